@@ -1,0 +1,36 @@
+#pragma once
+// The string table: every text the operator is shown, looked up by its id.
+//
+// The texts come from resources/strings.tsv, compiled into the library at build time; the ids
+// have named constants in resources/stringids.h (generated from the same table). No entry has
+// an empty text, so an empty result means the id is not in the table.
+
+#include <QString>
+#include <span>
+
+#include "resources/stringids.h"
+
+struct StringEntry {
+    unsigned id;
+    const char* text;  // NUL-terminated, 8-bit, lives for the whole run
+};
+
+class StringTable final {
+public:
+    StringTable() = delete;
+
+    // The text of the id, or "" (never null) when the table has no such id.
+    static const char* Text(unsigned id);
+
+    // Whether the table holds the id.
+    static bool Contains(unsigned id);
+
+    // The text as a QString for widgets; the 8-bit texts are read as Latin-1. Empty when unknown.
+    static QString Load(unsigned id);
+
+    // Every entry, sorted by id, each id once.
+    static std::span<const StringEntry> Entries();
+
+private:
+    static const StringEntry* Find(unsigned id);
+};
