@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr unsigned kMaxId = 65535;        // resource ids are 16-bit words
-constexpr std::size_t kMaxText = 4096;    // far above the longest message
+constexpr unsigned kMaxId = 65535;      // resource ids are 16-bit words
+constexpr std::size_t kMaxText = 4096;  // far above the longest message
 
 struct Entry {
     unsigned id = 0;
@@ -31,9 +31,12 @@ struct TableError {
 };
 
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -56,10 +59,18 @@ std::optional<std::string> DecodeText(const std::string& raw, std::string& why) 
         }
         const char e = raw[++i];
         switch (e) {
-            case 't': out += '\t'; break;
-            case 'n': out += '\n'; break;
-            case '\\': out += '\\'; break;
-            case '"': out += '"'; break;
+            case 't':
+                out += '\t';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case '"':
+                out += '"';
+                break;
             case 'x': {
                 const int hi = i + 1 < raw.size() ? HexDigit(raw[i + 1]) : -1;
                 const int lo = i + 2 < raw.size() ? HexDigit(raw[i + 2]) : -1;
@@ -80,45 +91,56 @@ std::optional<std::string> DecodeText(const std::string& raw, std::string& why) 
 }
 
 bool IsValidName(const std::string& name) {
-    if (name.size() < 5 || name.compare(0, 4, "IDS_") != 0) return false;
+    if (name.size() < 5 || name.compare(0, 4, "IDS_") != 0)
+        return false;
     return std::all_of(name.begin(), name.end(), [](char c) {
         return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     });
 }
 
 std::optional<unsigned> ParseId(const std::string& field) {
-    if (field.empty() || field.size() > 5) return std::nullopt;
+    if (field.empty() || field.size() > 5)
+        return std::nullopt;
     if (!std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
     const unsigned long value = std::stoul(field);
-    if (value == 0 || value > kMaxId) return std::nullopt;
+    if (value == 0 || value > kMaxId)
+        return std::nullopt;
     return static_cast<unsigned>(value);
 }
 
-std::optional<Entry> ParseLine(const std::string& line, int number, std::vector<TableError>& errors) {
+std::optional<Entry> ParseLine(const std::string& line, int number,
+                               std::vector<TableError>& errors) {
     const auto fail = [&](const std::string& message) {
         errors.push_back({number, message});
         return std::nullopt;
     };
     const std::size_t tab1 = line.find('\t');
     const std::size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
-    if (tab2 == std::string::npos) return fail("expected id<TAB>name<TAB>text");
-    if (line.back() == ' ') return fail("line ends in a blank (write a final blank as \\x20)");
+    if (tab2 == std::string::npos)
+        return fail("expected id<TAB>name<TAB>text");
+    if (line.back() == ' ')
+        return fail("line ends in a blank (write a final blank as \\x20)");
 
     Entry entry;
     entry.line = number;
     const auto id = ParseId(line.substr(0, tab1));
-    if (!id) return fail("id must be a number from 1 to 65535");
+    if (!id)
+        return fail("id must be a number from 1 to 65535");
     entry.id = *id;
     entry.name = line.substr(tab1 + 1, tab2 - tab1 - 1);
-    if (!IsValidName(entry.name)) return fail("name must look like IDS_UPPER_CASE");
+    if (!IsValidName(entry.name))
+        return fail("name must look like IDS_UPPER_CASE");
 
     std::string why;
     auto text = DecodeText(line.substr(tab2 + 1), why);
-    if (!text) return fail(why);
-    if (text->empty()) return fail("empty text");
-    if (text->size() > kMaxText) return fail("text longer than 4096 bytes");
+    if (!text)
+        return fail(why);
+    if (text->empty())
+        return fail("empty text");
+    if (text->size() > kMaxText)
+        return fail("text longer than 4096 bytes");
     entry.text = std::move(*text);
     return entry;
 }
@@ -161,7 +183,8 @@ std::string HeaderText(const std::vector<Entry>& entries) {
            "// Generated from resources/strings.tsv by tlv_stringgen: edit the table, not this "
            "file.\n\n"
            "enum StringId : unsigned {\n";
-    for (const Entry& entry : entries) out << "    " << entry.name << " = " << entry.id << ",\n";
+    for (const Entry& entry : entries)
+        out << "    " << entry.name << " = " << entry.id << ",\n";
     out << "};\n";
     return out.str();
 }
@@ -188,7 +211,8 @@ bool WriteIfChanged(const std::string& path, const std::string& content) {
         std::ifstream existing(path, std::ios::binary);
         std::ostringstream old;
         old << existing.rdbuf();
-        if (existing && old.str() == content) return true;
+        if (existing && old.str() == content)
+            return true;
     }
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << content;
@@ -211,14 +235,17 @@ int main(int argc, char** argv) {
     std::vector<TableError> errors;
     std::string line;
     for (int number = 1; std::getline(table, line); ++number) {
-        if (line.empty() || line[0] == '#') continue;
-        if (auto entry = ParseLine(line, number, errors)) entries.push_back(std::move(*entry));
+        if (line.empty() || line[0] == '#')
+            continue;
+        if (auto entry = ParseLine(line, number, errors))
+            entries.push_back(std::move(*entry));
     }
     CheckUnique(entries, errors);
     for (const TableError& error : errors) {
         std::cerr << argv[1] << ":" << error.line << ": " << error.message << "\n";
     }
-    if (!errors.empty()) return 1;
+    if (!errors.empty())
+        return 1;
 
     std::sort(entries.begin(), entries.end(),
               [](const Entry& a, const Entry& b) { return a.id < b.id; });

@@ -14,6 +14,10 @@ const char* StringTable::Text(unsigned id) {
     return entry ? entry->text : "";
 }
 
-bool StringTable::Contains(unsigned id) { return Find(id) != nullptr; }
+bool StringTable::Contains(unsigned id) {
+    return Find(id) != nullptr;
+}
 
-QString StringTable::Load(unsigned id) { return QString::fromLatin1(Text(id)); }
+QString StringTable::Load(unsigned id) {
+    return QString::fromLatin1(Text(id));
+}

@@ -18,20 +18,26 @@ struct GeneratorRun {
 GeneratorRun RunGenerator(const QByteArray& table) {
     GeneratorRun run;
     QTemporaryDir dir;
-    if (!dir.isValid()) return run;
+    if (!dir.isValid())
+        return run;
     QFile file(dir.filePath("strings.tsv"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(table) != table.size()) return run;
+    if (!file.open(QIODevice::WriteOnly) || file.write(table) != table.size())
+        return run;
     file.close();
 
     QProcess process;
-    process.start(TLV_STRINGGEN, {file.fileName(), dir.filePath("ids.h"), dir.filePath("data.cpp")});
-    if (!process.waitForFinished(10000)) return run;
+    process.start(TLV_STRINGGEN,
+                  {file.fileName(), dir.filePath("ids.h"), dir.filePath("data.cpp")});
+    if (!process.waitForFinished(10000))
+        return run;
     run.exitCode = process.exitCode();
     run.errors = QString::fromUtf8(process.readAllStandardError());
     QFile header(dir.filePath("ids.h"));
-    if (header.open(QIODevice::ReadOnly)) run.header = header.readAll();
+    if (header.open(QIODevice::ReadOnly))
+        run.header = header.readAll();
     QFile source(dir.filePath("data.cpp"));
-    if (source.open(QIODevice::ReadOnly)) run.source = source.readAll();
+    if (source.open(QIODevice::ReadOnly))
+        run.source = source.readAll();
     return run;
 }
 
@@ -43,8 +49,9 @@ TEST(StringGenerator, WritesIdsAndEscapedTextsSortedById) {
         "100\tIDS_FIRST\t two  blanks\n");
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_TRUE(run.header.contains("IDS_FIRST = 100,\n    IDS_SECOND = 200,"));
-    EXPECT_TRUE(run.source.contains("{100, \" two  blanks\"},\n    {200, \"say \\\"hi\\\"\\011then"
-                                    "\\012 C:\\\\x \"},"))
+    EXPECT_TRUE(
+        run.source.contains("{100, \" two  blanks\"},\n    {200, \"say \\\"hi\\\"\\011then"
+                            "\\012 C:\\\\x \"},"))
         << run.source.toStdString();
 }
 

@@ -28,17 +28,21 @@ const Expected kExactTexts[] = {
     {4118, "Unknown"},
     {4165, "Unknown"},
     {4117, "Idle [Failed]"},
-    {16390, "Could not connect to the server specified. Ensure the specified server exists and is "
-            "running."},
-    {4172, "A connection to a Telvane Server has been lost, possibly because the Telvane Server has "
-           "been shut down. The connection will be closed."},
-    {4128, "The service you are attempting to remove has been marked for removal but\nwill "
-           "continue operating until it is stopped."},
+    {16390,
+     "Could not connect to the server specified. Ensure the specified server exists and is "
+     "running."},
+    {4172,
+     "A connection to a Telvane Server has been lost, possibly because the Telvane Server has "
+     "been shut down. The connection will be closed."},
+    {4128,
+     "The service you are attempting to remove has been marked for removal but\nwill "
+     "continue operating until it is stopped."},
     {129, "\nTLVAdm\nTLVAdm\n\n\nTLVAdmin.Document\nTLVAdm Document"},
     {57601, "Connect to a Kestrova Computer Telephony Server\nConnect"},
     {32813, "Configure Telvane Server for multinode"},
-    {0x402B, "The profile could not be checked because it did not have the correct structure. "
-             "Ensure that the profile stored under the correct profile class?"},
+    {0x402B,
+     "The profile could not be checked because it did not have the correct structure. "
+     "Ensure that the profile stored under the correct profile class?"},
     {IDS_LABEL_INFO, "Info\t:"},
     {IDS_LABEL_WARNING, "Warning\t:"},
     {IDS_LABEL_ERROR, "ERROR\t:"},
@@ -50,15 +54,19 @@ const Expected kExactTexts[] = {
     {IDS_CHK_SCR_ASI_NOT_ROUTED, "The SCR ASI %s is not mentioned in the Routing Rules   "},
     {IDS_CHK_ASI_NOT_DESTINATION, "The ASI %s in profile %s is not a 'destination' in the ASI Map"},
     {IDS_CONNECTION_STRING_NO_TCP, "The connection string requires \"tcp:\" at the start."},
-    {IDS_REGISTRY_UPDATE_FAILED, "Unable to update information in the Registry. Ensure that the "
-                                 "Kestrova Telvane Server Software has been installed correctly "
-                                 "on this machine and try again"},
-    {IDS_MULTINODE_SERVER_RUNNING, "Telvane Server must be completely shutdown before you can "
-                                   "reconfigure for multinode. "},
-    {IDS_MULTINODE_SHARE_REMINDER, "Remember to share your symbol table directory (i.e. "
-                                   "C:\\TelvaneServer)."},
-    {IDS_MULTIPROCESSOR_QUESTION, "You have indicated that the service will be running on a\n"
-                                  "multi-processor machine. Do you wish to continue?"},
+    {IDS_REGISTRY_UPDATE_FAILED,
+     "Unable to update information in the Registry. Ensure that the "
+     "Kestrova Telvane Server Software has been installed correctly "
+     "on this machine and try again"},
+    {IDS_MULTINODE_SERVER_RUNNING,
+     "Telvane Server must be completely shutdown before you can "
+     "reconfigure for multinode. "},
+    {IDS_MULTINODE_SHARE_REMINDER,
+     "Remember to share your symbol table directory (i.e. "
+     "C:\\TelvaneServer)."},
+    {IDS_MULTIPROCESSOR_QUESTION,
+     "You have indicated that the service will be running on a\n"
+     "multi-processor machine. Do you wish to continue?"},
     {IDS_DIB_ALLOCATION_FAILED, "Memory allocation failed!\n"},
 };
 
