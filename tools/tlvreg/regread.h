@@ -1,0 +1,40 @@
+#pragma once
+// Reads one open key's sub-key names and values through the registry calls.
+
+#include <string>
+#include <vector>
+
+#include "platform/registry/regapi.h"
+
+struct RegValue {
+    std::string name;
+    DWORD type = REG_NONE;
+    std::string data;
+};
+
+struct KeyContents {
+    std::vector<std::string> subKeys;  // in enumeration order
+    std::vector<RegValue> values;      // in enumeration order
+};
+
+// The key needs KEY_READ. Run inside a RegTransaction for a consistent snapshot.
+LONG ReadKeyContents(HKEY key, KeyContents& contents);
+
+// Closes the key it holds when it goes.
+class ScopedKey final {
+public:
+    ScopedKey() = default;
+    ~ScopedKey() {
+        if (m_hKey != nullptr) {
+            RegCloseKey(m_hKey);
+        }
+    }
+    ScopedKey(const ScopedKey&) = delete;
+    ScopedKey& operator=(const ScopedKey&) = delete;
+
+    PHKEY Out() { return &m_hKey; }
+    HKEY Get() const { return m_hKey; }
+
+private:
+    HKEY m_hKey = nullptr;
+};
