@@ -1,0 +1,276 @@
+#include "s100/wire/client.h"
+
+#include <array>
+#include <asio.hpp>
+#include <cerrno>
+#include <cstdlib>
+
+#include "s100/proto/admin.pb.h"
+#include "s100/wire/frame.h"
+
+namespace tlv::wire {
+namespace {
+
+constexpr std::chrono::milliseconds kDefaultCallTimeout{10000};
+constexpr long kMaxCallTimeoutMs = 3600L * 1000L;
+
+using Clock = std::chrono::steady_clock;
+
+}  // namespace
+
+std::chrono::milliseconds callTimeoutFromEnvironment()
+{
+    const char* text = std::getenv("TLV_CALL_TIMEOUT_MS");
+    if (text == nullptr || *text == '\0') {
+        return kDefaultCallTimeout;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value <= 0 || value > kMaxCallTimeoutMs) {
+        return kDefaultCallTimeout;
+    }
+    return std::chrono::milliseconds{value};
+}
+
+class ClientConnection::Impl final {
+public:
+    explicit Impl(std::chrono::milliseconds timeout) : m_timeout(timeout) {}
+
+    CTerror connect(const std::string& host, std::uint16_t port);
+    CTerror handshake(const std::string& clientName);
+    CTerror call(Request& request, Response& response);
+    void close();
+    void closeForGood();
+
+    bool usable() const { return m_socket.is_open() && m_handshakeDone && !m_dead; }
+    const std::string& serverName() const { return m_serverName; }
+
+private:
+    // Runs the io_context until the started operation completes or the deadline passes; on
+    // timeout cancel() is called so the operation finishes, and the result is timed_out.
+    template <typename Cancel>
+    asio::error_code waitFor(Clock::time_point deadline, Cancel cancel);
+    asio::error_code waitForSocket(Clock::time_point deadline);
+    bool sendFrame(const ClientFrame& frame, Clock::time_point deadline);
+    bool receiveFrame(ServerFrame& frame, Clock::time_point deadline);
+    CTerror fail();
+
+    std::chrono::milliseconds m_timeout;
+    asio::io_context m_io;
+    asio::ip::tcp::socket m_socket{m_io};
+    FrameDecoder m_decoder;
+    std::array<char, 64 * 1024> m_readBuffer{};
+    std::uint64_t m_lastRequestId = 0;
+    std::string m_serverName;
+    bool m_handshakeDone = false;
+    bool m_dead = false;
+    asio::error_code m_result;
+    bool m_completed = false;
+};
+
+template <typename Cancel>
+asio::error_code ClientConnection::Impl::waitFor(Clock::time_point deadline, Cancel cancel)
+{
+    m_io.restart();
+    while (!m_completed) {
+        const auto now = Clock::now();
+        if (now >= deadline) {
+            break;
+        }
+        m_io.run_one_for(deadline - now);
+    }
+    if (!m_completed) {
+        cancel();
+        m_io.restart();
+        m_io.run();  // lets the cancelled operation finish
+        return asio::error::timed_out;
+    }
+    return m_result;
+}
+
+asio::error_code ClientConnection::Impl::waitForSocket(Clock::time_point deadline)
+{
+    return waitFor(deadline, [this] {
+        asio::error_code ignored;
+        m_socket.close(ignored);
+    });
+}
+
+CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t port)
+{
+    close();
+    m_dead = false;
+    const auto deadline = Clock::now() + m_timeout;
+
+    asio::ip::tcp::resolver resolver{m_io};
+    asio::ip::tcp::resolver::results_type endpoints;
+    m_completed = false;
+    resolver.async_resolve(host, std::to_string(port),
+                           [this, &endpoints](const asio::error_code& result,
+                                              asio::ip::tcp::resolver::results_type found) {
+                               m_result = result;
+                               endpoints = std::move(found);
+                               m_completed = true;
+                           });
+    asio::error_code ec = waitFor(deadline, [&resolver] { resolver.cancel(); });
+    if (ec) {
+        return CTerr_ConnectRefused;
+    }
+    m_completed = false;
+    asio::async_connect(m_socket, endpoints,
+                        [this](const asio::error_code& result, const asio::ip::tcp::endpoint&) {
+                            m_result = result;
+                            m_completed = true;
+                        });
+    ec = waitForSocket(deadline);
+    if (ec) {
+        asio::error_code ignored;
+        m_socket.close(ignored);
+        return CTerr_ConnectRefused;
+    }
+    m_socket.set_option(asio::ip::tcp::no_delay(true), ec);
+    return CTerr_NoError;
+}
+
+CTerror ClientConnection::Impl::handshake(const std::string& clientName)
+{
+    if (!m_socket.is_open() || m_dead || m_handshakeDone) {
+        return fail();
+    }
+    const auto deadline = Clock::now() + m_timeout;
+    ClientFrame hello;
+    hello.mutable_hello()->set_protocol_version(kProtocolVersion);
+    hello.mutable_hello()->set_client_name(clientName);
+    ServerFrame reply;
+    if (!sendFrame(hello, deadline) || !receiveFrame(reply, deadline) || !reply.has_hello()) {
+        return fail();
+    }
+    if (!reply.hello().accepted() || reply.hello().protocol_version() != kProtocolVersion) {
+        closeForGood();
+        return CTerr_ProtocolMismatch;
+    }
+    m_serverName = reply.hello().server_name();
+    m_handshakeDone = true;
+    return CTerr_NoError;
+}
+
+CTerror ClientConnection::Impl::call(Request& request, Response& response)
+{
+    if (!usable()) {
+        return fail();
+    }
+    const auto deadline = Clock::now() + m_timeout;
+    request.set_id(++m_lastRequestId);
+    ClientFrame frame;
+    *frame.mutable_request() = request;
+    ServerFrame reply;
+    if (!sendFrame(frame, deadline) || !receiveFrame(reply, deadline) || !reply.has_response() ||
+        reply.response().id() != request.id()) {
+        return fail();
+    }
+    response = std::move(*reply.mutable_response());
+    return CTerr_NoError;
+}
+
+bool ClientConnection::Impl::sendFrame(const ClientFrame& frame, Clock::time_point deadline)
+{
+    std::string bytes;
+    if (!encodeFrame(frame, bytes)) {
+        return false;
+    }
+    m_completed = false;
+    asio::async_write(m_socket, asio::buffer(bytes),
+                      [this](const asio::error_code& result, std::size_t) {
+                          m_result = result;
+                          m_completed = true;
+                      });
+    return !waitForSocket(deadline);
+}
+
+bool ClientConnection::Impl::receiveFrame(ServerFrame& frame, Clock::time_point deadline)
+{
+    std::string payload;
+    for (;;) {
+        switch (m_decoder.next(payload)) {
+        case FrameStatus::Frame:
+            return frame.ParseFromString(payload);
+        case FrameStatus::Oversized:
+            return false;
+        case FrameStatus::NeedMore:
+            break;
+        }
+        std::size_t received = 0;
+        m_completed = false;
+        m_socket.async_read_some(asio::buffer(m_readBuffer),
+                                 [this, &received](const asio::error_code& result, std::size_t n) {
+                                     m_result = result;
+                                     received = n;
+                                     m_completed = true;
+                                 });
+        if (waitForSocket(deadline)) {
+            return false;
+        }
+        m_decoder.feed(m_readBuffer.data(), received);
+    }
+}
+
+CTerror ClientConnection::Impl::fail()
+{
+    closeForGood();
+    return CTerr_ConnectionLost;
+}
+
+void ClientConnection::Impl::closeForGood()
+{
+    close();
+    m_dead = true;
+}
+
+void ClientConnection::Impl::close()
+{
+    asio::error_code ignored;
+    m_socket.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+    m_socket.close(ignored);
+    m_decoder = FrameDecoder{};
+    m_handshakeDone = false;
+}
+
+ClientConnection::ClientConnection(std::chrono::milliseconds callTimeout)
+    : m_impl(std::make_unique<Impl>(callTimeout))
+{
+}
+
+ClientConnection::~ClientConnection() = default;
+
+CTerror ClientConnection::connect(const std::string& host, std::uint16_t port)
+{
+    return m_impl->connect(host, port);
+}
+
+CTerror ClientConnection::handshake(const std::string& clientName)
+{
+    return m_impl->handshake(clientName);
+}
+
+CTerror ClientConnection::call(Request& request, Response& response)
+{
+    return m_impl->call(request, response);
+}
+
+bool ClientConnection::isUsable() const
+{
+    return m_impl->usable();
+}
+
+const std::string& ClientConnection::serverName() const
+{
+    return m_impl->serverName();
+}
+
+void ClientConnection::close()
+{
+    m_impl->closeForGood();
+}
+
+}  // namespace tlv::wire

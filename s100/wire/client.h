@@ -1,0 +1,55 @@
+#pragma once
+// A blocking connection from a client to tlvsd: connect, handshake, then one call at a time.
+//
+// Every step is bounded by the call timeout (TLV_CALL_TIMEOUT_MS, default 10 s). A connection
+// that was closed, reset or timed out, or that delivered a frame that does not decode, is dead:
+// that call and every later one fail with CTerr_ConnectionLost. Nothing here throws.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "s100/errors.h"
+
+namespace tlv::wire {
+
+class Request;
+class Response;
+
+// TLV_CALL_TIMEOUT_MS when it holds a positive number of milliseconds (at most an hour),
+// else 10 s.
+std::chrono::milliseconds callTimeoutFromEnvironment();
+
+class ClientConnection final {
+public:
+    explicit ClientConnection(std::chrono::milliseconds callTimeout = callTimeoutFromEnvironment());
+    ~ClientConnection();
+    ClientConnection(const ClientConnection&) = delete;
+    ClientConnection& operator=(const ClientConnection&) = delete;
+
+    // Opens the TCP connection. CTerr_ConnectRefused when the host cannot be resolved or nothing
+    // accepts at host:port within the timeout.
+    CTerror connect(const std::string& host, std::uint16_t port);
+
+    // Exchanges Hello/HelloReply. CTerr_ProtocolMismatch when the server refuses our protocol
+    // version (the connection is then closed); CTerr_ConnectionLost on any transport failure.
+    CTerror handshake(const std::string& clientName);
+
+    // Sends request (its id is assigned here) and waits for the response with the same id.
+    // CTerr_NoError when a response arrived (its own error field carries the call's outcome).
+    CTerror call(Request& request, Response& response);
+
+    // Connected, handshake done and not dead.
+    bool isUsable() const;
+    const std::string& serverName() const;
+
+    // Closes the connection; later calls fail with CTerr_ConnectionLost.
+    void close();
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace tlv::wire

@@ -1,0 +1,80 @@
+#include "s100/wire/frame.h"
+
+#include <google/protobuf/message_lite.h>
+
+namespace tlv::wire {
+namespace {
+
+std::uint32_t readBigEndian32(const char* bytes)
+{
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    return (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (std::uint32_t{b[2]} << 8) |
+           std::uint32_t{b[3]};
+}
+
+void appendBigEndian32(std::uint32_t value, std::string& out)
+{
+    out.push_back(static_cast<char>((value >> 24) & 0xFF));
+    out.push_back(static_cast<char>((value >> 16) & 0xFF));
+    out.push_back(static_cast<char>((value >> 8) & 0xFF));
+    out.push_back(static_cast<char>(value & 0xFF));
+}
+
+}  // namespace
+
+void FrameDecoder::feed(const char* data, std::size_t size)
+{
+    if (m_broken || size == 0) {
+        return;
+    }
+    // Drop consumed bytes before growing, so a long-lived connection keeps a small buffer.
+    if (m_start > 0 && m_start >= m_buffer.size() / 2) {
+        m_buffer.erase(0, m_start);
+        m_start = 0;
+    }
+    m_buffer.append(data, size);
+}
+
+FrameStatus FrameDecoder::next(std::string& frame)
+{
+    if (m_broken) {
+        return FrameStatus::Oversized;
+    }
+    if (buffered() < kFrameHeaderBytes) {
+        return FrameStatus::NeedMore;
+    }
+    const std::uint32_t length = readBigEndian32(m_buffer.data() + m_start);
+    if (length > kMaxFrameBytes) {
+        m_broken = true;
+        m_buffer.clear();
+        m_start = 0;
+        return FrameStatus::Oversized;
+    }
+    if (buffered() - kFrameHeaderBytes < length) {
+        return FrameStatus::NeedMore;
+    }
+    frame.assign(m_buffer, m_start + kFrameHeaderBytes, length);
+    m_start += kFrameHeaderBytes + length;
+    if (m_start == m_buffer.size()) {
+        m_buffer.clear();
+        m_start = 0;
+    }
+    return FrameStatus::Frame;
+}
+
+bool encodeFrame(const google::protobuf::MessageLite& message, std::string& out)
+{
+    const std::size_t size = message.ByteSizeLong();
+    if (size > kMaxFrameBytes) {
+        return false;
+    }
+    const std::size_t headerAt = out.size();
+    appendBigEndian32(static_cast<std::uint32_t>(size), out);
+    if (!message.AppendToString(&out)) {
+        out.resize(headerAt);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tlv::wire

@@ -1,0 +1,74 @@
+#pragma once
+// Test helpers around a real tlvsd process: start it on 127.0.0.1 with a port it picks, read
+// that port from its first line, stop it with SIGTERM or SIGKILL, start it again on the same
+// data directory. Also a temporary directory and a bounded wait.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "s100/wire/client.h"
+
+namespace tlv::test {
+
+// The tlvsd built beside the tests.
+std::string tlvsdPath();
+
+// A fresh directory under $TMPDIR (or /tmp), removed with everything in it.
+class TempDir final {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// Polls condition every 10 ms until it holds or timeout passes; true when it held.
+bool waitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
+class TlvsdProcess final {
+public:
+    TlvsdProcess() = default;
+    ~TlvsdProcess();  // kills a server still running
+    TlvsdProcess(const TlvsdProcess&) = delete;
+    TlvsdProcess& operator=(const TlvsdProcess&) = delete;
+
+    // Starts tlvsd with args and --listen 127.0.0.1:0 and waits (up to 10 s) for its port.
+    bool start(std::vector<std::string> args);
+    // Starts it again with the same args, on the same port when it is still free.
+    bool restart();
+
+    // SIGTERM and wait; the exit status (0..255), or -1 when it did not end within timeout
+    // (it is then killed) or ended by a signal.
+    int terminate(std::chrono::milliseconds timeout = std::chrono::seconds(15));
+    // SIGKILL and wait.
+    void kill();
+    bool running() const { return m_pid > 0; }
+
+    std::uint16_t port() const { return m_port; }
+    pid_t pid() const { return m_pid; }
+
+    // A connection that completed its handshake, or null.
+    std::unique_ptr<tlv::wire::ClientConnection> connect(
+        std::chrono::milliseconds callTimeout = std::chrono::seconds(5)) const;
+
+private:
+    bool launch(const std::string& listen);
+    int waitForExit(std::chrono::milliseconds timeout);
+
+    std::vector<std::string> m_args;
+    pid_t m_pid = -1;
+    std::uint16_t m_port = 0;
+};
+
+}  // namespace tlv::test

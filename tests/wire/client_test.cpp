@@ -1,0 +1,187 @@
+#include "s100/wire/client.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "s100/proto/admin.pb.h"
+#include "s100/wire/frame.h"
+#include "tests/support/tlvsd_process.h"
+
+namespace tlv::wire {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A peer on 127.0.0.1 that accepts one client, reads what it sends for a moment, answers with
+// fixed bytes and then keeps the connection open until it is destroyed.
+class ScriptedPeer final {
+public:
+    explicit ScriptedPeer(std::string reply) : m_reply(std::move(reply))
+    {
+        m_listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(m_listener, 1);
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~ScriptedPeer()
+    {
+        shutdown(m_listener, SHUT_RDWR);
+        close(m_listener);
+        m_thread.join();
+        if (m_client >= 0) {
+            close(m_client);
+        }
+    }
+    std::uint16_t port() const { return m_port; }
+
+private:
+    void serve()
+    {
+        m_client = accept(m_listener, nullptr, nullptr);
+        if (m_client < 0) {
+            return;
+        }
+        timeval wait{0, 100 * 1000};
+        setsockopt(m_client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        char scratch[4096];
+        (void)!read(m_client, scratch, sizeof scratch);
+        if (!m_reply.empty()) {
+            (void)!write(m_client, m_reply.data(), m_reply.size());
+        }
+    }
+
+    std::string m_reply;
+    int m_listener = -1;
+    int m_client = -1;
+    std::uint16_t m_port = 0;
+    std::thread m_thread;
+};
+
+std::string helloReply(bool accepted, std::uint32_t version)
+{
+    ServerFrame frame;
+    frame.mutable_hello()->set_accepted(accepted);
+    frame.mutable_hello()->set_protocol_version(version);
+    frame.mutable_hello()->set_server_name("scripted");
+    std::string bytes;
+    encodeFrame(frame, bytes);
+    return bytes;
+}
+
+Request levelRequest()
+{
+    Request request;
+    request.mutable_get_server_level();
+    return request;
+}
+
+TEST(ClientConnection, RefusedConnectionIsToldApartAndLeavesNothingUsable)
+{
+    std::uint16_t freePort = 0;
+    {
+        ScriptedPeer peer{""};  // bound, then closed: nothing listens there afterwards
+        freePort = peer.port();
+        ClientConnection unblock{1s};
+        unblock.connect("127.0.0.1", freePort);
+    }
+    ClientConnection connection{1s};
+    EXPECT_EQ(connection.connect("127.0.0.1", freePort), CTerr_ConnectRefused);
+    EXPECT_EQ(connection.connect("no-such-host.invalid", 2020), CTerr_ConnectRefused);
+    EXPECT_FALSE(connection.isUsable());
+    Request request = levelRequest();
+    Response response;
+    EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
+}
+
+TEST(ClientConnection, SilentServerTimesOutAndTheConnectionStaysDead)
+{
+    ScriptedPeer peer{""};
+    ClientConnection connection{200ms};
+    ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(connection.handshake("test"), CTerr_ConnectionLost);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+    EXPECT_FALSE(connection.isUsable());
+    Request request = levelRequest();
+    Response response;
+    EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
+}
+
+TEST(ClientConnection, RefusedVersionIsAProtocolMismatch)
+{
+    ScriptedPeer peer{helloReply(false, kProtocolVersion + 1)};
+    ClientConnection connection{2s};
+    ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
+    EXPECT_EQ(connection.handshake("test"), CTerr_ProtocolMismatch);
+    EXPECT_FALSE(connection.isUsable());
+}
+
+TEST(ClientConnection, GarbageAndOversizedRepliesKillTheConnection)
+{
+    const std::string garbage = std::string("\0\0\0\x03", 4) + "\xFF\xFF\xFF";
+    const std::string oversized = "\x7F\xFF\xFF\xFF";
+    for (const std::string& reply : {garbage, oversized}) {
+        ScriptedPeer peer{reply};
+        ClientConnection connection{2s};
+        ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
+        EXPECT_EQ(connection.handshake("test"), CTerr_ConnectionLost);
+        EXPECT_FALSE(connection.isUsable());
+    }
+}
+
+TEST(ClientConnection, AnswerWithAnotherRequestIdKillsTheConnection)
+{
+    ServerFrame answer;
+    answer.mutable_response()->set_id(99);
+    std::string reply = helloReply(true, kProtocolVersion);
+    encodeFrame(answer, reply);
+    ScriptedPeer peer{reply};
+    ClientConnection connection{2s};
+    ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
+    ASSERT_EQ(connection.handshake("test"), CTerr_NoError);
+    EXPECT_EQ(connection.serverName(), "scripted");
+    Request request = levelRequest();
+    Response response;
+    EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
+    EXPECT_FALSE(connection.isUsable());
+}
+
+TEST(ClientConnection, CallsAgainstTlvsdMatchIdsAndALostServerFailsEveryLaterCall)
+{
+    tlv::test::TempDir data;
+    tlv::test::TlvsdProcess server;
+    ASSERT_TRUE(server.start({"--data", data.path(), "--name", "unit"}));
+    auto connection = server.connect();
+    ASSERT_NE(connection, nullptr);
+    EXPECT_EQ(connection->serverName(), "unit");
+    for (int i = 0; i < 3; ++i) {
+        Request request = levelRequest();
+        Response response;
+        ASSERT_EQ(connection->call(request, response), CTerr_NoError);
+        EXPECT_EQ(response.id(), request.id());
+        EXPECT_EQ(response.error(), CTerr_NoError);
+        EXPECT_EQ(response.level(), 1);
+    }
+    server.kill();
+    Request request = levelRequest();
+    Response response;
+    EXPECT_EQ(connection->call(request, response), CTerr_ConnectionLost);
+    ASSERT_TRUE(server.restart());
+    EXPECT_EQ(connection->call(request, response), CTerr_ConnectionLost);
+}
+
+}  // namespace
+}  // namespace tlv::wire

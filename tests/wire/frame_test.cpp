@@ -1,0 +1,118 @@
+#include "s100/wire/frame.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "s100/proto/admin.pb.h"
+
+namespace tlv::wire {
+namespace {
+
+std::string header(std::uint32_t length)
+{
+    return {static_cast<char>(length >> 24), static_cast<char>((length >> 16) & 0xFF),
+            static_cast<char>((length >> 8) & 0xFF), static_cast<char>(length & 0xFF)};
+}
+
+std::string helloFrame(const std::string& clientName)
+{
+    ClientFrame frame;
+    frame.mutable_hello()->set_protocol_version(kProtocolVersion);
+    frame.mutable_hello()->set_client_name(clientName);
+    std::string bytes;
+    EXPECT_TRUE(encodeFrame(frame, bytes));
+    return bytes;
+}
+
+TEST(FrameDecoder, EncodedFrameFedByteByByteComesOutOnceComplete)
+{
+    const std::string bytes = helloFrame("admin");
+    ASSERT_EQ(bytes.substr(0, 4), header(static_cast<std::uint32_t>(bytes.size() - 4)));
+
+    FrameDecoder decoder;
+    std::string payload;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+        decoder.feed(&bytes[i], 1);
+        ASSERT_EQ(decoder.next(payload), FrameStatus::NeedMore) << "after byte " << i;
+    }
+    decoder.feed(&bytes.back(), 1);
+    ASSERT_EQ(decoder.next(payload), FrameStatus::Frame);
+    ClientFrame decoded;
+    ASSERT_TRUE(decoded.ParseFromString(payload));
+    EXPECT_EQ(decoded.hello().client_name(), "admin");
+    EXPECT_EQ(decoded.hello().protocol_version(), kProtocolVersion);
+    EXPECT_EQ(decoder.next(payload), FrameStatus::NeedMore);
+    EXPECT_EQ(decoder.buffered(), 0u);
+}
+
+TEST(FrameDecoder, SeveralFramesInOneFeedAndASplitTail)
+{
+    const std::string all = helloFrame("one") + header(0) + helloFrame("three");
+    FrameDecoder decoder;
+    decoder.feed(all.data(), all.size() - 3);
+
+    std::string payload;
+    ClientFrame decoded;
+    ASSERT_EQ(decoder.next(payload), FrameStatus::Frame);
+    ASSERT_TRUE(decoded.ParseFromString(payload));
+    EXPECT_EQ(decoded.hello().client_name(), "one");
+    ASSERT_EQ(decoder.next(payload), FrameStatus::Frame);
+    EXPECT_EQ(payload, "");
+    ASSERT_EQ(decoder.next(payload), FrameStatus::NeedMore);
+
+    decoder.feed(all.data() + all.size() - 3, 3);
+    ASSERT_EQ(decoder.next(payload), FrameStatus::Frame);
+    ASSERT_TRUE(decoded.ParseFromString(payload));
+    EXPECT_EQ(decoded.hello().client_name(), "three");
+}
+
+TEST(FrameDecoder, GarbagePayloadIsAFrameThatDoesNotParse)
+{
+    // The decoder only cuts frames; deciding that the bytes are no message is the parser's job.
+    const std::string garbage = header(5) + std::string("\xFF\xFF\xFF\xFF\xFF", 5);
+    FrameDecoder decoder;
+    decoder.feed(garbage.data(), garbage.size());
+    std::string payload;
+    ASSERT_EQ(decoder.next(payload), FrameStatus::Frame);
+    EXPECT_EQ(payload.size(), 5u);
+    ClientFrame decoded;
+    EXPECT_FALSE(decoded.ParseFromString(payload));
+}
+
+TEST(FrameDecoder, OversizedLengthBreaksTheStreamForGood)
+{
+    FrameDecoder atLimit;
+    const std::string limit = header(kMaxFrameBytes);
+    atLimit.feed(limit.data(), limit.size());
+    std::string payload;
+    EXPECT_EQ(atLimit.next(payload), FrameStatus::NeedMore);
+
+    FrameDecoder decoder;
+    const std::string over = header(kMaxFrameBytes + 1) + "abc";
+    decoder.feed(over.data(), over.size());
+    EXPECT_EQ(decoder.next(payload), FrameStatus::Oversized);
+    EXPECT_EQ(decoder.buffered(), 0u);
+
+    const std::string valid = helloFrame("late");
+    decoder.feed(valid.data(), valid.size());
+    EXPECT_EQ(decoder.next(payload), FrameStatus::Oversized);
+    EXPECT_EQ(decoder.buffered(), 0u);
+
+    FrameDecoder allOnes;
+    const std::string huge = "\xFF\xFF\xFF\xFF";
+    allOnes.feed(huge.data(), huge.size());
+    EXPECT_EQ(allOnes.next(payload), FrameStatus::Oversized);
+}
+
+TEST(FrameEncoder, RefusesAMessageAboveTheLimitAndLeavesTheOutputAlone)
+{
+    ServerFrame frame;
+    frame.mutable_hello()->set_server_name(std::string(kMaxFrameBytes, 'x'));
+    std::string out = "kept";
+    EXPECT_FALSE(encodeFrame(frame, out));
+    EXPECT_EQ(out, "kept");
+}
+
+}  // namespace
+}  // namespace tlv::wire
