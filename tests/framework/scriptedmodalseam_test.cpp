@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include "resources/stringtable.h"
@@ -151,6 +153,26 @@ TEST(ScriptedModalSeam, ScriptsRunInQueueOrderAndOwnButtonCodesPassThrough) {
 
     seam.Clear();
     EXPECT_TRUE(seam.Events().empty());
+}
+
+TEST(ScriptedModalSeam, FileDialogsRunThroughTheSameSeam) {
+    ScriptedModalSeam seam;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    seam.ExpectDialog([&](QDialog& d) {
+        auto& files = dynamic_cast<QFileDialog&>(d);
+        files.selectFile(dir.filePath("Sales.ief"));
+        d.accept();  // QFileDialog hides its accept(); the QDialog one dispatches to it
+        return ModalResultOf(files.result());
+    });
+    QFileDialog files(nullptr, "Select File", dir.path(), "Profile Files (*.ief);;All files (*.*)");
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setAcceptMode(QFileDialog::AcceptSave);
+
+    ASSERT_EQ(Modal().RunDialog(files), IDOK);
+    EXPECT_EQ(files.selectedFiles(), QStringList{dir.filePath("Sales.ief")});
+    ASSERT_EQ(seam.Events().size(), 1u);
+    EXPECT_EQ(seam.Events()[0].caption, "Select File");
 }
 
 }  // namespace
