@@ -168,7 +168,7 @@ private:
     }
 
     bool ParseData(std::string_view data, RegFileValue& value) {
-        if (data.front() == '"') {
+        if (!data.empty() && data.front() == '"') {
             return ParseText(data, value);
         }
         if (data == "-") {
