@@ -18,8 +18,7 @@ using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
-std::chrono::milliseconds callTimeoutFromEnvironment()
-{
+std::chrono::milliseconds callTimeoutFromEnvironment() {
     const char* text = std::getenv("TLV_CALL_TIMEOUT_MS");
     if (text == nullptr || *text == '\0') {
         return kDefaultCallTimeout;
@@ -70,8 +69,7 @@ private:
 };
 
 template <typename Cancel>
-asio::error_code ClientConnection::Impl::waitFor(Clock::time_point deadline, Cancel cancel)
-{
+asio::error_code ClientConnection::Impl::waitFor(Clock::time_point deadline, Cancel cancel) {
     m_io.restart();
     while (!m_completed) {
         const auto now = Clock::now();
@@ -89,16 +87,14 @@ asio::error_code ClientConnection::Impl::waitFor(Clock::time_point deadline, Can
     return m_result;
 }
 
-asio::error_code ClientConnection::Impl::waitForSocket(Clock::time_point deadline)
-{
+asio::error_code ClientConnection::Impl::waitForSocket(Clock::time_point deadline) {
     return waitFor(deadline, [this] {
         asio::error_code ignored;
         m_socket.close(ignored);
     });
 }
 
-CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t port)
-{
+CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t port) {
     close();
     m_dead = false;
     const auto deadline = Clock::now() + m_timeout;
@@ -133,8 +129,7 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
     return CTerr_NoError;
 }
 
-CTerror ClientConnection::Impl::handshake(const std::string& clientName)
-{
+CTerror ClientConnection::Impl::handshake(const std::string& clientName) {
     if (!m_socket.is_open() || m_dead || m_handshakeDone) {
         return fail();
     }
@@ -155,8 +150,7 @@ CTerror ClientConnection::Impl::handshake(const std::string& clientName)
     return CTerr_NoError;
 }
 
-CTerror ClientConnection::Impl::call(Request& request, Response& response)
-{
+CTerror ClientConnection::Impl::call(Request& request, Response& response) {
     if (!usable()) {
         return fail();
     }
@@ -173,8 +167,7 @@ CTerror ClientConnection::Impl::call(Request& request, Response& response)
     return CTerr_NoError;
 }
 
-bool ClientConnection::Impl::sendFrame(const ClientFrame& frame, Clock::time_point deadline)
-{
+bool ClientConnection::Impl::sendFrame(const ClientFrame& frame, Clock::time_point deadline) {
     std::string bytes;
     if (!encodeFrame(frame, bytes)) {
         return false;
@@ -188,17 +181,16 @@ bool ClientConnection::Impl::sendFrame(const ClientFrame& frame, Clock::time_poi
     return !waitForSocket(deadline);
 }
 
-bool ClientConnection::Impl::receiveFrame(ServerFrame& frame, Clock::time_point deadline)
-{
+bool ClientConnection::Impl::receiveFrame(ServerFrame& frame, Clock::time_point deadline) {
     std::string payload;
     for (;;) {
         switch (m_decoder.next(payload)) {
-        case FrameStatus::Frame:
-            return frame.ParseFromString(payload);
-        case FrameStatus::Oversized:
-            return false;
-        case FrameStatus::NeedMore:
-            break;
+            case FrameStatus::Frame:
+                return parseFrame(payload, frame);
+            case FrameStatus::Oversized:
+                return false;
+            case FrameStatus::NeedMore:
+                break;
         }
         std::size_t received = 0;
         m_completed = false;
@@ -215,20 +207,17 @@ bool ClientConnection::Impl::receiveFrame(ServerFrame& frame, Clock::time_point 
     }
 }
 
-CTerror ClientConnection::Impl::fail()
-{
+CTerror ClientConnection::Impl::fail() {
     closeForGood();
     return CTerr_ConnectionLost;
 }
 
-void ClientConnection::Impl::closeForGood()
-{
+void ClientConnection::Impl::closeForGood() {
     close();
     m_dead = true;
 }
 
-void ClientConnection::Impl::close()
-{
+void ClientConnection::Impl::close() {
     asio::error_code ignored;
     m_socket.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
     m_socket.close(ignored);
@@ -237,39 +226,31 @@ void ClientConnection::Impl::close()
 }
 
 ClientConnection::ClientConnection(std::chrono::milliseconds callTimeout)
-    : m_impl(std::make_unique<Impl>(callTimeout))
-{
-}
+    : m_impl(std::make_unique<Impl>(callTimeout)) {}
 
 ClientConnection::~ClientConnection() = default;
 
-CTerror ClientConnection::connect(const std::string& host, std::uint16_t port)
-{
+CTerror ClientConnection::connect(const std::string& host, std::uint16_t port) {
     return m_impl->connect(host, port);
 }
 
-CTerror ClientConnection::handshake(const std::string& clientName)
-{
+CTerror ClientConnection::handshake(const std::string& clientName) {
     return m_impl->handshake(clientName);
 }
 
-CTerror ClientConnection::call(Request& request, Response& response)
-{
+CTerror ClientConnection::call(Request& request, Response& response) {
     return m_impl->call(request, response);
 }
 
-bool ClientConnection::isUsable() const
-{
+bool ClientConnection::isUsable() const {
     return m_impl->usable();
 }
 
-const std::string& ClientConnection::serverName() const
-{
+const std::string& ClientConnection::serverName() const {
     return m_impl->serverName();
 }
 
-void ClientConnection::close()
-{
+void ClientConnection::close() {
     m_impl->closeForGood();
 }
 

@@ -1,19 +1,20 @@
 #include "s100/wire/frame.h"
 
+#include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/message_lite.h>
+
+#include "s100/s100.h"
 
 namespace tlv::wire {
 namespace {
 
-std::uint32_t readBigEndian32(const char* bytes)
-{
+std::uint32_t readBigEndian32(const char* bytes) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes);
     return (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (std::uint32_t{b[2]} << 8) |
            std::uint32_t{b[3]};
 }
 
-void appendBigEndian32(std::uint32_t value, std::string& out)
-{
+void appendBigEndian32(std::uint32_t value, std::string& out) {
     out.push_back(static_cast<char>((value >> 24) & 0xFF));
     out.push_back(static_cast<char>((value >> 16) & 0xFF));
     out.push_back(static_cast<char>((value >> 8) & 0xFF));
@@ -22,8 +23,7 @@ void appendBigEndian32(std::uint32_t value, std::string& out)
 
 }  // namespace
 
-void FrameDecoder::feed(const char* data, std::size_t size)
-{
+void FrameDecoder::feed(const char* data, std::size_t size) {
     if (m_broken || size == 0) {
         return;
     }
@@ -35,8 +35,7 @@ void FrameDecoder::feed(const char* data, std::size_t size)
     m_buffer.append(data, size);
 }
 
-FrameStatus FrameDecoder::next(std::string& frame)
-{
+FrameStatus FrameDecoder::next(std::string& frame) {
     if (m_broken) {
         return FrameStatus::Oversized;
     }
@@ -62,8 +61,16 @@ FrameStatus FrameDecoder::next(std::string& frame)
     return FrameStatus::Frame;
 }
 
-bool encodeFrame(const google::protobuf::MessageLite& message, std::string& out)
-{
+static_assert(kMaxMessageNesting == 3 * CT_MAX_DEPTH + 16, "nesting follows the set depth");
+
+bool parseFrame(const std::string& payload, google::protobuf::MessageLite& message) {
+    google::protobuf::io::CodedInputStream stream(
+        reinterpret_cast<const std::uint8_t*>(payload.data()), static_cast<int>(payload.size()));
+    stream.SetRecursionLimit(kMaxMessageNesting);
+    return message.ParseFromCodedStream(&stream) && stream.ConsumedEntireMessage();
+}
+
+bool encodeFrame(const google::protobuf::MessageLite& message, std::string& out) {
     const std::size_t size = message.ByteSizeLong();
     if (size > kMaxFrameBytes) {
         return false;

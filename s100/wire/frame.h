@@ -25,6 +25,11 @@ inline constexpr std::uint32_t kProtocolVersion = 1;
 
 inline constexpr std::size_t kFrameHeaderBytes = 4;
 
+// Message nesting a frame may hold: a KV set nested to CT_MAX_DEPTH takes three message levels
+// per step (set, pair, value), plus the frame's own envelope. Protocol Buffers' default of 100
+// would refuse legal sets; the KV set decoder then checks the real depth.
+inline constexpr int kMaxMessageNesting = 3 * 32 + 16;
+
 enum class FrameStatus {
     Frame,     // a complete frame was taken out
     NeedMore,  // the buffered bytes do not yet hold a complete frame
@@ -47,6 +52,10 @@ private:
     std::size_t m_start = 0;  // first byte not yet consumed
     bool m_broken = false;
 };
+
+// Parses a frame's payload into message with the nesting limit above; false for bytes that are
+// not one whole message.
+bool parseFrame(const std::string& payload, google::protobuf::MessageLite& message);
 
 // Appends the frame of message (header and payload) to out. Fails, leaving out unchanged, when
 // the message cannot be serialized or would exceed kMaxFrameBytes.

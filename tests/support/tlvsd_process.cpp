@@ -21,12 +21,11 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::seconds kStartTimeout{10};
 
 // Reads the first line the child writes, up to the deadline.
-std::string readFirstLine(int descriptor, Clock::time_point deadline)
-{
+std::string readFirstLine(int descriptor, Clock::time_point deadline) {
     std::string line;
     while (line.find('\n') == std::string::npos && line.size() < 256) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             break;
         }
@@ -44,8 +43,7 @@ std::string readFirstLine(int descriptor, Clock::time_point deadline)
     return line;
 }
 
-std::uint16_t portOf(const std::string& line)
-{
+std::uint16_t portOf(const std::string& line) {
     const std::string prefix = "listening on ";
     const std::size_t colon = line.rfind(':');
     if (line.rfind(prefix, 0) != 0 || colon == std::string::npos) {
@@ -57,31 +55,27 @@ std::uint16_t portOf(const std::string& line)
 
 }  // namespace
 
-std::string tlvsdPath()
-{
+std::string tlvsdPath() {
     return TLVSD_PATH;
 }
 
-TempDir::TempDir()
-{
+TempDir::TempDir() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                          "/tlv-test-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tlv-test-XXXXXX";
     if (mkdtemp(pattern.data()) != nullptr) {
         m_path = pattern;
     }
 }
 
-TempDir::~TempDir()
-{
+TempDir::~TempDir() {
     std::error_code ignored;
     if (!m_path.empty()) {
         std::filesystem::remove_all(m_path, ignored);
     }
 }
 
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
-{
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
     while (!condition()) {
         if (Clock::now() >= deadline) {
@@ -92,28 +86,24 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
-TlvsdProcess::~TlvsdProcess()
-{
+TlvsdProcess::~TlvsdProcess() {
     kill();
 }
 
-bool TlvsdProcess::start(std::vector<std::string> args)
-{
+bool TlvsdProcess::start(std::vector<std::string> args) {
     kill();
     m_args = std::move(args);
     return launch("127.0.0.1:0");
 }
 
-bool TlvsdProcess::restart()
-{
+bool TlvsdProcess::restart() {
     const std::uint16_t previous = m_port;
     kill();
     return (previous != 0 && launch("127.0.0.1:" + std::to_string(previous))) ||
            launch("127.0.0.1:0");
 }
 
-bool TlvsdProcess::launch(const std::string& listen)
-{
+bool TlvsdProcess::launch(const std::string& listen) {
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
         return false;
@@ -148,11 +138,10 @@ bool TlvsdProcess::launch(const std::string& listen)
     return true;
 }
 
-int TlvsdProcess::waitForExit(std::chrono::milliseconds timeout)
-{
+int TlvsdProcess::waitForExit(std::chrono::milliseconds timeout) {
     int status = 0;
-    const bool ended = waitUntil([this, &status] { return waitpid(m_pid, &status, WNOHANG) == m_pid; },
-                                 timeout);
+    const bool ended =
+        waitUntil([this, &status] { return waitpid(m_pid, &status, WNOHANG) == m_pid; }, timeout);
     if (!ended) {
         return -2;
     }
@@ -160,8 +149,7 @@ int TlvsdProcess::waitForExit(std::chrono::milliseconds timeout)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int TlvsdProcess::terminate(std::chrono::milliseconds timeout)
-{
+int TlvsdProcess::terminate(std::chrono::milliseconds timeout) {
     if (m_pid <= 0) {
         return -1;
     }
@@ -174,8 +162,7 @@ int TlvsdProcess::terminate(std::chrono::milliseconds timeout)
     return status;
 }
 
-void TlvsdProcess::kill()
-{
+void TlvsdProcess::kill() {
     if (m_pid > 0) {
         ::kill(m_pid, SIGKILL);
         waitpid(m_pid, nullptr, 0);
@@ -184,8 +171,7 @@ void TlvsdProcess::kill()
 }
 
 std::unique_ptr<tlv::wire::ClientConnection> TlvsdProcess::connect(
-    std::chrono::milliseconds callTimeout) const
-{
+    std::chrono::milliseconds callTimeout) const {
     auto connection = std::make_unique<tlv::wire::ClientConnection>(callTimeout);
     if (connection->connect("127.0.0.1", m_port) != CTerr_NoError ||
         connection->handshake("test") != CTerr_NoError) {

@@ -23,8 +23,7 @@ using namespace std::chrono_literals;
 // fixed bytes and then keeps the connection open until it is destroyed.
 class ScriptedPeer final {
 public:
-    explicit ScriptedPeer(std::string reply) : m_reply(std::move(reply))
-    {
+    explicit ScriptedPeer(std::string reply) : m_reply(std::move(reply)) {
         m_listener = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -36,8 +35,7 @@ public:
         m_port = ntohs(address.sin_port);
         m_thread = std::thread([this] { serve(); });
     }
-    ~ScriptedPeer()
-    {
+    ~ScriptedPeer() {
         shutdown(m_listener, SHUT_RDWR);
         close(m_listener);
         m_thread.join();
@@ -48,8 +46,7 @@ public:
     std::uint16_t port() const { return m_port; }
 
 private:
-    void serve()
-    {
+    void serve() {
         m_client = accept(m_listener, nullptr, nullptr);
         if (m_client < 0) {
             return;
@@ -70,8 +67,7 @@ private:
     std::thread m_thread;
 };
 
-std::string helloReply(bool accepted, std::uint32_t version)
-{
+std::string helloReply(bool accepted, std::uint32_t version) {
     ServerFrame frame;
     frame.mutable_hello()->set_accepted(accepted);
     frame.mutable_hello()->set_protocol_version(version);
@@ -81,15 +77,13 @@ std::string helloReply(bool accepted, std::uint32_t version)
     return bytes;
 }
 
-Request levelRequest()
-{
+Request levelRequest() {
     Request request;
     request.mutable_get_server_level();
     return request;
 }
 
-TEST(ClientConnection, RefusedConnectionIsToldApartAndLeavesNothingUsable)
-{
+TEST(ClientConnection, RefusedConnectionIsToldApartAndLeavesNothingUsable) {
     std::uint16_t freePort = 0;
     {
         ScriptedPeer peer{""};  // bound, then closed: nothing listens there afterwards
@@ -106,8 +100,7 @@ TEST(ClientConnection, RefusedConnectionIsToldApartAndLeavesNothingUsable)
     EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
 }
 
-TEST(ClientConnection, SilentServerTimesOutAndTheConnectionStaysDead)
-{
+TEST(ClientConnection, SilentServerTimesOutAndTheConnectionStaysDead) {
     ScriptedPeer peer{""};
     ClientConnection connection{200ms};
     ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
@@ -120,8 +113,7 @@ TEST(ClientConnection, SilentServerTimesOutAndTheConnectionStaysDead)
     EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
 }
 
-TEST(ClientConnection, RefusedVersionIsAProtocolMismatch)
-{
+TEST(ClientConnection, RefusedVersionIsAProtocolMismatch) {
     ScriptedPeer peer{helloReply(false, kProtocolVersion + 1)};
     ClientConnection connection{2s};
     ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
@@ -129,8 +121,7 @@ TEST(ClientConnection, RefusedVersionIsAProtocolMismatch)
     EXPECT_FALSE(connection.isUsable());
 }
 
-TEST(ClientConnection, GarbageAndOversizedRepliesKillTheConnection)
-{
+TEST(ClientConnection, GarbageAndOversizedRepliesKillTheConnection) {
     const std::string garbage = std::string("\0\0\0\x03", 4) + "\xFF\xFF\xFF";
     const std::string oversized = "\x7F\xFF\xFF\xFF";
     for (const std::string& reply : {garbage, oversized}) {
@@ -142,8 +133,7 @@ TEST(ClientConnection, GarbageAndOversizedRepliesKillTheConnection)
     }
 }
 
-TEST(ClientConnection, AnswerWithAnotherRequestIdKillsTheConnection)
-{
+TEST(ClientConnection, AnswerWithAnotherRequestIdKillsTheConnection) {
     ServerFrame answer;
     answer.mutable_response()->set_id(99);
     std::string reply = helloReply(true, kProtocolVersion);
@@ -159,8 +149,7 @@ TEST(ClientConnection, AnswerWithAnotherRequestIdKillsTheConnection)
     EXPECT_FALSE(connection.isUsable());
 }
 
-TEST(ClientConnection, CallsAgainstTlvsdMatchIdsAndALostServerFailsEveryLaterCall)
-{
+TEST(ClientConnection, CallsAgainstTlvsdMatchIdsAndALostServerFailsEveryLaterCall) {
     tlv::test::TempDir data;
     tlv::test::TlvsdProcess server;
     ASSERT_TRUE(server.start({"--data", data.path(), "--name", "unit"}));

@@ -9,14 +9,12 @@
 namespace tlv::wire {
 namespace {
 
-std::string header(std::uint32_t length)
-{
+std::string header(std::uint32_t length) {
     return {static_cast<char>(length >> 24), static_cast<char>((length >> 16) & 0xFF),
             static_cast<char>((length >> 8) & 0xFF), static_cast<char>(length & 0xFF)};
 }
 
-std::string helloFrame(const std::string& clientName)
-{
+std::string helloFrame(const std::string& clientName) {
     ClientFrame frame;
     frame.mutable_hello()->set_protocol_version(kProtocolVersion);
     frame.mutable_hello()->set_client_name(clientName);
@@ -25,8 +23,7 @@ std::string helloFrame(const std::string& clientName)
     return bytes;
 }
 
-TEST(FrameDecoder, EncodedFrameFedByteByByteComesOutOnceComplete)
-{
+TEST(FrameDecoder, EncodedFrameFedByteByByteComesOutOnceComplete) {
     const std::string bytes = helloFrame("admin");
     ASSERT_EQ(bytes.substr(0, 4), header(static_cast<std::uint32_t>(bytes.size() - 4)));
 
@@ -46,8 +43,7 @@ TEST(FrameDecoder, EncodedFrameFedByteByByteComesOutOnceComplete)
     EXPECT_EQ(decoder.buffered(), 0u);
 }
 
-TEST(FrameDecoder, SeveralFramesInOneFeedAndASplitTail)
-{
+TEST(FrameDecoder, SeveralFramesInOneFeedAndASplitTail) {
     const std::string all = helloFrame("one") + header(0) + helloFrame("three");
     FrameDecoder decoder;
     decoder.feed(all.data(), all.size() - 3);
@@ -67,8 +63,7 @@ TEST(FrameDecoder, SeveralFramesInOneFeedAndASplitTail)
     EXPECT_EQ(decoded.hello().client_name(), "three");
 }
 
-TEST(FrameDecoder, GarbagePayloadIsAFrameThatDoesNotParse)
-{
+TEST(FrameDecoder, GarbagePayloadIsAFrameThatDoesNotParse) {
     // The decoder only cuts frames; deciding that the bytes are no message is the parser's job.
     const std::string garbage = header(5) + std::string("\xFF\xFF\xFF\xFF\xFF", 5);
     FrameDecoder decoder;
@@ -80,8 +75,7 @@ TEST(FrameDecoder, GarbagePayloadIsAFrameThatDoesNotParse)
     EXPECT_FALSE(decoded.ParseFromString(payload));
 }
 
-TEST(FrameDecoder, OversizedLengthBreaksTheStreamForGood)
-{
+TEST(FrameDecoder, OversizedLengthBreaksTheStreamForGood) {
     FrameDecoder atLimit;
     const std::string limit = header(kMaxFrameBytes);
     atLimit.feed(limit.data(), limit.size());
@@ -105,8 +99,7 @@ TEST(FrameDecoder, OversizedLengthBreaksTheStreamForGood)
     EXPECT_EQ(allOnes.next(payload), FrameStatus::Oversized);
 }
 
-TEST(FrameEncoder, RefusesAMessageAboveTheLimitAndLeavesTheOutputAlone)
-{
+TEST(FrameEncoder, RefusesAMessageAboveTheLimitAndLeavesTheOutputAlone) {
     ServerFrame frame;
     frame.mutable_hello()->set_server_name(std::string(kMaxFrameBytes, 'x'));
     std::string out = "kept";

@@ -1,0 +1,173 @@
+#include "server/admin_handler.h"
+
+#include <cstdio>
+
+#include "server/kvset_check.h"
+#include "server/wire_kvset.h"
+
+namespace tlv::server {
+namespace {
+
+using tlv::wire::Request;
+
+constexpr std::size_t kMaxProfileNameLength = 1024;
+
+bool isUsableProfileText(const std::string& text) {
+    return !text.empty() && text.size() <= kMaxProfileNameLength &&
+           text.find('\0') == std::string::npos;
+}
+
+// Service definitions go through the service calls only, so that the run state and the stored
+// definitions cannot drift apart.
+CTerror checkProfileIdentity(const std::string& name, const std::string& profileClass) {
+    if (!isUsableProfileText(name) || !isUsableProfileText(profileClass) ||
+        profileClass == kServiceClass) {
+        return CTerr_InvalidArgument;
+    }
+    return CTerr_NoError;
+}
+
+CTerror fromStore(StoreResult result, const ProfileStore& store) {
+    switch (result) {
+        case StoreResult::Ok:
+            return CTerr_NoError;
+        case StoreResult::NotFound:
+            return CTerr_NotFound;
+        case StoreResult::Exists:
+            return CTerr_Exists;
+        case StoreResult::Failed:
+            break;
+    }
+    std::fprintf(stderr, "tlvsd: store failure: %s\n", store.lastError().c_str());
+    return CTerr_StoreFailed;
+}
+
+}  // namespace
+
+AdminHandler::AdminHandler(ProfileStore& store, ServiceTable& services, ServerLevel& level,
+                           std::vector<ServiceProvider> providers)
+    : m_store(store), m_services(services), m_level(level), m_providers(std::move(providers)) {}
+
+void AdminHandler::handle(const Request& request, tlv::wire::Response& response) {
+    response.Clear();
+    response.set_id(request.id());
+    const CTerror error = dispatch(request, response);
+    response.set_error(error);
+    if (error != CTerr_NoError) {
+        response.clear_result();
+    }
+}
+
+CTerror AdminHandler::dispatch(const Request& request, tlv::wire::Response& response) {
+    switch (request.call_case()) {
+        case Request::kGetProfileInfo:
+            return getProfileInfo(request.get_profile_info(), *response.mutable_result());
+        case Request::kGetServiceState:
+            return m_services.states(*response.mutable_result());
+        case Request::kGetSpInfo:
+            return getSPInfo(*response.mutable_result());
+        case Request::kGetServerLevel:
+            response.set_level(m_level.level());
+            return CTerr_NoError;
+        case Request::kSetTargetServerLevel:
+            return m_level.setTarget(request.set_target_server_level().level(),
+                                     request.set_target_server_level().mode());
+        case Request::kAddProfile:
+            return writeProfile(request.add_profile(), false);
+        case Request::kUpdateProfile:
+            return writeProfile(request.update_profile(), true);
+        case Request::kRemoveProfile:
+            return removeProfile(request.remove_profile());
+        case Request::kAddService:
+        case Request::kUpdateService: {
+            const bool isUpdate = request.call_case() == Request::kUpdateService;
+            const auto& call = isUpdate ? request.update_service() : request.add_service();
+            if (const CTerror error = checkIncomingKvSet(call.definition());
+                error != CTerr_NoError) {
+                return error;
+            }
+            return isUpdate ? m_services.update(call.name(), call.definition())
+                            : m_services.add(call.name(), call.definition());
+        }
+        case Request::kRemoveService:
+            return m_services.remove(request.remove_service().name());
+        case Request::kStartService:
+            return m_services.start(request.start_service().name());
+        case Request::kStopService:
+            return m_services.stop(request.stop_service().name(), request.stop_service().mode());
+        case Request::CALL_NOT_SET:
+            break;
+    }
+    return CTerr_InvalidArgument;
+}
+
+CTerror AdminHandler::getProfileInfo(const tlv::wire::GetProfileInfo& call,
+                                     tlv::wire::KVSet& result) const {
+    std::vector<StoredProfile> profiles;
+    if (!m_store.list(call.name(), call.profile_class(), call.with_contents(), profiles)) {
+        return fromStore(StoreResult::Failed, m_store);
+    }
+    if (profiles.empty()) {
+        return CTerr_NotFound;
+    }
+    std::vector<std::string> names;
+    std::vector<std::string> classes;
+    std::vector<tlv::wire::KVSet> contents;
+    for (StoredProfile& profile : profiles) {
+        if (call.with_contents()) {
+            tlv::wire::KVSet set;
+            if (!set.ParseFromString(profile.contents)) {
+                std::fprintf(stderr, "tlvsd: stored contents of %s %s do not read\n",
+                             profile.name.c_str(), profile.profileClass.c_str());
+                return CTerr_StoreFailed;
+            }
+            contents.push_back(std::move(set));
+        }
+        names.push_back(std::move(profile.name));
+        classes.push_back(std::move(profile.profileClass));
+    }
+    putStringArray(result, KEY_ProfileNames, names);
+    putStringArray(result, KEY_ProfileClasses, classes);
+    if (call.with_contents()) {
+        putKVSetArray(result, KEY_ProfileContents, std::move(contents));
+    }
+    return CTerr_NoError;
+}
+
+CTerror AdminHandler::writeProfile(const tlv::wire::ProfileWrite& call, bool isUpdate) {
+    if (const CTerror error = checkProfileIdentity(call.name(), call.profile_class());
+        error != CTerr_NoError) {
+        return error;
+    }
+    if (const CTerror error = checkIncomingKvSet(call.contents()); error != CTerr_NoError) {
+        return error;
+    }
+    const StoredProfile profile{call.name(), call.profile_class(),
+                                call.contents().SerializeAsString()};
+    return fromStore(isUpdate ? m_store.update(profile) : m_store.insert(profile), m_store);
+}
+
+CTerror AdminHandler::removeProfile(const tlv::wire::RemoveProfile& call) {
+    if (const CTerror error = checkProfileIdentity(call.name(), call.profile_class());
+        error != CTerr_NoError) {
+        return error;
+    }
+    return fromStore(m_store.remove(call.name(), call.profile_class()), m_store);
+}
+
+CTerror AdminHandler::getSPInfo(tlv::wire::KVSet& result) const {
+    if (m_providers.empty()) {
+        return CTerr_NotFound;
+    }
+    std::vector<std::string> names;
+    std::vector<bool> available;
+    for (const ServiceProvider& provider : m_providers) {
+        names.push_back(provider.name);
+        available.push_back(provider.available);
+    }
+    putStringArray(result, KEY_SPNames, names);
+    putBoolArray(result, KEY_SPAvailable, available);
+    return CTerr_NoError;
+}
+
+}  // namespace tlv::server

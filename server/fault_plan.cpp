@@ -1,0 +1,142 @@
+#include "server/fault_plan.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <utility>
+
+namespace tlv::server {
+namespace {
+
+using Call = tlv::wire::Request::CallCase;
+
+constexpr std::array<std::pair<Call, const char*>, 13> kCallNames{{
+    {Call::kGetProfileInfo, "GetProfileInfo"},
+    {Call::kGetServiceState, "GetServiceState"},
+    {Call::kGetSpInfo, "GetSPInfo"},
+    {Call::kGetServerLevel, "GetServerLevel"},
+    {Call::kSetTargetServerLevel, "SetTargetServerLevel"},
+    {Call::kAddProfile, "AddProfile"},
+    {Call::kUpdateProfile, "UpdateProfile"},
+    {Call::kRemoveProfile, "RemoveProfile"},
+    {Call::kAddService, "AddService"},
+    {Call::kUpdateService, "UpdateService"},
+    {Call::kRemoveService, "RemoveService"},
+    {Call::kStartService, "StartService"},
+    {Call::kStopService, "StopService"},
+}};
+
+constexpr unsigned long kMaxDelayMs = 10UL * 60UL * 1000UL;
+
+// A whole unsigned number in base 10, or base 16 with 0x; false for anything else.
+bool parseNumber(const std::string& text, unsigned long limit, unsigned long& value) {
+    if (text.empty() || text[0] == '-' || text[0] == '+') {
+        return false;
+    }
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoul(text.c_str(), &end, hex ? 16 : 10);
+    return errno == 0 && end != nullptr && *end == '\0' && value <= limit;
+}
+
+// Splits "CALL=VALUE" and checks the call name.
+bool splitSpec(const std::string& spec, std::string& call, std::string& value, std::string& error) {
+    const std::size_t equals = spec.find('=');
+    if (equals == std::string::npos) {
+        error = "expected CALL=VALUE, got \"" + spec + "\"";
+        return false;
+    }
+    call = spec.substr(0, equals);
+    value = spec.substr(equals + 1);
+    if (!isCallName(call)) {
+        error = "unknown call \"" + call + "\"";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string callName(Call call) {
+    for (const auto& [value, name] : kCallNames) {
+        if (value == call) {
+            return name;
+        }
+    }
+    return {};
+}
+
+bool isCallName(const std::string& name) {
+    for (const auto& [value, known] : kCallNames) {
+        if (name == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FaultPlan::addFailure(const std::string& spec, std::string& error) {
+    std::string call;
+    std::string value;
+    if (!splitSpec(spec, call, value, error)) {
+        return false;
+    }
+    Failure failure;
+    std::string codeText = value;
+    // The count follows an 'x' after the code (not the one of its "0x").
+    const bool hexCode =
+        value.size() > 1 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X');
+    const std::size_t times = value.find_first_of("xX", hexCode ? 2 : 0);
+    if (times != std::string::npos) {
+        unsigned long count = 0;
+        if (!parseNumber(value.substr(times + 1), 0xFFFFFFFFUL, count) || count == 0) {
+            error = "bad count in \"" + spec + "\"";
+            return false;
+        }
+        failure.remaining = static_cast<std::uint32_t>(count);
+        codeText = value.substr(0, times);
+    }
+    unsigned long code = 0;
+    if (!parseNumber(codeText, 0xFFFFFFFFUL, code)) {
+        error = "bad error code in \"" + spec + "\"";
+        return false;
+    }
+    failure.code = static_cast<CTerror>(code);
+    m_failures[call] = failure;
+    return true;
+}
+
+bool FaultPlan::addDelay(const std::string& spec, std::string& error) {
+    std::string call;
+    std::string value;
+    if (!splitSpec(spec, call, value, error)) {
+        return false;
+    }
+    unsigned long milliseconds = 0;
+    if (!parseNumber(value, kMaxDelayMs, milliseconds)) {
+        error = "bad delay in \"" + spec + "\" (milliseconds, at most 600000)";
+        return false;
+    }
+    m_delays[call] = std::chrono::milliseconds{milliseconds};
+    return true;
+}
+
+std::optional<CTerror> FaultPlan::takeFailure(const std::string& call) {
+    const auto it = m_failures.find(call);
+    if (it == m_failures.end()) {
+        return std::nullopt;
+    }
+    const CTerror code = it->second.code;
+    if (it->second.remaining && --*it->second.remaining == 0) {
+        m_failures.erase(it);
+    }
+    return code;
+}
+
+std::chrono::milliseconds FaultPlan::delayFor(const std::string& call) const {
+    const auto it = m_delays.find(call);
+    return it == m_delays.end() ? std::chrono::milliseconds{0} : it->second;
+}
+
+}  // namespace tlv::server

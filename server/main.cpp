@@ -1,0 +1,30 @@
+// tlvsd: the reference Telvane Server.
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "server/options.h"
+#include "server/tlvsd_server.h"
+
+int main(int argc, char** argv) {
+    tlv::server::ServerOptions options;
+    std::string error;
+    if (!tlv::server::parseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "tlvsd: %s\n%s", error.c_str(), tlv::server::usageText());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(tlv::server::usageText(), stdout);
+        return 0;
+    }
+    // A client that goes away mid-answer must not end the server.
+    std::signal(SIGPIPE, SIG_IGN);
+    auto server = tlv::server::TlvsdServer::create(std::move(options), error);
+    if (!server) {
+        std::fprintf(stderr, "tlvsd: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("listening on %s\n", server->listeningAddress().c_str());
+    std::fflush(stdout);
+    return server->run();
+}

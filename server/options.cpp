@@ -1,0 +1,120 @@
+#include "server/options.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace tlv::server {
+namespace {
+
+bool parseListen(const std::string& text, ServerOptions& options, std::string& error) {
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) {
+        error = "--listen expects HOST:PORT, got \"" + text + "\"";
+        return false;
+    }
+    std::string host = text.substr(0, colon);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2);
+    }
+    const std::string portText = text.substr(colon + 1);
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long port = std::strtoul(portText.c_str(), &end, 10);
+    if (portText.empty() || portText[0] == '-' || errno != 0 || *end != '\0' || port > 65535) {
+        error = "bad port in --listen \"" + text + "\"";
+        return false;
+    }
+    options.host = host;
+    options.port = static_cast<std::uint16_t>(port);
+    return true;
+}
+
+bool parseProvider(const std::string& text, ServerOptions& options, std::string& error) {
+    const std::size_t equals = text.rfind('=');
+    const std::string name = equals == std::string::npos ? std::string{} : text.substr(0, equals);
+    const std::string state = equals == std::string::npos ? std::string{} : text.substr(equals + 1);
+    if (name.empty() || (state != "available" && state != "unavailable")) {
+        error = "--provider expects NAME=available|unavailable, got \"" + text + "\"";
+        return false;
+    }
+    options.providers.push_back({name, state == "available"});
+    options.providersGiven = true;
+    return true;
+}
+
+bool parseSeed(const std::string& text, ServerOptions& options, std::string& error) {
+    if (text == "demo") {
+        options.seed = Seed::Demo;
+    } else if (text == "empty") {
+        options.seed = Seed::Empty;
+    } else {
+        error = "--seed expects demo or empty, got \"" + text + "\"";
+        return false;
+    }
+    return true;
+}
+
+bool applyOption(const std::string& option, const std::string& value, ServerOptions& options,
+                 std::string& error) {
+    if (option == "--listen")
+        return parseListen(value, options, error);
+    if (option == "--seed")
+        return parseSeed(value, options, error);
+    if (option == "--provider")
+        return parseProvider(value, options, error);
+    if (option == "--fail")
+        return options.faults.addFailure(value, error);
+    if (option == "--delay")
+        return options.faults.addDelay(value, error);
+    if (option == "--data") {
+        options.dataDir = value;
+        return !value.empty() || (error = "--data expects a directory", false);
+    }
+    if (option == "--name") {
+        options.name = value;
+        return true;
+    }
+    error = "unknown option " + option;
+    return false;
+}
+
+}  // namespace
+
+bool parseOptions(int argc, const char* const* argv, ServerOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--help" || option == "-h") {
+            options.help = true;
+            return true;
+        }
+        if (i + 1 >= argc) {
+            error = option.rfind("--", 0) == 0 ? option + " needs a value"
+                                               : "unexpected argument " + option;
+            return false;
+        }
+        const std::string value = argv[++i];
+        if (!applyOption(option, value, options, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const char* usageText() {
+    return "usage: tlvsd [--listen HOST:PORT] [--data DIR] [--seed demo|empty]\n"
+           "             [--provider NAME=available|unavailable]... [--name NAME]\n"
+           "             [--fail CALL=CODE[xN]]... [--delay CALL=MS]...\n"
+           "  --listen    address to listen on (default 127.0.0.1:2020; port 0 picks one)\n"
+           "  --data      directory of the store (tlvsd.db) and the services' log;\n"
+           "              without it everything is kept in memory\n"
+           "  --seed      demo: load the demo data set into an empty store (default empty)\n"
+           "  --provider  a service provider of this server, in the order given; without any,\n"
+           "              the demo seed brings its own and the empty seed has none\n"
+           "  --fail      answer the next N calls of CALL (every call without N) with CODE\n"
+           "  --delay     hold back the answers of CALL by MS milliseconds\n"
+           "CALL: GetProfileInfo GetServiceState GetSPInfo GetServerLevel SetTargetServerLevel\n"
+           "      AddProfile UpdateProfile RemoveProfile AddService UpdateService\n"
+           "      RemoveService StartService StopService\n";
+}
+
+}  // namespace tlv::server

@@ -1,0 +1,23 @@
+#pragma once
+// Starting service executables: argv split at blanks, never through a shell, each in its own
+// process group so that a stop reaches everything it started.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace tlv::server {
+
+// The command line's words, split at blanks and tabs (nothing is quoted).
+std::vector<std::string> splitCommandLine(const std::string& commandLine);
+
+// True when the first word names an executable regular file: a path when it holds a '/',
+// otherwise looked up in PATH.
+bool executableExists(const std::string& commandLine);
+
+// Starts the command line with stdin from /dev/null and stdout/stderr appended to logPath (or
+// /dev/null for ""). Returns the pid, or -1 with errno-style errorNumber.
+pid_t spawnService(const std::string& commandLine, const std::string& logPath, int& errorNumber);
+
+}  // namespace tlv::server

@@ -1,0 +1,167 @@
+#include "server/profile_store.h"
+
+#include <sqlite3.h>
+
+namespace tlv::server {
+namespace {
+
+constexpr const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS profiles ("
+    "  name BLOB NOT NULL, class BLOB NOT NULL, contents BLOB NOT NULL,"
+    "  PRIMARY KEY (name, class)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);";
+
+// Owns one prepared statement.
+class Statement final {
+public:
+    Statement(sqlite3* db, const char* sql) {
+        if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK) {
+            m_statement = nullptr;
+        }
+    }
+    ~Statement() { sqlite3_finalize(m_statement); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool ok() const { return m_statement != nullptr; }
+    sqlite3_stmt* get() const { return m_statement; }
+
+    // Names and classes are bound as blobs so that comparisons are byte order and any 8-bit text
+    // is kept as it is.
+    bool bindBlob(int index, const std::string& value) {
+        return sqlite3_bind_blob64(m_statement, index, value.data(), value.size(),
+                                   SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+    bool bindText(int index, const std::string& value) {
+        return sqlite3_bind_text64(m_statement, index, value.data(), value.size(), SQLITE_TRANSIENT,
+                                   SQLITE_UTF8) == SQLITE_OK;
+    }
+    std::string column(int index) const {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(m_statement, index));
+        const int size = sqlite3_column_bytes(m_statement, index);
+        return data == nullptr ? std::string{} : std::string(data, static_cast<std::size_t>(size));
+    }
+
+private:
+    sqlite3_stmt* m_statement = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<ProfileStore> ProfileStore::open(const std::string& path, std::string& error) {
+    sqlite3* db = nullptr;
+    const std::string target = path.empty() ? ":memory:" : path;
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(target.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+        error = "cannot open the store " + target + ": " +
+                (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
+        sqlite3_close(db);
+        return nullptr;
+    }
+    std::unique_ptr<ProfileStore> store{new ProfileStore(db)};
+    sqlite3_busy_timeout(db, 2000);
+    const bool ready = (path.empty() || store->execute("PRAGMA journal_mode=WAL;")) &&
+                       store->execute("PRAGMA synchronous=FULL;") && store->execute(kSchema);
+    if (!ready) {
+        error = "cannot prepare the store " + target + ": " + store->lastError();
+        return nullptr;
+    }
+    return store;
+}
+
+ProfileStore::~ProfileStore() {
+    sqlite3_close(m_db);
+}
+
+bool ProfileStore::execute(const char* sql) const {
+    char* message = nullptr;
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        m_lastError = message != nullptr ? message : sqlite3_errmsg(m_db);
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+bool ProfileStore::list(const std::string& name, const std::string& profileClass, bool withContents,
+                        std::vector<StoredProfile>& out) const {
+    out.clear();
+    Statement query{m_db,
+                    "SELECT name, class, CASE WHEN ?3 THEN contents ELSE x'' END FROM profiles"
+                    " WHERE (length(?1) = 0 OR name = ?1) AND (length(?2) = 0 OR class = ?2)"
+                    " ORDER BY name, class"};
+    if (!query.ok() || !query.bindBlob(1, name) || !query.bindBlob(2, profileClass) ||
+        sqlite3_bind_int(query.get(), 3, withContents ? 1 : 0) != SQLITE_OK) {
+        m_lastError = sqlite3_errmsg(m_db);
+        return false;
+    }
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(query.get())) == SQLITE_ROW) {
+        out.push_back({query.column(0), query.column(1), query.column(2)});
+    }
+    if (step != SQLITE_DONE) {
+        m_lastError = sqlite3_errmsg(m_db);
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+bool ProfileStore::isEmpty() const {
+    Statement query{m_db, "SELECT 1 FROM profiles LIMIT 1"};
+    return query.ok() && sqlite3_step(query.get()) == SQLITE_DONE;
+}
+
+StoreResult ProfileStore::change(const char* sql, const std::string& a, const std::string& b,
+                                 const std::string* blob) {
+    Statement statement{m_db, sql};
+    if (!statement.ok() || !statement.bindBlob(1, a) || !statement.bindBlob(2, b) ||
+        (blob != nullptr && !statement.bindBlob(3, *blob))) {
+        m_lastError = sqlite3_errmsg(m_db);
+        return StoreResult::Failed;
+    }
+    const int step = sqlite3_step(statement.get());
+    if (step == SQLITE_CONSTRAINT) {
+        return StoreResult::Exists;
+    }
+    if (step != SQLITE_DONE) {
+        m_lastError = sqlite3_errmsg(m_db);
+        return StoreResult::Failed;
+    }
+    return sqlite3_changes(m_db) == 0 ? StoreResult::NotFound : StoreResult::Ok;
+}
+
+StoreResult ProfileStore::insert(const StoredProfile& profile) {
+    return change("INSERT INTO profiles (name, class, contents) VALUES (?1, ?2, ?3)", profile.name,
+                  profile.profileClass, &profile.contents);
+}
+
+StoreResult ProfileStore::update(const StoredProfile& profile) {
+    return change("UPDATE profiles SET contents = ?3 WHERE name = ?1 AND class = ?2", profile.name,
+                  profile.profileClass, &profile.contents);
+}
+
+StoreResult ProfileStore::remove(const std::string& name, const std::string& profileClass) {
+    return change("DELETE FROM profiles WHERE name = ?1 AND class = ?2", name, profileClass,
+                  nullptr);
+}
+
+std::optional<std::string> ProfileStore::setting(const std::string& key) const {
+    Statement query{m_db, "SELECT value FROM settings WHERE key = ?1"};
+    if (!query.ok() || !query.bindText(1, key) || sqlite3_step(query.get()) != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    return query.column(0);
+}
+
+bool ProfileStore::setSetting(const std::string& key, const std::string& value) {
+    Statement statement{m_db, "INSERT OR REPLACE INTO settings (key, value) VALUES (?1, ?2)"};
+    if (!statement.ok() || !statement.bindText(1, key) || !statement.bindText(2, value) ||
+        sqlite3_step(statement.get()) != SQLITE_DONE) {
+        m_lastError = sqlite3_errmsg(m_db);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tlv::server

@@ -1,0 +1,93 @@
+#include "server/service_definition.h"
+
+#include <algorithm>
+
+#include "server/wire_kvset.h"
+
+namespace tlv::server {
+namespace {
+
+using tlv::wire::Value;
+
+// Reads an optional key; false when it is present with another type.
+bool readInt(const tlv::wire::KVSet& set, CTsymbol key, int& out) {
+    const Value* value = findValue(set, key);
+    if (value == nullptr) {
+        return true;
+    }
+    if (value->kind_case() != Value::kIntValue) {
+        return false;
+    }
+    out = std::max(0, value->int_value());
+    return true;
+}
+
+bool readSymbol(const tlv::wire::KVSet& set, CTsymbol key, CTsymbol& out) {
+    const Value* value = findValue(set, key);
+    if (value == nullptr) {
+        return true;
+    }
+    if (value->kind_case() != Value::kSymbolValue) {
+        return false;
+    }
+    out = value->symbol_value();
+    return true;
+}
+
+bool readBool(const tlv::wire::KVSet& set, CTsymbol key, bool& out) {
+    const Value* value = findValue(set, key);
+    if (value == nullptr) {
+        return true;
+    }
+    if (value->kind_case() != Value::kBoolValue) {
+        return false;
+    }
+    out = value->bool_value() == 1;
+    return true;
+}
+
+bool readString(const tlv::wire::KVSet& set, CTsymbol key, std::string& out) {
+    const Value* value = findValue(set, key);
+    if (value == nullptr) {
+        return true;
+    }
+    if (value->kind_case() != Value::kStringValue) {
+        return false;
+    }
+    out = value->string_value();
+    return true;
+}
+
+}  // namespace
+
+CTerror checkServiceName(const std::string& name) {
+    if (name.empty() || name.size() > kMaxServiceNameLength ||
+        name.find(' ') != std::string::npos) {
+        return CTerr_InvalidName;
+    }
+    return CTerr_NoError;
+}
+
+CTerror readServiceDefinition(const tlv::wire::KVSet& set, ServiceDefinition& definition) {
+    ServiceDefinition read;
+    const Value* kind = findValue(set, SVC_Kind);
+    if (kind == nullptr || kind->kind_case() != Value::kSymbolValue ||
+        (kind->symbol_value() != SVC_KindExecutable && kind->symbol_value() != SVC_KindDLL)) {
+        return CTerr_InvalidArgument;
+    }
+    read.kind = kind->symbol_value();
+    const bool typesOk = readSymbol(set, SVC_StartType, read.startType) &&
+                         readBool(set, SVC_Disabled, read.disabled) &&
+                         readString(set, SVC_CommandLine, read.commandLine) &&
+                         readInt(set, SVC_StartTimeout, read.startTimeoutSeconds) &&
+                         readInt(set, SVC_ExitTimeout, read.exitTimeoutSeconds) &&
+                         readInt(set, SVC_EmergencyTimeout, read.emergencyTimeoutSeconds) &&
+                         readInt(set, SVC_MaxRestarts, read.maxRestarts);
+    if (!typesOk) {
+        return CTerr_InvalidArgument;
+    }
+    definition = std::move(read);
+    return CTerr_NoError;
+}
+
+}  // namespace tlv::server

@@ -1,0 +1,56 @@
+#pragma once
+// tlvsd as a whole: the store, the services, the level, the network side and the signals that
+// end it. One thread runs everything on one event loop.
+
+#include <asio.hpp>
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "server/admin_handler.h"
+#include "server/client_session.h"
+#include "server/fault_plan.h"
+#include "server/options.h"
+#include "server/profile_store.h"
+#include "server/server_level.h"
+#include "server/service_table.h"
+#include "server/supervisor.h"
+
+namespace tlv::server {
+
+class TlvsdServer final {
+public:
+    // Opens the store (seeding it when asked), restores the level and binds the listening
+    // socket. Returns null and a message in error on failure.
+    static std::unique_ptr<TlvsdServer> create(ServerOptions options, std::string& error);
+    ~TlvsdServer();
+    TlvsdServer(const TlvsdServer&) = delete;
+    TlvsdServer& operator=(const TlvsdServer&) = delete;
+
+    std::string listeningAddress() const;  // "HOST:PORT" as bound
+
+    // Serves until SIGTERM or SIGINT, then stops the services and returns 0.
+    int run();
+
+private:
+    TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> store);
+    bool listen(std::string& error);
+    void accept();
+    void shutdown();
+
+    ServerOptions m_options;
+    asio::io_context m_io;
+    std::unique_ptr<ProfileStore> m_store;
+    ServiceSupervisor m_supervisor;
+    ServiceTable m_services;
+    ServerLevel m_level;
+    AdminHandler m_handler;
+    SessionContext m_sessionContext;
+    asio::ip::tcp::acceptor m_acceptor;
+    asio::signal_set m_stopSignals;
+    std::set<std::shared_ptr<ClientSession>> m_sessions;
+    bool m_stopping = false;
+};
+
+}  // namespace tlv::server

@@ -1,0 +1,53 @@
+#include "server/wire_kvset.h"
+
+namespace tlv::server {
+namespace {
+
+tlv::wire::Array& putArray(tlv::wire::KVSet& set, CTsymbol key, tlv::wire::ValueType type) {
+    tlv::wire::Pair* pair = set.add_pairs();
+    pair->set_key(key);
+    tlv::wire::Array* array = pair->mutable_value()->mutable_array_value();
+    array->set_element_type(type);
+    return *array;
+}
+
+}  // namespace
+
+const tlv::wire::Value* findValue(const tlv::wire::KVSet& set, CTsymbol key) {
+    for (const tlv::wire::Pair& pair : set.pairs()) {
+        if (pair.key() == key) {
+            return &pair.value();
+        }
+    }
+    return nullptr;
+}
+
+void putStringArray(tlv::wire::KVSet& set, CTsymbol key, const std::vector<std::string>& values) {
+    tlv::wire::Array& array = putArray(set, key, tlv::wire::VALUE_TYPE_STRING);
+    for (const std::string& value : values) {
+        array.add_elements()->set_string_value(value);
+    }
+}
+
+void putSymbolArray(tlv::wire::KVSet& set, CTsymbol key, const std::vector<CTsymbol>& values) {
+    tlv::wire::Array& array = putArray(set, key, tlv::wire::VALUE_TYPE_SYMBOL);
+    for (const CTsymbol value : values) {
+        array.add_elements()->set_symbol_value(value);
+    }
+}
+
+void putBoolArray(tlv::wire::KVSet& set, CTsymbol key, const std::vector<bool>& values) {
+    tlv::wire::Array& array = putArray(set, key, tlv::wire::VALUE_TYPE_BOOL);
+    for (const bool value : values) {
+        array.add_elements()->set_bool_value(value ? 1u : 0u);
+    }
+}
+
+void putKVSetArray(tlv::wire::KVSet& set, CTsymbol key, std::vector<tlv::wire::KVSet> values) {
+    tlv::wire::Array& array = putArray(set, key, tlv::wire::VALUE_TYPE_KVSET);
+    for (tlv::wire::KVSet& value : values) {
+        *array.add_elements()->mutable_kvset_value() = std::move(value);
+    }
+}
+
+}  // namespace tlv::server

@@ -1,0 +1,186 @@
+// Profile calls and the store, against a real tlvsd.
+#include <gtest/gtest.h>
+
+#include "tests/server/admin_calls.h"
+#include "tests/support/tlvsd_process.h"
+
+namespace tlv::test {
+namespace {
+
+using tlv::wire::Response;
+
+class ProfilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_server.start({"--data", m_data.path()}));
+        m_client = m_server.connect();
+        ASSERT_NE(m_client, nullptr);
+    }
+    void reconnect() {
+        m_client = m_server.connect();
+        ASSERT_NE(m_client, nullptr);
+    }
+
+    TempDir m_data;
+    TlvsdProcess m_server;
+    std::unique_ptr<tlv::wire::ClientConnection> m_client;
+};
+
+TEST_F(ProfilesTest, ListIsSortedByNameThenClassAndFiltersApply) {
+    Response response;
+    EXPECT_EQ(call(*m_client, getProfileInfo("", "", false), &response), CTerr_NotFound);
+
+    for (const auto& [name, profileClass] : std::vector<std::pair<std::string, std::string>>{
+             {"b", "Application"}, {"a", "Routing"}, {"B", "Application"}, {"a", "Application"}}) {
+        ASSERT_EQ(call(*m_client, addProfile(name, profileClass, stringSet(KEY_AsiName, name))),
+                  CTerr_NoError);
+    }
+    ASSERT_EQ(call(*m_client, getProfileInfo("", "", false), &response), CTerr_NoError);
+    EXPECT_EQ(strings(response.result(), KEY_ProfileNames),
+              (std::vector<std::string>{"B", "a", "a", "b"}));
+    EXPECT_EQ(strings(response.result(), KEY_ProfileClasses),
+              (std::vector<std::string>{"Application", "Application", "Routing", "Application"}));
+    EXPECT_EQ(response.result().pairs_size(), 2) << "no contents without the flag";
+
+    ASSERT_EQ(call(*m_client, getProfileInfo("a", "", true), &response), CTerr_NoError);
+    EXPECT_EQ(strings(response.result(), KEY_ProfileClasses),
+              (std::vector<std::string>{"Application", "Routing"}));
+    ASSERT_EQ(response.result().pairs_size(), 3);
+    const auto& contents = response.result().pairs(2);
+    EXPECT_EQ(contents.key(), KEY_ProfileContents);
+    ASSERT_EQ(contents.value().array_value().elements_size(), 2);
+    EXPECT_EQ(
+        contents.value().array_value().elements(0).kvset_value().pairs(0).value().string_value(),
+        "a");
+
+    ASSERT_EQ(call(*m_client, getProfileInfo("", "Application", false), &response), CTerr_NoError);
+    EXPECT_EQ(strings(response.result(), KEY_ProfileNames),
+              (std::vector<std::string>{"B", "a", "b"}));
+    EXPECT_EQ(call(*m_client, getProfileInfo("zz", "", false)), CTerr_NotFound);
+    EXPECT_EQ(call(*m_client, getProfileInfo("a", "Nothing", false)), CTerr_NotFound);
+}
+
+TEST_F(ProfilesTest, AddUpdateRemoveAnswerTheirCodes) {
+    const auto contents = stringSet(KEY_AsiName, "one");
+    EXPECT_EQ(call(*m_client, addProfile("Sales", "Application", contents)), CTerr_NoError);
+    EXPECT_EQ(call(*m_client, addProfile("Sales", "Application", contents)), CTerr_Exists);
+    EXPECT_EQ(call(*m_client, updateProfile("Nope", "Application", contents)), CTerr_NotFound);
+    EXPECT_EQ(call(*m_client, updateProfile("Sales", "Application", stringSet(KEY_AsiName, "two"))),
+              CTerr_NoError);
+    Response response;
+    ASSERT_EQ(call(*m_client, getProfileInfo("Sales", "Application", true), &response),
+              CTerr_NoError);
+    EXPECT_EQ(response.result()
+                  .pairs(2)
+                  .value()
+                  .array_value()
+                  .elements(0)
+                  .kvset_value()
+                  .pairs(0)
+                  .value()
+                  .string_value(),
+              "two");
+    EXPECT_EQ(call(*m_client, removeProfile("Sales", "Other")), CTerr_NotFound);
+    EXPECT_EQ(call(*m_client, removeProfile("Sales", "Application")), CTerr_NoError);
+    EXPECT_EQ(call(*m_client, removeProfile("Sales", "Application")), CTerr_NotFound);
+
+    // Names the store cannot key on, and service definitions behind the service table's back.
+    EXPECT_EQ(call(*m_client, addProfile("", "Application", contents)), CTerr_InvalidArgument);
+    EXPECT_EQ(call(*m_client, addProfile("X", "", contents)), CTerr_InvalidArgument);
+    EXPECT_EQ(call(*m_client, addProfile("X", "TLVS_Service", contents)), CTerr_InvalidArgument);
+    EXPECT_EQ(call(*m_client, updateProfile("X", "TLVS_Service", contents)), CTerr_InvalidArgument);
+    EXPECT_EQ(call(*m_client, removeProfile("X", "TLVS_Service")), CTerr_InvalidArgument);
+}
+
+TEST_F(ProfilesTest, MalformedContentsAreRefusedAndNothingIsStored) {
+    tlv::wire::KVSet duplicateKeys = stringSet(KEY_AsiName, "a");
+    *duplicateKeys.add_pairs() = duplicateKeys.pairs(0);
+    EXPECT_EQ(call(*m_client, addProfile("Dup", "Application", duplicateKeys)),
+              CTerr_InvalidArgument);
+
+    tlv::wire::KVSet mixedArray;
+    auto* pair = mixedArray.add_pairs();
+    pair->set_key(KEY_Resources);
+    auto* array = pair->mutable_value()->mutable_array_value();
+    array->set_element_type(tlv::wire::VALUE_TYPE_STRING);
+    array->add_elements()->set_string_value("R1");
+    array->add_elements()->set_int_value(2);
+    EXPECT_EQ(call(*m_client, addProfile("Mixed", "Application", mixedArray)),
+              CTerr_InvalidArgument);
+
+    const auto nested = [](int depth) {
+        tlv::wire::KVSet top;
+        tlv::wire::KVSet* level = &top;
+        for (int i = 1; i < depth; ++i) {
+            auto* pair = level->add_pairs();
+            pair->set_key(KEY_AsiList);
+            level = pair->mutable_value()->mutable_kvset_value();
+        }
+        return top;
+    };
+    EXPECT_EQ(call(*m_client, addProfile("Deep", "Application", nested(CT_MAX_DEPTH + 1))),
+              CTerr_LimitExceeded);
+    EXPECT_EQ(call(*m_client, getProfileInfo("", "", false)), CTerr_NotFound);
+
+    // The deepest legal set goes in and comes back whole.
+    ASSERT_EQ(call(*m_client, addProfile("Deepest", "Application", nested(CT_MAX_DEPTH))),
+              CTerr_NoError);
+    Response response;
+    ASSERT_EQ(call(*m_client, getProfileInfo("Deepest", "", true), &response), CTerr_NoError);
+    EXPECT_EQ(response.result()
+                  .pairs(2)
+                  .value()
+                  .array_value()
+                  .elements(0)
+                  .kvset_value()
+                  .SerializeAsString(),
+              nested(CT_MAX_DEPTH).SerializeAsString());
+}
+
+TEST_F(ProfilesTest, AcknowledgedChangesSurviveAKillAndARestart) {
+    ASSERT_EQ(call(*m_client, addProfile("Kept", "Application", stringSet(KEY_AsiName, "k"))),
+              CTerr_NoError);
+    ASSERT_EQ(call(*m_client, addProfile("Gone", "Application", stringSet(KEY_AsiName, "g"))),
+              CTerr_NoError);
+    ASSERT_EQ(call(*m_client, removeProfile("Gone", "Application")), CTerr_NoError);
+    ASSERT_EQ(call(*m_client, addService("Svc", serviceDefinition({}))), CTerr_NoError);
+    ASSERT_EQ(call(*m_client, setLevel(4)), CTerr_NoError);
+    ASSERT_EQ(call(*m_client, setLevel(1)), CTerr_NoError);
+    ASSERT_EQ(call(*m_client, setLevel(5)), CTerr_NoError);
+
+    m_server.kill();
+    ASSERT_TRUE(m_server.restart());
+    reconnect();
+    Response response;
+    ASSERT_EQ(call(*m_client, getProfileInfo("", "", true), &response), CTerr_NoError);
+    EXPECT_EQ(strings(response.result(), KEY_ProfileNames),
+              (std::vector<std::string>{"Kept", "Svc"}));
+    EXPECT_EQ(strings(response.result(), KEY_ProfileClasses),
+              (std::vector<std::string>{"Application", "TLVS_Service"}));
+    ASSERT_EQ(call(*m_client, getServerLevel(), &response), CTerr_NoError);
+    EXPECT_EQ(response.level(), 5);
+    EXPECT_EQ(call(*m_client, stopService("Svc", LEVEL_CHANGE_EMERGENCY)), CTerr_NoError)
+        << "level 5 started the optional service again after the restart";
+    EXPECT_EQ(m_server.terminate(), 0);
+}
+
+TEST(ServiceProviders, ComeInConfigurationOrderAndNoneIsNotFound) {
+    TlvsdProcess bare;
+    ASSERT_TRUE(bare.start({}));
+    auto client = bare.connect();
+    ASSERT_NE(client, nullptr);
+    EXPECT_EQ(call(*client, getSPInfo()), CTerr_NotFound);
+
+    TlvsdProcess configured;
+    ASSERT_TRUE(
+        configured.start({"--provider", "Zeta=unavailable", "--provider", "Alpha=available"}));
+    client = configured.connect();
+    ASSERT_NE(client, nullptr);
+    Response response;
+    ASSERT_EQ(call(*client, getSPInfo(), &response), CTerr_NoError);
+    EXPECT_EQ(strings(response.result(), KEY_SPNames), (std::vector<std::string>{"Zeta", "Alpha"}));
+    EXPECT_EQ(bools(response.result(), KEY_SPAvailable), (std::vector<std::uint32_t>{0, 1}));
+}
+
+}  // namespace
+}  // namespace tlv::test
