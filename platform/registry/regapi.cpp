@@ -21,7 +21,8 @@ struct OpenKey {
 // The open registry file and the handles given out for it.
 class Registry final {
 public:
-    // The store, opened from the environment on first use; null when that fails.
+    // The store, opened from the environment on first use; null when that fails. A failed open
+    // is not retried on every call: RegUseRegistryFile tries again.
     RegStore* Store() {
         if (m_pStore == nullptr && !m_bOpenFailed) {
             std::string message;

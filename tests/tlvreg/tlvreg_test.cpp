@@ -152,6 +152,7 @@ TEST_F(TlvregTest, ExitStatusTellsRefusalFromMisuse) {
         {"add", "SOFTWARE\\X", "n", "REG_DWORD", "12x"},
         {"add", "SOFTWARE\\X", "n", "REG_DWORD", "4294967296"},
         {"query", "HKEY_CURRENT_USER\\Software"},
+        {"query", "hkcu\\Software"},
         {"delete", "HKLM"},
         {"import", Path("missing.reg")},
         {"export", Path("no/such/folder/out.reg"), "SOFTWARE"},

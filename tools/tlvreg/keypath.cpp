@@ -1,5 +1,6 @@
 #include "tools/tlvreg/keypath.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/registry/regname.h"
@@ -8,6 +9,7 @@ namespace {
 
 constexpr std::string_view kRootName = "HKEY_LOCAL_MACHINE";
 constexpr std::array<std::string_view, 2> kRootNames = {"HKEY_LOCAL_MACHINE", "HKLM"};
+constexpr std::array<std::string_view, 4> kOtherRoots = {"HKCU", "HKCR", "HKU", "HKCC"};
 
 bool StartsWithFolded(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && FoldRegName(text.substr(0, prefix.size())) == prefix;
@@ -28,8 +30,9 @@ bool ParseKeyArgument(std::string_view argument, std::string& path) {
         }
     }
     // Another root's name would otherwise silently become a key below this one.
-    if (StartsWithFolded(argument, "HKEY_") || StartsWithFolded(argument, "HKCU") ||
-        StartsWithFolded(argument, "HKCR") || StartsWithFolded(argument, "HKU\\")) {
+    const std::string first = FoldRegName(argument.substr(0, argument.find('\\')));
+    if (first.rfind("HKEY_", 0) == 0 ||
+        std::find(kOtherRoots.begin(), kOtherRoots.end(), first) != kOtherRoots.end()) {
         return false;
     }
     path = std::string(argument);

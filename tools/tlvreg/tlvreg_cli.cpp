@@ -89,10 +89,6 @@ int RunTlvreg(int argc, const char* const* argv, std::ostream& out, std::ostream
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string registry;
     std::size_t next = 0;
-    if (!args.empty() && IsHelp(args[0])) {
-        out << kUsage;
-        return kExitSuccess;
-    }
     if (next < args.size() && args[next] == "--registry") {
         if (next + 1 >= args.size() || args[next + 1].empty()) {
             return UsageError(err, "--registry needs a FILE");
@@ -102,6 +98,10 @@ int RunTlvreg(int argc, const char* const* argv, std::ostream& out, std::ostream
     }
     if (next >= args.size()) {
         return UsageError(err, "no command given");
+    }
+    if (IsHelp(args[next])) {
+        out << kUsage;
+        return kExitSuccess;
     }
     const Invocation call{args[next], {args.begin() + static_cast<long>(next) + 1, args.end()}};
     if (!HasValidArguments(call)) {
