@@ -1,5 +1,6 @@
 #include "tests/server/admin_calls.h"
 
+#include <cstdio>
 #include <functional>
 
 #include "tests/support/tlvsd_process.h"
@@ -200,6 +201,20 @@ CTsymbol serviceState(tlv::wire::ClientConnection& connection, const std::string
 bool waitForState(tlv::wire::ClientConnection& connection, const std::string& name, CTsymbol state,
                   std::chrono::milliseconds timeout) {
     return waitUntil([&] { return serviceState(connection, name) == state; }, timeout);
+}
+
+int waitForPidFile(const std::string& path) {
+    int pid = 0;
+    waitUntil([&] {
+        FILE* file = std::fopen(path.c_str(), "r");
+        if (file == nullptr) {
+            return false;
+        }
+        const bool read = std::fscanf(file, "%d", &pid) == 1;
+        std::fclose(file);
+        return read;
+    });
+    return pid;
 }
 
 }  // namespace tlv::test

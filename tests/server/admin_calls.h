@@ -54,4 +54,7 @@ CTsymbol serviceState(tlv::wire::ClientConnection& connection, const std::string
 bool waitForState(tlv::wire::ClientConnection& connection, const std::string& name, CTsymbol state,
                   std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
+// Waits for the pid that service_helper writes to path; 0 when none came within 5 s.
+int waitForPidFile(const std::string& path);
+
 }  // namespace tlv::test

@@ -143,16 +143,7 @@ TEST_F(ServicesTest, ProcessKilledFromOutsideIsRestartedWithinItsCount) {
     ASSERT_EQ(call(*m_client, startService("Once")), CTerr_NoError);
 
     const auto killCurrentProcess = [&] {
-        pid_t pid = 0;
-        EXPECT_TRUE(waitUntil([&] {
-            FILE* file = std::fopen(pidFile.c_str(), "r");
-            if (file == nullptr) {
-                return false;
-            }
-            const bool read = std::fscanf(file, "%d", &pid) == 1;
-            std::fclose(file);
-            return read;
-        }));
+        const pid_t pid = waitForPidFile(pidFile);
         std::remove(pidFile.c_str());
         ASSERT_GT(pid, 0);
         ASSERT_EQ(kill(pid, SIGKILL), 0);
@@ -231,6 +222,24 @@ TEST_F(ServicesTest, RenameIsUpdateUnderTheNewNameThenRemoveTheOld) {
     Response response;
     ASSERT_EQ(call(*m_client, getServiceState(), &response), CTerr_NoError);
     EXPECT_EQ(strings(response.result(), KEY_ServiceNames), std::vector<std::string>{"NewName"});
+}
+
+TEST(ServiceShutdown, SigtermStopsRunningServicesBeforeTheServerExits) {
+    TempDir data;
+    TlvsdProcess server;
+    ASSERT_TRUE(server.start({"--data", data.path()}));
+    auto client = server.connect();
+    ASSERT_NE(client, nullptr);
+    const std::string pidFile = data.path() + "/helper.pid";
+    ServiceSpec helper;
+    helper.commandLine = std::string(SERVICE_HELPER) + " --pid-file " + pidFile;
+    ASSERT_EQ(call(*client, addService("Helper", serviceDefinition(helper))), CTerr_NoError);
+    ASSERT_EQ(call(*client, startService("Helper")), CTerr_NoError);
+    const pid_t pid = waitForPidFile(pidFile);
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(kill(pid, 0), 0);
+    EXPECT_EQ(server.terminate(), 0);
+    EXPECT_NE(kill(pid, 0), 0) << "the service process is gone with the server";
 }
 
 }  // namespace

@@ -107,5 +107,23 @@ TEST(FrameEncoder, RefusesAMessageAboveTheLimitAndLeavesTheOutputAlone) {
     EXPECT_EQ(out, "kept");
 }
 
+TEST(FrameParse, DeepestLegalKvSetFitsThroughTheEnvelope) {
+    // A profile answer whose contents nest to the deepest legal set.
+    ServerFrame frame;
+    KVSet* level = frame.mutable_response()->mutable_result();
+    for (int depth = 0; depth < 33; ++depth) {
+        Pair* pair = level->add_pairs();
+        pair->set_key(static_cast<std::uint32_t>(depth));
+        level = pair->mutable_value()->mutable_kvset_value();
+    }
+    const std::string payload = frame.SerializeAsString();
+    ServerFrame plain;
+    EXPECT_FALSE(plain.ParseFromString(payload)) << "the library default is too tight";
+    ServerFrame parsed;
+    ASSERT_TRUE(parseFrame(payload, parsed));
+    EXPECT_EQ(parsed.SerializeAsString(), payload);
+    EXPECT_FALSE(parseFrame("\xFF\xFF\xFF", parsed));
+}
+
 }  // namespace
 }  // namespace tlv::wire
