@@ -79,16 +79,10 @@ CTerror AdminHandler::dispatch(const Request& request, tlv::wire::Response& resp
         case Request::kRemoveProfile:
             return removeProfile(request.remove_profile());
         case Request::kAddService:
-        case Request::kUpdateService: {
-            const bool isUpdate = request.call_case() == Request::kUpdateService;
-            const auto& call = isUpdate ? request.update_service() : request.add_service();
-            if (const CTerror error = checkIncomingKvSet(call.definition());
-                error != CTerr_NoError) {
-                return error;
-            }
-            return isUpdate ? m_services.update(call.name(), call.definition())
-                            : m_services.add(call.name(), call.definition());
-        }
+            return m_services.add(request.add_service().name(), request.add_service().definition());
+        case Request::kUpdateService:
+            return m_services.update(request.update_service().name(),
+                                     request.update_service().definition());
         case Request::kRemoveService:
             return m_services.remove(request.remove_service().name());
         case Request::kStartService:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "server/kvset_check.h"
 #include "server/process.h"
 #include "server/wire_kvset.h"
 
@@ -29,6 +30,9 @@ CTerror ServiceTable::write(const std::string& name, const tlv::wire::KVSet& def
                             bool isUpdate) {
     if (const CTerror nameError = checkServiceName(name); nameError != CTerr_NoError) {
         return nameError;
+    }
+    if (const CTerror setError = checkIncomingKvSet(definition); setError != CTerr_NoError) {
+        return setError;
     }
     ServiceDefinition read;
     if (const CTerror error = readServiceDefinition(definition, read); error != CTerr_NoError) {
