@@ -184,6 +184,9 @@ TEST(Clients, HostileClientsAreDroppedWithoutDisturbingOthers) {
     EXPECT_EQ(reply.hello().protocol_version(), tlv::wire::kProtocolVersion);
     EXPECT_TRUE(otherVersion.closedByPeer());
 
+    EXPECT_EQ(call(*good, tlv::wire::Request{}), CTerr_InvalidArgument)
+        << "a request without a call is answered, not dropped";
+
     RawSocket silent{server.port()};  // stays connected, says nothing
     ASSERT_TRUE(silent.connected());
     EXPECT_EQ(call(*good, setLevel(3)), CTerr_NoError);
