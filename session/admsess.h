@@ -1,0 +1,86 @@
+#pragma once
+// ECTF_AdminSession: the one gateway to one server. It opens an S.100 session to a named
+// server entry (not a connection string: the library resolves the name), offers each
+// administrative call as a member, and turns the library's status and error into a success
+// flag (1/0) plus LastError. Nothing here shows a message.
+//
+// The list queries hand out arrays made with array new; the caller owns them and deletes
+// each (array delete) when the count is above 0. With a count of 0 every pointer is null.
+
+#include "s100/s100.h"
+#include "session/ctstring.h"
+
+class ECTF_AdminSession final {
+public:
+    // Connects; the caller checks IsOK at once.
+    explicit ECTF_AdminSession(const SC_String& serverEntryName);
+    // Disconnects when connected.
+    ~ECTF_AdminSession();
+    ECTF_AdminSession(const ECTF_AdminSession&) = delete;
+    ECTF_AdminSession& operator=(const ECTF_AdminSession&) = delete;
+
+    long IsOK() const { return m_lStatus == CT_SUCCESS ? 1 : 0; }
+    unsigned long LastError() const { return m_ulError; }
+
+    long RemoveProfile(const SC_String& name, const SC_String& profileClass);
+    long ImportProfile(const SC_String& fileName, const SC_String& name,
+                       const SC_String& profileClass);
+    long ExportProfile(const SC_String& fileName, const SC_String& name,
+                       const SC_String& profileClass);
+    long AddProfile(const SC_String& name, const SC_String& profileClass, CTkvs contents);
+    long UpdateProfile(const SC_String& name, const SC_String& profileClass, CTkvs contents);
+    // The contents of exactly one profile, copied into the caller's set; a profile that is
+    // not there fails with CTerr_NotFound.
+    long GetProfile(const SC_String& name, const SC_String& profileClass, CTkvs contents);
+
+    long AddService(const SC_String& name, CTkvs definition);
+    long UpdateService(const SC_String& name, CTkvs definition);
+    long RemoveService(const SC_String& name);
+    long StartService(const SC_String& name);
+    // mode: LEVEL_CHANGE_NORMAL or LEVEL_CHANGE_EMERGENCY.
+    long StopService(const SC_String& name, unsigned long mode);
+
+    long GetServerLevel(long& level);
+    long ChangeServerLevel(long level, unsigned long mode);
+
+    // Passes the result set to the call as well, and on success copies every pair of the
+    // record's set into it.
+    long GetProfileInfo(const SC_String& name, const SC_String& profileClass, long withContents,
+                        CTkvs result);
+
+    // "Nothing found" (CTerr_NotFound) is an empty list for profiles and services, a failure
+    // for service providers.
+    long GetProfileList(const SC_String& profileClass, SC_String*& names, SC_String*& classes,
+                        int& count);
+    long GetServiceStates(SC_String*& names, unsigned long*& states, unsigned long*& types,
+                          long*& disabled, int& count);
+    long GetSPList(SC_String*& names, long*& available, int& count);
+
+    long LoadSymbolTable();
+    long NameToSymbol(const SC_String& name, CTsymbol& symbol);
+    long SymbolToName(CTsymbol symbol, SC_String& name);
+
+private:
+    class CallRecord;
+    class ScratchSet;
+
+    void Connect(const SC_String& serverEntryName);
+    void Disconnect();
+
+    // Steps of every call with a record: reset the error, make the record's set, run the
+    // call while the status is 1, take the record's error on failure.
+    template <typename Call>
+    long RunRecordCall(Call call);
+    // Steps of a call that reports into an error word.
+    template <typename Call>
+    long RunErrorWordCall(Call call);
+    // A list query: call(query set, record), then copy(results, nothing found) while the
+    // status is 1; copy returns an ArrayCopyResult.
+    template <typename Call, typename Copy>
+    long RunListQuery(bool nothingFoundIsEmpty, Call call, Copy copy);
+
+    CTsession m_hSession;
+    long m_lStatus;
+    unsigned long m_ulError;
+    long m_lConnected;
+};

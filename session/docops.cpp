@@ -1,0 +1,118 @@
+// The document's operations on the server.
+
+#include "resources/stringtable.h"
+#include "session/admindoc.h"
+#include "session/opmessages.h"
+#include "session/textconv.h"
+
+namespace {
+
+// A KV set made for one operation and destroyed with it.
+class OwnedSet final {
+public:
+    OwnedSet() { m_bCreated = CTkvs_Create(&m_set, nullptr) == CT_SUCCESS; }
+    ~OwnedSet() {
+        if (m_bCreated)
+            CTkvs_Destroy(m_set, nullptr);
+    }
+    OwnedSet(const OwnedSet&) = delete;
+    OwnedSet& operator=(const OwnedSet&) = delete;
+
+    bool IsValid() const { return m_bCreated; }
+    CTkvs Handle() const { return m_set; }
+
+private:
+    CTkvs m_set = 0;
+    bool m_bCreated = false;
+};
+
+}  // namespace
+
+int CAdminDoc::Outcome(long ok, unsigned (*messageFor)(CTerror)) {
+    if (ok)
+        return 1;
+    m_nLastMessage = messageFor(SessionError());
+    return 0;
+}
+
+int CAdminDoc::DeleteProfile(const CString& name, const CString& profileClass) {
+    const long ok =
+        m_pSession && m_pSession->RemoveProfile(ToServerText(name), ToServerText(profileClass));
+    return Outcome(ok, DeleteProfileMessage);
+}
+
+int CAdminDoc::NewService(const CString& name, CTkvs definition) {
+    const long ok = m_pSession && m_pSession->AddService(ToServerText(name), definition);
+    return Outcome(ok, NewServiceMessage);
+}
+
+int CAdminDoc::UpdateService(const CString& name, CTkvs definition) {
+    const long ok = m_pSession && m_pSession->UpdateService(ToServerText(name), definition);
+    return Outcome(ok, UpdateServiceMessage);
+}
+
+int CAdminDoc::DeleteService(const CString& name) {
+    const long ok = m_pSession && m_pSession->RemoveService(ToServerText(name));
+    return Outcome(ok, DeleteServiceMessage);
+}
+
+int CAdminDoc::StartService(const CString& name) {
+    const long ok = m_pSession && m_pSession->StartService(ToServerText(name));
+    return Outcome(ok, StartServiceMessage);
+}
+
+int CAdminDoc::StopService(const CString& name, int bEmergency) {
+    const unsigned long mode = bEmergency ? LEVEL_CHANGE_EMERGENCY : LEVEL_CHANGE_NORMAL;
+    const long ok = m_pSession && m_pSession->StopService(ToServerText(name), mode);
+    return Outcome(ok, StopServiceMessage);
+}
+
+int CAdminDoc::GetServiceProfile(const CString& name, CTkvs result) {
+    return GetProfileContents(name, StringTable::Load(IDS_TLVS_SERVICE_CLASS), result);
+}
+
+int CAdminDoc::GetProfileContents(const CString& name, const CString& profileClass, CTkvs result) {
+    OwnedSet answer;
+    if (!answer.IsValid()) {
+        m_nLastMessage = IDS_KVSET_OPERATION_FAILED;
+        return 0;
+    }
+    if (!m_pSession || !m_pSession->GetProfileInfo(ToServerText(name), ToServerText(profileClass),
+                                                   1, answer.Handle())) {
+        m_nLastMessage = IDS_PROFILE_INFO_FAILED;
+        return 0;
+    }
+    const CTkvs* contents = nullptr;
+    uint32_t count = 0;
+    if (CTkvs_GetKVSetArray(answer.Handle(), KEY_ProfileContents, &contents, &count, nullptr) !=
+            CT_SUCCESS ||
+        count != 1 || CTkvs_Copy(result, contents[0], nullptr) != CT_SUCCESS) {
+        m_nLastMessage = IDS_PROFILE_INFO_FAILED;
+        return 0;
+    }
+    m_nLastMessage = IDS_NO_ERROR;
+    return 1;
+}
+
+int CAdminDoc::ImportProfile(const CString& fileName, const CString& name,
+                             const CString& profileClass) {
+    m_nLastMessage = IDS_NO_ERROR;
+    const long ok =
+        m_pSession && m_pSession->ImportProfile(ToServerText(fileName), ToServerText(name),
+                                                ToServerText(profileClass));
+    return Outcome(ok, ImportProfileMessage);
+}
+
+int CAdminDoc::ExportProfile(const CString& fileName, const CString& name,
+                             const CString& profileClass) {
+    m_nLastMessage = IDS_NO_ERROR;
+    const long ok =
+        m_pSession && m_pSession->ExportProfile(ToServerText(fileName), ToServerText(name),
+                                                ToServerText(profileClass));
+    return Outcome(ok, ExportProfileMessage);
+}
+
+int CAdminDoc::ChangeServerLevel(long level, unsigned long mode) {
+    const long ok = m_pSession && m_pSession->ChangeServerLevel(level, mode);
+    return Outcome(ok, ChangeServerLevelMessage);
+}
