@@ -1,0 +1,233 @@
+#include "checker/appcheck.h"
+
+#include <string_view>
+
+#include "checker/kvsread.h"
+#include "resources/stringids.h"
+
+namespace {
+
+constexpr std::string_view kAllocatedByScr = "ALLOCATED_BY_SCR";
+constexpr std::string_view kNoResource = "NONE";
+constexpr std::string_view kResourceSeparators = "&+|()";
+
+// A group set and a configuration name as one key, unambiguous whatever the names hold.
+CString PairKey(const CString& groupSetName, const CString& configName) {
+    return std::to_string(groupSetName.size()) + ':' + groupSetName + configName;
+}
+
+CString ElementOr(const Array<CString>& list, int i) {
+    CString element;
+    list.GetElement(i, element);
+    return element;
+}
+
+}  // namespace
+
+void GetConfigNames(const CString& s, CString& groupSetName, CString& configName) {
+    groupSetName.clear();
+    configName.clear();
+    const std::size_t space = s.find(' ');
+    const std::size_t equals = s.find('=');
+    if (space != CString::npos && space > 0) {
+        groupSetName = s.substr(0, space);
+    }
+    if (equals != CString::npos && equals > 0) {
+        const std::size_t start = space == CString::npos ? 0 : space + 1;
+        if (equals >= start) {
+            configName = s.substr(start, equals - start);
+        }
+    }
+}
+
+void AppProfChecker::ReadProfile() {
+    m_asiNames.RemoveAll();
+    m_asiGroupSets.RemoveAll();
+    m_asiDefaultConfigs.RemoveAll();
+    m_groupSetNames.RemoveAll();
+    m_primaryResources.RemoveAll();
+    m_groupConfigs.RemoveAll();
+    m_usedResources.RemoveAll();
+    m_definedResources.RemoveAll();
+    m_usedIndex.Clear();
+    m_configPairIndex.Clear();
+    ReadAsis();
+    ReadGroupSets();
+    ReadResources();
+}
+
+// A profile without an ASI list is one without ASIs; an ASI entry must have all three values.
+void AppProfChecker::ReadAsis() {
+    std::span<const CTkvs> asis;
+    if (!kvsread::KVSetArray(m_profile, KEY_AsiList, asis)) {
+        return;
+    }
+    const struct {
+        CTsymbol key;
+        Array<CString>& list;
+    } fields[] = {{KEY_AsiName, m_asiNames},
+                  {KEY_AsiGroupSet, m_asiGroupSets},
+                  {KEY_AsiDefaultConfig, m_asiDefaultConfigs}};
+    for (const CTkvs asi : asis) {
+        for (const auto& field : fields) {
+            CString value;
+            if (kvsread::String(asi, field.key, value)) {
+                field.list.Append(value);
+            } else {
+                MarkWrongStructure();
+            }
+        }
+    }
+}
+
+void AppProfChecker::ReadGroupSets() {
+    std::span<const CTary> groupSets;
+    if (!kvsread::ArrayOfArrays(m_profile, KEY_GroupSets, groupSets)) {
+        MarkWrongStructure();
+        return;
+    }
+    for (const CTary groupSet : groupSets) {
+        std::span<const char* const> strings;
+        if (!kvsread::Strings(groupSet, strings) || strings.size() < 2) {
+            MarkWrongStructure();
+            continue;
+        }
+        const CString name = kvsread::Text(strings[0]);
+        const CString primary = kvsread::Text(strings[1]);
+        m_groupSetNames.Append(name);
+        m_primaryResources.Append(primary);
+        // Primary resources count once per group set, duplicates included.
+        m_usedResources.Append(primary);
+        m_usedIndex.Add(primary);
+        for (std::size_t j = 2; j < strings.size(); ++j) {
+            const CString element = kvsread::Text(strings[j]);
+            AddGroupConfig(name + ' ' + element);
+            ExtractResources(element);
+        }
+    }
+}
+
+// A nameless entry (empty, or starting with "=") is kept as the empty name: nothing can use
+// it, so the unused-resource remark points the operator at it.
+void AppProfChecker::ReadResources() {
+    std::span<const char* const> resources;
+    if (!kvsread::StringArray(m_profile, KEY_Resources, resources)) {
+        MarkWrongStructure();
+        return;
+    }
+    for (const char* entry : resources) {
+        const CString text = kvsread::Text(entry);
+        const CString name = text.substr(0, text.find('='));
+        if (name != kAllocatedByScr) {
+            m_definedResources.Append(name);
+        }
+    }
+}
+
+int AppProfChecker::ExtractResources(const CString& configElement) {
+    const std::size_t equals = configElement.find('=');
+    if (equals == CString::npos) {
+        return 1;
+    }
+    const std::string_view expression = std::string_view(configElement).substr(equals + 1);
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t separator = expression.find_first_of(kResourceSeparators, start);
+        const std::string_view token = expression.substr(start, separator - start);
+        if (!token.empty() && token != kNoResource) {
+            AddUsedResource(CString(token));
+        }
+        if (separator == std::string_view::npos) {
+            break;
+        }
+        start = separator + 1;
+    }
+    return 1;
+}
+
+void AppProfChecker::AddGroupConfig(const CString& entry) {
+    m_groupConfigs.Append(entry);
+    CString groupSetName;
+    CString configName;
+    GetConfigNames(entry, groupSetName, configName);
+    m_configPairIndex.Add(PairKey(groupSetName, configName));
+}
+
+void AppProfChecker::AddUsedResource(const CString& resource) {
+    if (!m_usedIndex.Contains(resource)) {
+        m_usedResources.Append(resource);
+        m_usedIndex.Add(resource);
+    }
+}
+
+int AppProfChecker::GSConfigExists(int i) const {
+    return m_configPairIndex.Contains(
+               PairKey(ElementOr(m_asiGroupSets, i), ElementOr(m_asiDefaultConfigs, i)))
+               ? 1
+               : 0;
+}
+
+void AppProfChecker::ApplyRules(Array<CheckMessage>& messages) const {
+    CheckAsis(messages);
+    CheckGroupSets(messages);
+    CheckGroupConfigs(messages);
+    CheckResources(messages);
+}
+
+void AppProfChecker::CheckAsis(Array<CheckMessage>& messages) const {
+    const MemberIndex groupSetNames(m_groupSetNames);
+    for (int i = 0; i < m_asiGroupSets.Size(); ++i) {
+        const CString groupSet = ElementOr(m_asiGroupSets, i);
+        const CString asi = ElementOr(m_asiNames, i);
+        if (!groupSetNames.Contains(groupSet)) {
+            AppendFinding(messages, CE_Error, IDS_CHK_GROUPSET_UNDEFINED, {groupSet, asi});
+        }
+        if (GSConfigExists(i) == 0) {
+            AppendFinding(messages, CE_Error, IDS_CHK_DEFAULT_CONFIG_MISSING,
+                          {ElementOr(m_asiDefaultConfigs, i), asi, groupSet});
+        }
+    }
+}
+
+void AppProfChecker::CheckGroupSets(Array<CheckMessage>& messages) const {
+    const MemberIndex asiGroupSets(m_asiGroupSets);
+    const MemberIndex definedResources(m_definedResources);
+    for (int i = 0; i < m_groupSetNames.Size(); ++i) {
+        const CString groupSet = ElementOr(m_groupSetNames, i);
+        if (!asiGroupSets.Contains(groupSet)) {
+            AppendFinding(messages, CE_Info, IDS_CHK_GROUPSET_UNUSED, {groupSet});
+        }
+        if (!definedResources.Contains(ElementOr(m_primaryResources, i))) {
+            AppendFinding(messages, CE_Error, IDS_CHK_PRIMARY_RESOURCE_UNDEFINED, {groupSet});
+        }
+    }
+}
+
+void AppProfChecker::CheckGroupConfigs(Array<CheckMessage>& messages) const {
+    const MemberIndex defaultConfigs(m_asiDefaultConfigs);
+    for (int i = 0; i < m_groupConfigs.Size(); ++i) {
+        CString groupSetName;
+        CString configName;
+        GetConfigNames(ElementOr(m_groupConfigs, i), groupSetName, configName);
+        if (!defaultConfigs.Contains(configName)) {
+            AppendFinding(messages, CE_Info, IDS_CHK_GROUP_CONFIG_UNUSED,
+                          {configName, groupSetName});
+        }
+    }
+}
+
+void AppProfChecker::CheckResources(Array<CheckMessage>& messages) const {
+    const MemberIndex definedResources(m_definedResources);
+    for (int i = 0; i < m_usedResources.Size(); ++i) {
+        const CString resource = ElementOr(m_usedResources, i);
+        if (!definedResources.Contains(resource)) {
+            AppendFinding(messages, CE_Error, IDS_CHK_RESOURCE_UNDEFINED, {resource});
+        }
+    }
+    for (int i = 0; i < m_definedResources.Size(); ++i) {
+        const CString resource = ElementOr(m_definedResources, i);
+        if (!m_usedIndex.Contains(resource)) {
+            AppendFinding(messages, CE_Info, IDS_CHK_RESOURCE_UNUSED, {resource});
+        }
+    }
+}

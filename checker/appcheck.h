@@ -1,0 +1,59 @@
+#pragma once
+// AppProfChecker: one application profile (class "Application"). Every group set an ASI
+// names must exist and hold the ASI's default configuration; every resource the group sets
+// name must be defined; what is defined but unused is remarked on.
+
+#include "checker/checkbase.h"
+#include "checker/ismemberof.h"
+
+class AppProfChecker final : public SingleProfileChecker {
+public:
+    AppProfChecker() = default;
+
+    Array<CString> GetASIList() const { return m_asiNames; }
+    CString ProfileName() const { return m_name; }
+
+protected:
+    void ReadProfile() override;
+    void ApplyRules(Array<CheckMessage>& messages) const override;
+
+    // 1 when a group configuration of ASI i's group set has ASI i's default configuration.
+    int GSConfigExists(int i) const;
+    // Adds the resources named by a configuration element such as CFG1=(R1&R2)|R3 to the
+    // used resources; always 1.
+    int ExtractResources(const CString& configElement);
+
+private:
+    void ReadAsis();
+    void ReadGroupSets();
+    void ReadResources();
+    void AddGroupConfig(const CString& entry);
+    void AddUsedResource(const CString& resource);
+
+    void CheckAsis(Array<CheckMessage>& messages) const;
+    void CheckGroupSets(Array<CheckMessage>& messages) const;
+    void CheckGroupConfigs(Array<CheckMessage>& messages) const;
+    void CheckResources(Array<CheckMessage>& messages) const;
+
+    Array<CString> m_asiNames;
+    Array<CString> m_asiGroupSets;
+    Array<CString> m_asiDefaultConfigs;
+    Array<CString> m_groupSetNames;
+    Array<CString> m_primaryResources;
+    Array<CString> m_groupConfigs;  // "<group set> <configuration element>"
+    Array<CString> m_usedResources;
+    Array<CString> m_definedResources;
+
+    // Kept with m_usedResources while loading: resource extraction asks it for every token.
+    MemberIndex m_usedIndex;
+    // The (group set, configuration name) pair of every group configuration, as GetConfigNames
+    // splits the entries; GSConfigExists asks it for each ASI.
+    MemberIndex m_configPairIndex;
+};
+
+// Splits a group configuration entry "<group set> <configuration>=<expression>": the group
+// set name is the text before the first space, the configuration name the text between that
+// space (or the start) and the first equals sign. Either is empty when its delimiter is
+// missing or stands first; the configuration name is also empty when the first equals sign
+// comes before the first space.
+void GetConfigNames(const CString& s, CString& groupSetName, CString& configName);

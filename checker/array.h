@@ -1,0 +1,104 @@
+#pragma once
+// Array<T>: the checker's owning array. Slot i of the block owns a heap copy of element i.
+//
+// The block grows by 50 slots whenever it is full, so its capacity runs 50, 100, 150, ...
+// Out-of-range access is never an error: operator[] gives null and GetElement reports 0.
+// Allocation failures are reported by Append's -1, never thrown by the array itself.
+
+#include <algorithm>
+#include <new>
+
+template <typename T>
+class Array {
+public:
+    static constexpr int kGrowth = 50;
+
+    Array() { Allocate(kGrowth); }
+
+    // Appends copies of the source's non-null elements in index order. The block is sized
+    // at once to the capacity that appending them one by one would reach.
+    Array(const Array& other) {
+        const int copies = static_cast<int>(
+            std::count_if(other.m_data, other.m_data + other.m_count,
+                          [](const T* element) { return element != nullptr; }));
+        Allocate(std::max(kGrowth, (copies + kGrowth - 1) / kGrowth * kGrowth));
+        for (int i = 0; i < other.m_count; ++i) {
+            if (other.m_data[i] != nullptr) {
+                Append(*other.m_data[i]);
+            }
+        }
+    }
+
+    Array& operator=(const Array&) = delete;
+
+    ~Array() {
+        RemoveAll();
+        delete[] m_data;
+    }
+
+    // The new element's index, or -1 when no slot or no copy could be allocated (the array
+    // is then unchanged).
+    int Append(const T& element) {
+        if (m_data == nullptr) {
+            return -1;
+        }
+        if (m_count == m_capacity && !Grow()) {
+            return -1;
+        }
+        T* copy = new (std::nothrow) T(element);
+        if (copy == nullptr) {
+            return -1;
+        }
+        m_data[m_count] = copy;
+        return m_count++;
+    }
+
+    T* operator[](int index) { return InRange(index) ? m_data[index] : nullptr; }
+    const T* operator[](int index) const { return InRange(index) ? m_data[index] : nullptr; }
+
+    // Copies element index into out and returns 1; returns 0 and leaves out untouched when
+    // there is no such element.
+    int GetElement(int index, T& out) const {
+        if (!InRange(index) || m_data[index] == nullptr) {
+            return 0;
+        }
+        out = *m_data[index];
+        return 1;
+    }
+
+    int Size() const { return m_count; }
+    int Capacity() const { return m_capacity; }
+
+    // Destroys every element; the block and its capacity stay.
+    void RemoveAll() {
+        for (int i = 0; i < m_count; ++i) {
+            delete m_data[i];
+            m_data[i] = nullptr;
+        }
+        m_count = 0;
+    }
+
+private:
+    void Allocate(int slots) {
+        m_data = new (std::nothrow) T*[slots]();
+        m_capacity = m_data != nullptr ? slots : 0;
+    }
+
+    bool Grow() {
+        T** bigger = new (std::nothrow) T*[m_capacity + kGrowth]();
+        if (bigger == nullptr) {
+            return false;
+        }
+        std::copy(m_data, m_data + m_count, bigger);
+        delete[] m_data;
+        m_data = bigger;
+        m_capacity += kGrowth;
+        return true;
+    }
+
+    bool InRange(int index) const { return m_data != nullptr && index >= 0 && index < m_count; }
+
+    T** m_data = nullptr;
+    int m_count = 0;
+    int m_capacity = 0;
+};

@@ -1,0 +1,115 @@
+#include "checker/asicheck.h"
+
+#include "checker/kvsread.h"
+#include "resources/stringids.h"
+
+namespace {
+
+struct Endpoint {
+    CString profile;
+    CString asi;
+};
+
+// Destination j of a mapping; a side missing from its array reads as empty.
+Endpoint DestinationOf(const ASI_Mapping& mapping, int j) {
+    Endpoint destination;
+    mapping.m_destProfiles.GetElement(j, destination.profile);
+    mapping.m_destASIs.GetElement(j, destination.asi);
+    return destination;
+}
+
+}  // namespace
+
+void ASIMapChecker::ReadProfile() {
+    m_mappings.RemoveAll();
+    std::span<const CTkvs> mappings;
+    if (!kvsread::KVSetArray(m_profile, KEY_Mappings, mappings)) {
+        MarkWrongStructure();
+        return;
+    }
+    for (const CTkvs mapping : mappings) {
+        ASI_Mapping read;
+        ReadSource(mapping, read);
+        ReadDestinations(mapping, read);
+        m_mappings.Append(read);
+    }
+}
+
+void ASIMapChecker::ReadSource(CTkvs mapping, ASI_Mapping& out) {
+    CTkvs source = CT_kvsEmpty;
+    if (!kvsread::KVSet(mapping, KEY_MapSource, source)) {
+        MarkWrongStructure();
+        return;
+    }
+    ReadRequiredString(source, KEY_EndpointProfile, out.m_srcProfile);
+    ReadRequiredString(source, KEY_EndpointAsi, out.m_srcASI);
+}
+
+void ASIMapChecker::ReadDestinations(CTkvs mapping, ASI_Mapping& out) {
+    std::span<const CTkvs> destinations;
+    if (!kvsread::KVSetArray(mapping, KEY_MapDestinations, destinations)) {
+        MarkWrongStructure();
+        return;
+    }
+    for (const CTkvs destination : destinations) {
+        CString value;
+        if (ReadRequiredString(destination, KEY_EndpointProfile, value)) {
+            out.m_destProfiles.Append(value);
+        }
+        if (ReadRequiredString(destination, KEY_EndpointAsi, value)) {
+            out.m_destASIs.Append(value);
+        }
+    }
+}
+
+bool ASIMapChecker::ReadRequiredString(CTkvs kvs, CTsymbol key, CString& out) {
+    if (kvsread::String(kvs, key, out)) {
+        return true;
+    }
+    MarkWrongStructure();
+    return false;
+}
+
+void ASIMapChecker::ApplyRules(Array<CheckMessage>& messages) const {
+    for (int m = 0; m < m_mappings.Size(); ++m) {
+        const ASI_Mapping& mapping = *m_mappings[m];
+        for (int j = 0; j < mapping.m_destProfiles.Size(); ++j) {
+            const Endpoint destination = DestinationOf(mapping, j);
+            if (mapping.m_srcProfile == destination.profile &&
+                mapping.m_srcASI == destination.asi) {
+                AppendFinding(messages, CE_Warning, IDS_CHK_ONE_TO_ONE_MAPPING,
+                              {destination.profile, destination.asi});
+            }
+        }
+    }
+}
+
+Array<CString> ASIMapChecker::GetDestASIList() const {
+    Array<CString> endpoints;
+    for (int m = 0; m < m_mappings.Size(); ++m) {
+        const ASI_Mapping& mapping = *m_mappings[m];
+        for (int j = 0; j < mapping.m_destProfiles.Size(); ++j) {
+            const Endpoint destination = DestinationOf(mapping, j);
+            endpoints.Append(destination.profile + ':' + destination.asi);
+        }
+    }
+    return endpoints;
+}
+
+Array<CString> ASIMapChecker::GetSourceProfiles() const {
+    Array<CString> profiles;
+    for (int m = 0; m < m_mappings.Size(); ++m) {
+        profiles.Append(m_mappings[m]->m_srcProfile);
+    }
+    return profiles;
+}
+
+Array<CString> ASIMapChecker::GetSourceASIs(const CString& profileName) const {
+    Array<CString> asis;
+    for (int m = 0; m < m_mappings.Size(); ++m) {
+        if (m_mappings[m]->m_srcProfile == profileName) {
+            asis.Append(m_mappings[m]->m_srcASI);
+        }
+    }
+    return asis;
+}

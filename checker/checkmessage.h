@@ -1,0 +1,29 @@
+#pragma once
+// One finding of a profile check: its severity, the profile it concerns and its whole text.
+
+#include <cstdint>
+#include <string>
+
+using CString = std::string;
+
+enum CE_Type : std::int32_t {
+    CE_Info = 0,     // something defined but not used
+    CE_Warning = 1,  // consistent but suspicious
+    CE_Error = 2,    // a reference to something that does not exist, a missing profile
+    CE_Fatal = 3,    // a profile or the server data that could not be read
+};
+
+class CheckMessage {
+public:
+    // CE_Fatal, no profile, "Empty Message".
+    CheckMessage();
+    CheckMessage(CE_Type type, CString profileName, CString text);
+
+    CE_Type m_type;
+    CString m_profileName;  // empty for findings about the run itself
+    CString m_text;
+};
+
+// The string-table id of the severity's label ("Info\t:", ...; "<Unknown>\t:" for any other
+// value), for whoever shows findings.
+unsigned LabelIdOf(CE_Type type);

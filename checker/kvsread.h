@@ -1,0 +1,24 @@
+#pragma once
+// Reading the values of a profile's KV set. Each reader returns false when the key is missing
+// or holds a value of another type; what it hands out belongs to the set it came from.
+
+#include <span>
+
+#include "checker/checkmessage.h"
+#include "s100/s100.h"
+
+namespace kvsread {
+
+bool String(CTkvs kvs, CTsymbol key, CString& out);
+bool KVSet(CTkvs kvs, CTsymbol key, CTkvs& out);
+bool KVSetArray(CTkvs kvs, CTsymbol key, std::span<const CTkvs>& out);
+bool StringArray(CTkvs kvs, CTsymbol key, std::span<const char* const>& out);
+// The elements of an array of arrays under key.
+bool ArrayOfArrays(CTkvs kvs, CTsymbol key, std::span<const CTary>& out);
+// The elements of an array of strings.
+bool Strings(CTary array, std::span<const char* const>& out);
+
+// A string element as text; a null element reads as the empty string.
+inline CString Text(const char* element) { return element != nullptr ? CString(element) : CString(); }
+
+}  // namespace kvsread

@@ -1,0 +1,171 @@
+#include "checker/profchck.h"
+
+#include <memory>
+#include <new>
+#include <span>
+
+#include "checker/ismemberof.h"
+#include "checker/kvsread.h"
+#include "checker/ruletext.h"
+#include "checker/simplekvset.h"
+#include "resources/stringids.h"
+#include "resources/stringtable.h"
+#include "session/admsess.h"
+
+namespace {
+
+// Application checkers loaded from the query result, or null when the result cannot be read.
+// The count is that of the checkers, which may be 0.
+struct AppCheckers {
+    std::unique_ptr<AppProfChecker[]> checkers;
+    std::uint32_t count = 0;
+};
+
+// Names and contents are paired by index, so lists of different lengths are unreadable data.
+AppCheckers LoadApplications(const ProfileQueryResult& query) {
+    AppCheckers loaded;
+    std::span<const char* const> names;
+    std::span<const CTkvs> contents;
+    if (query.outcome == QueryOutcome::Failed) {
+        return loaded;
+    }
+    if (query.outcome == QueryOutcome::Found &&
+        (!kvsread::StringArray(query.result, KEY_ProfileNames, names) ||
+         !kvsread::KVSetArray(query.result, KEY_ProfileContents, contents) ||
+         names.size() != contents.size())) {
+        return loaded;
+    }
+    loaded.checkers.reset(new (std::nothrow) AppProfChecker[contents.size()]);
+    if (loaded.checkers != nullptr) {
+        loaded.count = static_cast<std::uint32_t>(contents.size());
+        for (std::uint32_t i = 0; i < loaded.count; ++i) {
+            loaded.checkers[i].Load(kvsread::Text(names[i]), contents[i]);
+        }
+    }
+    return loaded;
+}
+
+// The checker of the first profile of a class whose only profile matters, under the class
+// name; null when there is none.
+template <typename Checker>
+std::unique_ptr<Checker> LoadFirstProfile(const ProfileQueryResult& query, unsigned nameId) {
+    std::span<const CTkvs> contents;
+    if (query.outcome != QueryOutcome::Found ||
+        !kvsread::KVSetArray(query.result, KEY_ProfileContents, contents) || contents.empty()) {
+        return nullptr;
+    }
+    std::unique_ptr<Checker> checker(new (std::nothrow) Checker);
+    if (checker != nullptr) {
+        checker->Load(StringTable::Text(nameId), contents.front());
+    }
+    return checker;
+}
+
+void AppendRunFinding(Array<CheckMessage>& messages, CE_Type type, unsigned textId) {
+    messages.Append(CheckMessage(type, CString(), StringTable::Text(textId)));
+}
+
+}  // namespace
+
+ProfileChecker::ProfileChecker(ECTF_AdminSession& session) : m_session(session) {}
+
+int ProfileChecker::Check(Array<CheckMessage>& messages) {
+    const SimpleKVSet applications;
+    const SimpleKVSet asiMap;
+    const SimpleKVSet routingRules;
+    return CheckQueried(Query(IDS_APPLICATION_CLASS, applications), Query(IDS_ASIMAP_CLASS, asiMap),
+                        Query(IDS_ROUTINGRULES_CLASS, routingRules), messages);
+}
+
+ProfileQueryResult ProfileChecker::Query(unsigned classTextId, CTkvs result) {
+    if (m_session.GetProfileInfo("", StringTable::Text(classTextId), 1, result) != 0) {
+        return {QueryOutcome::Found, result};
+    }
+    const bool nothingFound = m_session.LastError() == CTerr_NotFound;
+    return {nothingFound ? QueryOutcome::NothingFound : QueryOutcome::Failed, result};
+}
+
+int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
+                                 const ProfileQueryResult& asiMap,
+                                 const ProfileQueryResult& routingRules,
+                                 Array<CheckMessage>& messages) {
+    try {
+        int result = 1;
+        const AppCheckers appCheckers = LoadApplications(applications);
+        const auto asiMapChecker = LoadFirstProfile<ASIMapChecker>(asiMap, IDS_ASIMAP_CLASS);
+        if (asiMapChecker == nullptr) {
+            AppendRunFinding(messages, CE_Error, IDS_ASIMAP_NOT_FOUND);
+            result = 0;
+        }
+        const auto rulesChecker =
+            LoadFirstProfile<RRProfChecker>(routingRules, IDS_ROUTINGRULES_CLASS);
+        if (rulesChecker == nullptr) {
+            AppendRunFinding(messages, CE_Error, IDS_ROUTINGRULES_NOT_FOUND);
+            result = 0;
+        }
+        if (appCheckers.checkers == nullptr || asiMapChecker == nullptr ||
+            rulesChecker == nullptr) {
+            AppendRunFinding(messages, CE_Fatal, IDS_EXTRACTION_FAILED);
+            return 0;
+        }
+        for (std::uint32_t i = 0; i < appCheckers.count; ++i) {
+            appCheckers.checkers[i].Check(messages);
+        }
+        rulesChecker->Check(messages);
+        asiMapChecker->Check(messages);
+        InterProfCheck(appCheckers.checkers.get(), appCheckers.count, *asiMapChecker,
+                       *rulesChecker, messages);
+        return result;
+    } catch (const std::bad_alloc&) {
+        // Out of memory while copying texts: the findings so far stay, the run failed.
+        return 0;
+    }
+}
+
+void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint32_t count,
+                                    const ASIMapChecker& asiMap,
+                                    const RRProfChecker& routingRules,
+                                    Array<CheckMessage>& messages) {
+    const CString scrAppProfile = StringTable::Text(IDS_SCR_APP_PROFILE);
+    const CString asiMapName = StringTable::Text(IDS_ASIMAP_CLASS);
+    const Array<CString> mapDestinations = asiMap.GetDestASIList();
+    const Array<CString> routingAsis = routingRules.GetInboundASIList();
+    const Array<CString> mapSourceProfiles = asiMap.GetSourceProfiles();
+    const Array<CString> scrAsis = asiMap.GetSourceASIs(scrAppProfile);
+    Array<CString> appNames;
+    Array<CString> appEndpoints;
+
+    const MemberIndex destinationIndex(mapDestinations);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const CString profile = appCheckers[i].ProfileName();
+        const Array<CString> asis = appCheckers[i].GetASIList();
+        for (int a = 0; a < asis.Size(); ++a) {
+            const CString& asi = *asis[a];
+            const CString endpoint = profile + ':' + asi;
+            if (!destinationIndex.Contains(endpoint)) {
+                messages.Append(
+                    RuleFinding(CE_Warning, profile, IDS_CHK_ASI_NOT_DESTINATION, {asi, profile}));
+            }
+            appEndpoints.Append(endpoint);
+        }
+        appNames.Append(profile);
+    }
+
+    // Every element of `subjects` missing from `known` gives one finding about `profile`.
+    const auto reportMissing = [&messages](const Array<CString>& subjects,
+                                           const Array<CString>& known, CE_Type type,
+                                           const CString& profile, unsigned textId) {
+        const MemberIndex knownIndex(known);
+        for (int i = 0; i < subjects.Size(); ++i) {
+            const CString& subject = *subjects[i];
+            if (!knownIndex.Contains(subject)) {
+                messages.Append(RuleFinding(type, profile, textId, {subject}));
+            }
+        }
+    };
+    reportMissing(routingAsis, scrAsis, CE_Error, scrAppProfile, IDS_CHK_ROUTING_ASI_NOT_MAPPED);
+    reportMissing(scrAsis, routingAsis, CE_Error, scrAppProfile, IDS_CHK_SCR_ASI_NOT_ROUTED);
+    reportMissing(mapSourceProfiles, appNames, CE_Error, asiMapName,
+                  IDS_CHK_SOURCE_PROFILE_MISSING);
+    reportMissing(mapDestinations, appEndpoints, CE_Error, asiMapName, IDS_CHK_ENDPOINT_MISSING);
+}
