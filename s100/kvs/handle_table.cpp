@@ -1,0 +1,159 @@
+#include "s100/kvs/handle_table.h"
+
+#include <deque>
+
+namespace s100::detail {
+namespace {
+
+constexpr uint32_t kSlotBits = 20;
+constexpr uint32_t kSlotMask = (1u << kSlotBits) - 1;
+constexpr uint32_t kGenerationMask = (1u << (32 - kSlotBits)) - 1;
+constexpr uint32_t kEmptySlot = 1;
+constexpr uint32_t kFirstSlot = 2;
+
+class HandleTable final {
+public:
+    HandleTable() : entries_(kFirstSlot) {
+        Entry& empty = entries_[kEmptySlot];
+        empty.live = true;
+        empty.set = std::make_shared<const KVSet>();
+    }
+
+    uint32_t add(Entry entry) {
+        uint32_t slot;
+        if (!freeSlots_.empty()) {
+            slot = freeSlots_.back();
+            freeSlots_.pop_back();
+        } else if (entries_.size() <= kSlotMask) {
+            slot = static_cast<uint32_t>(entries_.size());
+            entries_.emplace_back();
+        } else {
+            return 0;
+        }
+        Entry& stored = entries_[slot];
+        entry.generation = stored.generation == 0 ? 1 : stored.generation;
+        entry.live = true;
+        stored = std::move(entry);
+        return (stored.generation << kSlotBits) | slot;
+    }
+
+    Entry* find(uint32_t handle) {
+        const uint32_t slot = handle & kSlotMask;
+        if (slot >= entries_.size() || !entries_[slot].live ||
+            entries_[slot].generation != handle >> kSlotBits) {
+            return nullptr;
+        }
+        return &entries_[slot];
+    }
+
+    // Views are released before the entry is reset, so a chain of views never recurses deeper
+    // than the nesting bound.
+    void release(uint32_t handle) {
+        Entry* entry = find(handle);
+        const uint32_t slot = handle & kSlotMask;
+        if (entry == nullptr || slot == kEmptySlot) {
+            return;
+        }
+        forgetAll(*entry);
+        const uint32_t next = (entry->generation + 1) & kGenerationMask;
+        *entry = Entry{};
+        entry->generation = next == 0 ? 1 : next;
+        freeSlots_.push_back(slot);
+    }
+
+    void forget(HandedOut& handedOut) {
+        if (handedOut.whole != 0) {
+            release(handedOut.whole);
+        }
+        for (const uint32_t element : handedOut.elements) {
+            release(element);
+        }
+        handedOut = HandedOut{};
+    }
+
+    void forgetAll(Entry& entry) {
+        // Moved out first so that the maps are not walked while they change.
+        std::map<CTsymbol, HandedOut> byKey = std::move(entry.byKey);
+        HandedOut ofArray = std::move(entry.ofArray);
+        entry.byKey.clear();
+        entry.ofArray = HandedOut{};
+        for (auto& [key, handedOut] : byKey) {
+            forget(handedOut);
+        }
+        forget(ofArray);
+    }
+
+private:
+    std::deque<Entry> entries_;  // a deque keeps Entry pointers valid while slots are added
+    std::vector<uint32_t> freeSlots_;
+};
+
+HandleTable& table() {
+    static HandleTable instance;
+    return instance;
+}
+
+bool g_initialized = false;
+
+}  // namespace
+
+std::mutex& lock() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+uint32_t addOwnedSet(KVSet set) {
+    auto owned = std::make_shared<KVSet>(std::move(set));
+    Entry entry;
+    entry.kind = EntryKind::Set;
+    entry.writableSet = owned.get();
+    entry.set = std::move(owned);
+    return table().add(std::move(entry));
+}
+
+uint32_t addOwnedArray() {
+    auto owned = std::make_shared<Array>();
+    Entry entry;
+    entry.kind = EntryKind::Array;
+    entry.writableArray = owned.get();
+    entry.array = std::move(owned);
+    return table().add(std::move(entry));
+}
+
+uint32_t addSetView(std::shared_ptr<const KVSet> set) {
+    Entry entry;
+    entry.kind = EntryKind::Set;
+    entry.set = std::move(set);
+    return table().add(std::move(entry));
+}
+
+uint32_t addArrayView(std::shared_ptr<const Array> array) {
+    Entry entry;
+    entry.kind = EntryKind::Array;
+    entry.array = std::move(array);
+    return table().add(std::move(entry));
+}
+
+Entry* findEntry(uint32_t handle, EntryKind kind) {
+    Entry* entry = table().find(handle);
+    return entry != nullptr && entry->kind == kind ? entry : nullptr;
+}
+
+void release(uint32_t handle) { table().release(handle); }
+
+void forgetKey(Entry& entry, CTsymbol key) {
+    const auto it = entry.byKey.find(key);
+    if (it == entry.byKey.end()) {
+        return;
+    }
+    HandedOut handedOut = std::move(it->second);
+    entry.byKey.erase(it);
+    table().forget(handedOut);
+}
+
+void forgetAll(Entry& entry) { table().forgetAll(entry); }
+
+bool initialized() { return g_initialized; }
+void setInitialized(bool on) { g_initialized = on; }
+
+}  // namespace s100::detail

@@ -1,0 +1,173 @@
+#include "s100/kvs/value.h"
+
+#include <algorithm>
+
+namespace s100 {
+
+const char* valueTypeName(ValueType type) {
+    switch (type) {
+        case ValueType::None: return "empty";
+        case ValueType::String: return "string";
+        case ValueType::Int: return "int";
+        case ValueType::UInt: return "uint";
+        case ValueType::Bool: return "bool";
+        case ValueType::Symbol: return "symbol";
+        case ValueType::KVSet: return "KV set";
+        case ValueType::Array: return "array";
+    }
+    return "unknown";
+}
+
+CTerror checkString(std::string_view text) {
+    if (text.size() > CT_MAX_STRING) {
+        return CTerr_LimitExceeded;
+    }
+    if (text.find('\0') != std::string_view::npos) {
+        return CTerr_InvalidArgument;
+    }
+    return CTerr_NoError;
+}
+
+// Only a string, a set or an array can break a bound; the others are always fine.
+static CTerror checkValue(const Value& value) {
+    if (value.type() == ValueType::String) {
+        return checkString(value.asString());
+    }
+    return value.depth() + 1 > CT_MAX_DEPTH ? CTerr_LimitExceeded : CTerr_NoError;
+}
+
+Value::Value(Data data) : data_(std::move(data)) {}
+
+Value Value::string(std::string text) {
+    return Value(std::make_shared<const std::string>(std::move(text)));
+}
+Value Value::integer(int32_t number) { return Value(number); }
+Value Value::uinteger(uint32_t number) { return Value(UInt{number}); }
+Value Value::boolean(CTbool word) { return Value(Bool{word}); }
+Value Value::symbol(CTsymbol symbol) { return Value(Symbol{symbol}); }
+Value Value::set(KVSet set) { return Value(std::make_shared<const KVSet>(std::move(set))); }
+Value Value::array(Array array) {
+    return Value(std::make_shared<const Array>(std::move(array)));
+}
+
+ValueType Value::type() const {
+    static constexpr ValueType kTypes[] = {ValueType::String, ValueType::Int,   ValueType::UInt,
+                                           ValueType::Bool,   ValueType::Symbol, ValueType::KVSet,
+                                           ValueType::Array};
+    return kTypes[data_.index()];
+}
+
+const std::string& Value::asString() const {
+    return *std::get<std::shared_ptr<const std::string>>(data_);
+}
+int32_t Value::asInt() const { return std::get<int32_t>(data_); }
+uint32_t Value::asUInt() const { return std::get<UInt>(data_).number; }
+CTbool Value::asBool() const { return std::get<Bool>(data_).word; }
+CTsymbol Value::asSymbol() const { return std::get<Symbol>(data_).symbol; }
+const KVSet& Value::asSet() const { return *sharedSet(); }
+const Array& Value::asArray() const { return *sharedArray(); }
+std::shared_ptr<const KVSet> Value::sharedSet() const {
+    return std::get<std::shared_ptr<const KVSet>>(data_);
+}
+std::shared_ptr<const Array> Value::sharedArray() const {
+    return std::get<std::shared_ptr<const Array>>(data_);
+}
+
+int Value::depth() const {
+    switch (type()) {
+        case ValueType::KVSet: return asSet().depth();
+        case ValueType::Array: return asArray().depth();
+        default: return 0;
+    }
+}
+
+bool Value::operator==(const Value& other) const {
+    if (type() != other.type()) {
+        return false;
+    }
+    switch (type()) {
+        case ValueType::String: return asString() == other.asString();
+        case ValueType::Int: return asInt() == other.asInt();
+        case ValueType::UInt: return asUInt() == other.asUInt();
+        case ValueType::Bool: return asBool() == other.asBool();
+        case ValueType::Symbol: return asSymbol() == other.asSymbol();
+        case ValueType::KVSet: return asSet() == other.asSet();
+        case ValueType::Array: return asArray() == other.asArray();
+        case ValueType::None: break;
+    }
+    return false;
+}
+
+CTerror Array::append(Value element) {
+    if (elementType_ != ValueType::None && element.type() != elementType_) {
+        return CTerr_WrongType;
+    }
+    if (elements_.size() >= CT_MAX_ELEMENTS) {
+        return CTerr_LimitExceeded;
+    }
+    if (const CTerror error = checkValue(element); error != CTerr_NoError) {
+        return error;
+    }
+    depth_ = std::max(depth_, element.depth() + 1);
+    elementType_ = element.type();
+    elements_.push_back(std::move(element));
+    return CTerr_NoError;
+}
+
+bool Array::operator==(const Array& other) const {
+    return elementType_ == other.elementType_ && elements_ == other.elements_;
+}
+
+const Value* KVSet::find(CTsymbol key) const {
+    const auto it = indexByKey_.find(key);
+    return it == indexByKey_.end() ? nullptr : &pairs_[it->second].value;
+}
+
+CTerror KVSet::put(CTsymbol key, Value value) {
+    if (const CTerror error = checkValue(value); error != CTerr_NoError) {
+        return error;
+    }
+    if (const auto it = indexByKey_.find(key); it != indexByKey_.end()) {
+        pairs_[it->second].value = std::move(value);
+        recomputeDepth();
+        return CTerr_NoError;
+    }
+    if (pairs_.size() >= CT_MAX_PAIRS) {
+        return CTerr_LimitExceeded;
+    }
+    depth_ = std::max(depth_, value.depth() + 1);
+    indexByKey_.emplace(key, pairs_.size());
+    pairs_.push_back(Pair{key, std::move(value)});
+    return CTerr_NoError;
+}
+
+CTerror KVSet::remove(CTsymbol key) {
+    const auto it = indexByKey_.find(key);
+    if (it == indexByKey_.end()) {
+        return CTerr_NotFound;
+    }
+    pairs_.erase(pairs_.begin() + static_cast<std::ptrdiff_t>(it->second));
+    indexByKey_.clear();
+    for (size_t index = 0; index < pairs_.size(); ++index) {
+        indexByKey_.emplace(pairs_[index].key, index);
+    }
+    recomputeDepth();
+    return CTerr_NoError;
+}
+
+void KVSet::clear() {
+    pairs_.clear();
+    indexByKey_.clear();
+    depth_ = 1;
+}
+
+void KVSet::recomputeDepth() {
+    depth_ = 1;
+    for (const Pair& pair : pairs_) {
+        depth_ = std::max(depth_, pair.value.depth() + 1);
+    }
+}
+
+bool KVSet::operator==(const KVSet& other) const { return pairs_ == other.pairs_; }
+
+}  // namespace s100

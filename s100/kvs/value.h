@@ -1,0 +1,148 @@
+#pragma once
+// The data model behind the S.100 KV set calls: values, arrays and KV sets with value semantics.
+//
+// Every set and array keeps the bounds of s100/s100.h (CT_MAX_DEPTH, CT_MAX_PAIRS,
+// CT_MAX_ELEMENTS, CT_MAX_STRING): a put or an append that would break one changes nothing and
+// returns the error code. Sets and arrays held inside a value are immutable and shared, so copying
+// a value is cheap and a pointer to a string, set or array inside a value stays valid for as long
+// as any copy of that value lives (the C API relies on this for what its gets hand out).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+#include "s100/s100.h"
+
+namespace s100 {
+
+class Value;
+class KVSet;
+class Array;
+
+// The type of a value. An array's element type is None only while the array is empty.
+enum class ValueType { None, String, Int, UInt, Bool, Symbol, KVSet, Array };
+
+// The text name of a type for messages ("string", "int", ...).
+const char* valueTypeName(ValueType type);
+
+// CTerr_NoError when text can be a string value (size and no NUL byte), else the error code.
+CTerror checkString(std::string_view text);
+
+class Value final {
+public:
+    static Value string(std::string text);
+    static Value integer(int32_t number);
+    static Value uinteger(uint32_t number);
+    static Value boolean(CTbool word);
+    static Value symbol(CTsymbol symbol);
+    static Value set(KVSet set);
+    static Value array(Array array);
+
+    ValueType type() const;
+
+    // Accessors for the held type; calling one for another type is a programming error.
+    const std::string& asString() const;
+    int32_t asInt() const;
+    uint32_t asUInt() const;
+    CTbool asBool() const;
+    CTsymbol asSymbol() const;
+    const KVSet& asSet() const;
+    const Array& asArray() const;
+    std::shared_ptr<const KVSet> sharedSet() const;
+    std::shared_ptr<const Array> sharedArray() const;
+
+    // Sets and arrays nested in this value: 0 for a scalar.
+    int depth() const;
+
+    bool operator==(const Value& other) const;
+
+private:
+    struct UInt {
+        uint32_t number;
+    };
+    struct Bool {
+        CTbool word;
+    };
+    struct Symbol {
+        CTsymbol symbol;
+    };
+    using Data = std::variant<std::shared_ptr<const std::string>, int32_t, UInt, Bool, Symbol,
+                              std::shared_ptr<const KVSet>, std::shared_ptr<const Array>>;
+    explicit Value(Data data);
+
+    Data data_;
+};
+
+// Elements of one type; an array of arrays holds arrays of any element types.
+class Array final {
+public:
+    Array() = default;
+
+    ValueType elementType() const { return elementType_; }
+    size_t size() const { return elements_.size(); }
+    bool empty() const { return elements_.empty(); }
+    const Value& at(size_t index) const { return elements_.at(index); }
+    const std::vector<Value>& elements() const { return elements_; }
+
+    // Appends a copy: CTerr_WrongType for an element of another type than the first,
+    // CTerr_LimitExceeded over a bound.
+    CTerror append(Value element);
+
+    // 1 + the deepest element's depth.
+    int depth() const { return depth_; }
+
+    bool operator==(const Array& other) const;
+
+private:
+    ValueType elementType_ = ValueType::None;
+    std::vector<Value> elements_;
+    int depth_ = 1;
+};
+
+struct Pair;
+
+// Ordered pairs with unique keys, in the order of each key's first put.
+class KVSet final {
+public:
+    KVSet() = default;
+
+    size_t size() const { return pairs_.size(); }
+    bool empty() const { return pairs_.empty(); }
+    const std::vector<Pair>& pairs() const { return pairs_; }
+    const Pair& at(size_t index) const { return pairs_.at(index); }
+
+    // The value under key, or null.
+    const Value* find(CTsymbol key) const;
+
+    // Adds the pair, or replaces the value of an existing key in its place. CTerr_LimitExceeded
+    // over a bound (string size, pair count, depth), CTerr_InvalidArgument for a NUL in a string.
+    CTerror put(CTsymbol key, Value value);
+    // CTerr_NotFound when the set does not hold key.
+    CTerror remove(CTsymbol key);
+    void clear();
+
+    // 1 + the deepest value's depth.
+    int depth() const { return depth_; }
+
+    bool operator==(const KVSet& other) const;
+
+private:
+    void recomputeDepth();
+
+    std::vector<Pair> pairs_;
+    std::unordered_map<CTsymbol, size_t> indexByKey_;  // keeps puts linear in large sets
+    int depth_ = 1;
+};
+
+struct Pair {
+    CTsymbol key;
+    Value value;
+
+    bool operator==(const Pair& other) const = default;
+};
+
+}  // namespace s100
