@@ -1,0 +1,158 @@
+// Array, IsMemberOf and MemberIndex, GetConfigNames and the rule-text formatting.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "checker/appcheck.h"
+#include "checker/array.h"
+#include "checker/checkmessage.h"
+#include "checker/ismemberof.h"
+#include "checker/ruletext.h"
+#include "resources/stringids.h"
+
+namespace {
+
+Array<CString> ListOf(std::initializer_list<const char*> texts) {
+    Array<CString> list;
+    for (const char* text : texts) {
+        list.Append(text);
+    }
+    return list;
+}
+
+TEST(ArrayTest, GrowsByFiftySlotsAndKeepsItsBlockWhenEmptied) {
+    Array<int> numbers;
+    EXPECT_EQ(numbers.Capacity(), 50);
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_EQ(numbers.Append(i), i);
+    }
+    EXPECT_EQ(numbers.Capacity(), 50);
+    EXPECT_EQ(numbers.Append(50), 50);
+    EXPECT_EQ(numbers.Capacity(), 100);
+    for (int i = 51; i < 100; ++i) {
+        numbers.Append(i);
+    }
+    EXPECT_EQ(numbers.Capacity(), 100);
+    EXPECT_EQ(numbers.Append(100), 100);
+    EXPECT_EQ(numbers.Capacity(), 150);
+    EXPECT_EQ(numbers.Size(), 101);
+    for (int i = 0; i < numbers.Size(); ++i) {
+        ASSERT_EQ(*numbers[i], i) << "element moved to another slot while growing";
+    }
+
+    numbers.RemoveAll();
+    EXPECT_EQ(numbers.Size(), 0);
+    EXPECT_EQ(numbers.Capacity(), 150);
+    EXPECT_EQ(numbers[0], nullptr);
+}
+
+TEST(ArrayTest, OutOfRangeAccessGivesNullAndLeavesTheOutputAlone) {
+    Array<CString> list = ListOf({"a", "b"});
+    EXPECT_EQ(list[-1], nullptr);
+    EXPECT_EQ(list[2], nullptr);
+    ASSERT_NE(list[1], nullptr);
+    EXPECT_EQ(*list[1], "b");
+
+    CString out = "untouched";
+    EXPECT_EQ(list.GetElement(-1, out), 0);
+    EXPECT_EQ(list.GetElement(2, out), 0);
+    EXPECT_EQ(out, "untouched");
+    EXPECT_EQ(list.GetElement(0, out), 1);
+    EXPECT_EQ(out, "a");
+}
+
+TEST(ArrayTest, CopiesAreDeepAndReachTheCapacityAppendingWouldGive) {
+    Array<CString> original;
+    for (int i = 0; i < 120; ++i) {
+        original.Append("item" + std::to_string(i));
+    }
+    const Array<CString> copy(original);
+    EXPECT_EQ(copy.Size(), 120);
+    EXPECT_EQ(copy.Capacity(), 150);
+    original[0]->assign("changed");
+    EXPECT_EQ(*copy[0], "item0");
+    EXPECT_EQ(*copy[119], "item119");
+
+    const Array<CString> emptyCopy{Array<CString>()};
+    EXPECT_EQ(emptyCopy.Size(), 0);
+    EXPECT_EQ(emptyCopy.Capacity(), 50);
+}
+
+TEST(IsMemberOfTest, MatchesWholeStringsExactly) {
+    const Array<CString> list = ListOf({"Sales", "R1", ""});
+    EXPECT_EQ(IsMemberOf("Sales", list), 1);
+    EXPECT_EQ(IsMemberOf("", list), 1);
+    EXPECT_EQ(IsMemberOf("sales", list), 0);
+    EXPECT_EQ(IsMemberOf("Sale", list), 0);
+    EXPECT_EQ(IsMemberOf("R1 ", list), 0);
+    EXPECT_EQ(IsMemberOf("x", Array<CString>()), 0);
+
+    const MemberIndex index(list);
+    for (const char* probe : {"Sales", "", "sales", "Sale", "R1 "}) {
+        EXPECT_EQ(index.Contains(probe), IsMemberOf(probe, list) == 1) << probe;
+    }
+}
+
+TEST(GetConfigNamesTest, SplitsAtTheFirstSpaceAndTheFirstEqualsSign) {
+    struct Case {
+        const char* entry;
+        const char* groupSet;
+        const char* config;
+    };
+    const Case cases[] = {
+        {"GS1 CFG1=R1&R2", "GS1", "CFG1"},
+        {"GS1 CFG1", "GS1", ""},            // no equals sign: no configuration name
+        {"GS1 =R1", "GS1", ""},             // empty configuration name
+        {"CFG1=R1", "", "CFG1"},            // no space: from the start
+        {" CFG1=R1", "", "CFG1"},           // space first: no group set name
+        {"GS1 CFG 1=R1 R2", "GS1", "CFG 1"},
+        {"GS=1 CFG=R1", "GS=1", ""},        // equals sign before the space
+        {"=R1", "", ""},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        CString groupSet = "stale";
+        CString config = "stale";
+        GetConfigNames(c.entry, groupSet, config);
+        EXPECT_EQ(groupSet, c.groupSet) << c.entry;
+        EXPECT_EQ(config, c.config) << c.entry;
+    }
+}
+
+TEST(RuleTextTest, FillsPlaceholdersInOrderAndCutsAtTheBuffer) {
+    EXPECT_EQ(FormatRuleText(IDS_CHK_GROUPSET_UNDEFINED, {"GS9", "A1"}),
+              "The Group Set GS9, specifed in ASI A1, has not been defined");
+    EXPECT_EQ(FormatRuleText(IDS_CHK_SCR_ASI_NOT_ROUTED, {"X"}),
+              "The SCR ASI X is not mentioned in the Routing Rules   ");
+    // A placeholder without an argument stays empty instead of reading past the list.
+    EXPECT_EQ(FormatRuleText(IDS_CHK_GROUPSET_UNDEFINED, {"GS9"}),
+              "The Group Set GS9, specifed in ASI , has not been defined");
+    // An argument is never read as a format.
+    EXPECT_EQ(FormatRuleText(IDS_CHK_GROUPSET_UNUSED, {"%s%%"}),
+              "The Group Set %s%% is not used in any ASI");
+
+    const CString longName(5000, 'x');
+    const CString cut = FormatRuleText(IDS_CHK_GROUPSET_UNUSED, {longName});
+    EXPECT_EQ(cut.size(), kRuleTextBufferSize - 1);
+    EXPECT_EQ(cut, "The Group Set " + CString(kRuleTextBufferSize - 1 - 14, 'x'));
+
+    const CheckMessage finding = RuleFinding(CE_Info, "Sales", IDS_CHK_RESOURCE_UNUSED, {"R9"});
+    EXPECT_EQ(finding.m_type, CE_Info);
+    EXPECT_EQ(finding.m_profileName, "Sales");
+    EXPECT_EQ(finding.m_text, "Sales: The Resource R9 is defined but not used");
+}
+
+TEST(CheckMessageTest, DefaultsAndLabels) {
+    const CheckMessage empty;
+    EXPECT_EQ(empty.m_type, CE_Fatal);
+    EXPECT_EQ(empty.m_profileName, "");
+    EXPECT_EQ(empty.m_text, "Empty Message");
+    EXPECT_EQ(LabelIdOf(CE_Info), IDS_LABEL_INFO);
+    EXPECT_EQ(LabelIdOf(CE_Warning), IDS_LABEL_WARNING);
+    EXPECT_EQ(LabelIdOf(CE_Error), IDS_LABEL_ERROR);
+    EXPECT_EQ(LabelIdOf(CE_Fatal), IDS_LABEL_FATAL);
+    EXPECT_EQ(LabelIdOf(static_cast<CE_Type>(7)), IDS_LABEL_UNKNOWN);
+}
+
+}  // namespace

@@ -1,0 +1,248 @@
+// The whole run over query results written in the text notation: the run's own findings, the
+// order of the profiles' findings, and the rules across profiles.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "checker/profchck.h"
+#include "tests/checker/findings.h"
+#include "tests/checker/parsed_set.h"
+
+namespace {
+
+constexpr const char* kAsiMapMissing = "The ASI Map profile could not be found";
+constexpr const char* kRulesMissing = "The Routing Rules profile could not be found";
+constexpr const char* kExtractionFailed =
+    "An error occurred while extracting profile data from the Server";
+constexpr const char* kScrSourceMissing =
+    "SCR_ASIMap: The Application Profile SCR_AppProfile is mentioned in the ASI Map but does not "
+    "exist";
+
+// A consistent application profile App1 with ASI A1, and a map and rules that fit it.
+constexpr const char* kApp1 = R"({
+    KEY_AsiList: [ { KEY_AsiName: "A1" KEY_AsiGroupSet: "GS1" KEY_AsiDefaultConfig: "CFG1" } ]
+    KEY_GroupSets: [ [ "GS1" "R1" "CFG1=R1" ] ]
+    KEY_Resources: [ "R1=board1" ] })";
+constexpr const char* kMapX = R"({ KEY_Mappings: [
+    { KEY_MapSource: { KEY_EndpointProfile: "SCR_AppProfile" KEY_EndpointAsi: "X" }
+      KEY_MapDestinations: [ { KEY_EndpointProfile: "App1" KEY_EndpointAsi: "A1" } ] } ] })";
+constexpr const char* kRulesX =
+    R"({ KEY_InboundRules: [ { KEY_AsiName: "X" KEY_RuleDevices: [ "Line1" ] } ] })";
+
+// The result of a query that found the given profiles (names and contents written out).
+std::string Found(std::initializer_list<std::pair<const char*, const char*>> profiles) {
+    std::string names;
+    std::string contents;
+    for (const auto& [name, text] : profiles) {
+        names += std::string(" \"") + name + '"';
+        contents += std::string(" ") + text;
+    }
+    return "{ KEY_ProfileNames: [" + names + " ] KEY_ProfileContents: [" + contents + " ] }";
+}
+
+struct RunOutcome {
+    int result;
+    std::vector<Finding> findings;
+};
+
+RunOutcome RunChecker(const ProfileQueryResult& apps, const ProfileQueryResult& map,
+               const ProfileQueryResult& rules) {
+    Array<CheckMessage> messages;
+    const int result = ProfileChecker::CheckQueried(apps, map, rules, messages);
+    return {result, FindingsOf(messages)};
+}
+
+// The three queries, each found with the given text.
+RunOutcome RunFound(const std::string& apps, const std::string& map, const std::string& rules) {
+    const ParsedSet appSet(apps);
+    const ParsedSet mapSet(map);
+    const ParsedSet rulesSet(rules);
+    return RunChecker({QueryOutcome::Found, appSet}, {QueryOutcome::Found, mapSet},
+               {QueryOutcome::Found, rulesSet});
+}
+
+const ParsedSet& EmptySet() {
+    static const ParsedSet empty("{ }");
+    return empty;
+}
+
+TEST(CheckRunTest, MissingAsiMapGivesTwoFindingsAndChecksNothing) {
+    const ParsedSet apps(Found({{"Broken", "{ }"}}));
+    const ParsedSet rules(Found({{"SCR_RoutingRules", "{ }"}}));
+    for (const QueryOutcome mapOutcome : {QueryOutcome::NothingFound, QueryOutcome::Failed}) {
+        const RunOutcome run = RunChecker({QueryOutcome::Found, apps}, {mapOutcome, EmptySet()},
+                                   {QueryOutcome::Found, rules});
+        EXPECT_EQ(run.result, 0);
+        EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "", kAsiMapMissing},
+                                                      {CE_Fatal, "", kExtractionFailed}}));
+    }
+    // A query that succeeded without contents, or with no element, finds no map either.
+    const ParsedSet noContents("{ KEY_ProfileNames: [ \"M\" ] }");
+    const ParsedSet noElement(Found({}));
+    for (const ParsedSet* map : {&noContents, &noElement}) {
+        const RunOutcome run = RunChecker({QueryOutcome::Found, apps}, {QueryOutcome::Found, *map},
+                                   {QueryOutcome::Found, rules});
+        EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "", kAsiMapMissing},
+                                                      {CE_Fatal, "", kExtractionFailed}}));
+    }
+}
+
+TEST(CheckRunTest, BothMissingGiveThreeFindings) {
+    const ParsedSet apps(Found({{"App1", kApp1}}));
+    const RunOutcome run = RunChecker({QueryOutcome::Found, apps}, {QueryOutcome::Failed, EmptySet()},
+                               {QueryOutcome::NothingFound, EmptySet()});
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "", kAsiMapMissing},
+                                                  {CE_Error, "", kRulesMissing},
+                                                  {CE_Fatal, "", kExtractionFailed}}));
+}
+
+TEST(CheckRunTest, UnreadableApplicationProfilesAreAnExtractionFailure) {
+    const ParsedSet map(Found({{"M", kMapX}}));
+    const ParsedSet rules(Found({{"R", kRulesX}}));
+    const ParsedSet noNames("{ KEY_ProfileContents: [ { } ] }");
+    const ParsedSet fewerNames("{ KEY_ProfileNames: [ \"A\" ] KEY_ProfileContents: [ { } { } ] }");
+    const std::vector<Finding> fatalOnly{{CE_Fatal, "", kExtractionFailed}};
+    EXPECT_EQ(RunChecker({QueryOutcome::Failed, EmptySet()}, {QueryOutcome::Found, map},
+                  {QueryOutcome::Found, rules})
+                  .findings,
+              fatalOnly);
+    for (const ParsedSet* apps : {&noNames, &fewerNames}) {
+        const RunOutcome run =
+            RunChecker({QueryOutcome::Found, *apps}, {QueryOutcome::Found, map}, {QueryOutcome::Found, rules});
+        EXPECT_EQ(run.result, 0);
+        EXPECT_EQ(run.findings, fatalOnly);
+    }
+}
+
+TEST(CheckRunTest, NoApplicationProfilesStillRunsTheOtherChecks) {
+    const ParsedSet map(Found({{"M", kMapX}}));
+    const ParsedSet rules(Found({{"R", kRulesX}}));
+    const ParsedSet emptyArrays(Found({}));
+    const std::vector<Finding> expected{
+        {CE_Error, "SCR_ASIMap", kScrSourceMissing},
+        {CE_Error, "SCR_ASIMap",
+         "SCR_ASIMap: The Profile:ASI combination App1:A1 mentioned in the ASI Map does not exist"},
+    };
+    const RunOutcome emptyQuery = RunChecker({QueryOutcome::Found, emptyArrays},
+                                      {QueryOutcome::Found, map}, {QueryOutcome::Found, rules});
+    EXPECT_EQ(emptyQuery.result, 1);
+    EXPECT_EQ(emptyQuery.findings, expected);
+    // A server without application profiles answers "nothing found": the same run.
+    EXPECT_EQ(RunChecker({QueryOutcome::NothingFound, EmptySet()}, {QueryOutcome::Found, map},
+                  {QueryOutcome::Found, rules})
+                  .findings,
+              expected);
+}
+
+TEST(CheckRunTest, ConsistentDataLeavesOnlyTheScrSourceProfile) {
+    const RunOutcome run = RunFound(Found({{"App1", kApp1}}), Found({{"M", kMapX}}),
+                                    Found({{"R", kRulesX}}));
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "SCR_ASIMap", kScrSourceMissing}}));
+
+    const std::string scrProfile = R"({ KEY_GroupSets: [ ] KEY_Resources: [ ] })";
+    const RunOutcome withScr =
+        RunFound(Found({{"App1", kApp1}, {"SCR_AppProfile", scrProfile.c_str()}}),
+                 Found({{"M", kMapX}}), Found({{"R", kRulesX}}));
+    EXPECT_TRUE(withScr.findings.empty());
+}
+
+TEST(CheckRunTest, FindingsFollowProfilesThenRulesThenMapThenAcrossProfiles) {
+    // Errors in the profiles do not change the result. Only the first ASI map is checked, under
+    // the class name; its second profile would give another warning.
+    const std::string bad = R"({ KEY_AsiList: [ { KEY_AsiName: "B1" KEY_AsiGroupSet: "GS9"
+                                                  KEY_AsiDefaultConfig: "C" } ]
+                                 KEY_GroupSets: [ ] KEY_Resources: [ ] })";
+    const std::string selfMap = R"({ KEY_Mappings: [
+        { KEY_MapSource: { KEY_EndpointProfile: "App1" KEY_EndpointAsi: "A1" }
+          KEY_MapDestinations: [ { KEY_EndpointProfile: "App1" KEY_EndpointAsi: "A1" } ] } ] })";
+    const std::string otherMap = R"({ KEY_Mappings: [
+        { KEY_MapSource: { KEY_EndpointProfile: "Zed" KEY_EndpointAsi: "Z" }
+          KEY_MapDestinations: [ { KEY_EndpointProfile: "Zed" KEY_EndpointAsi: "Z" } ] } ] })";
+    const RunOutcome run =
+        RunFound(Found({{"App1", kApp1}, {"Bad", bad.c_str()}}),
+                 Found({{"FirstMap", selfMap.c_str()}, {"SecondMap", otherMap.c_str()}}),
+                 Found({{"Rules", "{ }"}}));
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.findings, (std::vector<Finding>{
+        {CE_Error, "Bad", "Bad: The Group Set GS9, specifed in ASI B1, has not been defined"},
+        {CE_Error, "Bad",
+         "Bad: The Default Configuration (C) for ASI B1 does not exist in Group Set GS9"},
+        {CE_Warning, "SCR_RoutingRules",
+         "SCR_RoutingRules: There are no inbound or outbound routing rules"},
+        {CE_Warning, "SCR_ASIMap", "SCR_ASIMap: Was a one-to-one mapping intended for App1:A1?"},
+        {CE_Warning, "Bad", "Bad: The ASI B1 in profile Bad is not a 'destination' in the ASI Map"},
+    }));
+}
+
+TEST(CheckRunTest, RulesAcrossProfiles) {
+    // Rule 1: App1:a1 differs from the destination App1:A1 only in case. Rule 2: Y is mapped
+    // only under the source profile Other. Rule 3: Z is mapped under SCR_AppProfile but routed
+    // nowhere. Rule 4: Missing is the source of three mappings; Empty has no ASIs but exists.
+    // Rule 5: Ghost:G1 is a destination in a profile that does not exist, App1:A1 one whose
+    // ASI is spelt a1.
+    const std::string app1 = R"({
+        KEY_AsiList: [ { KEY_AsiName: "a1" KEY_AsiGroupSet: "GS1" KEY_AsiDefaultConfig: "CFG1" } ]
+        KEY_GroupSets: [ [ "GS1" "R1" "CFG1=R1" ] ]
+        KEY_Resources: [ "R1=board1" ] })";
+    const std::string empty = R"({ KEY_GroupSets: [ ] KEY_Resources: [ ] })";
+    const std::string map = R"({ KEY_Mappings: [
+        { KEY_MapSource: { KEY_EndpointProfile: "Other" KEY_EndpointAsi: "Y" }
+          KEY_MapDestinations: [ { KEY_EndpointProfile: "App1" KEY_EndpointAsi: "A1" } ] }
+        { KEY_MapSource: { KEY_EndpointProfile: "SCR_AppProfile" KEY_EndpointAsi: "Z" }
+          KEY_MapDestinations: [ { KEY_EndpointProfile: "Ghost" KEY_EndpointAsi: "G1" } ] }
+        { KEY_MapSource: { KEY_EndpointProfile: "Missing" KEY_EndpointAsi: "M1" }
+          KEY_MapDestinations: [ ] }
+        { KEY_MapSource: { KEY_EndpointProfile: "Empty" KEY_EndpointAsi: "E1" }
+          KEY_MapDestinations: [ ] }
+        { KEY_MapSource: { KEY_EndpointProfile: "Missing" KEY_EndpointAsi: "M2" }
+          KEY_MapDestinations: [ ] }
+        { KEY_MapSource: { KEY_EndpointProfile: "Missing" KEY_EndpointAsi: "M3" }
+          KEY_MapDestinations: [ ] } ] })";
+    const std::string rules = R"({ KEY_InboundRules: [
+        { KEY_AsiName: "Y" KEY_RuleDevices: [ "Line1" ] } ] })";
+    const std::string missing =
+        "SCR_ASIMap: The Application Profile Missing is mentioned in the ASI Map but does not "
+        "exist";
+    const RunOutcome run = RunFound(Found({{"App1", app1.c_str()}, {"Empty", empty.c_str()}}),
+                                    Found({{"M", map.c_str()}}), Found({{"R", rules.c_str()}}));
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.findings, (std::vector<Finding>{
+        {CE_Warning, "App1",
+         "App1: The ASI a1 in profile App1 is not a 'destination' in the ASI Map"},
+        {CE_Error, "SCR_AppProfile",
+         "SCR_AppProfile: The Routing Rules ASI Y is not mapped in the ASI Map"},
+        {CE_Error, "SCR_AppProfile",
+         "SCR_AppProfile: The SCR ASI Z is not mentioned in the Routing Rules   "},
+        {CE_Error, "SCR_ASIMap",
+         "SCR_ASIMap: The Application Profile Other is mentioned in the ASI Map but does not "
+         "exist"},
+        {CE_Error, "SCR_ASIMap", kScrSourceMissing},
+        {CE_Error, "SCR_ASIMap", missing},
+        {CE_Error, "SCR_ASIMap", missing},
+        {CE_Error, "SCR_ASIMap", missing},
+        {CE_Error, "SCR_ASIMap",
+         "SCR_ASIMap: The Profile:ASI combination App1:A1 mentioned in the ASI Map does not exist"},
+        {CE_Error, "SCR_ASIMap",
+         "SCR_ASIMap: The Profile:ASI combination Ghost:G1 mentioned in the ASI Map does not "
+         "exist"},
+    }));
+}
+
+TEST(CheckRunTest, KeepsWhatTheArrayAlreadyHeld) {
+    const ParsedSet apps(Found({}));
+    Array<CheckMessage> messages;
+    messages.Append(CheckMessage());
+    EXPECT_EQ(ProfileChecker::CheckQueried({QueryOutcome::Found, apps},
+                                           {QueryOutcome::Failed, EmptySet()},
+                                           {QueryOutcome::Failed, EmptySet()}, messages),
+              0);
+    EXPECT_EQ(FindingsOf(messages), (std::vector<Finding>{{CE_Fatal, "", "Empty Message"},
+                                                          {CE_Error, "", kAsiMapMissing},
+                                                          {CE_Error, "", kRulesMissing},
+                                                          {CE_Fatal, "", kExtractionFailed}}));
+}
+
+}  // namespace
