@@ -198,7 +198,10 @@ private:
             if (c == '"') {
                 return Value::string(std::move(text));
             }
-            if (c == '\\' && !escape(c)) {
+            if (c == '\\' && atEnd()) {
+                return fail(at, "unterminated string");
+            }
+            if (c == '\\' && !escape(c, charAt)) {
                 return std::nullopt;
             }
             if (c == '\0') {
@@ -211,12 +214,8 @@ private:
         }
     }
 
-    // After a backslash: the byte it stands for, in c.
-    bool escape(char& c) {
-        const TextPosition at = position_;
-        if (atEnd()) {
-            return failed(at, "unterminated string");
-        }
+    // After the backslash at backslashAt: the byte it stands for, in c.
+    bool escape(char& c, TextPosition backslashAt) {
         const char code = peek();
         advance();
         switch (code) {
@@ -235,7 +234,7 @@ private:
                 c = static_cast<char>(high * 16 + low);
                 return true;
             }
-            default: return failed(at, "unknown escape '\\" + shown(code) + "'");
+            default: return failed(backslashAt, "unknown escape '\\" + shown(code) + "'");
         }
     }
 

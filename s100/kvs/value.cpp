@@ -118,6 +118,10 @@ bool Array::operator==(const Array& other) const {
     return elementType_ == other.elementType_ && elements_ == other.elements_;
 }
 
+size_t KVSet::size() const { return pairs_.size(); }
+bool KVSet::empty() const { return pairs_.empty(); }
+const Pair& KVSet::at(size_t index) const { return pairs_.at(index); }
+
 const Value* KVSet::find(CTsymbol key) const {
     const auto it = indexByKey_.find(key);
     return it == indexByKey_.end() ? nullptr : &pairs_[it->second].value;

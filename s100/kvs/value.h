@@ -110,10 +110,10 @@ class KVSet final {
 public:
     KVSet() = default;
 
-    size_t size() const { return pairs_.size(); }
-    bool empty() const { return pairs_.empty(); }
+    size_t size() const;
+    bool empty() const;
     const std::vector<Pair>& pairs() const { return pairs_; }
-    const Pair& at(size_t index) const { return pairs_.at(index); }
+    const Pair& at(size_t index) const;
 
     // The value under key, or null.
     const Value* find(CTsymbol key) const;

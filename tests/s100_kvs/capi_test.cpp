@@ -1,0 +1,357 @@
+#include "s100/s100.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "s100/kvs/handles.h"
+
+namespace {
+
+// A set made and destroyed through the C API.
+class CallerSet final {
+public:
+    CallerSet() { EXPECT_EQ(CTkvs_Create(&handle_, nullptr), CT_SUCCESS); }
+    ~CallerSet() { CTkvs_Destroy(handle_, nullptr); }
+    CallerSet(const CallerSet&) = delete;
+    CallerSet& operator=(const CallerSet&) = delete;
+    operator CTkvs() const { return handle_; }
+
+private:
+    CTkvs handle_ = 0;
+};
+
+TEST(KVSetCalls, ScalarsRoundTripAndReportTheirErrors) {
+    CallerSet set;
+    CTerror error = 0;
+    ASSERT_EQ(CTkvs_PutString(set, SVC_CommandLine, "run.exe -x", &error), CT_SUCCESS);
+    EXPECT_EQ(error, CTerr_NoError);
+    ASSERT_EQ(CTkvs_PutInt(set, SVC_MaxRestarts, -5, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_PutUInt(set, SVC_Processor, 4000000000u, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_PutBool(set, SVC_Disabled, 2, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_PutSymbol(set, SVC_Kind, SVC_KindExecutable, nullptr), CT_SUCCESS);
+
+    const char* text = nullptr;
+    int32_t number = 0;
+    uint32_t unsignedNumber = 0;
+    CTbool word = 0;
+    CTsymbol symbol = 0;
+    EXPECT_EQ(CTkvs_GetString(set, SVC_CommandLine, &text, nullptr), CT_SUCCESS);
+    EXPECT_STREQ(text, "run.exe -x");
+    EXPECT_EQ(CTkvs_GetInt(set, SVC_MaxRestarts, &number, nullptr), CT_SUCCESS);
+    EXPECT_EQ(number, -5);
+    EXPECT_EQ(CTkvs_GetUInt(set, SVC_Processor, &unsignedNumber, nullptr), CT_SUCCESS);
+    EXPECT_EQ(unsignedNumber, 4000000000u);
+    EXPECT_EQ(CTkvs_GetBool(set, SVC_Disabled, &word, nullptr), CT_SUCCESS);
+    EXPECT_EQ(word, 2u) << "a bool is the stored word, not a truth value";
+    EXPECT_EQ(CTkvs_GetSymbol(set, SVC_Kind, &symbol, nullptr), CT_SUCCESS);
+    EXPECT_EQ(symbol, SVC_KindExecutable);
+
+    EXPECT_EQ(CTkvs_GetInt(set, SVC_Processor, &number, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_WrongType);
+    EXPECT_EQ(CTkvs_GetBool(set, SVC_Kind, &word, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_WrongType);
+    EXPECT_EQ(CTkvs_GetString(set, SVC_DLLPath, &text, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_NotFound);
+    EXPECT_EQ(CTkvs_PutString(set, SVC_DLLPath, nullptr, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_InvalidArgument);
+}
+
+TEST(KVSetCalls, PutReplacesTheValueInItsPlace) {
+    CallerSet set;
+    CTkvs_PutString(set, SVC_CommandLine, "a", nullptr);
+    CTkvs_PutSymbol(set, SVC_StartType, SVC_Root, nullptr);
+    CTkvs_PutBool(set, SVC_Disabled, 2, nullptr);
+    ASSERT_EQ(CTkvs_PutSymbol(set, SVC_StartType, SVC_Optional, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_PutBool(set, SVC_Disabled, 0, nullptr), CT_SUCCESS);
+
+    uint32_t count = 0;
+    CTsymbol key = 0;
+    CTsymbol symbol = 0;
+    CTbool word = 7;
+    ASSERT_EQ(CTkvs_GetCount(set, &count, nullptr), CT_SUCCESS);
+    EXPECT_EQ(count, 3u);
+    const CTsymbol expected[] = {SVC_CommandLine, SVC_StartType, SVC_Disabled};
+    for (uint32_t index = 0; index < 3; ++index) {
+        ASSERT_EQ(CTkvs_GetKeyAt(set, index, &key, nullptr), CT_SUCCESS);
+        EXPECT_EQ(key, expected[index]);
+    }
+    CTerror error = 0;
+    EXPECT_EQ(CTkvs_GetKeyAt(set, 3, &key, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_InvalidArgument);
+    CTkvs_GetSymbol(set, SVC_StartType, &symbol, nullptr);
+    EXPECT_EQ(symbol, SVC_Optional);
+    CTkvs_GetBool(set, SVC_Disabled, &word, nullptr);
+    EXPECT_EQ(word, 0u);
+}
+
+TEST(KVSetCalls, ReturnedStorageLivesUntilDestroyAndStaleHandlesAreRefused) {
+    CTkvs set = 0;
+    ASSERT_EQ(CTkvs_Create(&set, nullptr), CT_SUCCESS);
+    const char* names[] = {"first", "second"};
+    CTkvs_PutString(set, KEY_AsiName, "A1", nullptr);
+    CTkvs_PutStringArray(set, KEY_ProfileNames, names, 2, nullptr);
+    CTkvs inner = 0;
+    CTkvs_Create(&inner, nullptr);
+    CTkvs_PutString(inner, KEY_EndpointAsi, "R", nullptr);
+    CTkvs_PutKVSet(set, KEY_MapSource, inner, nullptr);
+    CTkvs_Destroy(inner, nullptr);
+
+    const char* text = nullptr;
+    const char* const* strings = nullptr;
+    uint32_t count = 0;
+    CTkvs nested = 0;
+    ASSERT_EQ(CTkvs_GetString(set, KEY_AsiName, &text, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_GetStringArray(set, KEY_ProfileNames, &strings, &count, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_GetKVSet(set, KEY_MapSource, &nested, nullptr), CT_SUCCESS);
+    // Many more pairs: the set's storage grows, what was handed out stays where it is.
+    for (CTsymbol key = 1; key < 2000; ++key) {
+        CTkvs_PutString(set, key, "filler text that does not fit a small string", nullptr);
+    }
+    EXPECT_STREQ(text, "A1");
+    ASSERT_EQ(count, 2u);
+    EXPECT_STREQ(strings[0], "first");
+    EXPECT_STREQ(strings[1], "second");
+    const char* innerText = nullptr;
+    ASSERT_EQ(CTkvs_GetString(nested, KEY_EndpointAsi, &innerText, nullptr), CT_SUCCESS);
+    EXPECT_STREQ(innerText, "R");
+
+    CTkvs again = 0;
+    CTkvs_GetKVSet(set, KEY_MapSource, &again, nullptr);
+    EXPECT_EQ(again, nested) << "a second get hands out the same view";
+    CTerror error = 0;
+    EXPECT_EQ(CTkvs_PutString(nested, KEY_EndpointAsi, "X", &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_ReadOnly);
+    EXPECT_EQ(CTkvs_Destroy(nested, &error), CT_FAILURE) << "a view belongs to its set";
+    EXPECT_EQ(error, CTerr_InvalidHandle);
+
+    ASSERT_EQ(CTkvs_Destroy(set, nullptr), CT_SUCCESS);
+    EXPECT_EQ(CTkvs_GetCount(set, &count, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_InvalidHandle);
+    EXPECT_EQ(CTkvs_GetString(nested, KEY_EndpointAsi, &innerText, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_InvalidHandle) << "views go with their set";
+    EXPECT_EQ(CTkvs_Destroy(set, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_InvalidHandle);
+    EXPECT_EQ(CTkvs_GetCount(0x7FFFFFFF, &count, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_InvalidHandle);
+
+    CTkvs reused = 0;
+    CTkvs_Create(&reused, nullptr);
+    EXPECT_NE(reused, set) << "a slot comes back under a new generation";
+    EXPECT_EQ(CTkvs_GetCount(set, &count, &error), CT_FAILURE);
+    CTkvs_Destroy(reused, nullptr);
+}
+
+TEST(KVSetCalls, PuttingAKeyAgainReleasesTheViewsOfItsOldValue) {
+    CallerSet set;
+    CallerSet inner;
+    CTkvs_PutKVSet(set, KEY_MapSource, inner, nullptr);
+    CTkvs view = 0;
+    ASSERT_EQ(CTkvs_GetKVSet(set, KEY_MapSource, &view, nullptr), CT_SUCCESS);
+    CTkvs_PutInt(set, KEY_MapSource, 1, nullptr);
+    uint32_t count = 0;
+    CTerror error = 0;
+    EXPECT_EQ(CTkvs_GetCount(view, &count, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_InvalidHandle);
+}
+
+TEST(KVSetCalls, CopyReplacesEqualKeysAndKeepsTheOthers) {
+    CallerSet destination;
+    CallerSet source;
+    CTkvs_PutString(destination, KEY_AsiName, "old", nullptr);
+    CTkvs_PutInt(destination, SVC_MaxRestarts, 1, nullptr);
+    CTkvs_PutUInt(source, SVC_Processor, 3, nullptr);
+    CTkvs_PutString(source, KEY_AsiName, "new", nullptr);
+
+    ASSERT_EQ(CTkvs_Copy(destination, source, nullptr), CT_SUCCESS);
+    uint32_t count = 0;
+    CTkvs_GetCount(destination, &count, nullptr);
+    EXPECT_EQ(count, 3u);
+    const char* text = nullptr;
+    CTkvs_GetString(destination, KEY_AsiName, &text, nullptr);
+    EXPECT_STREQ(text, "new");
+    CTsymbol key = 0;
+    CTkvs_GetKeyAt(destination, 0, &key, nullptr);
+    EXPECT_EQ(key, KEY_AsiName);
+    CTkvs_GetKeyAt(destination, 2, &key, nullptr);
+    EXPECT_EQ(key, SVC_Processor);
+    CTkvs_GetCount(source, &count, nullptr);
+    EXPECT_EQ(count, 2u) << "the source is left alone";
+
+    ASSERT_EQ(CTkvs_Copy(destination, destination, nullptr), CT_SUCCESS);
+    CTkvs_GetCount(destination, &count, nullptr);
+    EXPECT_EQ(count, 3u);
+}
+
+TEST(KVSetCalls, TheEmptySetCannotBeChanged) {
+    CTerror error = 0;
+    uint32_t count = 5;
+    EXPECT_EQ(CTkvs_GetCount(CT_kvsEmpty, &count, nullptr), CT_SUCCESS);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(CTkvs_PutInt(CT_kvsEmpty, SVC_MaxRestarts, 1, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_ReadOnly);
+    const char* one[] = {"x"};
+    EXPECT_EQ(CTkvs_PutStringArray(CT_kvsEmpty, KEY_SPNames, one, 1, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_ReadOnly);
+    CallerSet source;
+    CTkvs_PutInt(source, SVC_MaxRestarts, 1, nullptr);
+    EXPECT_EQ(CTkvs_Copy(CT_kvsEmpty, source, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_ReadOnly);
+    EXPECT_EQ(CTkvs_Destroy(CT_kvsEmpty, &error), CT_SUCCESS) << "documented as a no-op";
+    EXPECT_EQ(CTkvs_GetCount(CT_kvsEmpty, &count, nullptr), CT_SUCCESS);
+    EXPECT_EQ(count, 0u);
+    int32_t number = 0;
+    EXPECT_EQ(CTkvs_GetInt(CT_kvsEmpty, SVC_MaxRestarts, &number, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_NotFound);
+}
+
+TEST(KVSetCalls, TypedArraysRoundTripAndEmptyArraysReadAsAnyType) {
+    CallerSet set;
+    const int32_t ints[] = {-1, 0, 7};
+    const CTbool bools[] = {1, 0, 2};
+    const CTsymbol states[] = {SVC_StateIdle, SVC_StateRunning};
+    CTkvs_PutIntArray(set, SVC_MaxRestarts, ints, 3, nullptr);
+    CTkvs_PutBoolArray(set, SVC_Disabled, bools, 3, nullptr);
+    CTkvs_PutSymbolArray(set, KEY_ServiceStates, states, 2, nullptr);
+    CTkvs_PutStringArray(set, KEY_ServiceNames, nullptr, 0, nullptr);
+
+    const int32_t* gotInts = nullptr;
+    const CTbool* gotBools = nullptr;
+    const CTsymbol* gotSymbols = nullptr;
+    const uint32_t* gotWords = nullptr;
+    const CTkvs* gotSets = nullptr;
+    uint32_t count = 0;
+    ASSERT_EQ(CTkvs_GetIntArray(set, SVC_MaxRestarts, &gotInts, &count, nullptr), CT_SUCCESS);
+    EXPECT_EQ(std::vector<int32_t>(gotInts, gotInts + count), std::vector<int32_t>({-1, 0, 7}));
+    ASSERT_EQ(CTkvs_GetBoolArray(set, SVC_Disabled, &gotBools, &count, nullptr), CT_SUCCESS);
+    EXPECT_EQ(std::vector<CTbool>(gotBools, gotBools + count), std::vector<CTbool>({1, 0, 2}));
+    ASSERT_EQ(CTkvs_GetSymbolArray(set, KEY_ServiceStates, &gotSymbols, &count, nullptr),
+              CT_SUCCESS);
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(gotSymbols[1], SVC_StateRunning);
+
+    CTerror error = 0;
+    EXPECT_EQ(CTkvs_GetUIntArray(set, SVC_MaxRestarts, &gotWords, &count, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_WrongType);
+    EXPECT_EQ(CTkvs_GetIntArray(set, KEY_ServiceNames, &gotInts, &count, nullptr), CT_SUCCESS);
+    EXPECT_EQ(count, 0u);
+    EXPECT_NE(gotInts, nullptr);
+    EXPECT_EQ(CTkvs_GetKVSetArray(set, KEY_ServiceNames, &gotSets, &count, nullptr), CT_SUCCESS);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(CTkvs_GetIntArray(set, KEY_SPNames, &gotInts, &count, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_NotFound);
+}
+
+TEST(KVSetCalls, ArraysOfArraysAreBuiltAndReadBack) {
+    CTary groupSet = 0;
+    CTary groupSets = 0;
+    ASSERT_EQ(CTary_Create(&groupSet, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTary_Create(&groupSets, nullptr), CT_SUCCESS);
+    CTary_AppendString(groupSet, "GS1", nullptr);
+    CTary_AppendString(groupSet, "R1", nullptr);
+    CTerror error = 0;
+    EXPECT_EQ(CTary_AppendArray(groupSet, groupSets, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_WrongType);
+    ASSERT_EQ(CTary_AppendArray(groupSets, groupSet, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTary_AppendArray(groupSets, groupSet, nullptr), CT_SUCCESS);
+    CallerSet set;
+    ASSERT_EQ(CTkvs_PutArray(set, KEY_GroupSets, groupSets, nullptr), CT_SUCCESS);
+    CTary_Destroy(groupSet, nullptr);
+    CTary_Destroy(groupSets, nullptr);
+
+    CTary array = 0;
+    const CTary* elements = nullptr;
+    const char* const* strings = nullptr;
+    uint32_t count = 0;
+    ASSERT_EQ(CTkvs_GetArray(set, KEY_GroupSets, &array, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTary_GetArray(array, &elements, &count, nullptr), CT_SUCCESS);
+    ASSERT_EQ(count, 2u);
+    ASSERT_EQ(CTary_GetString(elements[1], &strings, &count, nullptr), CT_SUCCESS);
+    ASSERT_EQ(count, 2u);
+    EXPECT_STREQ(strings[0], "GS1");
+    EXPECT_STREQ(strings[1], "R1");
+    EXPECT_EQ(CTary_GetString(array, &strings, &count, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_WrongType);
+    EXPECT_EQ(CTary_AppendString(array, "x", &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_ReadOnly);
+    EXPECT_EQ(CTary_Destroy(array, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_InvalidHandle);
+    EXPECT_EQ(CTary_GetCount(set, &count, &error), CT_FAILURE) << "a set is no array handle";
+    EXPECT_EQ(error, CTerr_InvalidHandle);
+}
+
+TEST(KVSetCalls, LimitsAreRefusedCleanly) {
+    CallerSet set;
+    CTerror error = 0;
+    const std::string tooLong(CT_MAX_STRING + 1, 'x');
+    EXPECT_EQ(CTkvs_PutString(set, KEY_AsiName, tooLong.c_str(), &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_LimitExceeded);
+    const char* elements[] = {"ok", tooLong.c_str()};
+    EXPECT_EQ(CTkvs_PutStringArray(set, KEY_SPNames, elements, 2, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_LimitExceeded);
+    uint32_t count = 9;
+    CTkvs_GetCount(set, &count, nullptr);
+    EXPECT_EQ(count, 0u);
+
+    // Nest sets through the C API until the bound refuses one more level.
+    CTkvs chain = 0;
+    CTkvs_Create(&chain, nullptr);
+    int levels = 1;
+    for (;;) {
+        CTkvs outer = 0;
+        CTkvs_Create(&outer, nullptr);
+        const CTstatus status = CTkvs_PutKVSet(outer, KEY_MapSource, chain, &error);
+        CTkvs_Destroy(status == CT_SUCCESS ? chain : outer, nullptr);
+        if (status != CT_SUCCESS) {
+            break;
+        }
+        chain = outer;
+        ++levels;
+    }
+    CTkvs_Destroy(chain, nullptr);
+    EXPECT_EQ(levels, CT_MAX_DEPTH);
+    EXPECT_EQ(error, CTerr_LimitExceeded);
+}
+
+TEST(KVSetBridge, HandlesAndTheModelMeet) {
+    s100::KVSet model;
+    model.put(KEY_ProfileNames, s100::Value::integer(3));
+    CTkvs handle = 0;
+    ASSERT_EQ(s100::makeHandle(model, handle), CTerr_NoError);
+    int32_t number = 0;
+    EXPECT_EQ(CTkvs_GetInt(handle, KEY_ProfileNames, &number, nullptr), CT_SUCCESS);
+    EXPECT_EQ(number, 3);
+
+    s100::KVSet replacement;
+    replacement.put(KEY_SPNames, s100::Value::string("sp"));
+    ASSERT_EQ(s100::replaceContents(handle, replacement), CTerr_NoError);
+    s100::KVSet back;
+    ASSERT_EQ(s100::copyFromHandle(handle, back), CTerr_NoError);
+    EXPECT_EQ(back, replacement);
+    EXPECT_EQ(s100::replaceContents(CT_kvsEmpty, replacement), CTerr_ReadOnly);
+    CTkvs_Destroy(handle, nullptr);
+    EXPECT_EQ(s100::copyFromHandle(handle, back), CTerr_InvalidHandle);
+}
+
+TEST(KVSetBridge, InitializeAndShutdownAreHarmlessTwice) {
+    EXPECT_EQ(CT_Initialize(nullptr), CT_SUCCESS);
+    EXPECT_EQ(CT_Initialize(nullptr), CT_SUCCESS);
+    EXPECT_TRUE(s100::isInitialized());
+    EXPECT_EQ(CT_Shutdown(nullptr), CT_SUCCESS);
+    EXPECT_EQ(CT_Shutdown(nullptr), CT_SUCCESS);
+    EXPECT_FALSE(s100::isInitialized());
+}
+
+TEST(EventRecord, LayoutMatchesTheCallers) {
+    EXPECT_EQ(sizeof(CTevtinfo), 52u);
+    EXPECT_EQ(offsetof(CTevtinfo, size), 0u);
+    EXPECT_EQ(offsetof(CTevtinfo, kvs), 4u);
+    EXPECT_EQ(offsetof(CTevtinfo, error), 36u);
+    CTevtinfo record{};
+    record.error = CTerr_NotFound;
+    ASSERT_EQ(CTsym_LoadTable(0, &record, nullptr), CT_SUCCESS);
+    EXPECT_EQ(record.error, CTerr_NoError);
+}
+
+}  // namespace
