@@ -1,0 +1,38 @@
+#pragma once
+// One S.100 session: the connection to the server named by an administration server entry.
+//
+// A session whose connection was closed, reset or timed out, or that received an answer it
+// could not read, is lost for good: every later call fails with CTerr_ConnectionLost at once.
+
+#include <chrono>
+#include <string>
+
+#include "s100/errors.h"
+#include "s100/wire/client.h"
+
+namespace tlv::wire {
+class Request;
+class Response;
+}  // namespace tlv::wire
+
+namespace tlv::client {
+
+class AdminSession final {
+public:
+    explicit AdminSession(std::chrono::milliseconds callTimeout);
+
+    // Resolves the entry, connects and shakes hands.
+    CTerror open(const std::string& entryName);
+
+    // Sends the request and waits for its answer. CTerr_NoError when one arrived (the call's
+    // own outcome is in it), CTerr_ConnectionLost otherwise.
+    CTerror exchange(tlv::wire::Request& request, tlv::wire::Response& response);
+
+    // The answer did not make sense: drop the connection for good.
+    void markLost();
+
+private:
+    tlv::wire::ClientConnection m_connection;
+};
+
+}  // namespace tlv::client

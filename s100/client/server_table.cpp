@@ -1,0 +1,70 @@
+#include "s100/client/server_table.h"
+
+#include <mutex>
+#include <vector>
+
+#include "platform/registry/regapi.h"
+
+namespace tlv::client {
+namespace {
+
+// Connection strings are at most 99 characters where the operator edits them; anything much
+// longer is not one, and a bound keeps a damaged registry from costing memory.
+constexpr DWORD kMaxConnectStringBytes = 1024;
+
+// The registry calls are made for one thread at a time; sessions may be opened from several.
+std::mutex& registryMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+class OpenKey final {
+public:
+    OpenKey() = default;
+    ~OpenKey() {
+        if (m_key != nullptr) {
+            RegCloseKey(m_key);
+        }
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+    PHKEY out() { return &m_key; }
+    HKEY get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+}  // namespace
+
+CTerror lookUpServerEntry(const std::string& entryName, std::string& connectString) {
+    if (entryName.empty()) {
+        return CTerr_UnknownServer;  // the unnamed value is the key's default, never an entry
+    }
+    const std::lock_guard lock(registryMutex());
+    OpenKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAdministrationServersKey, 0, KEY_READ, key.out()) !=
+        ERROR_SUCCESS) {
+        return CTerr_UnknownServer;
+    }
+    std::vector<BYTE> data(kMaxConnectStringBytes);
+    DWORD type = REG_NONE;
+    DWORD size = kMaxConnectStringBytes;
+    const LONG result =
+        RegQueryValueExA(key.get(), entryName.c_str(), nullptr, &type, data.data(), &size);
+    if (result == ERROR_MORE_DATA) {
+        return type == REG_SZ ? CTerr_BadConnectString : CTerr_UnknownServer;
+    }
+    if (result != ERROR_SUCCESS || type != REG_SZ) {
+        return CTerr_UnknownServer;
+    }
+    std::string text(reinterpret_cast<const char*>(data.data()), size);
+    // String data may or may not carry its terminator; the text ends at the first NUL.
+    if (const std::size_t end = text.find('\0'); end != std::string::npos) {
+        text.resize(end);
+    }
+    connectString = std::move(text);
+    return CTerr_NoError;
+}
+
+}  // namespace tlv::client
