@@ -1,0 +1,144 @@
+// Opening and closing sessions: resolving the entry, the connection string, the handshake.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "s100/wire/frame.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/e2e/fake_server.h"
+
+namespace tlv::e2e {
+namespace {
+
+// A loopback port that nothing listens on: bound once, then released.
+std::uint16_t unusedPort() {
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    bind(probe, reinterpret_cast<sockaddr*>(&address), size);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
+    close(probe);
+    return ntohs(address.sin_port);
+}
+
+void expectDestroyed(CTsession session) {
+    Record record;
+    EXPECT_EQ(CTses_Destroy(session, CT_kvsEmpty, record.get(), nullptr), CT_SUCCESS);
+    EXPECT_EQ(record.error(), CTerr_NoError);
+}
+
+TEST(SessionTest, EntryNamesResolveWithoutRegardToCaseAndUnknownOnesAreRefused) {
+    ServerTable table;
+    tlv::test::TempDir data;
+    tlv::test::TlvsdProcess server;
+    ASSERT_TRUE(server.start({"--data", data.path()}));
+    table.setEntry("Lab_Server", "TCP:127.0.0.1:" + std::to_string(server.port()));
+    table.setDwordEntry("NotAString", 2020);
+
+    CTsession session = 0;
+    ASSERT_EQ(openSession("lab_server", session), CTerr_NoError);
+    EXPECT_NE(session, 0u);
+    expectDestroyed(session);
+
+    EXPECT_EQ(openSession("Other_Server", session), CTerr_UnknownServer);
+    EXPECT_EQ(session, 0u);
+    EXPECT_EQ(openSession("NotAString", session), CTerr_UnknownServer);
+    EXPECT_EQ(openSession("", session), CTerr_UnknownServer);
+}
+
+TEST(SessionTest, MalformedConnectStringsAreRefusedBeforeConnecting) {
+    ServerTable table;
+    const std::vector<std::string> malformed{"udp:127.0.0.1:2020",
+                                             "tcp:127.0.0.1",
+                                             "tcp::2020",
+                                             "tcp:127.0.0.1:",
+                                             "tcp:127.0.0.1:0",
+                                             "tcp:127.0.0.1:65536",
+                                             "tcp:127.0.0.1:20a0",
+                                             "tcp:my host:2020",
+                                             "tcp:127.0.0.1:-1",
+                                             "tcp:",
+                                             "",
+                                             "tcp:127.0.0.1:123456"};
+    for (const std::string& text : malformed) {
+        table.setEntry("Bad", text);
+        CTsession session = 0;
+        EXPECT_EQ(openSession("Bad", session), CTerr_BadConnectString) << text;
+    }
+}
+
+TEST(SessionTest, NothingListeningIsARefusedConnection) {
+    ServerTable table;
+    table.setEntry("Closed", "tcp:127.0.0.1:" + std::to_string(unusedPort()));
+    CTsession session = 0;
+    EXPECT_EQ(openSession("Closed", session), CTerr_ConnectRefused);
+}
+
+TEST(SessionTest, AServerOfAnotherProtocolVersionIsAMismatch) {
+    ServerTable table;
+    FakeServer fake([](const tlv::wire::ClientFrame&) {
+        return FakeServer::helloReply(false, tlv::wire::kProtocolVersion + 1);
+    });
+    table.setEntry("Future", "tcp:127.0.0.1:" + std::to_string(fake.port()));
+    CTsession session = 0;
+    EXPECT_EQ(openSession("Future", session), CTerr_ProtocolMismatch);
+}
+
+TEST(SessionTest, BadOptionsAndHandlesAreRefusedAndARecordIsOptional) {
+    ServerTable table;
+    Record record;
+    CTsession session = 0;
+    KvSet noName;
+    EXPECT_EQ(CTses_Create(&session, "", 0, noName.get(), record.get(), nullptr), CT_FAILURE);
+    EXPECT_EQ(record.error(), CTerr_InvalidArgument);
+
+    KvSet wrongType;
+    ASSERT_EQ(CTkvs_PutInt(wrongType.get(), KEY_ServerName, 7, nullptr), CT_SUCCESS);
+    EXPECT_EQ(CTses_Create(&session, "", 0, wrongType.get(), record.get(), nullptr), CT_FAILURE);
+    EXPECT_EQ(record.error(), CTerr_InvalidArgument);
+
+    EXPECT_EQ(CTses_Create(&session, "", 0, 0xDEAD, record.get(), nullptr), CT_FAILURE);
+    EXPECT_EQ(record.error(), CTerr_InvalidHandle);
+    EXPECT_EQ(CTses_Create(&session, "", 0, noName.get(), nullptr, nullptr), CT_FAILURE);
+    EXPECT_EQ(CTses_Create(nullptr, "", 0, noName.get(), record.get(), nullptr), CT_FAILURE);
+    EXPECT_EQ(record.error(), CTerr_InvalidArgument);
+
+    EXPECT_EQ(CTses_Destroy(0x7777, CT_kvsEmpty, record.get(), nullptr), CT_FAILURE);
+    EXPECT_EQ(record.error(), CTerr_InvalidHandle);
+    std::int32_t level = 0;
+    EXPECT_EQ(CTadm_GetServerLevel(0x7777, &level, record.get(), nullptr), CT_FAILURE);
+    EXPECT_EQ(record.error(), CTerr_InvalidHandle);
+}
+
+TEST(SessionTest, ADestroyedSessionIsGoneAndTheSymbolTableLoadsForIt) {
+    ServerTable table;
+    tlv::test::TempDir data;
+    tlv::test::TlvsdProcess server;
+    ASSERT_TRUE(server.start({"--data", data.path()}));
+    table.setEntry(kEntryName, "tcp:127.0.0.1:" + std::to_string(server.port()));
+    CTsession session = 0;
+    ASSERT_EQ(openSession(kEntryName, session), CTerr_NoError);
+
+    Record record;
+    EXPECT_EQ(CTsym_LoadTable(session, record.get(), nullptr), CT_SUCCESS);
+    CTsymbol symbol = 0;
+    EXPECT_EQ(CTsym_NameToSymbol(session, "KEY_ProfileNames", &symbol, nullptr), CT_SUCCESS);
+    EXPECT_EQ(symbol, KEY_ProfileNames);
+    CTerror error = CTerr_NoError;
+    EXPECT_EQ(CTsym_UnloadTable(session, &error), CT_SUCCESS);
+
+    expectDestroyed(session);
+    EXPECT_EQ(CTses_Destroy(session, CT_kvsEmpty, record.get(), nullptr), CT_FAILURE);
+    EXPECT_EQ(record.error(), CTerr_InvalidHandle);
+    std::int32_t level = 0;
+    EXPECT_EQ(CTadm_GetServerLevel(session, &level, record.get(), nullptr), CT_FAILURE);
+    EXPECT_EQ(record.error(), CTerr_InvalidHandle);
+}
+
+}  // namespace
+}  // namespace tlv::e2e
