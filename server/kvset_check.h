@@ -1,6 +1,6 @@
 #pragma once
-// Every KV set that arrives from a client is checked in full before the server stores or reads
-// it: nesting depth, counts, sizes, one element type per array, unique keys.
+// Every KV set that arrives from a client goes through the KV set decoder before the server stores
+// or reads it: nesting depth, counts, sizes, one element type per array, unique keys.
 
 #include "s100/errors.h"
 #include "s100/proto/kvset.pb.h"

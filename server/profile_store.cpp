@@ -136,6 +136,19 @@ StoreResult ProfileStore::insert(const StoredProfile& profile) {
                   profile.profileClass, &profile.contents);
 }
 
+StoreResult ProfileStore::insertAll(const std::vector<StoredProfile>& profiles) {
+    if (!execute("BEGIN IMMEDIATE;")) {
+        return StoreResult::Failed;
+    }
+    for (const StoredProfile& profile : profiles) {
+        if (const StoreResult result = insert(profile); result != StoreResult::Ok) {
+            execute("ROLLBACK;");
+            return result;
+        }
+    }
+    return execute("COMMIT;") ? StoreResult::Ok : StoreResult::Failed;
+}
+
 StoreResult ProfileStore::update(const StoredProfile& profile) {
     return change("UPDATE profiles SET contents = ?3 WHERE name = ?1 AND class = ?2", profile.name,
                   profile.profileClass, &profile.contents);

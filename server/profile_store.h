@@ -36,6 +36,8 @@ public:
     bool isEmpty() const;
 
     StoreResult insert(const StoredProfile& profile);
+    // Inserts all or, on the first failure, none.
+    StoreResult insertAll(const std::vector<StoredProfile>& profiles);
     StoreResult update(const StoredProfile& profile);
     StoreResult remove(const std::string& name, const std::string& profileClass);
 
