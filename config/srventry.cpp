@@ -52,7 +52,17 @@ unsigned NameError(const ServerList& list, std::string_view name,
     return 0;
 }
 
-unsigned ConnectionError(std::string_view connection) {
+unsigned PortWarning(ServerTable table, std::string_view connection) {
+    const std::string ending = std::string(":") + DefaultPortOf(table);
+    if (connection.ends_with(ending)) {
+        return 0;
+    }
+    return table == ServerTable::Standard ? IDS_STANDARD_PORT_WARNING : IDS_ADMIN_PORT_WARNING;
+}
+
+}  // namespace
+
+unsigned CheckConnectionString(std::string_view connection) {
     if (HasSpace(connection)) {
         return IDS_CONNECTION_STRING_HAS_SPACE;
     }
@@ -67,16 +77,6 @@ unsigned ConnectionError(std::string_view connection) {
     }
     return 0;
 }
-
-unsigned PortWarning(ServerTable table, std::string_view connection) {
-    const std::string ending = std::string(":") + DefaultPortOf(table);
-    if (connection.ends_with(ending)) {
-        return 0;
-    }
-    return table == ServerTable::Standard ? IDS_STANDARD_PORT_WARNING : IDS_ADMIN_PORT_WARNING;
-}
-
-}  // namespace
 
 ServerTable TableOfKeyPath(std::string_view keyPath) {
     return keyPath.find("KSTV_Standard") != std::string_view::npos ? ServerTable::Standard
@@ -157,7 +157,7 @@ ServerEntryCheck CheckServerEntry(const ServerList& list, ServerTable table,
     check.entry = {fields.name, BuildConnectionString(fields.computer, fields.port)};
     check.error = NameError(list, check.entry.name, editedIndex);
     if (check.error == 0) {
-        check.error = ConnectionError(check.entry.connection);
+        check.error = CheckConnectionString(check.entry.connection);
     }
     if (check.error == 0) {
         check.warning = PortWarning(table, check.entry.connection);

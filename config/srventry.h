@@ -85,6 +85,10 @@ struct ServerEntryCheck {
     ServerEntry entry;     // the name and the rebuilt connection string
 };
 
+// The rules for a connection string alone: no space, at least 7 characters, "tcp:" at the start
+// in any letter case, at most kMaxServerField characters. 0 or the id of the first rule broken.
+unsigned CheckConnectionString(std::string_view connection);
+
 // Checks the dialog's fields for the list, in the order the operator is told about them. The
 // entry at editedIndex (when given) is the one being edited and is no duplicate of itself.
 ServerEntryCheck CheckServerEntry(const ServerList& list, ServerTable table,
