@@ -3,14 +3,57 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "checker/profchck.h"
+#include "platform/registry/regapi.h"
+#include "s100/client/server_table.h"
 #include "session/admsess.h"
 #include "tests/checker/findings.h"
-#include "tests/session/server_fixture.h"
+#include "tests/support/tlvsd_process.h"
 
 namespace {
+
+constexpr const char* kServerEntry = "CheckServer";
+
+// An empty tlvsd on a loopback port, named by the administration table of a registry file in
+// a temporary folder, and a session open to it.
+class CheckServer final {
+public:
+    CheckServer() {
+        const std::string registry = m_registryFolder.path() + "/registry.db";
+        if (RegUseRegistryFile(registry) != ERROR_SUCCESS ||
+            !m_server.start({"--data", m_data.path()})) {
+            return;
+        }
+        const std::string connect = "tcp:127.0.0.1:" + std::to_string(m_server.port());
+        HKEY table = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, tlv::client::kAdministrationServersKey, 0,
+                            nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &table,
+                            nullptr) != ERROR_SUCCESS) {
+            return;
+        }
+        const LONG written = RegSetValueExA(table, kServerEntry, 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(connect.c_str()),
+                                            static_cast<DWORD>(connect.size() + 1));
+        RegCloseKey(table);
+        if (written == ERROR_SUCCESS) {
+            m_session = std::make_unique<ECTF_AdminSession>(kServerEntry);
+        }
+    }
+
+    // The session, or null (the test then fails) when the server or the session did not start.
+    ECTF_AdminSession* Session() const {
+        return m_session != nullptr && m_session->IsOK() != 0 ? m_session.get() : nullptr;
+    }
+
+private:
+    tlv::test::TempDir m_registryFolder;
+    tlv::test::TempDir m_data;
+    tlv::test::TlvsdProcess m_server;
+    std::unique_ptr<ECTF_AdminSession> m_session;
+};
 
 constexpr const char* kWrongStructure =
     "The profile could not be checked because it did not have the correct structure. Ensure "
@@ -35,10 +78,9 @@ bool Import(ECTF_AdminSession& session, const char* name, const char* profileCla
 }
 
 TEST(CheckServerTest, EmptyServerHasNeitherMapNorRules) {
-    tlv::test::ServerFixture fixture;
-    ASSERT_TRUE(fixture.IsReady());
-    ECTF_AdminSession session(tlv::test::kServerEntry);
-    ASSERT_EQ(session.IsOK(), 1);
+    const CheckServer server;
+    ASSERT_NE(server.Session(), nullptr);
+    ECTF_AdminSession& session = *server.Session();
     const RunOutcome run = RunCheck(session);
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(run.findings,
@@ -50,10 +92,9 @@ TEST(CheckServerTest, EmptyServerHasNeitherMapNorRules) {
 }
 
 TEST(CheckServerTest, ImportedProfilesAreCheckedInServerOrder) {
-    tlv::test::ServerFixture fixture;
-    ASSERT_TRUE(fixture.IsReady());
-    ECTF_AdminSession session(tlv::test::kServerEntry);
-    ASSERT_EQ(session.IsOK(), 1);
+    const CheckServer server;
+    ASSERT_NE(server.Session(), nullptr);
+    ECTF_AdminSession& session = *server.Session();
     ASSERT_TRUE(Import(session, "Sales", "Application"));
     ASSERT_TRUE(Import(session, "Fax", "Application"));
     ASSERT_TRUE(Import(session, "ZMap", "SCR_ASIMap"));
