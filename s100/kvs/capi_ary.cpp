@@ -96,8 +96,7 @@ CTstatus CTary_GetString(CTary array, const char* const** elements, uint32_t* co
             strings.push_back(element.asString().c_str());
         }
     }
-    *elements =
-        strings.empty() ? static_cast<const char* const*>(emptyElements()) : strings.data();
+    *elements = strings.empty() ? static_cast<const char* const*>(emptyElements()) : strings.data();
     *count = static_cast<uint32_t>(strings.size());
     return report(error, CTerr_NoError);
 }

@@ -104,10 +104,10 @@ CTstatus getScalarArray(CTkvs kvs, CTsymbol key, ValueType elementType, const El
     return report(error, CTerr_NoError);
 }
 
-// Builds an array value from count C elements; read turns one into a value or fails.
+// Builds an array value from count C elements; make turns one into a value or fails.
 template <typename Element, typename Make>
-CTstatus putArray(CTkvs kvs, CTsymbol key, const Element* elements, uint32_t count,
-                  CTerror* error, Make make) {
+CTstatus putArray(CTkvs kvs, CTsymbol key, const Element* elements, uint32_t count, CTerror* error,
+                  Make make) {
     const Guard guard(lock());
     if (elements == nullptr && count > 0) {
         return report(error, CTerr_InvalidArgument);
@@ -347,11 +347,10 @@ CTstatus CTkvs_GetBoolArray(CTkvs kvs, CTsymbol key, const CTbool** elements, ui
                                   &HandedOut::words, [](const Value& v) { return v.asBool(); });
 }
 
-CTstatus CTkvs_GetSymbolArray(CTkvs kvs, CTsymbol key, const CTsymbol** elements,
-                              uint32_t* count, CTerror* error) {
+CTstatus CTkvs_GetSymbolArray(CTkvs kvs, CTsymbol key, const CTsymbol** elements, uint32_t* count,
+                              CTerror* error) {
     return getScalarArray<CTsymbol>(kvs, key, ValueType::Symbol, elements, count, error,
-                                    &HandedOut::words,
-                                    [](const Value& v) { return v.asSymbol(); });
+                                    &HandedOut::words, [](const Value& v) { return v.asSymbol(); });
 }
 
 CTstatus CTkvs_GetKVSetArray(CTkvs kvs, CTsymbol key, const CTkvs** elements, uint32_t* count,
@@ -374,8 +373,8 @@ CTstatus CTkvs_GetKVSetArray(CTkvs kvs, CTsymbol key, const CTkvs** elements, ui
     return report(error, code);
 }
 
-CTstatus CTkvs_PutStringArray(CTkvs kvs, CTsymbol key, const char* const* elements,
-                              uint32_t count, CTerror* error) {
+CTstatus CTkvs_PutStringArray(CTkvs kvs, CTsymbol key, const char* const* elements, uint32_t count,
+                              CTerror* error) {
     return putArray(kvs, key, elements, count, error, [](const char* text, Value& out) {
         const CTerror code = checkCString(text);
         if (code == CTerr_NoError) {

@@ -139,7 +139,9 @@ Entry* findEntry(uint32_t handle, EntryKind kind) {
     return entry != nullptr && entry->kind == kind ? entry : nullptr;
 }
 
-void release(uint32_t handle) { table().release(handle); }
+void release(uint32_t handle) {
+    table().release(handle);
+}
 
 void forgetKey(Entry& entry, CTsymbol key) {
     const auto it = entry.byKey.find(key);
@@ -151,9 +153,15 @@ void forgetKey(Entry& entry, CTsymbol key) {
     table().forget(handedOut);
 }
 
-void forgetAll(Entry& entry) { table().forgetAll(entry); }
+void forgetAll(Entry& entry) {
+    table().forgetAll(entry);
+}
 
-bool initialized() { return g_initialized; }
-void setInitialized(bool on) { g_initialized = on; }
+bool initialized() {
+    return g_initialized;
+}
+void setInitialized(bool on) {
+    g_initialized = on;
+}
 
 }  // namespace s100::detail

@@ -20,11 +20,11 @@ namespace s100::detail {
 // What a get handed out for one key (or for one array) that must stay put until the key is
 // put again or the owner is destroyed.
 struct HandedOut {
-    uint32_t whole = 0;               // view of the set or array under the key
-    std::vector<uint32_t> elements;   // views of the elements of an array of sets or arrays
-    std::vector<const char*> strings; // element pointers of a string array
-    std::vector<int32_t> ints;        // elements of an int array
-    std::vector<uint32_t> words;      // elements of a uint, bool or symbol array
+    uint32_t whole = 0;                // view of the set or array under the key
+    std::vector<uint32_t> elements;    // views of the elements of an array of sets or arrays
+    std::vector<const char*> strings;  // element pointers of a string array
+    std::vector<int32_t> ints;         // elements of an int array
+    std::vector<uint32_t> words;       // elements of a uint, bool or symbol array
 };
 
 enum class EntryKind { Set, Array };
@@ -36,7 +36,7 @@ struct Entry {
     std::shared_ptr<const KVSet> set;
     KVSet* writableSet = nullptr;  // non-null only for a set the caller owns
     std::shared_ptr<const Array> array;
-    Array* writableArray = nullptr;  // non-null only for an array the caller owns
+    Array* writableArray = nullptr;       // non-null only for an array the caller owns
     std::map<CTsymbol, HandedOut> byKey;  // a set's hand-outs
     HandedOut ofArray;                    // an array's hand-outs
 };

@@ -39,8 +39,7 @@ struct ParseError {
 
 // Parses exactly one KV set (nothing but white space and comments may follow). start is the
 // position of the first byte of text in a larger file, so that errors point into that file.
-std::optional<KVSet> parseKVSet(std::string_view text, ParseError& error,
-                                TextPosition start = {});
+std::optional<KVSet> parseKVSet(std::string_view text, ParseError& error, TextPosition start = {});
 
 // The canonical text: one pair per line, nested sets and arrays of sets or arrays indented
 // by two spaces a level, arrays of scalars on one line; ends without a line break.

@@ -11,9 +11,15 @@ namespace {
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool isNameChar(char c) { return isNameStart(c) || isDigit(c); }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isNameStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool isNameChar(char c) {
+    return isNameStart(c) || isDigit(c);
+}
 
 int hexDigit(char c) {
     if (isDigit(c)) {
@@ -177,9 +183,12 @@ private:
                 return std::nullopt;
             }
             switch (array.append(std::move(*element))) {
-                case CTerr_NoError: break;
-                case CTerr_WrongType: return fail(at, "mixed element types in array");
-                default: return fail(at, "too many elements in an array");
+                case CTerr_NoError:
+                    break;
+                case CTerr_WrongType:
+                    return fail(at, "mixed element types in array");
+                default:
+                    return fail(at, "too many elements in an array");
             }
         }
     }
@@ -220,9 +229,15 @@ private:
         advance();
         switch (code) {
             case '"':
-            case '\\': c = code; return true;
-            case 'n': c = '\n'; return true;
-            case 't': c = '\t'; return true;
+            case '\\':
+                c = code;
+                return true;
+            case 'n':
+                c = '\n';
+                return true;
+            case 't':
+                c = '\t';
+                return true;
             case 'x': {
                 const int high = hexDigit(peek());
                 const int low = hexDigit(peek(1));
@@ -234,7 +249,8 @@ private:
                 c = static_cast<char>(high * 16 + low);
                 return true;
             }
-            default: return failed(backslashAt, "unknown escape '\\" + shown(code) + "'");
+            default:
+                return failed(backslashAt, "unknown escape '\\" + shown(code) + "'");
         }
     }
 
@@ -347,8 +363,8 @@ private:
             return true;
         }
         const char c = peek();
-        return isSpace(c) || c == '#' || c == '{' || c == '}' || c == '[' || c == ']' ||
-               c == ':' || c == '"';
+        return isSpace(c) || c == '#' || c == '{' || c == '}' || c == '[' || c == ']' || c == ':' ||
+               c == '"';
     }
 
     void skipSpace() {
@@ -401,8 +417,8 @@ private:
 }  // namespace
 
 std::string ParseError::text() const {
-    return "line " + std::to_string(position.line) + ", column " +
-           std::to_string(position.column) + ": " + message;
+    return "line " + std::to_string(position.line) + ", column " + std::to_string(position.column) +
+           ": " + message;
 }
 
 std::optional<KVSet> parseKVSet(std::string_view text, ParseError& error, TextPosition start) {

@@ -32,14 +32,29 @@ public:
 private:
     void value(const Value& value, int indent) {
         switch (value.type()) {
-            case ValueType::String: string(value.asString()); break;
-            case ValueType::Int: number("%+d", value.asInt()); break;
-            case ValueType::UInt: number("%u", value.asUInt()); break;
-            case ValueType::Bool: boolean(value.asBool()); break;
-            case ValueType::Symbol: out_ += symbolText(value.asSymbol()); break;
-            case ValueType::KVSet: set(value.asSet(), indent); break;
-            case ValueType::Array: array(value.asArray(), indent); break;
-            case ValueType::None: break;
+            case ValueType::String:
+                string(value.asString());
+                break;
+            case ValueType::Int:
+                number("%+d", value.asInt());
+                break;
+            case ValueType::UInt:
+                number("%u", value.asUInt());
+                break;
+            case ValueType::Bool:
+                boolean(value.asBool());
+                break;
+            case ValueType::Symbol:
+                out_ += symbolText(value.asSymbol());
+                break;
+            case ValueType::KVSet:
+                set(value.asSet(), indent);
+                break;
+            case ValueType::Array:
+                array(value.asArray(), indent);
+                break;
+            case ValueType::None:
+                break;
         }
     }
 
@@ -49,8 +64,8 @@ private:
             out_ += "[ ]";
             return;
         }
-        const bool nested = array.elementType() == ValueType::KVSet ||
-                            array.elementType() == ValueType::Array;
+        const bool nested =
+            array.elementType() == ValueType::KVSet || array.elementType() == ValueType::Array;
         if (!nested) {
             out_ += '[';
             for (const Value& element : array.elements()) {

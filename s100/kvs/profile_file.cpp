@@ -10,8 +10,12 @@
 namespace s100 {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineBreak(char c) { return c == '\n' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isLineBreak(char c) {
+    return c == '\n' || c == '\r';
+}
 bool isWordChar(char c) {
     return c != '\0' && !isBlank(c) && !isLineBreak(c) && c != '\f' && c != '\v';
 }
@@ -84,7 +88,9 @@ bool fail(FileError& error, CTerror code, std::string message) {
     return false;
 }
 
-std::string systemReason() { return std::strerror(errno); }
+std::string systemReason() {
+    return std::strerror(errno);
+}
 
 // Owns one file descriptor.
 class FileDescriptor final {
@@ -240,12 +246,13 @@ std::optional<ProfileFile> readProfileFile(const std::filesystem::path& path, Fi
     return profile;
 }
 
-bool writeProfileFile(const std::filesystem::path& path, const ProfileFile& profile,
-                      WriteMode mode, FileError& error) {
+bool writeProfileFile(const std::filesystem::path& path, const ProfileFile& profile, WriteMode mode,
+                      FileError& error) {
     error = FileError{};
     std::string text;
     if (printProfileFile(profile, text) != CTerr_NoError) {
-        return fail(error, CTerr_InvalidArgument, "the profile name and class must be single words");
+        return fail(error, CTerr_InvalidArgument,
+                    "the profile name and class must be single words");
     }
     TemporaryFile temporary(path);
     if (!temporary.created()) {

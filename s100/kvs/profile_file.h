@@ -43,7 +43,7 @@ enum class WriteMode {
 // Writes a temporary file in the same folder and moves it into place, so the target is either
 // untouched or complete. CTerr_FileCreate when the file cannot be created, CTerr_FileWrite when
 // writing fails, CTerr_Exists in CreateNew mode, CTerr_InvalidArgument for a bad name or class.
-bool writeProfileFile(const std::filesystem::path& path, const ProfileFile& profile,
-                      WriteMode mode, FileError& error);
+bool writeProfileFile(const std::filesystem::path& path, const ProfileFile& profile, WriteMode mode,
+                      FileError& error);
 
 }  // namespace s100

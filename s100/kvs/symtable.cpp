@@ -12,7 +12,10 @@ struct NamedSymbol {
     CTsymbol value;
 };
 
-#define TLV_SYMBOL(name) NamedSymbol{#name, name}
+#define TLV_SYMBOL(name) \
+    NamedSymbol {        \
+#name, name      \
+    }
 
 // Keep in step with s100/symbols.h: a symbol missing here cannot be written by name.
 constexpr std::array kSymbols = {
@@ -83,8 +86,9 @@ std::optional<CTsymbol> symbolByName(std::string_view name) {
 }
 
 const char* nameOfSymbol(CTsymbol symbol) {
-    const auto it = std::find_if(kSymbols.begin(), kSymbols.end(),
-                                 [symbol](const NamedSymbol& entry) { return entry.value == symbol; });
+    const auto it =
+        std::find_if(kSymbols.begin(), kSymbols.end(),
+                     [symbol](const NamedSymbol& entry) { return entry.value == symbol; });
     return it == kSymbols.end() ? nullptr : it->name;
 }
 

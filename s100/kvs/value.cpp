@@ -4,20 +4,6 @@
 
 namespace s100 {
 
-const char* valueTypeName(ValueType type) {
-    switch (type) {
-        case ValueType::None: return "empty";
-        case ValueType::String: return "string";
-        case ValueType::Int: return "int";
-        case ValueType::UInt: return "uint";
-        case ValueType::Bool: return "bool";
-        case ValueType::Symbol: return "symbol";
-        case ValueType::KVSet: return "KV set";
-        case ValueType::Array: return "array";
-    }
-    return "unknown";
-}
-
 CTerror checkString(std::string_view text) {
     if (text.size() > CT_MAX_STRING) {
         return CTerr_LimitExceeded;
@@ -41,17 +27,27 @@ Value::Value(Data data) : data_(std::move(data)) {}
 Value Value::string(std::string text) {
     return Value(std::make_shared<const std::string>(std::move(text)));
 }
-Value Value::integer(int32_t number) { return Value(number); }
-Value Value::uinteger(uint32_t number) { return Value(UInt{number}); }
-Value Value::boolean(CTbool word) { return Value(Bool{word}); }
-Value Value::symbol(CTsymbol symbol) { return Value(Symbol{symbol}); }
-Value Value::set(KVSet set) { return Value(std::make_shared<const KVSet>(std::move(set))); }
+Value Value::integer(int32_t number) {
+    return Value(number);
+}
+Value Value::uinteger(uint32_t number) {
+    return Value(UInt{number});
+}
+Value Value::boolean(CTbool word) {
+    return Value(Bool{word});
+}
+Value Value::symbol(CTsymbol symbol) {
+    return Value(Symbol{symbol});
+}
+Value Value::set(KVSet set) {
+    return Value(std::make_shared<const KVSet>(std::move(set)));
+}
 Value Value::array(Array array) {
     return Value(std::make_shared<const Array>(std::move(array)));
 }
 
 ValueType Value::type() const {
-    static constexpr ValueType kTypes[] = {ValueType::String, ValueType::Int,   ValueType::UInt,
+    static constexpr ValueType kTypes[] = {ValueType::String, ValueType::Int,    ValueType::UInt,
                                            ValueType::Bool,   ValueType::Symbol, ValueType::KVSet,
                                            ValueType::Array};
     return kTypes[data_.index()];
@@ -60,12 +56,24 @@ ValueType Value::type() const {
 const std::string& Value::asString() const {
     return *std::get<std::shared_ptr<const std::string>>(data_);
 }
-int32_t Value::asInt() const { return std::get<int32_t>(data_); }
-uint32_t Value::asUInt() const { return std::get<UInt>(data_).number; }
-CTbool Value::asBool() const { return std::get<Bool>(data_).word; }
-CTsymbol Value::asSymbol() const { return std::get<Symbol>(data_).symbol; }
-const KVSet& Value::asSet() const { return *sharedSet(); }
-const Array& Value::asArray() const { return *sharedArray(); }
+int32_t Value::asInt() const {
+    return std::get<int32_t>(data_);
+}
+uint32_t Value::asUInt() const {
+    return std::get<UInt>(data_).number;
+}
+CTbool Value::asBool() const {
+    return std::get<Bool>(data_).word;
+}
+CTsymbol Value::asSymbol() const {
+    return std::get<Symbol>(data_).symbol;
+}
+const KVSet& Value::asSet() const {
+    return *sharedSet();
+}
+const Array& Value::asArray() const {
+    return *sharedArray();
+}
 std::shared_ptr<const KVSet> Value::sharedSet() const {
     return std::get<std::shared_ptr<const KVSet>>(data_);
 }
@@ -75,9 +83,12 @@ std::shared_ptr<const Array> Value::sharedArray() const {
 
 int Value::depth() const {
     switch (type()) {
-        case ValueType::KVSet: return asSet().depth();
-        case ValueType::Array: return asArray().depth();
-        default: return 0;
+        case ValueType::KVSet:
+            return asSet().depth();
+        case ValueType::Array:
+            return asArray().depth();
+        default:
+            return 0;
     }
 }
 
@@ -86,14 +97,22 @@ bool Value::operator==(const Value& other) const {
         return false;
     }
     switch (type()) {
-        case ValueType::String: return asString() == other.asString();
-        case ValueType::Int: return asInt() == other.asInt();
-        case ValueType::UInt: return asUInt() == other.asUInt();
-        case ValueType::Bool: return asBool() == other.asBool();
-        case ValueType::Symbol: return asSymbol() == other.asSymbol();
-        case ValueType::KVSet: return asSet() == other.asSet();
-        case ValueType::Array: return asArray() == other.asArray();
-        case ValueType::None: break;
+        case ValueType::String:
+            return asString() == other.asString();
+        case ValueType::Int:
+            return asInt() == other.asInt();
+        case ValueType::UInt:
+            return asUInt() == other.asUInt();
+        case ValueType::Bool:
+            return asBool() == other.asBool();
+        case ValueType::Symbol:
+            return asSymbol() == other.asSymbol();
+        case ValueType::KVSet:
+            return asSet() == other.asSet();
+        case ValueType::Array:
+            return asArray() == other.asArray();
+        case ValueType::None:
+            break;
     }
     return false;
 }
@@ -118,9 +137,15 @@ bool Array::operator==(const Array& other) const {
     return elementType_ == other.elementType_ && elements_ == other.elements_;
 }
 
-size_t KVSet::size() const { return pairs_.size(); }
-bool KVSet::empty() const { return pairs_.empty(); }
-const Pair& KVSet::at(size_t index) const { return pairs_.at(index); }
+size_t KVSet::size() const {
+    return pairs_.size();
+}
+bool KVSet::empty() const {
+    return pairs_.empty();
+}
+const Pair& KVSet::at(size_t index) const {
+    return pairs_.at(index);
+}
 
 const Value* KVSet::find(CTsymbol key) const {
     const auto it = indexByKey_.find(key);
@@ -172,6 +197,8 @@ void KVSet::recomputeDepth() {
     }
 }
 
-bool KVSet::operator==(const KVSet& other) const { return pairs_ == other.pairs_; }
+bool KVSet::operator==(const KVSet& other) const {
+    return pairs_ == other.pairs_;
+}
 
 }  // namespace s100

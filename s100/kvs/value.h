@@ -26,9 +26,6 @@ class Array;
 // The type of a value. An array's element type is None only while the array is empty.
 enum class ValueType { None, String, Int, UInt, Bool, Symbol, KVSet, Array };
 
-// The text name of a type for messages ("string", "int", ...).
-const char* valueTypeName(ValueType type);
-
 // CTerr_NoError when text can be a string value (size and no NUL byte), else the error code.
 CTerror checkString(std::string_view text);
 

@@ -11,14 +11,22 @@ using tlv::wire::ValueType;
 
 ValueType wireType(s100::ValueType type) {
     switch (type) {
-        case s100::ValueType::None: return tlv::wire::VALUE_TYPE_UNSPECIFIED;
-        case s100::ValueType::String: return tlv::wire::VALUE_TYPE_STRING;
-        case s100::ValueType::Int: return tlv::wire::VALUE_TYPE_INT;
-        case s100::ValueType::UInt: return tlv::wire::VALUE_TYPE_UINT;
-        case s100::ValueType::Bool: return tlv::wire::VALUE_TYPE_BOOL;
-        case s100::ValueType::Symbol: return tlv::wire::VALUE_TYPE_SYMBOL;
-        case s100::ValueType::KVSet: return tlv::wire::VALUE_TYPE_KVSET;
-        case s100::ValueType::Array: return tlv::wire::VALUE_TYPE_ARRAY;
+        case s100::ValueType::None:
+            return tlv::wire::VALUE_TYPE_UNSPECIFIED;
+        case s100::ValueType::String:
+            return tlv::wire::VALUE_TYPE_STRING;
+        case s100::ValueType::Int:
+            return tlv::wire::VALUE_TYPE_INT;
+        case s100::ValueType::UInt:
+            return tlv::wire::VALUE_TYPE_UINT;
+        case s100::ValueType::Bool:
+            return tlv::wire::VALUE_TYPE_BOOL;
+        case s100::ValueType::Symbol:
+            return tlv::wire::VALUE_TYPE_SYMBOL;
+        case s100::ValueType::KVSet:
+            return tlv::wire::VALUE_TYPE_KVSET;
+        case s100::ValueType::Array:
+            return tlv::wire::VALUE_TYPE_ARRAY;
     }
     return tlv::wire::VALUE_TYPE_UNSPECIFIED;
 }
@@ -26,14 +34,22 @@ ValueType wireType(s100::ValueType type) {
 // The wire type of one value's oneof case, UNSPECIFIED when unset.
 ValueType wireTypeOf(const tlv::wire::Value& value) {
     switch (value.kind_case()) {
-        case tlv::wire::Value::kStringValue: return tlv::wire::VALUE_TYPE_STRING;
-        case tlv::wire::Value::kIntValue: return tlv::wire::VALUE_TYPE_INT;
-        case tlv::wire::Value::kUintValue: return tlv::wire::VALUE_TYPE_UINT;
-        case tlv::wire::Value::kBoolValue: return tlv::wire::VALUE_TYPE_BOOL;
-        case tlv::wire::Value::kSymbolValue: return tlv::wire::VALUE_TYPE_SYMBOL;
-        case tlv::wire::Value::kKvsetValue: return tlv::wire::VALUE_TYPE_KVSET;
-        case tlv::wire::Value::kArrayValue: return tlv::wire::VALUE_TYPE_ARRAY;
-        case tlv::wire::Value::KIND_NOT_SET: break;
+        case tlv::wire::Value::kStringValue:
+            return tlv::wire::VALUE_TYPE_STRING;
+        case tlv::wire::Value::kIntValue:
+            return tlv::wire::VALUE_TYPE_INT;
+        case tlv::wire::Value::kUintValue:
+            return tlv::wire::VALUE_TYPE_UINT;
+        case tlv::wire::Value::kBoolValue:
+            return tlv::wire::VALUE_TYPE_BOOL;
+        case tlv::wire::Value::kSymbolValue:
+            return tlv::wire::VALUE_TYPE_SYMBOL;
+        case tlv::wire::Value::kKvsetValue:
+            return tlv::wire::VALUE_TYPE_KVSET;
+        case tlv::wire::Value::kArrayValue:
+            return tlv::wire::VALUE_TYPE_ARRAY;
+        case tlv::wire::Value::KIND_NOT_SET:
+            break;
     }
     return tlv::wire::VALUE_TYPE_UNSPECIFIED;
 }
@@ -50,14 +66,29 @@ void arrayToWire(const Array& array, tlv::wire::Array& out) {
 
 void valueToWire(const Value& value, tlv::wire::Value& out) {
     switch (value.type()) {
-        case s100::ValueType::String: out.set_string_value(value.asString()); break;
-        case s100::ValueType::Int: out.set_int_value(value.asInt()); break;
-        case s100::ValueType::UInt: out.set_uint_value(value.asUInt()); break;
-        case s100::ValueType::Bool: out.set_bool_value(value.asBool()); break;
-        case s100::ValueType::Symbol: out.set_symbol_value(value.asSymbol()); break;
-        case s100::ValueType::KVSet: toWire(value.asSet(), *out.mutable_kvset_value()); break;
-        case s100::ValueType::Array: arrayToWire(value.asArray(), *out.mutable_array_value()); break;
-        case s100::ValueType::None: break;
+        case s100::ValueType::String:
+            out.set_string_value(value.asString());
+            break;
+        case s100::ValueType::Int:
+            out.set_int_value(value.asInt());
+            break;
+        case s100::ValueType::UInt:
+            out.set_uint_value(value.asUInt());
+            break;
+        case s100::ValueType::Bool:
+            out.set_bool_value(value.asBool());
+            break;
+        case s100::ValueType::Symbol:
+            out.set_symbol_value(value.asSymbol());
+            break;
+        case s100::ValueType::KVSet:
+            toWire(value.asSet(), *out.mutable_kvset_value());
+            break;
+        case s100::ValueType::Array:
+            arrayToWire(value.asArray(), *out.mutable_array_value());
+            break;
+        case s100::ValueType::None:
+            break;
     }
 }
 
@@ -92,30 +123,39 @@ private:
     // A value held at nesting level depth (inside a set or array of that level).
     std::optional<Value> value(const tlv::wire::Value& in, int depth) {
         switch (in.kind_case()) {
-            case tlv::wire::Value::kStringValue: return string(in.string_value());
-            case tlv::wire::Value::kIntValue: return Value::integer(in.int_value());
-            case tlv::wire::Value::kUintValue: return Value::uinteger(in.uint_value());
-            case tlv::wire::Value::kBoolValue: return Value::boolean(in.bool_value());
-            case tlv::wire::Value::kSymbolValue: return Value::symbol(in.symbol_value());
+            case tlv::wire::Value::kStringValue:
+                return string(in.string_value());
+            case tlv::wire::Value::kIntValue:
+                return Value::integer(in.int_value());
+            case tlv::wire::Value::kUintValue:
+                return Value::uinteger(in.uint_value());
+            case tlv::wire::Value::kBoolValue:
+                return Value::boolean(in.bool_value());
+            case tlv::wire::Value::kSymbolValue:
+                return Value::symbol(in.symbol_value());
             case tlv::wire::Value::kKvsetValue: {
                 if (depth + 1 > CT_MAX_DEPTH) {
                     return fail(CTerr_LimitExceeded, "nesting too deep");
                 }
                 std::optional<KVSet> nested = set(in.kvset_value(), depth + 1);
-                return nested ? std::optional<Value>(Value::set(std::move(*nested)))
-                              : std::nullopt;
+                return nested ? std::optional<Value>(Value::set(std::move(*nested))) : std::nullopt;
             }
-            case tlv::wire::Value::kArrayValue: return array(in.array_value(), depth);
-            case tlv::wire::Value::KIND_NOT_SET: break;
+            case tlv::wire::Value::kArrayValue:
+                return array(in.array_value(), depth);
+            case tlv::wire::Value::KIND_NOT_SET:
+                break;
         }
         return fail(CTerr_InvalidArgument, "value without a type");
     }
 
     std::optional<Value> string(const std::string& text) {
         switch (checkString(text)) {
-            case CTerr_NoError: return Value::string(text);
-            case CTerr_LimitExceeded: return fail(CTerr_LimitExceeded, "string too long");
-            default: return fail(CTerr_InvalidArgument, "string holds a NUL byte");
+            case CTerr_NoError:
+                return Value::string(text);
+            case CTerr_LimitExceeded:
+                return fail(CTerr_LimitExceeded, "string too long");
+            default:
+                return fail(CTerr_InvalidArgument, "string holds a NUL byte");
         }
     }
 

@@ -65,8 +65,8 @@ TEST_F(ProfileFileTest, CreateNewNeverReplacesAFile) {
 
 TEST_F(ProfileFileTest, FailedWritesLeaveNothingBehind) {
     FileError error;
-    EXPECT_FALSE(writeProfileFile(folder_ / "missing" / "x.ief", sample(), WriteMode::CreateNew,
-                                  error));
+    EXPECT_FALSE(
+        writeProfileFile(folder_ / "missing" / "x.ief", sample(), WriteMode::CreateNew, error));
     EXPECT_EQ(error.code, CTerr_FileCreate);
     ProfileFile spaced = sample();
     spaced.name = "two words";
@@ -87,8 +87,7 @@ TEST_F(ProfileFileTest, ReadErrorsSayWhereAndWhy) {
     writeText(path, "Sales Application\n{\n  KEY_Foo: 1\n}\n");
     EXPECT_FALSE(readProfileFile(path, error));
     EXPECT_EQ(error.code, CTerr_BadProfileFile);
-    EXPECT_EQ(error.message,
-              path.string() + ": line 3, column 3: unknown symbol name 'KEY_Foo'");
+    EXPECT_EQ(error.message, path.string() + ": line 3, column 3: unknown symbol name 'KEY_Foo'");
 
     ParseError parseError;
     EXPECT_FALSE(parseProfileFile("Sales\n{ }", parseError));
