@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "s100/kvs/handles.h"
+#include "s100/kvs/notation.h"
 
 namespace {
 
@@ -332,6 +334,40 @@ TEST(KVSetBridge, HandlesAndTheModelMeet) {
     EXPECT_EQ(s100::replaceContents(CT_kvsEmpty, replacement), CTerr_ReadOnly);
     CTkvs_Destroy(handle, nullptr);
     EXPECT_EQ(s100::copyFromHandle(handle, back), CTerr_InvalidHandle);
+}
+
+TEST(KVSetBridge, ABoolWordOtherThanOneSurvivesTextAndHandles) {
+    s100::ParseError parseError;
+    const std::optional<s100::KVSet> parsed =
+        s100::parseKVSet("{ SVC_Disabled: BOOL(2) SVC_DetectHangs: TRUE }", parseError);
+    ASSERT_TRUE(parsed) << parseError.text();
+    CTkvs handle = 0;
+    ASSERT_EQ(s100::makeHandle(*parsed, handle), CTerr_NoError);
+    CTbool word = 0;
+    ASSERT_EQ(CTkvs_GetBool(handle, SVC_Disabled, &word, nullptr), CT_SUCCESS);
+    EXPECT_EQ(word, 2u);
+    s100::KVSet back;
+    ASSERT_EQ(s100::copyFromHandle(handle, back), CTerr_NoError);
+    EXPECT_EQ(s100::printKVSet(back), "{\n  SVC_Disabled: BOOL(2)\n  SVC_DetectHangs: TRUE\n}");
+    CTkvs_Destroy(handle, nullptr);
+}
+
+TEST(KVSetBridge, HandlesAreSafeFromSeveralThreads) {
+    auto churn = [] {
+        for (int round = 0; round < 500; ++round) {
+            CTkvs set = 0;
+            const char* text = nullptr;
+            ASSERT_EQ(CTkvs_Create(&set, nullptr), CT_SUCCESS);
+            ASSERT_EQ(CTkvs_PutString(set, KEY_AsiName, "A1", nullptr), CT_SUCCESS);
+            ASSERT_EQ(CTkvs_GetString(set, KEY_AsiName, &text, nullptr), CT_SUCCESS);
+            EXPECT_STREQ(text, "A1");
+            ASSERT_EQ(CTkvs_Destroy(set, nullptr), CT_SUCCESS);
+        }
+    };
+    std::thread first(churn);
+    std::thread second(churn);
+    first.join();
+    second.join();
 }
 
 TEST(KVSetBridge, InitializeAndShutdownAreHarmlessTwice) {
