@@ -1,0 +1,100 @@
+#include "tests/session/server_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/registry/regapi.h"
+#include "s100/client/server_table.h"
+#include "services/svcdef.h"
+#include "session/admindoc.h"
+
+namespace tlv::test {
+namespace {
+
+bool WriteServerEntry(const std::string& name, const std::string& connectString) {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, tlv::client::kAdministrationServersKey, 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
+        return false;
+    const LONG result = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(connectString.c_str()),
+                                       static_cast<DWORD>(connectString.size() + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+// A KV set for the duration of one helper call.
+class OwnedSet final {
+public:
+    OwnedSet() { CTkvs_Create(&m_set, nullptr); }
+    ~OwnedSet() { CTkvs_Destroy(m_set, nullptr); }
+    OwnedSet(const OwnedSet&) = delete;
+    OwnedSet& operator=(const OwnedSet&) = delete;
+    CTkvs Handle() const { return m_set; }
+
+private:
+    CTkvs m_set = 0;
+};
+
+}  // namespace
+
+ServerFixture::ServerFixture(const std::vector<std::string>& args) {
+    std::vector<std::string> all = args;
+    all.insert(all.begin(), {"--data", m_data.path()});
+    if (!m_server.start(all)) {
+        ADD_FAILURE() << "tlvsd did not start";
+        return;
+    }
+    const std::string connect = "tcp:127.0.0.1:" + std::to_string(m_server.port());
+    if (!WriteServerEntry(kServerEntry, connect)) {
+        ADD_FAILURE() << "cannot write the server entry";
+        return;
+    }
+    m_bReady = true;
+}
+
+ServerFixture::~ServerFixture() = default;
+
+std::unique_ptr<CAdminDoc> ServerFixture::OpenDocument() {
+    auto doc = std::make_unique<CAdminDoc>();
+    if (!doc->OnOpenDocument(kServerEntry)) {
+        ADD_FAILURE() << "the document did not open";
+        return nullptr;
+    }
+    doc->SetPathName(kServerEntry);
+    return doc;
+}
+
+bool ServerFixture::AddDllService(CAdminDoc& doc, const char* name, CTsymbol startType,
+                                  CTbool disabled) {
+    OwnedSet set;
+    DllServiceFields fields;
+    fields.dllPath = "/opt/tlvs/services/test.so";
+    if (!WriteDllService(set.Handle(), fields))
+        return false;
+    CTkvs_PutSymbol(set.Handle(), SVC_StartType, startType, nullptr);
+    CTkvs_PutBool(set.Handle(), SVC_Disabled, disabled, nullptr);
+    return doc.GetSession()->AddService(name, set.Handle()) != 0;
+}
+
+bool ServerFixture::AddProfile(CAdminDoc& doc, const char* name, const char* profileClass) {
+    OwnedSet set;
+    CTkvs_PutString(set.Handle(), KEY_AsiName, "A1", nullptr);
+    return doc.GetSession()->AddProfile(name, profileClass, set.Handle()) != 0;
+}
+
+std::vector<std::string> Rows(const CViewLine* chain) {
+    std::vector<std::string> rows;
+    for (const CViewLine* line = chain; line != nullptr; line = line->Next()) {
+        std::string row;
+        for (int c = 0; c < line->NumberOfItems(); ++c) {
+            if (c > 0)
+                row += '|';
+            row += line->GetItem(c).toLatin1().toStdString();
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+}  // namespace tlv::test

@@ -1,0 +1,207 @@
+// tlvadm as a real process against a real tlvsd.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "session/admindoc.h"
+#include "tests/registry/child_process.h"
+#include "tests/session/server_fixture.h"
+
+namespace tlv::test {
+namespace {
+
+class TlvadmTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_fixture.IsReady());
+        m_doc = m_fixture.OpenDocument();
+        ASSERT_TRUE(m_doc);
+    }
+
+    // Runs tlvadm on the fixture's registry and server entry.
+    ProcessResult Tlvadm(std::vector<std::string> command, bool bJson = false) {
+        std::vector<std::string> argv{TLVADM_BINARY, "--registry", m_fixture.RegistryFile()};
+        if (bJson)
+            argv.push_back("--json");
+        argv.push_back(kServerEntry);
+        argv.insert(argv.end(), command.begin(), command.end());
+        return RunProcess(argv, m_fixture.Files());
+    }
+
+    std::string WriteFile(const std::string& name, const std::string& text) {
+        const std::string path = m_fixture.Files() + "/" + name;
+        std::ofstream(path) << text;
+        return path;
+    }
+
+    ServerFixture m_fixture{{"--provider", "Board1=available", "--provider", "Board2=unavailable"}};
+    std::unique_ptr<CAdminDoc> m_doc;
+};
+
+TEST_F(TlvadmTest, ListsPrintTheGuiTextsAsTabSeparatedRowsOrJson) {
+    ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "Sales", "Application"));
+    ASSERT_TRUE(ServerFixture::AddDllService(*m_doc, "Alpha", SVC_Mandatory, 1));
+    ASSERT_TRUE(ServerFixture::AddDllService(*m_doc, "Beta", SVC_Optional));
+
+    ProcessResult result = Tlvadm({"profiles"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Sales\tApplication\n");
+    result = Tlvadm({"services"});
+    EXPECT_EQ(result.out, "Alpha\tIdle\tMandatory [Disabled]\nBeta\tIdle\tOptional\n");
+    result = Tlvadm({"providers"});
+    EXPECT_EQ(result.out, "Board1\tAvailable\nBoard2\tNot Available\n");
+    result = Tlvadm({"level"});
+    EXPECT_EQ(result.out, "1\n");
+
+    result = Tlvadm({"profiles"}, true);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "[\n  {\"name\": \"Sales\", \"class\": \"Application\"}\n]\n");
+    result = Tlvadm({"services"}, true);
+    EXPECT_EQ(result.out,
+              "[\n  {\"name\": \"Alpha\", \"state\": \"Idle\", \"type\": \"Mandatory "
+              "[Disabled]\"},\n  {\"name\": \"Beta\", \"state\": \"Idle\", \"type\": "
+              "\"Optional\"}\n]\n");
+    result = Tlvadm({"providers"}, true);
+    EXPECT_EQ(result.out,
+              "[\n  {\"name\": \"Board1\", \"availability\": \"Available\"},\n  {\"name\": "
+              "\"Board2\", \"availability\": \"Not Available\"}\n]\n");
+    result = Tlvadm({"level"}, true);
+    EXPECT_EQ(result.out, "[\n  {\"level\": 1}\n]\n");
+
+    ASSERT_EQ(m_doc->DeleteProfile("Sales", "Application"), 1);
+    result = Tlvadm({"profiles"}, true);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "[]\n");
+}
+
+TEST_F(TlvadmTest, LevelAndServiceCommandsReportTheServersRefusals) {
+    ProcessResult result = Tlvadm({"set-level", "3", "--emergency"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(Tlvadm({"level"}).out, "3\n");
+    EXPECT_EQ(Tlvadm({"set-level", "6"}).exitCode, 2);
+    EXPECT_EQ(Tlvadm({"set-level", "2x"}).exitCode, 2);
+    EXPECT_EQ(Tlvadm({"set-level", "1"}).exitCode, 0);
+
+    // Added at level 1, so the level does not start it.
+    ASSERT_TRUE(ServerFixture::AddDllService(*m_doc, "Alpha"));
+
+    result = Tlvadm({"start", "Alpha", "Gone"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "Gone: Unable to start the service selected. The service details may not have "
+              "entered correctly. Otherwise the server may have been shutdown or is not "
+              "responding.\n");
+    const std::string state = Tlvadm({"services"}).out;
+    EXPECT_TRUE(state == "Alpha\tStarting\tOptional\n" || state == "Alpha\tRunning\tOptional\n")
+        << state;
+
+    result = Tlvadm({"remove-service", "Alpha"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("The Service could not be deleted"), std::string::npos) << result.err;
+    EXPECT_TRUE(
+        waitUntil([&] { return Tlvadm({"services"}).out == "Alpha\tRunning\tOptional\n"; }));
+    result = Tlvadm({"stop", "--emergency", "Alpha"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(waitUntil([&] { return Tlvadm({"services"}).out == "Alpha\tIdle\tOptional\n"; }));
+    EXPECT_EQ(Tlvadm({"remove-service", "Alpha"}).exitCode, 0);
+    EXPECT_EQ(Tlvadm({"services"}).out, "");
+
+    result = Tlvadm({"remove-profile", "Nobody", "Application"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "Unable to delete the profile specified. The server may have been shutdown or is "
+              "not responding.\n");
+}
+
+TEST_F(TlvadmTest, AddServiceReadsEitherFileFormAndShowProfilePrintsTheNotation) {
+    const std::string ief =
+        WriteFile("exe.ief",
+                  "Ignored TLVS_Service\n"
+                  "{ SVC_Kind: SVC_KindExecutable SVC_CommandLine: \"/bin/sleep 30\"\n"
+                  "  SVC_StartType: SVC_Root SVC_Disabled: BOOL(2) }\n");
+    ProcessResult result = Tlvadm({"add-service", "Sleeper", ief});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::string plain =
+        WriteFile("dll.kvs",
+                  "# a DLL service\n{ SVC_Kind: SVC_KindDLL "
+                  "SVC_DLLPath: \"/opt/x.so\" SVC_StartType: SVC_Mandatory }");
+    EXPECT_EQ(Tlvadm({"add-service", "Plugin", plain}).exitCode, 0);
+    // Root is written as Optional and the stored word 2 as not disabled.
+    EXPECT_EQ(Tlvadm({"services"}).out, "Plugin\tIdle\tMandatory\nSleeper\tIdle\tOptional\n");
+
+    result = Tlvadm({"add-service", "Plugin", plain});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "The Service could not be added because a Service already exists by that name.\n");
+
+    const std::string noKind = WriteFile("nokind.kvs", "{ SVC_DLLPath: \"/opt/x.so\" }");
+    result = Tlvadm({"add-service", "Other", noKind});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("SVC_Kind"), std::string::npos);
+    const std::string broken = WriteFile("broken.kvs", "{ SVC_Kind: NoSuchName }");
+    result = Tlvadm({"add-service", "Other", broken});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("line 1"), std::string::npos) << result.err;
+    EXPECT_EQ(Tlvadm({"add-service", "Other", m_fixture.Files() + "/missing"}).exitCode, 2);
+
+    result = Tlvadm({"show-profile", "Plugin", "TLVS_Service"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("SVC_DLLPath: \"/opt/x.so\""), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("SVC_Kind: SVC_KindDLL"), std::string::npos) << result.out;
+    result = Tlvadm({"show-profile", "Plugin", "TLVS_Service"}, true);
+    EXPECT_EQ(result.out.rfind("[\n  {\"name\": \"Plugin\", \"class\": \"TLVS_Service\", "
+                               "\"contents\": \"{",
+                               0),
+              0u)
+        << result.out;
+    result = Tlvadm({"show-profile", "Nobody", "Application"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.rfind("Unable to retrieve profile information", 0), 0u);
+}
+
+TEST_F(TlvadmTest, ImportAndExportGoThroughFiles) {
+    ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "Sales", "Application"));
+    const std::string file = m_fixture.Files() + "/sales.ief";
+    EXPECT_EQ(Tlvadm({"export", "Sales", "Application", file}).exitCode, 0);
+    ProcessResult result = Tlvadm({"export", "Sales", "Application", file});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Unable to export profile. The filename specified already exists.\n");
+
+    EXPECT_EQ(Tlvadm({"import", file, "Copy", "Application"}).exitCode, 0);
+    EXPECT_EQ(Tlvadm({"profiles"}).out, "Copy\tApplication\nSales\tApplication\n");
+    EXPECT_EQ(Tlvadm({"show-profile", "Copy", "Application"}).out,
+              Tlvadm({"show-profile", "Sales", "Application"}).out);
+    result = Tlvadm({"import", file, "Copy", "Application"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.rfind("Unable to import the profile selected. The file was loaded", 0),
+              0u);
+}
+
+TEST_F(TlvadmTest, UsageAndConnectionErrorsExitWithTwo) {
+    ProcessResult result = RunProcess({TLVADM_BINARY}, m_fixture.Files());
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("usage: tlvadm"), std::string::npos);
+    EXPECT_EQ(Tlvadm({"frobnicate"}).exitCode, 2);
+    EXPECT_EQ(Tlvadm({"start"}).exitCode, 2);
+    EXPECT_EQ(Tlvadm({"profiles", "extra"}).exitCode, 2);
+    result = RunProcess({TLVADM_BINARY, "--help"}, m_fixture.Files());
+    EXPECT_EQ(result.exitCode, 0);
+
+    result = RunProcess(
+        {TLVADM_BINARY, "--registry", m_fixture.RegistryFile(), "NoSuchEntry", "profiles"},
+        m_fixture.Files());
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err,
+              "Could not connect to the server specified. Ensure the specified server exists and "
+              "is running.\n");
+
+    // A server that has gone away is a connection error as well.
+    m_fixture.Server().kill();
+    result = Tlvadm({"level"});
+    EXPECT_EQ(result.exitCode, 2);
+}
+
+}  // namespace
+}  // namespace tlv::test

@@ -1,0 +1,21 @@
+#pragma once
+// The modal seam of a program without a display: every message box text goes to the error
+// stream, message boxes get their default button, dialogs are cancelled.
+
+#include <ostream>
+
+#include "framework/modalseam.h"
+
+class StreamModalSeam final : public ModalSeam {
+public:
+    explicit StreamModalSeam(std::ostream& err) : m_err(err), m_guard(*this) {}
+
+    int RunDialog(QDialog& dialog) override;
+    int MessageBox(const QString& text, const QString& caption, unsigned flags,
+                   QWidget* owner = nullptr) override;
+    void MessageBeep(unsigned type) override;
+
+private:
+    std::ostream& m_err;
+    ModalSeamGuard m_guard;
+};
