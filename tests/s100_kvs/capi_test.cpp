@@ -245,6 +245,38 @@ TEST(KVSetCalls, TypedArraysRoundTripAndEmptyArraysReadAsAnyType) {
     EXPECT_EQ(error, CTerr_NotFound);
 }
 
+TEST(KVSetCalls, SetArraysAreCopiesReadBackAsViews) {
+    CallerSet first;
+    CallerSet second;
+    CTkvs_PutString(first, KEY_EndpointAsi, "A1", nullptr);
+    CTkvs_PutUInt(second, SVC_Processor, 8, nullptr);
+    const CTkvs elements[] = {first, second};
+    CallerSet set;
+    ASSERT_EQ(CTkvs_PutKVSetArray(set, KEY_MapDestinations, elements, 2, nullptr), CT_SUCCESS);
+    CTkvs_PutString(first, KEY_EndpointAsi, "changed later", nullptr);
+    const uint32_t words[] = {4000000000u};
+    ASSERT_EQ(CTkvs_PutUIntArray(set, SVC_Processor, words, 1, nullptr), CT_SUCCESS);
+
+    const CTkvs* views = nullptr;
+    const uint32_t* gotWords = nullptr;
+    uint32_t count = 0;
+    ASSERT_EQ(CTkvs_GetKVSetArray(set, KEY_MapDestinations, &views, &count, nullptr), CT_SUCCESS);
+    ASSERT_EQ(count, 2u);
+    const char* text = nullptr;
+    ASSERT_EQ(CTkvs_GetString(views[0], KEY_EndpointAsi, &text, nullptr), CT_SUCCESS);
+    EXPECT_STREQ(text, "A1") << "the put copied the set";
+    uint32_t processor = 0;
+    ASSERT_EQ(CTkvs_GetUInt(views[1], SVC_Processor, &processor, nullptr), CT_SUCCESS);
+    EXPECT_EQ(processor, 8u);
+    ASSERT_EQ(CTkvs_GetUIntArray(set, SVC_Processor, &gotWords, &count, nullptr), CT_SUCCESS);
+    ASSERT_EQ(count, 1u);
+    EXPECT_EQ(gotWords[0], 4000000000u);
+    CTerror error = 0;
+    const CTkvs stale[] = {first, 0x7FFFFFFF};
+    EXPECT_EQ(CTkvs_PutKVSetArray(set, KEY_Mappings, stale, 2, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_InvalidHandle);
+}
+
 TEST(KVSetCalls, ArraysOfArraysAreBuiltAndReadBack) {
     CTary groupSet = 0;
     CTary groupSets = 0;
