@@ -21,7 +21,7 @@ public:
         const int copies = static_cast<int>(
             std::count_if(other.m_data, other.m_data + other.m_count,
                           [](const T* element) { return element != nullptr; }));
-        Allocate(std::max(kGrowth, (copies + kGrowth - 1) / kGrowth * kGrowth));
+        Allocate(CapacityFor(copies));
         for (int i = 0; i < other.m_count; ++i) {
             if (other.m_data[i] != nullptr) {
                 Append(*other.m_data[i]);
@@ -69,6 +69,14 @@ public:
     int Size() const { return m_count; }
     int Capacity() const { return m_capacity; }
 
+    // Makes room for count elements at once, reaching the capacity that appending them one by
+    // one would reach, so that filling a large array of known size moves its slots once.
+    // False when the larger block cannot be allocated (the array is then unchanged).
+    bool Reserve(int count) {
+        const int needed = CapacityFor(count);
+        return m_data != nullptr && (needed <= m_capacity || Resize(needed));
+    }
+
     // Destroys every element; the block and its capacity stay.
     void RemoveAll() {
         for (int i = 0; i < m_count; ++i) {
@@ -84,15 +92,22 @@ private:
         m_capacity = m_data != nullptr ? slots : 0;
     }
 
-    bool Grow() {
-        T** bigger = new (std::nothrow) T*[m_capacity + kGrowth]();
+    // The capacity of an array that count appends to a new array would leave.
+    static int CapacityFor(int count) {
+        return std::max(kGrowth, (count + kGrowth - 1) / kGrowth * kGrowth);
+    }
+
+    bool Grow() { return Resize(m_capacity + kGrowth); }
+
+    bool Resize(int slots) {
+        T** bigger = new (std::nothrow) T*[slots]();
         if (bigger == nullptr) {
             return false;
         }
         std::copy(m_data, m_data + m_count, bigger);
         delete[] m_data;
         m_data = bigger;
-        m_capacity += kGrowth;
+        m_capacity = slots;
         return true;
     }
 

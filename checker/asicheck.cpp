@@ -27,6 +27,7 @@ void ASIMapChecker::ReadProfile() {
         MarkWrongStructure();
         return;
     }
+    m_mappings.Reserve(static_cast<int>(mappings.size()));
     for (const CTkvs mapping : mappings) {
         ASI_Mapping read;
         ReadSource(mapping, read);
@@ -85,7 +86,12 @@ void ASIMapChecker::ApplyRules(Array<CheckMessage>& messages) const {
 }
 
 Array<CString> ASIMapChecker::GetDestASIList() const {
+    int destinations = 0;
+    for (int m = 0; m < m_mappings.Size(); ++m) {
+        destinations += m_mappings[m]->m_destProfiles.Size();
+    }
     Array<CString> endpoints;
+    endpoints.Reserve(destinations);
     for (int m = 0; m < m_mappings.Size(); ++m) {
         const ASI_Mapping& mapping = *m_mappings[m];
         for (int j = 0; j < mapping.m_destProfiles.Size(); ++j) {
@@ -98,6 +104,7 @@ Array<CString> ASIMapChecker::GetDestASIList() const {
 
 Array<CString> ASIMapChecker::GetSourceProfiles() const {
     Array<CString> profiles;
+    profiles.Reserve(m_mappings.Size());
     for (int m = 0; m < m_mappings.Size(); ++m) {
         profiles.Append(m_mappings[m]->m_srcProfile);
     }

@@ -132,8 +132,9 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
     const Array<CString> routingAsis = routingRules.GetInboundASIList();
     const Array<CString> mapSourceProfiles = asiMap.GetSourceProfiles();
     const Array<CString> scrAsis = asiMap.GetSourceASIs(scrAppProfile);
-    Array<CString> appNames;
-    Array<CString> appEndpoints;
+    // The application names and endpoints serve only as sets to look names up in.
+    MemberIndex appNames;
+    MemberIndex appEndpoints;
 
     const MemberIndex destinationIndex(mapDestinations);
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -146,25 +147,26 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
                 messages.Append(
                     RuleFinding(CE_Warning, profile, IDS_CHK_ASI_NOT_DESTINATION, {asi, profile}));
             }
-            appEndpoints.Append(endpoint);
+            appEndpoints.Add(endpoint);
         }
-        appNames.Append(profile);
+        appNames.Add(profile);
     }
 
-    // Every element of `subjects` missing from `known` gives one finding about `profile`.
+    // Every element of subjects missing from known gives one finding about profile.
     const auto reportMissing = [&messages](const Array<CString>& subjects,
-                                           const Array<CString>& known, CE_Type type,
+                                           const MemberIndex& known, CE_Type type,
                                            const CString& profile, unsigned textId) {
-        const MemberIndex knownIndex(known);
         for (int i = 0; i < subjects.Size(); ++i) {
             const CString& subject = *subjects[i];
-            if (!knownIndex.Contains(subject)) {
+            if (!known.Contains(subject)) {
                 messages.Append(RuleFinding(type, profile, textId, {subject}));
             }
         }
     };
-    reportMissing(routingAsis, scrAsis, CE_Error, scrAppProfile, IDS_CHK_ROUTING_ASI_NOT_MAPPED);
-    reportMissing(scrAsis, routingAsis, CE_Error, scrAppProfile, IDS_CHK_SCR_ASI_NOT_ROUTED);
+    reportMissing(routingAsis, MemberIndex(scrAsis), CE_Error, scrAppProfile,
+                  IDS_CHK_ROUTING_ASI_NOT_MAPPED);
+    reportMissing(scrAsis, MemberIndex(routingAsis), CE_Error, scrAppProfile,
+                  IDS_CHK_SCR_ASI_NOT_ROUTED);
     reportMissing(mapSourceProfiles, appNames, CE_Error, asiMapName,
                   IDS_CHK_SOURCE_PROFILE_MISSING);
     reportMissing(mapDestinations, appEndpoints, CE_Error, asiMapName, IDS_CHK_ENDPOINT_MISSING);

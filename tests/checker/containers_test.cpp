@@ -79,6 +79,21 @@ TEST(ArrayTest, CopiesAreDeepAndReachTheCapacityAppendingWouldGive) {
     EXPECT_EQ(emptyCopy.Capacity(), 50);
 }
 
+TEST(ArrayTest, ReserveReachesTheCapacityOfAppendingOneByOne) {
+    Array<int> numbers;
+    EXPECT_TRUE(numbers.Reserve(10));
+    EXPECT_EQ(numbers.Capacity(), 50);
+    EXPECT_TRUE(numbers.Reserve(101));
+    EXPECT_EQ(numbers.Capacity(), 150);
+    EXPECT_TRUE(numbers.Reserve(60));
+    EXPECT_EQ(numbers.Capacity(), 150);
+    for (int i = 0; i < 151; ++i) {
+        numbers.Append(i);
+    }
+    EXPECT_EQ(numbers.Capacity(), 200);
+    EXPECT_EQ(*numbers[150], 150);
+}
+
 TEST(IsMemberOfTest, MatchesWholeStringsExactly) {
     const Array<CString> list = ListOf({"Sales", "R1", ""});
     EXPECT_EQ(IsMemberOf("Sales", list), 1);
