@@ -1,0 +1,349 @@
+// Round trips of CTadm_GetServerLevel and of a 10,000-profile CTadm_GetProfileInfo against a real
+// tlvsd (in-memory store), each beside a raw loopback TCP ping-pong that moves the same bytes
+// each way, so the library's own cost shows as the ratio of the two medians.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "platform/registry/regapi.h"
+#include "s100/client/server_table.h"
+#include "s100/proto/admin.pb.h"
+#include "s100/s100.h"
+#include "s100/wire/client.h"
+#include "s100/wire/frame.h"
+#include "tests/support/tlvsd_process.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kProfileCount = 10000;
+constexpr const char* kEntryName = "BenchServer";
+
+// Per-call times of one benchmark; the median is reported as a counter.
+class RoundTrips final {
+public:
+    void add(Clock::duration took) {
+        m_micros.push_back(std::chrono::duration<double, std::micro>(took).count());
+    }
+    void report(benchmark::State& state) {
+        if (m_micros.empty()) {
+            return;
+        }
+        std::nth_element(m_micros.begin(), m_micros.begin() + m_micros.size() / 2, m_micros.end());
+        state.counters["median_us"] = m_micros[m_micros.size() / 2];
+    }
+
+private:
+    std::vector<double> m_micros;
+};
+
+bool sendAll(int socket, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t sent = send(socket, data, size, MSG_NOSIGNAL);
+        if (sent <= 0) {
+            return false;
+        }
+        data += sent;
+        size -= static_cast<std::size_t>(sent);
+    }
+    return true;
+}
+
+bool receiveAll(int socket, char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t got = recv(socket, data, size, 0);
+        if (got <= 0) {
+            return false;
+        }
+        data += got;
+        size -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+void setNoDelay(int socket) {
+    const int on = 1;
+    setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+// A loopback peer that, per connection, first reads the two sizes (request, answer) and then
+// answers every request of that size with an answer of the other size until the client leaves.
+class PingPongServer final {
+public:
+    PingPongServer() {
+        m_listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        bind(m_listener, reinterpret_cast<sockaddr*>(&address), size);
+        listen(m_listener, 4);
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~PingPongServer() {
+        shutdown(m_listener, SHUT_RDWR);
+        close(m_listener);
+        m_thread.join();
+    }
+    std::uint16_t port() const { return m_port; }
+
+private:
+    void serve() {
+        for (;;) {
+            const int client = accept(m_listener, nullptr, nullptr);
+            if (client < 0) {
+                return;
+            }
+            setNoDelay(client);
+            std::uint32_t sizes[2] = {0, 0};
+            if (receiveAll(client, reinterpret_cast<char*>(sizes), sizeof sizes)) {
+                std::vector<char> request(sizes[0]);
+                const std::vector<char> answer(sizes[1], 'a');
+                while (receiveAll(client, request.data(), request.size()) &&
+                       sendAll(client, answer.data(), answer.size())) {
+                }
+            }
+            close(client);
+        }
+    }
+
+    int m_listener = -1;
+    std::uint16_t m_port = 0;
+    std::thread m_thread;
+};
+
+// The bytes a call moves each way: its request frame and its answer frame.
+struct FrameSizes {
+    std::size_t request = 0;
+    std::size_t answer = 0;
+};
+
+FrameSizes measure(tlv::wire::ClientConnection& connection, const tlv::wire::Request& call) {
+    tlv::wire::Request request = call;
+    tlv::wire::Response response;
+    FrameSizes sizes;
+    if (connection.call(request, response) != CTerr_NoError) {
+        return sizes;
+    }
+    tlv::wire::ClientFrame clientFrame;
+    *clientFrame.mutable_request() = request;
+    tlv::wire::ServerFrame serverFrame;
+    *serverFrame.mutable_response() = response;
+    std::string bytes;
+    tlv::wire::encodeFrame(clientFrame, bytes);
+    sizes.request = bytes.size();
+    bytes.clear();
+    tlv::wire::encodeFrame(serverFrame, bytes);
+    sizes.answer = bytes.size();
+    return sizes;
+}
+
+// tlvsd with 10,000 profiles, a registry naming it, one open session, and the frame sizes of
+// the two calls measured on a connection of their own.
+class BenchWorld final {
+public:
+    BenchWorld() {
+        const std::string registry = m_registryDir.path() + "/registry.db";
+        setenv("TLV_REGISTRY", registry.c_str(), 1);
+        if (RegUseRegistryFile("") != ERROR_SUCCESS || !m_server.start({}) || !writeEntry()) {
+            std::fprintf(stderr, "bench: cannot start tlvsd or write the server table\n");
+            return;
+        }
+        CT_Initialize(nullptr);
+        CTkvs options = 0;
+        CTevtinfo record{};
+        record.size = sizeof record;
+        if (CTkvs_Create(&options, nullptr) != CT_SUCCESS ||
+            CTkvs_PutString(options, KEY_ServerName, kEntryName, nullptr) != CT_SUCCESS ||
+            CTses_Create(&m_session, "", 0, options, &record, nullptr) != CT_SUCCESS) {
+            std::fprintf(stderr, "bench: no session (error 0x%08x)\n", record.error);
+            m_session = 0;
+        }
+        CTkvs_Destroy(options, nullptr);
+        if (m_session != 0) {
+            fillProfiles();
+            measureFrames();
+        }
+    }
+    ~BenchWorld() {
+        if (m_session != 0) {
+            CTevtinfo record{};
+            record.size = sizeof record;
+            CTses_Destroy(m_session, CT_kvsEmpty, &record, nullptr);
+        }
+        CT_Shutdown(nullptr);
+    }
+
+    CTsession session() const { return m_session; }
+    const FrameSizes& levelFrames() const { return m_level; }
+    const FrameSizes& profileFrames() const { return m_profiles; }
+    std::uint16_t pingPongPort() const { return m_pingPong.port(); }
+
+private:
+    bool writeEntry() {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, tlv::client::kAdministrationServersKey, 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+        const std::string connect = "tcp:127.0.0.1:" + std::to_string(m_server.port());
+        const LONG result = RegSetValueExA(key, kEntryName, 0, REG_SZ,
+                                           reinterpret_cast<const BYTE*>(connect.c_str()),
+                                           static_cast<DWORD>(connect.size() + 1));
+        RegCloseKey(key);
+        return result == ERROR_SUCCESS;
+    }
+
+    void fillProfiles() {
+        CTevtinfo record{};
+        record.size = sizeof record;
+        char name[32];
+        for (int i = 0; i < kProfileCount; ++i) {
+            std::snprintf(name, sizeof name, "Profile%05d", i);
+            CTadm_AddProfile(m_session, name, "Application", CT_kvsEmpty, &record, nullptr);
+        }
+    }
+
+    void measureFrames() {
+        auto connection = m_server.connect();
+        if (connection == nullptr) {
+            return;
+        }
+        tlv::wire::Request level;
+        level.mutable_get_server_level();
+        m_level = measure(*connection, level);
+        tlv::wire::Request profiles;
+        profiles.mutable_get_profile_info();
+        m_profiles = measure(*connection, profiles);
+    }
+
+    tlv::test::TempDir m_registryDir;
+    tlv::test::TlvsdProcess m_server;
+    PingPongServer m_pingPong;
+    CTsession m_session = 0;
+    FrameSizes m_level;
+    FrameSizes m_profiles;
+};
+
+BenchWorld& world() {
+    static BenchWorld instance;
+    return instance;
+}
+
+void BM_GetServerLevel(benchmark::State& state) {
+    if (world().session() == 0) {
+        state.SkipWithError("no session");
+        return;
+    }
+    CTevtinfo record{};
+    record.size = sizeof record;
+    std::int32_t level = 0;
+    RoundTrips trips;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        if (CTadm_GetServerLevel(world().session(), &level, &record, nullptr) != CT_SUCCESS) {
+            state.SkipWithError("call failed");
+            break;
+        }
+        trips.add(Clock::now() - start);
+    }
+    trips.report(state);
+}
+
+void BM_GetProfileInfo10k(benchmark::State& state) {
+    if (world().session() == 0) {
+        state.SkipWithError("no session");
+        return;
+    }
+    CTevtinfo record{};
+    record.size = sizeof record;
+    CTkvs_Create(&record.kvs, nullptr);
+    RoundTrips trips;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        if (CTadm_GetProfileInfo(world().session(), nullptr, "", 0, CT_kvsEmpty, &record,
+                                 nullptr) != CT_SUCCESS) {
+            state.SkipWithError("call failed");
+            break;
+        }
+        trips.add(Clock::now() - start);
+    }
+    std::uint32_t count = 0;
+    const char* const* names = nullptr;
+    CTkvs_GetStringArray(record.kvs, KEY_ProfileNames, &names, &count, nullptr);
+    state.counters["profiles"] = count;
+    CTkvs_Destroy(record.kvs, nullptr);
+    trips.report(state);
+}
+
+// The raw ping-pong of one call's byte counts.
+void rawPingPong(benchmark::State& state, const FrameSizes& sizes) {
+    if (sizes.request == 0) {
+        state.SkipWithError("frame sizes unknown");
+        return;
+    }
+    const int client = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(world().pingPongPort());
+    setNoDelay(client);
+    const std::uint32_t header[2] = {static_cast<std::uint32_t>(sizes.request),
+                                     static_cast<std::uint32_t>(sizes.answer)};
+    if (connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        !sendAll(client, reinterpret_cast<const char*>(header), sizeof header)) {
+        close(client);
+        state.SkipWithError("no ping-pong connection");
+        return;
+    }
+    const std::vector<char> request(sizes.request, 'r');
+    std::vector<char> answer(sizes.answer);
+    RoundTrips trips;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        if (!sendAll(client, request.data(), request.size()) ||
+            !receiveAll(client, answer.data(), answer.size())) {
+            state.SkipWithError("ping-pong failed");
+            break;
+        }
+        trips.add(Clock::now() - start);
+    }
+    close(client);
+    state.counters["request_bytes"] = static_cast<double>(sizes.request);
+    state.counters["answer_bytes"] = static_cast<double>(sizes.answer);
+    trips.report(state);
+}
+
+void BM_RawPingPongLevelBytes(benchmark::State& state) {
+    rawPingPong(state, world().levelFrames());
+}
+
+void BM_RawPingPongProfileBytes(benchmark::State& state) {
+    rawPingPong(state, world().profileFrames());
+}
+
+BENCHMARK(BM_GetServerLevel)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_RawPingPongLevelBytes)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_GetProfileInfo10k)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_RawPingPongProfileBytes)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();
