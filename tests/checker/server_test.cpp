@@ -71,10 +71,16 @@ RunOutcome RunCheck(ECTF_AdminSession& session) {
     return {result, FindingsOf(messages)};
 }
 
-bool Import(ECTF_AdminSession& session, const char* name, const char* profileClass) {
-    const std::string file = std::string(TLV_SOURCE_DIR) + "/tests/checker/data/" + name + "." +
+// Imports folder/NAME.CLASS.ief as the profile NAME of class CLASS.
+bool ImportFrom(ECTF_AdminSession& session, const char* folder, const char* name,
+                const char* profileClass) {
+    const std::string file = std::string(TLV_SOURCE_DIR) + "/" + folder + "/" + name + "." +
                              profileClass + ".ief";
     return session.ImportProfile(file.c_str(), name, profileClass) != 0;
+}
+
+bool Import(ECTF_AdminSession& session, const char* name, const char* profileClass) {
+    return ImportFrom(session, "tests/checker/data", name, profileClass);
 }
 
 TEST(CheckServerTest, EmptyServerHasNeitherMapNorRules) {
@@ -119,6 +125,40 @@ TEST(CheckServerTest, ImportedProfilesAreCheckedInServerOrder) {
         {CE_Error, "SCR_ASIMap",
          "SCR_ASIMap: The Application Profile SCR_AppProfile is mentioned in the ASI Map but does "
          "not exist"},
+    }));
+}
+
+// The demo data set's profiles that the checker reads give a first check with a finding of
+// every severity.
+TEST(CheckServerTest, DemoSeedShowsEverySeverity) {
+    const CheckServer server;
+    ASSERT_NE(server.Session(), nullptr);
+    ECTF_AdminSession& session = *server.Session();
+    const std::pair<const char*, const char*> profiles[] = {
+        {"Broken_IVR", "Application"}, {"Default_Voice", "Application"},
+        {"Fax_Inbound", "Application"}, {"SCR_AppProfile", "Application"},
+        {"Sales", "Application"},       {"Support", "Application"},
+        {"Main", "SCR_ASIMap"},         {"Main", "SCR_RoutingRules"},
+    };
+    for (const auto& [name, profileClass] : profiles) {
+        ASSERT_TRUE(ImportFrom(session, "server/seed/demo", name, profileClass)) << name;
+    }
+    const RunOutcome run = RunCheck(session);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.findings, (std::vector<Finding>{
+        {CE_Fatal, "Broken_IVR", std::string("Broken_IVR: ") + kWrongStructure},
+        {CE_Error, "Support", "Support: The Default Configuration (NightCfg) for ASI S2 does not "
+                              "exist in Group Set SupportGroups"},
+        {CE_Info, "Support", "Support: The Group Configuration SpareCfg in Group Set "
+                             "SupportGroups is not used in any ASI"},
+        {CE_Error, "Support", "Support: The Resource Headset has not been defined in this profile"},
+        {CE_Info, "Support", "Support: The Resource Recorder is defined but not used"},
+        {CE_Warning, "Support",
+         "Support: The ASI S2 in profile Support is not a 'destination' in the ASI Map"},
+        {CE_Error, "SCR_AppProfile",
+         "SCR_AppProfile: The Routing Rules ASI Inbound_Night is not mapped in the ASI Map"},
+        {CE_Error, "SCR_ASIMap", "SCR_ASIMap: The Profile:ASI combination Broken_IVR:Menu2 "
+                                 "mentioned in the ASI Map does not exist"},
     }));
 }
 
