@@ -1,0 +1,202 @@
+// The editor against a real tlvsd: opening, saving new and edited profiles, the server's
+// refusals in plain words, and what cannot be opened at all.
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "framework/testing/scriptedmodalseam.h"
+#include "session/admsess.h"
+#include "tests/tlvedit/editor_server.h"
+#include "tests/tlvedit/editor_typing.h"
+#include "tools/tlvedit/contentscheck.h"
+#include "tools/tlvedit/tlvedit_app.h"
+
+namespace {
+
+using tlv::test::kEditorEntry;
+
+const QString kClass = QStringLiteral("Application");
+const QString kContents = QStringLiteral(
+    "{ KEY_AsiList: [ { KEY_AsiName: \"A1\" KEY_AsiGroupSet: \"GS1\" } ]\n"
+    "  KEY_GroupSets: [ [ \"GS1\" \"R1\" ] ]\n"
+    "  KEY_Resources: [ \"R1=board1\" ] KEY_AsiDefaultConfig: 7 }");
+
+s100::KVSet Parsed(const QString& text) {
+    ContentsCheck check = CheckContents(text);
+    EXPECT_TRUE(check.contents) << check.error.text();
+    return check.contents.value_or(s100::KVSet{});
+}
+
+EditorRequest Request(EditMode mode, const std::string& name = "",
+                      const std::string& profileClass = "Application") {
+    EditorRequest request;
+    request.entry = kEditorEntry;
+    request.mode = mode;
+    request.name = name;
+    request.profileClass = profileClass;
+    return request;
+}
+
+class EditorServerTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_server.IsReady()); }
+
+    // The stored contents, read through a session of its own.
+    CTerror Stored(const QString& name, s100::KVSet& contents) {
+        ProfileConnection reader{QString::fromLatin1(kEditorEntry)};
+        EXPECT_EQ(reader.ConnectError(), CTerr_NoError);
+        return reader.Load(name, kClass, contents);
+    }
+    void Store(const QString& name, const QString& text) {
+        ProfileConnection writer{QString::fromLatin1(kEditorEntry)};
+        ASSERT_EQ(writer.Add(name, kClass, Parsed(text)), CTerr_NoError);
+    }
+
+    tlv::test::EditorServer m_server;
+    ScriptedModalSeam m_seam;
+};
+
+TEST_F(EditorServerTest, NewProfileIsSavedWithExactlyTheParsedContentsThenEdited) {
+    EditorStart start = StartEditor(Request(EditMode::New));
+    ASSERT_TRUE(start.window);
+    CProfileEditorWnd& window = *start.window;
+    EXPECT_EQ(window.ContentsField()->toPlainText(), QStringLiteral("{ }"));
+    window.NameField()->setText(QStringLiteral("Sales"));
+    TypeContents(*window.ContentsField(), kContents);
+    ASSERT_TRUE(window.Save());
+    EXPECT_TRUE(m_seam.Events().empty());
+
+    s100::KVSet stored;
+    ASSERT_EQ(Stored(QStringLiteral("Sales"), stored), CTerr_NoError);
+    EXPECT_EQ(stored, Parsed(kContents));
+
+    // The window now edits the saved profile: a second save updates it.
+    EXPECT_EQ(window.Mode(), EditMode::Edit);
+    EXPECT_TRUE(window.NameField()->isReadOnly());
+    EXPECT_FALSE(window.IsModified());
+    EXPECT_EQ(window.windowTitle(),
+              QStringLiteral("Sales (Application) on Default_Server[*] - Profile Editor"));
+    TypeContents(*window.ContentsField(), QStringLiteral("{ KEY_AsiName: \"changed\" }"));
+    ASSERT_TRUE(window.Save());
+    ASSERT_EQ(Stored(QStringLiteral("Sales"), stored), CTerr_NoError);
+    EXPECT_EQ(stored, Parsed(QStringLiteral("{ KEY_AsiName: \"changed\" }")));
+    EXPECT_TRUE(m_seam.Events().empty());
+}
+
+TEST_F(EditorServerTest, SavingANewProfileUnderAnExistingNameIsRefused) {
+    Store(QStringLiteral("Sales"), QStringLiteral("{ KEY_AsiName: \"first\" }"));
+    EditorStart start = StartEditor(Request(EditMode::New));
+    ASSERT_TRUE(start.window);
+    start.window->NameField()->setText(QStringLiteral("Sales"));
+    TypeContents(*start.window->ContentsField(), kContents);
+    EXPECT_FALSE(start.window->Save());
+    EXPECT_EQ(m_seam.MessageTexts(),
+              (std::vector<std::string>{
+                  "Unable to save the profile \"Sales\" of class \"Application\". A profile of "
+                  "that name and class already exists on the server. Your changes are still in "
+                  "the editor."}));
+    // Nothing lost, nothing overwritten: the operator can pick another name.
+    EXPECT_EQ(start.window->Mode(), EditMode::New);
+    EXPECT_FALSE(start.window->NameField()->isReadOnly());
+    EXPECT_EQ(start.window->ContentsField()->toPlainText(), kContents);
+    EXPECT_TRUE(start.window->IsModified());
+    s100::KVSet stored;
+    ASSERT_EQ(Stored(QStringLiteral("Sales"), stored), CTerr_NoError);
+    EXPECT_EQ(stored, Parsed(QStringLiteral("{ KEY_AsiName: \"first\" }")));
+}
+
+TEST_F(EditorServerTest, EditShowsTheStoredContentsAndSaveUpdatesThem) {
+    Store(QStringLiteral("Sales"), kContents);
+    EditorStart start = StartEditor(Request(EditMode::Edit, "Sales"));
+    ASSERT_TRUE(start.window);
+    CProfileEditorWnd& window = *start.window;
+    EXPECT_EQ(window.ContentsField()->toPlainText(), ContentsText(Parsed(kContents)));
+    EXPECT_EQ(window.NameField()->text(), QStringLiteral("Sales"));
+    EXPECT_FALSE(window.IsModified());
+
+    const QString changed = QStringLiteral("{ KEY_Resources: [ \"R1=board9\" ] }");
+    TypeContents(*window.ContentsField(), changed);
+    ASSERT_TRUE(window.Save());
+    s100::KVSet stored;
+    ASSERT_EQ(Stored(QStringLiteral("Sales"), stored), CTerr_NoError);
+    EXPECT_EQ(stored, Parsed(changed));
+    EXPECT_TRUE(m_seam.Events().empty());
+}
+
+TEST_F(EditorServerTest, UpdateOfAProfileRemovedMeanwhileIsReported) {
+    Store(QStringLiteral("Sales"), kContents);
+    EditorStart start = StartEditor(Request(EditMode::Edit, "Sales"));
+    ASSERT_TRUE(start.window);
+    {
+        ECTF_AdminSession other(kEditorEntry);
+        ASSERT_TRUE(other.IsOK());
+        ASSERT_TRUE(other.RemoveProfile("Sales", "Application"));
+    }
+    TypeContents(*start.window->ContentsField(), QStringLiteral("{ }"));
+    EXPECT_FALSE(start.window->Save());
+    EXPECT_EQ(m_seam.MessageTexts(),
+              (std::vector<std::string>{
+                  "Unable to save the profile \"Sales\" of class \"Application\". The profile no "
+                  "longer exists on the server; it may have been removed. Your changes are still "
+                  "in the editor."}));
+    EXPECT_TRUE(start.window->IsModified());
+}
+
+TEST_F(EditorServerTest, ALostConnectionIsReportedAndKeepsTheText) {
+    EditorStart start = StartEditor(Request(EditMode::New));
+    ASSERT_TRUE(start.window);
+    start.window->NameField()->setText(QStringLiteral("Sales"));
+    m_server.Server().kill();
+    EXPECT_FALSE(start.window->Save());
+    EXPECT_EQ(m_seam.MessageTexts(),
+              (std::vector<std::string>{
+                  "Unable to save the profile \"Sales\" of class \"Application\". The connection "
+                  "to the server has been lost, possibly because the Telvane Server has been shut "
+                  "down. Your changes are still in the editor."}));
+    EXPECT_EQ(start.window->Mode(), EditMode::New);
+    EXPECT_TRUE(start.window->IsModified());
+}
+
+TEST_F(EditorServerTest, EditOfAMissingProfileEndsWithExitOne) {
+    const EditorStart start = StartEditor(Request(EditMode::Edit, "Nobody"));
+    EXPECT_FALSE(start.window);
+    EXPECT_EQ(start.exitCode, kExitRefused);
+    EXPECT_EQ(m_seam.MessageTexts(),
+              (std::vector<std::string>{"Unable to open the profile \"Nobody\" of class "
+                                        "\"Application\". The server has no profile of that "
+                                        "name and class."}));
+}
+
+TEST_F(EditorServerTest, ServiceDefinitionsAreNotEditedHere) {
+    const EditorStart start = StartEditor(Request(EditMode::Edit, "Svc", "TLVS_Service"));
+    EXPECT_FALSE(start.window);
+    EXPECT_EQ(start.exitCode, kExitRefused);
+    EXPECT_EQ(m_seam.MessageTexts(),
+              (std::vector<std::string>{
+                  "Profiles of class TLVS_Service are Telvane Service definitions. Change them "
+                  "with the service commands of the administration client."}));
+}
+
+TEST_F(EditorServerTest, UnknownEntryOrUnreachableServerEndsWithExitTwo) {
+    EditorRequest unknown = Request(EditMode::New);
+    unknown.entry = "Nowhere";
+    const EditorStart notInTable = StartEditor(unknown);
+    EXPECT_FALSE(notInTable.window);
+    EXPECT_EQ(notInTable.exitCode, kExitUsage);
+
+    m_server.Server().kill();
+    const EditorStart unreachable = StartEditor(Request(EditMode::New));
+    EXPECT_FALSE(unreachable.window);
+    EXPECT_EQ(unreachable.exitCode, kExitUsage);
+
+    EXPECT_EQ(m_seam.MessageTexts(),
+              (std::vector<std::string>{
+                  "The server entry \"Nowhere\" is not in the administration server table of this "
+                  "computer. Add it to the server table and try again.",
+                  "Could not connect to the server specified. Ensure the specified server exists "
+                  "and is running."}));
+}
+
+}  // namespace

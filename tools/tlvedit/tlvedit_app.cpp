@@ -1,0 +1,84 @@
+#include "tools/tlvedit/tlvedit_app.h"
+
+#include <QApplication>
+#include <iostream>
+#include <string>
+
+#include "framework/modalseam.h"
+#include "framework/widgets/widgetmodalseam.h"
+#include "resources/stringtable.h"
+#include "s100/s100.h"
+#include "session/textconv.h"
+#include "tools/tlvedit/contentscheck.h"
+#include "tools/tlvedit/editormessages.h"
+
+namespace {
+
+// The S.100 library from start-up to exit.
+class S100Library final {
+public:
+    S100Library() { CT_Initialize(nullptr); }
+    ~S100Library() { CT_Shutdown(nullptr); }
+    S100Library(const S100Library&) = delete;
+    S100Library& operator=(const S100Library&) = delete;
+};
+
+EditorStart Refuse(int exitCode, const QString& text) {
+    Modal().MessageBox(text, EditorCaption(), MB_OK | MB_ICONERROR);
+    EditorStart start;
+    start.exitCode = exitCode;
+    return start;
+}
+
+}  // namespace
+
+EditorStart StartEditor(const EditorRequest& request) {
+    // The server refuses profile writes of this class, so refuse before anything is typed.
+    if (request.profileClass == StringTable::Text(IDS_TLVS_SERVICE_CLASS))
+        return Refuse(kExitRefused, ServiceClassRefusedText());
+
+    const QString entry = FromServerText(request.entry.c_str());
+    const QString name = FromServerText(request.name.c_str());
+    const QString profileClass = FromServerText(request.profileClass.c_str());
+    auto connection = std::make_unique<ProfileConnection>(entry);
+    if (connection->ConnectError() != CTerr_NoError)
+        return Refuse(kExitUsage, ConnectFailureText(entry, connection->ConnectError()));
+
+    s100::KVSet contents;
+    if (request.mode == EditMode::Edit) {
+        const CTerror error = connection->Load(name, profileClass, contents);
+        if (error != CTerr_NoError) {
+            const int exitCode = error == CTerr_ConnectionLost ? kExitUsage : kExitRefused;
+            return Refuse(exitCode,
+                          ProfileFailureText(ProfileCall::Load, name, profileClass, error));
+        }
+    }
+    EditorStart start;
+    start.window = std::make_unique<CProfileEditorWnd>(*connection, request.mode, name,
+                                                       profileClass, ContentsText(contents));
+    start.connection = std::move(connection);
+    return start;
+}
+
+int RunTlvedit(int argc, char** argv) {
+    // The command line is read before Qt needs a display, so usage errors work without one.
+    EditorRequest request;
+    std::string error;
+    if (!ParseEditorArgs(argc, argv, request, error)) {
+        std::cerr << "tlvedit: " << error << '\n' << EditorUsage();
+        return kExitUsage;
+    }
+    if (request.bHelp) {
+        std::cout << EditorUsage();
+        return kExitOk;
+    }
+    QApplication app(argc, argv);
+    WidgetModalSeam seam;
+    ModalSeamGuard guard(seam);
+    S100Library library;
+    EditorStart start = StartEditor(request);
+    if (!start.window)
+        return start.exitCode;
+    start.window->show();
+    return app.exec();
+}
