@@ -1,12 +1,12 @@
 // The administrative calls of the C API: each builds its request, runs it over the session and
 // leaves the outcome in the record.
+#include <span>
+#include <string>
+
 #include "s100/client/call_record.h"
 #include "s100/client/call_runner.h"
 #include "s100/client/kvs_exchange.h"
 #include "s100/s100.h"
-
-#include <span>
-#include <string>
 
 using tlv::client::argumentText;
 using tlv::client::finishCall;

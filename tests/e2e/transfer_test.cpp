@@ -1,4 +1,7 @@
 // Profile import and export through real files in a temporary folder.
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +25,28 @@ void writeAll(const std::string& path, const std::string& text) {
     std::ofstream file(path, std::ios::binary);
     file << text;
 }
+
+// Caps the size of files this process writes while it lives; a write past the cap fails (with
+// EFBIG, the signal being ignored) instead of ending the process.
+class FileSizeCap final {
+public:
+    explicit FileSizeCap(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = signal(SIGXFSZ, SIG_IGN);
+        const rlimit capped{bytes, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &capped);
+    }
+    ~FileSizeCap() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        signal(SIGXFSZ, m_savedHandler);
+    }
+    FileSizeCap(const FileSizeCap&) = delete;
+    FileSizeCap& operator=(const FileSizeCap&) = delete;
+
+private:
+    rlimit m_saved{};
+    sighandler_t m_savedHandler = nullptr;
+};
 
 class TransferTest : public ServerTest {
 protected:
@@ -119,6 +144,23 @@ TEST_F(TransferTest, ExportNeverOverwritesAndLeavesNoFileOnFailure) {
     }
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, left) << "no partial or temporary file stays behind";
+}
+
+TEST_F(TransferTest, AFailedWriteReportsItAndLeavesNoFile) {
+    KvSet contents;
+    const std::string large(64 * 1024, 'x');
+    ASSERT_EQ(CTkvs_PutString(contents.get(), KEY_AsiName, large.c_str(), nullptr), CT_SUCCESS);
+    Record record;
+    ASSERT_EQ(outcome(CTadm_AddProfile(m_session, "Large", "Application", contents.get(),
+                                       record.get(), nullptr),
+                      record),
+              CTerr_NoError);
+    {
+        const FileSizeCap cap(4096);
+        EXPECT_EQ(exportFile(path("large.ief"), "Large", "Application"), CTerr_FileWrite);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(m_files.path())) << "no partial file";
+    EXPECT_EQ(exportFile(path("large.ief"), "Large", "Application"), CTerr_NoError);
 }
 
 }  // namespace
