@@ -168,10 +168,11 @@ int AppProfChecker::GSConfigExists(int i) const {
 }
 
 void AppProfChecker::ApplyRules(Array<CheckMessage>& messages) const {
+    const MemberIndex definedResources(m_definedResources);
     CheckAsis(messages);
-    CheckGroupSets(messages);
+    CheckGroupSets(definedResources, messages);
     CheckGroupConfigs(messages);
-    CheckResources(messages);
+    CheckResources(definedResources, messages);
 }
 
 void AppProfChecker::CheckAsis(Array<CheckMessage>& messages) const {
@@ -189,9 +190,9 @@ void AppProfChecker::CheckAsis(Array<CheckMessage>& messages) const {
     }
 }
 
-void AppProfChecker::CheckGroupSets(Array<CheckMessage>& messages) const {
+void AppProfChecker::CheckGroupSets(const MemberIndex& definedResources,
+                                    Array<CheckMessage>& messages) const {
     const MemberIndex asiGroupSets(m_asiGroupSets);
-    const MemberIndex definedResources(m_definedResources);
     for (int i = 0; i < m_groupSetNames.Size(); ++i) {
         const CString groupSet = ElementOr(m_groupSetNames, i);
         if (!asiGroupSets.Contains(groupSet)) {
@@ -216,8 +217,8 @@ void AppProfChecker::CheckGroupConfigs(Array<CheckMessage>& messages) const {
     }
 }
 
-void AppProfChecker::CheckResources(Array<CheckMessage>& messages) const {
-    const MemberIndex definedResources(m_definedResources);
+void AppProfChecker::CheckResources(const MemberIndex& definedResources,
+                                    Array<CheckMessage>& messages) const {
     for (int i = 0; i < m_usedResources.Size(); ++i) {
         const CString resource = ElementOr(m_usedResources, i);
         if (!definedResources.Contains(resource)) {

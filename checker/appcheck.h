@@ -31,9 +31,9 @@ private:
     void AddUsedResource(const CString& resource);
 
     void CheckAsis(Array<CheckMessage>& messages) const;
-    void CheckGroupSets(Array<CheckMessage>& messages) const;
+    void CheckGroupSets(const MemberIndex& definedResources, Array<CheckMessage>& messages) const;
     void CheckGroupConfigs(Array<CheckMessage>& messages) const;
-    void CheckResources(Array<CheckMessage>& messages) const;
+    void CheckResources(const MemberIndex& definedResources, Array<CheckMessage>& messages) const;
 
     Array<CString> m_asiNames;
     Array<CString> m_asiGroupSets;

@@ -18,9 +18,9 @@ public:
     // Appends copies of the source's non-null elements in index order. The block is sized
     // at once to the capacity that appending them one by one would reach.
     Array(const Array& other) {
-        const int copies = static_cast<int>(
-            std::count_if(other.m_data, other.m_data + other.m_count,
-                          [](const T* element) { return element != nullptr; }));
+        const int copies =
+            static_cast<int>(std::count_if(other.m_data, other.m_data + other.m_count,
+                                           [](const T* element) { return element != nullptr; }));
         Allocate(CapacityFor(copies));
         for (int i = 0; i < other.m_count; ++i) {
             if (other.m_data[i] != nullptr) {

@@ -32,4 +32,6 @@ void SingleProfileChecker::AppendFinding(Array<CheckMessage>& messages, CE_Type 
     messages.Append(RuleFinding(type, m_name, textId, args));
 }
 
-void SingleProfileChecker::MarkWrongStructure() { m_loadStatus = IDS_PROFILE_WRONG_STRUCTURE; }
+void SingleProfileChecker::MarkWrongStructure() {
+    m_loadStatus = IDS_PROFILE_WRONG_STRUCTURE;
+}

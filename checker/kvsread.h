@@ -19,6 +19,8 @@ bool ArrayOfArrays(CTkvs kvs, CTsymbol key, std::span<const CTary>& out);
 bool Strings(CTary array, std::span<const char* const>& out);
 
 // A string element as text; a null element reads as the empty string.
-inline CString Text(const char* element) { return element != nullptr ? CString(element) : CString(); }
+inline CString Text(const char* element) {
+    return element != nullptr ? CString(element) : CString();
+}
 
 }  // namespace kvsread

@@ -113,8 +113,8 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
         }
         rulesChecker->Check(messages);
         asiMapChecker->Check(messages);
-        InterProfCheck(appCheckers.checkers.get(), appCheckers.count, *asiMapChecker,
-                       *rulesChecker, messages);
+        InterProfCheck(appCheckers.checkers.get(), appCheckers.count, *asiMapChecker, *rulesChecker,
+                       messages);
         return result;
     } catch (const std::bad_alloc&) {
         // Out of memory while copying texts: the findings so far stay, the run failed.
@@ -123,8 +123,7 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
 }
 
 void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint32_t count,
-                                    const ASIMapChecker& asiMap,
-                                    const RRProfChecker& routingRules,
+                                    const ASIMapChecker& asiMap, const RRProfChecker& routingRules,
                                     Array<CheckMessage>& messages) {
     const CString scrAppProfile = StringTable::Text(IDS_SCR_APP_PROFILE);
     const CString asiMapName = StringTable::Text(IDS_ASIMAP_CLASS);
@@ -153,9 +152,8 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
     }
 
     // Every element of subjects missing from known gives one finding about profile.
-    const auto reportMissing = [&messages](const Array<CString>& subjects,
-                                           const MemberIndex& known, CE_Type type,
-                                           const CString& profile, unsigned textId) {
+    const auto reportMissing = [&messages](const Array<CString>& subjects, const MemberIndex& known,
+                                           CE_Type type, const CString& profile, unsigned textId) {
         for (int i = 0; i < subjects.Size(); ++i) {
             const CString& subject = *subjects[i];
             if (!known.Contains(subject)) {

@@ -36,8 +36,7 @@ public:
     // alive until it returns.
     static int CheckQueried(const ProfileQueryResult& applications,
                             const ProfileQueryResult& asiMap,
-                            const ProfileQueryResult& routingRules,
-                            Array<CheckMessage>& messages);
+                            const ProfileQueryResult& routingRules, Array<CheckMessage>& messages);
 
 protected:
     // The rules across profiles.

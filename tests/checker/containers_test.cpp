@@ -117,12 +117,12 @@ TEST(GetConfigNamesTest, SplitsAtTheFirstSpaceAndTheFirstEqualsSign) {
     };
     const Case cases[] = {
         {"GS1 CFG1=R1&R2", "GS1", "CFG1"},
-        {"GS1 CFG1", "GS1", ""},            // no equals sign: no configuration name
-        {"GS1 =R1", "GS1", ""},             // empty configuration name
-        {"CFG1=R1", "", "CFG1"},            // no space: from the start
-        {" CFG1=R1", "", "CFG1"},           // space first: no group set name
+        {"GS1 CFG1", "GS1", ""},   // no equals sign: no configuration name
+        {"GS1 =R1", "GS1", ""},    // empty configuration name
+        {"CFG1=R1", "", "CFG1"},   // no space: from the start
+        {" CFG1=R1", "", "CFG1"},  // space first: no group set name
         {"GS1 CFG 1=R1 R2", "GS1", "CFG 1"},
-        {"GS=1 CFG=R1", "GS=1", ""},        // equals sign before the space
+        {"GS=1 CFG=R1", "GS=1", ""},  // equals sign before the space
         {"=R1", "", ""},
         {"", "", ""},
     };

@@ -47,7 +47,7 @@ struct RunOutcome {
 };
 
 RunOutcome RunChecker(const ProfileQueryResult& apps, const ProfileQueryResult& map,
-               const ProfileQueryResult& rules) {
+                      const ProfileQueryResult& rules) {
     Array<CheckMessage> messages;
     const int result = ProfileChecker::CheckQueried(apps, map, rules, messages);
     return {result, FindingsOf(messages)};
@@ -59,7 +59,7 @@ RunOutcome RunFound(const std::string& apps, const std::string& map, const std::
     const ParsedSet mapSet(map);
     const ParsedSet rulesSet(rules);
     return RunChecker({QueryOutcome::Found, appSet}, {QueryOutcome::Found, mapSet},
-               {QueryOutcome::Found, rulesSet});
+                      {QueryOutcome::Found, rulesSet});
 }
 
 const ParsedSet& EmptySet() {
@@ -72,7 +72,7 @@ TEST(CheckRunTest, MissingAsiMapGivesTwoFindingsAndChecksNothing) {
     const ParsedSet rules(Found({{"SCR_RoutingRules", "{ }"}}));
     for (const QueryOutcome mapOutcome : {QueryOutcome::NothingFound, QueryOutcome::Failed}) {
         const RunOutcome run = RunChecker({QueryOutcome::Found, apps}, {mapOutcome, EmptySet()},
-                                   {QueryOutcome::Found, rules});
+                                          {QueryOutcome::Found, rules});
         EXPECT_EQ(run.result, 0);
         EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "", kAsiMapMissing},
                                                       {CE_Fatal, "", kExtractionFailed}}));
@@ -82,7 +82,7 @@ TEST(CheckRunTest, MissingAsiMapGivesTwoFindingsAndChecksNothing) {
     const ParsedSet noElement(Found({}));
     for (const ParsedSet* map : {&noContents, &noElement}) {
         const RunOutcome run = RunChecker({QueryOutcome::Found, apps}, {QueryOutcome::Found, *map},
-                                   {QueryOutcome::Found, rules});
+                                          {QueryOutcome::Found, rules});
         EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "", kAsiMapMissing},
                                                       {CE_Fatal, "", kExtractionFailed}}));
     }
@@ -90,8 +90,9 @@ TEST(CheckRunTest, MissingAsiMapGivesTwoFindingsAndChecksNothing) {
 
 TEST(CheckRunTest, BothMissingGiveThreeFindings) {
     const ParsedSet apps(Found({{"App1", kApp1}}));
-    const RunOutcome run = RunChecker({QueryOutcome::Found, apps}, {QueryOutcome::Failed, EmptySet()},
-                               {QueryOutcome::NothingFound, EmptySet()});
+    const RunOutcome run =
+        RunChecker({QueryOutcome::Found, apps}, {QueryOutcome::Failed, EmptySet()},
+                   {QueryOutcome::NothingFound, EmptySet()});
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "", kAsiMapMissing},
                                                   {CE_Error, "", kRulesMissing},
@@ -105,12 +106,12 @@ TEST(CheckRunTest, UnreadableApplicationProfilesAreAnExtractionFailure) {
     const ParsedSet fewerNames("{ KEY_ProfileNames: [ \"A\" ] KEY_ProfileContents: [ { } { } ] }");
     const std::vector<Finding> fatalOnly{{CE_Fatal, "", kExtractionFailed}};
     EXPECT_EQ(RunChecker({QueryOutcome::Failed, EmptySet()}, {QueryOutcome::Found, map},
-                  {QueryOutcome::Found, rules})
+                         {QueryOutcome::Found, rules})
                   .findings,
               fatalOnly);
     for (const ParsedSet* apps : {&noNames, &fewerNames}) {
-        const RunOutcome run =
-            RunChecker({QueryOutcome::Found, *apps}, {QueryOutcome::Found, map}, {QueryOutcome::Found, rules});
+        const RunOutcome run = RunChecker({QueryOutcome::Found, *apps}, {QueryOutcome::Found, map},
+                                          {QueryOutcome::Found, rules});
         EXPECT_EQ(run.result, 0);
         EXPECT_EQ(run.findings, fatalOnly);
     }
@@ -125,20 +126,21 @@ TEST(CheckRunTest, NoApplicationProfilesStillRunsTheOtherChecks) {
         {CE_Error, "SCR_ASIMap",
          "SCR_ASIMap: The Profile:ASI combination App1:A1 mentioned in the ASI Map does not exist"},
     };
-    const RunOutcome emptyQuery = RunChecker({QueryOutcome::Found, emptyArrays},
-                                      {QueryOutcome::Found, map}, {QueryOutcome::Found, rules});
+    const RunOutcome emptyQuery =
+        RunChecker({QueryOutcome::Found, emptyArrays}, {QueryOutcome::Found, map},
+                   {QueryOutcome::Found, rules});
     EXPECT_EQ(emptyQuery.result, 1);
     EXPECT_EQ(emptyQuery.findings, expected);
     // A server without application profiles answers "nothing found": the same run.
     EXPECT_EQ(RunChecker({QueryOutcome::NothingFound, EmptySet()}, {QueryOutcome::Found, map},
-                  {QueryOutcome::Found, rules})
+                         {QueryOutcome::Found, rules})
                   .findings,
               expected);
 }
 
 TEST(CheckRunTest, ConsistentDataLeavesOnlyTheScrSourceProfile) {
-    const RunOutcome run = RunFound(Found({{"App1", kApp1}}), Found({{"M", kMapX}}),
-                                    Found({{"R", kRulesX}}));
+    const RunOutcome run =
+        RunFound(Found({{"App1", kApp1}}), Found({{"M", kMapX}}), Found({{"R", kRulesX}}));
     EXPECT_EQ(run.result, 1);
     EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "SCR_ASIMap", kScrSourceMissing}}));
 
@@ -166,23 +168,26 @@ TEST(CheckRunTest, FindingsFollowProfilesThenRulesThenMapThenAcrossProfiles) {
                  Found({{"FirstMap", selfMap.c_str()}, {"SecondMap", otherMap.c_str()}}),
                  Found({{"Rules", "{ }"}}));
     EXPECT_EQ(run.result, 1);
-    EXPECT_EQ(run.findings, (std::vector<Finding>{
-        {CE_Error, "Bad", "Bad: The Group Set GS9, specifed in ASI B1, has not been defined"},
-        {CE_Error, "Bad",
-         "Bad: The Default Configuration (C) for ASI B1 does not exist in Group Set GS9"},
-        {CE_Warning, "SCR_RoutingRules",
-         "SCR_RoutingRules: There are no inbound or outbound routing rules"},
-        {CE_Warning, "SCR_ASIMap", "SCR_ASIMap: Was a one-to-one mapping intended for App1:A1?"},
-        {CE_Warning, "Bad", "Bad: The ASI B1 in profile Bad is not a 'destination' in the ASI Map"},
-    }));
+    EXPECT_EQ(
+        run.findings,
+        (std::vector<Finding>{
+            {CE_Error, "Bad", "Bad: The Group Set GS9, specifed in ASI B1, has not been defined"},
+            {CE_Error, "Bad",
+             "Bad: The Default Configuration (C) for ASI B1 does not exist in Group Set GS9"},
+            {CE_Warning, "SCR_RoutingRules",
+             "SCR_RoutingRules: There are no inbound or outbound routing rules"},
+            {CE_Warning, "SCR_ASIMap",
+             "SCR_ASIMap: Was a one-to-one mapping intended for App1:A1?"},
+            {CE_Warning, "Bad",
+             "Bad: The ASI B1 in profile Bad is not a 'destination' in the ASI Map"},
+        }));
 }
 
 TEST(CheckRunTest, RulesAcrossProfiles) {
-    // Rule 1: App1:a1 differs from the destination App1:A1 only in case. Rule 2: Y is mapped
-    // only under the source profile Other. Rule 3: Z is mapped under SCR_AppProfile but routed
-    // nowhere. Rule 4: Missing is the source of three mappings; Empty has no ASIs but exists.
-    // Rule 5: Ghost:G1 is a destination in a profile that does not exist, App1:A1 one whose
-    // ASI is spelt a1.
+    // App1:a1 differs from the destination App1:A1 only in case. Y is routed but mapped only
+    // under the source profile Other. Z is mapped under SCR_AppProfile but routed nowhere.
+    // Missing is the source of three mappings; Empty has no ASIs but exists. Ghost:G1 is a
+    // destination in a profile that does not exist, App1:A1 one whose ASI is spelt a1.
     const std::string app1 = R"({
         KEY_AsiList: [ { KEY_AsiName: "a1" KEY_AsiGroupSet: "GS1" KEY_AsiDefaultConfig: "CFG1" } ]
         KEY_GroupSets: [ [ "GS1" "R1" "CFG1=R1" ] ]
@@ -209,26 +214,29 @@ TEST(CheckRunTest, RulesAcrossProfiles) {
     const RunOutcome run = RunFound(Found({{"App1", app1.c_str()}, {"Empty", empty.c_str()}}),
                                     Found({{"M", map.c_str()}}), Found({{"R", rules.c_str()}}));
     EXPECT_EQ(run.result, 1);
-    EXPECT_EQ(run.findings, (std::vector<Finding>{
-        {CE_Warning, "App1",
-         "App1: The ASI a1 in profile App1 is not a 'destination' in the ASI Map"},
-        {CE_Error, "SCR_AppProfile",
-         "SCR_AppProfile: The Routing Rules ASI Y is not mapped in the ASI Map"},
-        {CE_Error, "SCR_AppProfile",
-         "SCR_AppProfile: The SCR ASI Z is not mentioned in the Routing Rules   "},
-        {CE_Error, "SCR_ASIMap",
-         "SCR_ASIMap: The Application Profile Other is mentioned in the ASI Map but does not "
-         "exist"},
-        {CE_Error, "SCR_ASIMap", kScrSourceMissing},
-        {CE_Error, "SCR_ASIMap", missing},
-        {CE_Error, "SCR_ASIMap", missing},
-        {CE_Error, "SCR_ASIMap", missing},
-        {CE_Error, "SCR_ASIMap",
-         "SCR_ASIMap: The Profile:ASI combination App1:A1 mentioned in the ASI Map does not exist"},
-        {CE_Error, "SCR_ASIMap",
-         "SCR_ASIMap: The Profile:ASI combination Ghost:G1 mentioned in the ASI Map does not "
-         "exist"},
-    }));
+    EXPECT_EQ(
+        run.findings,
+        (std::vector<Finding>{
+            {CE_Warning, "App1",
+             "App1: The ASI a1 in profile App1 is not a 'destination' in the ASI Map"},
+            {CE_Error, "SCR_AppProfile",
+             "SCR_AppProfile: The Routing Rules ASI Y is not mapped in the ASI Map"},
+            {CE_Error, "SCR_AppProfile",
+             "SCR_AppProfile: The SCR ASI Z is not mentioned in the Routing Rules   "},
+            {CE_Error, "SCR_ASIMap",
+             "SCR_ASIMap: The Application Profile Other is mentioned in the ASI Map but does not "
+             "exist"},
+            {CE_Error, "SCR_ASIMap", kScrSourceMissing},
+            {CE_Error, "SCR_ASIMap", missing},
+            {CE_Error, "SCR_ASIMap", missing},
+            {CE_Error, "SCR_ASIMap", missing},
+            {CE_Error, "SCR_ASIMap",
+             "SCR_ASIMap: The Profile:ASI combination App1:A1 mentioned in the ASI Map does not "
+             "exist"},
+            {CE_Error, "SCR_ASIMap",
+             "SCR_ASIMap: The Profile:ASI combination Ghost:G1 mentioned in the ASI Map does not "
+             "exist"},
+        }));
 }
 
 TEST(CheckRunTest, KeepsWhatTheArrayAlreadyHeld) {

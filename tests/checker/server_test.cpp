@@ -29,8 +29,8 @@ public:
         }
         const std::string connect = "tcp:127.0.0.1:" + std::to_string(m_server.port());
         HKEY table = nullptr;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, tlv::client::kAdministrationServersKey, 0,
-                            nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &table,
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, tlv::client::kAdministrationServersKey, 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &table,
                             nullptr) != ERROR_SUCCESS) {
             return;
         }
@@ -74,8 +74,8 @@ RunOutcome RunCheck(ECTF_AdminSession& session) {
 // Imports folder/NAME.CLASS.ief as the profile NAME of class CLASS.
 bool ImportFrom(ECTF_AdminSession& session, const char* folder, const char* name,
                 const char* profileClass) {
-    const std::string file = std::string(TLV_SOURCE_DIR) + "/" + folder + "/" + name + "." +
-                             profileClass + ".ief";
+    const std::string file =
+        std::string(TLV_SOURCE_DIR) + "/" + folder + "/" + name + "." + profileClass + ".ief";
     return session.ImportProfile(file.c_str(), name, profileClass) != 0;
 }
 
@@ -110,22 +110,28 @@ TEST(CheckServerTest, ImportedProfilesAreCheckedInServerOrder) {
     // The server lists profiles by name: Fax before Sales, MainMap before ZMap.
     const RunOutcome run = RunCheck(session);
     EXPECT_EQ(run.result, 1);
-    EXPECT_EQ(run.findings, (std::vector<Finding>{
-        {CE_Fatal, "Fax", std::string("Fax: ") + kWrongStructure},
-        {CE_Error, "Sales", "Sales: The Group Set GS9, specifed in ASI A2, has not been defined"},
-        {CE_Error, "Sales",
-         "Sales: The Default Configuration (CFG1) for ASI A2 does not exist in Group Set GS9"},
-        {CE_Info, "Sales", "Sales: The Group Configuration CFG2 in Group Set GS1 is not used in "
-                           "any ASI"},
-        {CE_Error, "Sales", "Sales: The Resource R3 has not been defined in this profile"},
-        {CE_Info, "Sales", "Sales: The Resource R4 is defined but not used"},
-        {CE_Warning, "SCR_ASIMap", "SCR_ASIMap: Was a one-to-one mapping intended for Sales:A2?"},
-        {CE_Error, "SCR_AppProfile",
-         "SCR_AppProfile: The Routing Rules ASI IN2 is not mapped in the ASI Map"},
-        {CE_Error, "SCR_ASIMap",
-         "SCR_ASIMap: The Application Profile SCR_AppProfile is mentioned in the ASI Map but does "
-         "not exist"},
-    }));
+    EXPECT_EQ(
+        run.findings,
+        (std::vector<Finding>{
+            {CE_Fatal, "Fax", std::string("Fax: ") + kWrongStructure},
+            {CE_Error, "Sales",
+             "Sales: The Group Set GS9, specifed in ASI A2, has not been defined"},
+            {CE_Error, "Sales",
+             "Sales: The Default Configuration (CFG1) for ASI A2 does not exist in Group Set GS9"},
+            {CE_Info, "Sales",
+             "Sales: The Group Configuration CFG2 in Group Set GS1 is not used in "
+             "any ASI"},
+            {CE_Error, "Sales", "Sales: The Resource R3 has not been defined in this profile"},
+            {CE_Info, "Sales", "Sales: The Resource R4 is defined but not used"},
+            {CE_Warning, "SCR_ASIMap",
+             "SCR_ASIMap: Was a one-to-one mapping intended for Sales:A2?"},
+            {CE_Error, "SCR_AppProfile",
+             "SCR_AppProfile: The Routing Rules ASI IN2 is not mapped in the ASI Map"},
+            {CE_Error, "SCR_ASIMap",
+             "SCR_ASIMap: The Application Profile SCR_AppProfile is mentioned in the ASI Map but "
+             "does "
+             "not exist"},
+        }));
 }
 
 // The demo data set's profiles that the checker reads give a first check with a finding of
@@ -135,7 +141,7 @@ TEST(CheckServerTest, DemoSeedShowsEverySeverity) {
     ASSERT_NE(server.Session(), nullptr);
     ECTF_AdminSession& session = *server.Session();
     const std::pair<const char*, const char*> profiles[] = {
-        {"Broken_IVR", "Application"}, {"Default_Voice", "Application"},
+        {"Broken_IVR", "Application"},  {"Default_Voice", "Application"},
         {"Fax_Inbound", "Application"}, {"SCR_AppProfile", "Application"},
         {"Sales", "Application"},       {"Support", "Application"},
         {"Main", "SCR_ASIMap"},         {"Main", "SCR_RoutingRules"},
@@ -145,21 +151,27 @@ TEST(CheckServerTest, DemoSeedShowsEverySeverity) {
     }
     const RunOutcome run = RunCheck(session);
     EXPECT_EQ(run.result, 1);
-    EXPECT_EQ(run.findings, (std::vector<Finding>{
-        {CE_Fatal, "Broken_IVR", std::string("Broken_IVR: ") + kWrongStructure},
-        {CE_Error, "Support", "Support: The Default Configuration (NightCfg) for ASI S2 does not "
-                              "exist in Group Set SupportGroups"},
-        {CE_Info, "Support", "Support: The Group Configuration SpareCfg in Group Set "
-                             "SupportGroups is not used in any ASI"},
-        {CE_Error, "Support", "Support: The Resource Headset has not been defined in this profile"},
-        {CE_Info, "Support", "Support: The Resource Recorder is defined but not used"},
-        {CE_Warning, "Support",
-         "Support: The ASI S2 in profile Support is not a 'destination' in the ASI Map"},
-        {CE_Error, "SCR_AppProfile",
-         "SCR_AppProfile: The Routing Rules ASI Inbound_Night is not mapped in the ASI Map"},
-        {CE_Error, "SCR_ASIMap", "SCR_ASIMap: The Profile:ASI combination Broken_IVR:Menu2 "
-                                 "mentioned in the ASI Map does not exist"},
-    }));
+    EXPECT_EQ(
+        run.findings,
+        (std::vector<Finding>{
+            {CE_Fatal, "Broken_IVR", std::string("Broken_IVR: ") + kWrongStructure},
+            {CE_Error, "Support",
+             "Support: The Default Configuration (NightCfg) for ASI S2 does not "
+             "exist in Group Set SupportGroups"},
+            {CE_Info, "Support",
+             "Support: The Group Configuration SpareCfg in Group Set "
+             "SupportGroups is not used in any ASI"},
+            {CE_Error, "Support",
+             "Support: The Resource Headset has not been defined in this profile"},
+            {CE_Info, "Support", "Support: The Resource Recorder is defined but not used"},
+            {CE_Warning, "Support",
+             "Support: The ASI S2 in profile Support is not a 'destination' in the ASI Map"},
+            {CE_Error, "SCR_AppProfile",
+             "SCR_AppProfile: The Routing Rules ASI Inbound_Night is not mapped in the ASI Map"},
+            {CE_Error, "SCR_ASIMap",
+             "SCR_ASIMap: The Profile:ASI combination Broken_IVR:Menu2 "
+             "mentioned in the ASI Map does not exist"},
+        }));
 }
 
 }  // namespace
