@@ -20,8 +20,10 @@ bool WriteServerEntry(const std::string& name, const std::string& connectString)
     return result == ERROR_SUCCESS;
 }
 
-EditorServer::EditorServer() {
-    if (!m_server.start({"--data", m_data.path()})) {
+EditorServer::EditorServer(const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"--data", m_data.path()};
+    all.insert(all.end(), args.begin(), args.end());
+    if (!m_server.start(all)) {
         ADD_FAILURE() << "tlvsd did not start";
         return;
     }

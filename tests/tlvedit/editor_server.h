@@ -3,6 +3,7 @@
 // it as "Default_Server", the entry the editor is started with.
 
 #include <string>
+#include <vector>
 
 #include "tests/registry/temp_registry.h"
 #include "tests/support/tlvsd_process.h"
@@ -16,7 +17,8 @@ bool WriteServerEntry(const std::string& name, const std::string& connectString)
 
 class EditorServer final {
 public:
-    EditorServer();
+    // Starts tlvsd with the extra arguments (faults to inject, for instance).
+    explicit EditorServer(const std::vector<std::string>& args = {});
     EditorServer(const EditorServer&) = delete;
     EditorServer& operator=(const EditorServer&) = delete;
 

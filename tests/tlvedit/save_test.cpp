@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 
 #include "framework/testing/scriptedmodalseam.h"
 #include "session/admsess.h"
@@ -83,6 +84,20 @@ TEST_F(EditorServerTest, NewProfileIsSavedWithExactlyTheParsedContentsThenEdited
     ASSERT_EQ(Stored(QStringLiteral("Sales"), stored), CTerr_NoError);
     EXPECT_EQ(stored, Parsed(QStringLiteral("{ KEY_AsiName: \"changed\" }")));
     EXPECT_TRUE(m_seam.Events().empty());
+}
+
+TEST_F(EditorServerTest, CtrlSSavesFromTheKeyboard) {
+    EditorStart start = StartEditor(Request(EditMode::New));
+    ASSERT_TRUE(start.window);
+    start.window->show();
+    start.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(start.window.get()));
+    QTest::keyClicks(start.window->NameField(), QStringLiteral("Keyed"));
+    ASSERT_TRUE(start.window->CheckNow());
+    QTest::keyClick(start.window->NameField(), Qt::Key_S, Qt::ControlModifier);
+    s100::KVSet stored;
+    EXPECT_EQ(Stored(QStringLiteral("Keyed"), stored), CTerr_NoError);
+    EXPECT_EQ(start.window->Mode(), EditMode::Edit);
 }
 
 TEST_F(EditorServerTest, SavingANewProfileUnderAnExistingNameIsRefused) {
@@ -197,6 +212,35 @@ TEST_F(EditorServerTest, UnknownEntryOrUnreachableServerEndsWithExitTwo) {
                   "computer. Add it to the server table and try again.",
                   "Could not connect to the server specified. Ensure the specified server exists "
                   "and is running."}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EditorServerFaults, EachRefusalOfTheServerHasItsSentence) {
+    const std::vector<std::pair<std::string, std::string>> refusals = {
+        {"0x01600416",
+         "The server could not store the change. Its disk may be full or its store damaged."},
+        {"0x01600403", "The profile is larger or more deeply nested than the server accepts."},
+        {"0x01600427", "The server refused the profile's name, class or contents as invalid."},
+        {"0x01600499", "The server answered with the unexpected error 0x01600499."},
+    };
+    for (const auto& [code, reason] : refusals) {
+        tlv::test::EditorServer server({"--fail", "AddProfile=" + code + "x1"});
+        ASSERT_TRUE(server.IsReady());
+        ScriptedModalSeam seam;
+        EditorStart start = StartEditor(Request(EditMode::New));
+        ASSERT_TRUE(start.window);
+        start.window->NameField()->setText(QStringLiteral("Sales"));
+        EXPECT_FALSE(start.window->Save());
+        EXPECT_EQ(seam.MessageTexts(),
+                  (std::vector<std::string>{
+                      "Unable to save the profile \"Sales\" of class \"Application\". " + reason +
+                      " Your changes are still in the editor."}));
+        // The fault is used up: the same text now saves.
+        EXPECT_TRUE(start.window->Save());
+    }
 }
 
 }  // namespace

@@ -73,6 +73,7 @@ int RunTlvedit(int argc, char** argv) {
         return kExitOk;
     }
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tlvedit"));
     WidgetModalSeam seam;
     ModalSeamGuard guard(seam);
     S100Library library;
