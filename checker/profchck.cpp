@@ -73,8 +73,11 @@ int ProfileChecker::Check(Array<CheckMessage>& messages) {
     const SimpleKVSet applications;
     const SimpleKVSet asiMap;
     const SimpleKVSet routingRules;
-    return CheckQueried(Query(IDS_APPLICATION_CLASS, applications), Query(IDS_ASIMAP_CLASS, asiMap),
-                        Query(IDS_ROUTINGRULES_CLASS, routingRules), messages);
+    // One query after the other, in this order, so that the server sees the calls in order.
+    const ProfileQueryResult applicationResult = Query(IDS_APPLICATION_CLASS, applications);
+    const ProfileQueryResult asiMapResult = Query(IDS_ASIMAP_CLASS, asiMap);
+    const ProfileQueryResult routingRulesResult = Query(IDS_ROUTINGRULES_CLASS, routingRules);
+    return CheckQueried(applicationResult, asiMapResult, routingRulesResult, messages);
 }
 
 ProfileQueryResult ProfileChecker::Query(unsigned classTextId, CTkvs result) {
