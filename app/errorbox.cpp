@@ -1,0 +1,23 @@
+#include "app/errorbox.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include "framework/modalseam.h"
+#include "resources/stringtable.h"
+
+namespace {
+
+constexpr unsigned kErrorBoxFlags = MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL;  // 0x1030
+
+}  // namespace
+
+CErrorBox::CErrorBox(unsigned stringId, QWidget* parent)
+    : m_nStringId(stringId), m_pParent(parent) {}
+
+int CErrorBox::DoModal() {
+    QWidget* owner = m_pParent != nullptr ? m_pParent->window() : QApplication::activeWindow();
+    Modal().MessageBox(StringTable::Load(m_nStringId), StringTable::Load(IDS_ERROR_CAPTION),
+                       kErrorBoxFlags, owner);
+    return 1;
+}

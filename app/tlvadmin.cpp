@@ -1,0 +1,113 @@
+#include "app/tlvadmin.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include "app/comnmfc.h"
+#include "app/errorbox.h"
+#include "app/helpviewer.h"
+#include "app/mainfrm.h"
+#include "app/resource.h"
+#include "app/serverchoice.h"
+#include "config/registry.h"
+#include "framework/mdi/doctemplate.h"
+#include "framework/mdi/mdichild.h"
+#include "framework/modalseam.h"
+#include "resources/stringtable.h"
+#include "s100/s100.h"
+#include "session/admindoc.h"
+#include "views/adminvw.h"
+
+namespace {
+
+constexpr const char* kClientEnvironmentKey = "SOFTWARE\\Kestrova\\TLVS Client\\Environment";
+constexpr const char* kServerEnvironmentKey = "SOFTWARE\\Kestrova\\TLVS Server\\Environment";
+constexpr const char* kResourceNodeKey = "SOFTWARE\\Kestrova\\TLVS Server\\ResourceNode";
+constexpr const char* kHelpFileBelowRoot = "/Client/Admin/admin.hlp";
+
+}  // namespace
+
+// The icons live in a static library: its resources are registered before use.
+static QIcon LoadApplicationIcon() {
+    Q_INIT_RESOURCE(images);
+    return QIcon(QStringLiteral(":/images/appicon.xpm"));
+}
+
+CAdminApp::CAdminApp() {
+    ReadEnvironment();
+    RegisterCommands();
+}
+
+CAdminApp::~CAdminApp() {
+    // Sessions end with their documents, before the library does.
+    CWinApp::ExitInstance();
+    CTerror error = 0;
+    CT_Shutdown(&error);
+}
+
+void CAdminApp::ReadEnvironment() {
+    NT_RegKey clientEnvironment(HKEY_LOCAL_MACHINE, kClientEnvironmentKey, KEY_READ);
+    NT_RegKey serverEnvironment(HKEY_LOCAL_MACHINE, kServerEnvironmentKey, KEY_READ);
+    CTerror error = 0;
+    CT_Initialize(&error);  // its result is not checked: a failing library fails each connect
+    if (clientEnvironment.GetValue("RootPath", helpPath.data(), kPathSize)) {
+        m_strHelpFilePath = QString::fromLatin1(helpPath.data()) + kHelpFileBelowRoot;
+    } else {
+        CErrorBox(IDS_REGISTRY_ACCESS_FAILED).DoModal();
+    }
+    if (serverEnvironment.GetValue("ProfileConfigPath", profilePath.data(), kPathSize))
+        m_strProfileDirectory = QString::fromLatin1(profilePath.data());
+    m_bMultinode = NT_RegKey(HKEY_LOCAL_MACHINE, kResourceNodeKey, KEY_READ).IsValid() != 0;
+}
+
+void CAdminApp::RegisterCommands() {
+    OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    OnCommand(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
+    OnCommand(ID_HELP_HOWTOUSEHELP, [this] { OnHelpHowtousehelp(); });
+    OnCommand(ID_HELP_SEARCHFORHELPON, [this] { OnHelpSearchforhelpon(); });
+}
+
+bool CAdminApp::InitInstance() {
+    m_pListTemplate = AddDocTemplate(std::make_unique<CMultiDocTemplate>(
+        IDR_LISTVIEW, [] { return std::make_unique<CAdminDoc>(); },
+        [](CMultiDocTemplate& docTemplate) { return new CMDIChildWnd(docTemplate); },
+        [] { return new CAdminView; }));
+
+    auto frame = std::make_unique<CMainFrame>(*this);
+    frame->setWindowIcon(LoadApplicationIcon());
+    if (!frame->LoadFrame(IDR_MAINFRAME))
+        return false;
+    CMainFrame& mainFrame = *frame;
+    SetMainWnd(std::move(frame));
+    mainFrame.show();
+    return true;
+}
+
+void CAdminApp::OnFileOpen() {
+    const ServerChoice choice = ReadServerChoice();
+    if (choice.failureMessage != 0) {
+        CErrorBox(choice.failureMessage).DoModal();
+        return;
+    }
+    CGetServerBox chooser(IDS_SELECT_SERVER_PROMPT, choice.names, nullptr);
+    chooser.SetServerSelected(IDS_DEFAULT_SERVER);
+    if (chooser.DoModal() == IDOK)
+        OpenDocumentFile(QString::fromLatin1(chooser.GetServerSelected()));
+}
+
+CDocument* CAdminApp::OpenDocumentFile(const QString& serverEntryName) {
+    return m_pListTemplate == nullptr ? nullptr
+                                      : m_pListTemplate->OpenDocumentFile(serverEntryName, true);
+}
+
+void CAdminApp::OnHelpContents() {
+    WinHelp(m_strHelpFilePath, HELP_FINDER);
+}
+
+void CAdminApp::OnHelpHowtousehelp() {
+    WinHelp(m_strHelpFilePath, HELP_HELPONHELP);
+}
+
+void CAdminApp::OnHelpSearchforhelpon() {
+    WinHelp(m_strHelpFilePath, HELP_KEY);
+}

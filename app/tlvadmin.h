@@ -1,0 +1,56 @@
+#pragma once
+// CAdminApp: the one application object. It reads the installation's environment from the
+// registry, initialises the S.100 library, registers the document templates, opens the main
+// frame, and carries the application-wide commands: connecting to a server and help.
+
+#include <QString>
+#include <array>
+
+#include "framework/mdi/winapp.h"
+
+class CDocument;
+class CMultiDocTemplate;
+
+class CAdminApp final : public CWinApp {
+public:
+    // Reads the registry (message 4133 when the environment cannot be read) and calls
+    // CT_Initialize.
+    CAdminApp();
+    // Closes every document, then CT_Shutdown.
+    ~CAdminApp() override;
+
+    // Templates and the main frame; false when the main frame could not be made.
+    bool InitInstance() override;
+
+    // Connect: the server chooser over the administration server table.
+    void OnFileOpen();
+    // Always a new document for the name, so one entry may be connected twice.
+    CDocument* OpenDocumentFile(const QString& serverEntryName);
+
+    void OnHelpContents();
+    void OnHelpHowtousehelp();
+    void OnHelpSearchforhelpon();
+
+    CMultiDocTemplate* GetListTemplate() const { return m_pListTemplate; }
+    // Null until the server status view is part of the program.
+    CMultiDocTemplate* GetStatusTemplate() const { return m_pStatusTemplate; }
+    // Empty when the installation root could not be read.
+    const QString& GetHelpFilePath() const { return m_strHelpFilePath; }
+    const QString& GetProfileDirectory() const { return m_strProfileDirectory; }
+    void SetProfileDirectory(const QString& directory) { m_strProfileDirectory = directory; }
+    bool IsMultinode() const { return m_bMultinode; }
+
+private:
+    static constexpr unsigned kPathSize = 2048;
+
+    void ReadEnvironment();
+    void RegisterCommands();
+
+    CMultiDocTemplate* m_pListTemplate = nullptr;
+    CMultiDocTemplate* m_pStatusTemplate = nullptr;
+    QString m_strProfileDirectory;
+    bool m_bMultinode = false;
+    QString m_strHelpFilePath;
+    std::array<char, kPathSize> helpPath{};
+    std::array<char, kPathSize> profilePath{};
+};

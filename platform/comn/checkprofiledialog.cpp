@@ -1,0 +1,34 @@
+#include "platform/comn/checkprofiledialog.h"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/comn/dialogids.h"
+
+CCheckProfileDialog::CCheckProfileDialog(QWidget* parent)
+    : QDialog(parent), m_pText(new QPlainTextEdit(this)) {
+    setObjectName(QString::number(IDD_CHECKPROFILE));
+    setWindowTitle(QStringLiteral("Profile Checking Results"));
+    m_pText->setObjectName(QString::number(IDC_CHECK_RESULTS));
+    m_pText->setReadOnly(true);
+    m_pText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pText);
+    layout->addLayout(buttons);
+    resize(520, 360);
+}
+
+void CCheckProfileDialog::SetText(const QString& text) {
+    m_pText->setPlainText(text);
+}
+
+QString CCheckProfileDialog::Text() const {
+    return m_pText->toPlainText();
+}

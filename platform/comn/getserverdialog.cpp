@@ -1,0 +1,55 @@
+#include "platform/comn/getserverdialog.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/comn/dialogids.h"
+
+CGetServerDialog::CGetServerDialog(const QString& prompt, const std::vector<std::string>& names,
+                                   QWidget* parent)
+    : QDialog(parent), m_pList(new QListWidget(this)) {
+    setObjectName(QString::number(IDD_GETSERVER));
+    setWindowTitle(QStringLiteral("Select Server"));
+    auto* message = new QLabel(prompt, this);
+    message->setObjectName(QString::number(IDC_SERVER_MESSAGE));
+    message->setMinimumHeight(2 * message->fontMetrics().lineSpacing());
+    m_pList->setObjectName(QString::number(IDC_SERVER_LIST));
+    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (const std::string& name : names) {
+        if (name.empty())
+            break;  // the empty name ends the list
+        m_pList->addItem(QString::fromLatin1(name.c_str()));
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_pOk = buttons->button(QDialogButtonBox::Ok);
+    m_pOk->setText(QStringLiteral("OK"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_pList, &QListWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(); });
+    connect(m_pList, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(message);
+    layout->addWidget(m_pList);
+    layout->addWidget(buttons);
+    OnSelectionChanged();
+}
+
+bool CGetServerDialog::SelectName(const QString& name) {
+    const QList<QListWidgetItem*> matches = m_pList->findItems(name, Qt::MatchExactly);
+    if (matches.isEmpty())
+        return false;
+    m_pList->setCurrentItem(matches.front());
+    return true;
+}
+
+QString CGetServerDialog::SelectedName() const {
+    const QList<QListWidgetItem*> selected = m_pList->selectedItems();
+    return selected.isEmpty() ? QString() : selected.front()->text();
+}
+
+void CGetServerDialog::OnSelectionChanged() {
+    m_pOk->setEnabled(!m_pList->selectedItems().isEmpty());
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The server chooser's window, dialog 24581 "Select Server": a two-line message, the list of
+// server entry names, OK and Cancel. OK needs a chosen name; a double click chooses and accepts.
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+class QListWidget;
+class QPushButton;
+
+class CGetServerDialog final : public QDialog {
+public:
+    CGetServerDialog(const QString& prompt, const std::vector<std::string>& names,
+                     QWidget* parent);
+
+    // Selects the row holding the name; false when no row does.
+    bool SelectName(const QString& name);
+    // The selected name, or empty.
+    QString SelectedName() const;
+
+private:
+    void OnSelectionChanged();
+
+    QListWidget* m_pList;
+    QPushButton* m_pOk;
+};

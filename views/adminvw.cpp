@@ -1,0 +1,225 @@
+#include "views/adminvw.h"
+
+#include <QResizeEvent>
+#include <QSet>
+#include <new>
+#include <optional>
+
+#include "app/comnmfc.h"
+#include "resources/stringtable.h"
+#include "session/admindoc.h"
+
+namespace {
+
+struct ColumnSpec {
+    unsigned headingId;
+    int width;
+};
+
+std::span<const ColumnSpec> ColumnsOf(ViewType type) {
+    static const ColumnSpec profiles[] = {{IDS_COL_PROFILE_NAME, 180}, {IDS_COL_PROFILE_CLASS, 180}};
+    static const ColumnSpec services[] = {
+        {IDS_COL_SERVICE_NAME, 160}, {IDS_COL_SERVICE_STATE, 80}, {IDS_COL_SERVICE_TYPE, 120}};
+    static const ColumnSpec providers[] = {{IDS_COL_SP_NAME, 180}, {IDS_COL_SP_STATUS, 100}};
+    switch (type) {
+        case VT_Profiles:
+            return profiles;
+        case VT_Services:
+            return services;
+        case VT_ServiceProviders:
+            return providers;
+        default:
+            return {};
+    }
+}
+
+// The hint each list type answers to.
+long HintOf(ViewType type) {
+    switch (type) {
+        case VT_Profiles:
+            return HINT_PROFILES;
+        case VT_Services:
+            return HINT_SERVICES;
+        default:
+            return HINT_SPS;
+    }
+}
+
+// The highest column index a view ever uses, plus one: the header is cleared from here down.
+constexpr int kMaxColumns = 10;
+
+}  // namespace
+
+struct CAdminView::RememberedSelection {
+    bool valid = false;
+    QSet<QString> names;
+    std::optional<QString> focusedName;
+};
+
+CAdminView::CAdminView() : m_listCtrl(this) {
+    m_listCtrl.setObjectName(QString::number(IDC_LISTCTRL));
+    // The list covers the whole view: no background of its own to erase.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+CAdminView::~CAdminView() {
+    if (m_pCheckBox && m_bCheckBoxClosed == 0)
+        m_pCheckBox->DestroyWindow();
+    m_pCheckBox.reset();
+}
+
+CAdminDoc* CAdminView::GetDocument() const {
+    return dynamic_cast<CAdminDoc*>(CView::GetDocument());
+}
+
+int CAdminView::LoadView(ViewType type, int bForce) {
+    CAdminDoc* document = GetDocument();
+    if (document == nullptr)
+        return 0;
+    switch (type) {
+        case VT_Profiles:
+            document->RefreshProfileInfo(bForce);
+            break;
+        case VT_Services:
+            document->RefreshServiceInfo(bForce);
+            break;
+        case VT_ServiceProviders:
+            document->RefreshSPInfo(bForce);
+            break;
+        default:
+            return 0;
+    }
+    m_prevViewType = m_viewType;
+    m_viewType = type;
+    document->UpdateAllViews(nullptr, HintOf(type));
+    return 1;
+}
+
+void CAdminView::OnInitialUpdate() {
+    LoadView(VT_Profiles, 1);
+}
+
+void CAdminView::OnUpdate(CView* /*pSender*/, long lHint, CObject* /*pHint*/) {
+    if (m_bUpdatesEnabled == 0) {
+        update();
+        return;
+    }
+    if (lHint == HINT_LEVEL)
+        return;
+    if ((lHint == HINT_PROFILES && m_viewType != VT_Profiles) ||
+        (lHint == HINT_SERVICES && m_viewType != VT_Services) ||
+        (lHint == HINT_SPS && m_viewType != VT_ServiceProviders))
+        return;
+
+    const RememberedSelection remembered = RememberSelection();
+    m_listCtrl.setUpdatesEnabled(false);  // one repaint at the end, no flicker
+    m_pLines.reset();
+    const std::unique_ptr<CViewLine> fresh = FreshLines();
+    const bool sameType = m_prevViewType == m_viewType;
+    if (!sameType)
+        SetupListColumns();
+    SetupListData(fresh.get());
+    if (sameType && remembered.valid)
+        RestoreSelection(remembered);
+    m_listCtrl.setUpdatesEnabled(true);
+    m_listCtrl.viewport()->update();
+    update();
+}
+
+std::unique_ptr<CViewLine> CAdminView::FreshLines() const {
+    CAdminDoc* document = GetDocument();
+    if (document == nullptr)
+        return nullptr;
+    switch (m_viewType) {
+        case VT_Profiles:
+            return document->GetProfiles();
+        case VT_Services:
+            return document->GetServices();
+        case VT_ServiceProviders:
+            return document->GetSPs();
+        default:
+            return nullptr;
+    }
+}
+
+CAdminView::RememberedSelection CAdminView::RememberSelection() const {
+    RememberedSelection remembered;
+    if (!m_pLines)
+        return remembered;
+    try {
+        const int focused = m_listCtrl.GetFocusedItem();
+        int row = 0;
+        for (const CViewLine* line = m_pLines.get(); line != nullptr; line = line->Next(), ++row) {
+            if (m_listCtrl.IsItemSelected(row))
+                remembered.names.insert(line->GetItem(0));
+            if (row == focused)
+                remembered.focusedName = line->GetItem(0);
+        }
+        remembered.valid = true;
+    } catch (const std::bad_alloc&) {
+        return {};  // the rows are rebuilt without their selection
+    }
+    return remembered;
+}
+
+void CAdminView::RestoreSelection(const RememberedSelection& remembered) {
+    std::vector<int> selected;
+    int focused = -1;
+    int row = 0;
+    for (const CViewLine* line = m_pLines.get(); line != nullptr; line = line->Next(), ++row) {
+        const QString& name = line->GetItem(0);
+        if (remembered.names.contains(name))
+            selected.push_back(row);
+        if (remembered.focusedName && *remembered.focusedName == name)
+            focused = row;
+    }
+    m_listCtrl.SelectItems(selected);
+    if (focused >= 0)
+        m_listCtrl.SetFocusedItem(focused);
+}
+
+void CAdminView::SetupListColumns() {
+    for (int column = kMaxColumns - 1; column >= 0; --column)
+        m_listCtrl.DeleteColumn(column);
+    const std::span<const ColumnSpec> columns = ColumnsOf(m_viewType);
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        InitColumn(static_cast<int>(i), StringTable::Load(columns[i].headingId), columns[i].width);
+}
+
+void CAdminView::InitColumn(int index, const QString& heading, int width) {
+    m_listCtrl.InsertColumn(index, heading, width);
+}
+
+void CAdminView::SetupListData(const CViewLine* lines) {
+    m_listCtrl.DeleteAllItems();
+    m_pLines.reset();
+    if (lines != nullptr) {
+        m_pLines = std::make_unique<CViewLine>(*lines);
+        m_bNonePresent = 0;
+    } else {
+        m_pLines = std::make_unique<CViewLine>();
+        m_pLines->SetItem(0, StringTable::Load(IDS_NONE_PRESENT));
+        m_bNonePresent = 1;
+    }
+    std::vector<QStringList> rows;
+    rows.reserve(static_cast<std::size_t>(m_pLines->Count()));
+    for (const CViewLine* line = m_pLines.get(); line != nullptr; line = line->Next()) {
+        QStringList cells{line->GetItem(0)};
+        for (int cell = 1; cell < line->NumberOfItems(); ++cell)
+            cells.append(line->GetItem(cell));
+        rows.push_back(std::move(cells));
+    }
+    m_listCtrl.SetItems(std::move(rows));
+}
+
+void CAdminView::OnActivateView(bool activate) {
+    CWndView::OnActivateView(activate);
+    if (activate)
+        m_listCtrl.setFocus(Qt::OtherFocusReason);
+}
+
+void CAdminView::resizeEvent(QResizeEvent* event) {
+    CWndView::resizeEvent(event);
+    m_listCtrl.setGeometry(0, 0, event->size().width(), event->size().height());
+}
