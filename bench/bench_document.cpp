@@ -30,9 +30,9 @@ bool WriteEntry(std::uint16_t port) {
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, tlv::client::kAdministrationServersKey, 0, nullptr, 0,
                         KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
         return false;
-    const LONG result = RegSetValueExA(key, kEntryName, 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(connect.c_str()),
-                                       static_cast<DWORD>(connect.size() + 1));
+    const LONG result =
+        RegSetValueExA(key, kEntryName, 0, REG_SZ, reinterpret_cast<const BYTE*>(connect.c_str()),
+                       static_cast<DWORD>(connect.size() + 1));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
