@@ -40,8 +40,10 @@ CMDIFrameWnd::CMDIFrameWnd(CWinApp& app)
 }
 
 CMDIFrameWnd::~CMDIFrameWnd() {
-    // Views must not tell a frame that is half gone about their activation.
+    // Views and child frames must not tell a frame that is half gone about their activation.
     disconnect(m_pMdiArea, nullptr, this, nullptr);
+    for (QMdiSubWindow* frame : m_pMdiArea->subWindowList())
+        disconnect(frame, nullptr, this, nullptr);
 }
 
 bool CMDIFrameWnd::LoadFrame(unsigned resourceId) {
