@@ -41,14 +41,14 @@ bool parseNumber(const std::string& text, unsigned long limit, unsigned long& va
 }
 
 // Splits "CALL=VALUE" and checks the call name.
-bool splitSpec(const std::string& spec, std::string& call, std::string& value, std::string& error) {
-    const std::size_t equals = spec.find('=');
+bool splitOption(const std::string& option, std::string& call, std::string& value, std::string& error) {
+    const std::size_t equals = option.find('=');
     if (equals == std::string::npos) {
-        error = "expected CALL=VALUE, got \"" + spec + "\"";
+        error = "expected CALL=VALUE, got \"" + option + "\"";
         return false;
     }
-    call = spec.substr(0, equals);
-    value = spec.substr(equals + 1);
+    call = option.substr(0, equals);
+    value = option.substr(equals + 1);
     if (!isCallName(call)) {
         error = "unknown call \"" + call + "\"";
         return false;
@@ -76,10 +76,10 @@ bool isCallName(const std::string& name) {
     return false;
 }
 
-bool FaultPlan::addFailure(const std::string& spec, std::string& error) {
+bool FaultPlan::addFailure(const std::string& option, std::string& error) {
     std::string call;
     std::string value;
-    if (!splitSpec(spec, call, value, error)) {
+    if (!splitOption(option, call, value, error)) {
         return false;
     }
     Failure failure;
@@ -91,7 +91,7 @@ bool FaultPlan::addFailure(const std::string& spec, std::string& error) {
     if (times != std::string::npos) {
         unsigned long count = 0;
         if (!parseNumber(value.substr(times + 1), 0xFFFFFFFFUL, count) || count == 0) {
-            error = "bad count in \"" + spec + "\"";
+            error = "bad count in \"" + option + "\"";
             return false;
         }
         failure.remaining = static_cast<std::uint32_t>(count);
@@ -99,7 +99,7 @@ bool FaultPlan::addFailure(const std::string& spec, std::string& error) {
     }
     unsigned long code = 0;
     if (!parseNumber(codeText, 0xFFFFFFFFUL, code)) {
-        error = "bad error code in \"" + spec + "\"";
+        error = "bad error code in \"" + option + "\"";
         return false;
     }
     failure.code = static_cast<CTerror>(code);
@@ -107,15 +107,15 @@ bool FaultPlan::addFailure(const std::string& spec, std::string& error) {
     return true;
 }
 
-bool FaultPlan::addDelay(const std::string& spec, std::string& error) {
+bool FaultPlan::addDelay(const std::string& option, std::string& error) {
     std::string call;
     std::string value;
-    if (!splitSpec(spec, call, value, error)) {
+    if (!splitOption(option, call, value, error)) {
         return false;
     }
     unsigned long milliseconds = 0;
     if (!parseNumber(value, kMaxDelayMs, milliseconds)) {
-        error = "bad delay in \"" + spec + "\" (milliseconds, at most 600000)";
+        error = "bad delay in \"" + option + "\" (milliseconds, at most 600000)";
         return false;
     }
     m_delays[call] = std::chrono::milliseconds{milliseconds};

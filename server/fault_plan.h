@@ -22,8 +22,8 @@ class FaultPlan final {
 public:
     // Parse "CALL=CODE[xN]" (CODE in hex with 0x or decimal) and "CALL=MS". False with a
     // message for anything else.
-    bool addFailure(const std::string& spec, std::string& error);
-    bool addDelay(const std::string& spec, std::string& error);
+    bool addFailure(const std::string& option, std::string& error);
+    bool addDelay(const std::string& option, std::string& error);
 
     // The code to answer this call with, using up one of a counted failure.
     std::optional<CTerror> takeFailure(const std::string& call);

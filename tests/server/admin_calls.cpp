@@ -28,22 +28,22 @@ const tlv::wire::Array* arrayOf(const KVSet& set, CTsymbol key) {
 
 }  // namespace
 
-KVSet serviceDefinition(const ServiceSpec& spec) {
+KVSet serviceDefinition(const ServiceSetup& setup) {
     KVSet set;
-    if (spec.kind == SVC_KindExecutable) {
-        put(set, SVC_CommandLine, [&](auto& v) { v.set_string_value(spec.commandLine); });
-        put(set, SVC_MaxRestarts, [&](auto& v) { v.set_int_value(spec.maxRestarts); });
+    if (setup.kind == SVC_KindExecutable) {
+        put(set, SVC_CommandLine, [&](auto& v) { v.set_string_value(setup.commandLine); });
+        put(set, SVC_MaxRestarts, [&](auto& v) { v.set_int_value(setup.maxRestarts); });
         put(set, SVC_StartTimeout, [](auto& v) { v.set_int_value(15); });
-        put(set, SVC_ExitTimeout, [&](auto& v) { v.set_int_value(spec.exitTimeout); });
+        put(set, SVC_ExitTimeout, [&](auto& v) { v.set_int_value(setup.exitTimeout); });
     } else {
         put(set, SVC_DLLPath, [](auto& v) { v.set_string_value("/opt/lib/libsim.so"); });
     }
-    put(set, SVC_EmergencyTimeout, [&](auto& v) { v.set_int_value(spec.emergencyTimeout); });
-    put(set, SVC_Disabled, [&](auto& v) { v.set_bool_value(spec.disabled ? 1 : 0); });
-    if (spec.kind != 0) {
-        put(set, SVC_Kind, [&](auto& v) { v.set_symbol_value(spec.kind); });
+    put(set, SVC_EmergencyTimeout, [&](auto& v) { v.set_int_value(setup.emergencyTimeout); });
+    put(set, SVC_Disabled, [&](auto& v) { v.set_bool_value(setup.disabled ? 1 : 0); });
+    if (setup.kind != 0) {
+        put(set, SVC_Kind, [&](auto& v) { v.set_symbol_value(setup.kind); });
     }
-    put(set, SVC_StartType, [&](auto& v) { v.set_symbol_value(spec.startType); });
+    put(set, SVC_StartType, [&](auto& v) { v.set_symbol_value(setup.startType); });
     return set;
 }
 

@@ -10,7 +10,7 @@
 
 namespace tlv::test {
 
-struct ServiceSpec {
+struct ServiceSetup {
     CTsymbol kind = SVC_KindExecutable;
     std::string commandLine = "/bin/sleep 30";
     CTsymbol startType = SVC_Optional;
@@ -20,7 +20,7 @@ struct ServiceSpec {
     int emergencyTimeout = 120;
 };
 
-tlv::wire::KVSet serviceDefinition(const ServiceSpec& spec);
+tlv::wire::KVSet serviceDefinition(const ServiceSetup& setup);
 tlv::wire::KVSet stringSet(CTsymbol key, const std::string& value);
 
 tlv::wire::Request getProfileInfo(const std::string& name, const std::string& profileClass,

@@ -35,9 +35,9 @@ TEST(ServerLevel, MandatoryAtTwoOptionalAtThreeAndLoweringStopsThem) {
     ASSERT_TRUE(server.start({"--data", data.path()}));
     auto client = server.connect();
     ASSERT_NE(client, nullptr);
-    ServiceSpec mandatory;
+    ServiceSetup mandatory;
     mandatory.startType = SVC_Mandatory;
-    ServiceSpec disabled;
+    ServiceSetup disabled;
     disabled.disabled = true;
     ASSERT_EQ(call(*client, addService("Must", serviceDefinition(mandatory))), CTerr_NoError);
     ASSERT_EQ(call(*client, addService("May", serviceDefinition({}))), CTerr_NoError);
@@ -67,7 +67,7 @@ TEST(ServerLevel, IsKeptAcrossARestartAndBringsItsServicesBack) {
     ASSERT_TRUE(server.start({"--data", data.path()}));
     auto client = server.connect();
     ASSERT_NE(client, nullptr);
-    ServiceSpec mandatory;
+    ServiceSetup mandatory;
     mandatory.startType = SVC_Mandatory;
     ASSERT_EQ(call(*client, addService("Must", serviceDefinition(mandatory))), CTerr_NoError);
     ASSERT_EQ(call(*client, setLevel(2)), CTerr_NoError);

@@ -20,8 +20,8 @@ protected:
     }
     void TearDown() override { EXPECT_EQ(m_server.terminate(), 0); }
 
-    CTerror add(const std::string& name, const ServiceSpec& spec) {
-        return call(*m_client, addService(name, serviceDefinition(spec)));
+    CTerror add(const std::string& name, const ServiceSetup& setup) {
+        return call(*m_client, addService(name, serviceDefinition(setup)));
     }
 
     TempDir m_data;
@@ -35,18 +35,18 @@ TEST_F(ServicesTest, AddAnswersEachRefusalAndAMissingExecutableStillAdds) {
     EXPECT_EQ(add("has space", {}), CTerr_InvalidName);
     EXPECT_EQ(add(std::string(33, 'n'), {}), CTerr_InvalidName);
     EXPECT_EQ(add(std::string(32, 'n'), {}), CTerr_NoError);
-    ServiceSpec noKind;
+    ServiceSetup noKind;
     noKind.kind = 0;
     EXPECT_EQ(add("NoKind", noKind), CTerr_InvalidArgument);
-    ServiceSpec badKind;
+    ServiceSetup badKind;
     badKind.kind = SVC_Optional;
     EXPECT_EQ(add("BadKind", badKind), CTerr_InvalidArgument);
     EXPECT_EQ(add("Sleeper", {}), CTerr_NoError);
     EXPECT_EQ(add("Sleeper", {}), CTerr_Exists);
-    ServiceSpec missing;
+    ServiceSetup missing;
     missing.commandLine = "/no/such/program --flag";
     EXPECT_EQ(add("Missing", missing), CTerr_NotFound);
-    ServiceSpec dll;
+    ServiceSetup dll;
     dll.kind = SVC_KindDLL;
     dll.startType = SVC_Mandatory;
     dll.disabled = true;
@@ -82,7 +82,7 @@ TEST_F(ServicesTest, ExecutableRunsStopsAndCannotBeStartedTwice) {
     EXPECT_EQ(call(*m_client, startService("Nobody")), CTerr_NotFound);
     EXPECT_EQ(call(*m_client, stopService("Nobody")), CTerr_NotFound);
 
-    ServiceSpec disabled;
+    ServiceSetup disabled;
     disabled.disabled = true;
     ASSERT_EQ(add("Off", disabled), CTerr_NoError);
     EXPECT_EQ(call(*m_client, startService("Off")), CTerr_InvalidArgument);
@@ -90,7 +90,7 @@ TEST_F(ServicesTest, ExecutableRunsStopsAndCannotBeStartedTwice) {
 }
 
 TEST_F(ServicesTest, ServiceThatIgnoresSigtermIsKilledAfterItsTimeout) {
-    ServiceSpec stubborn;
+    ServiceSetup stubborn;
     stubborn.commandLine = std::string(SERVICE_HELPER) + " --ignore-term";
     stubborn.exitTimeout = 1;
     ASSERT_EQ(add("Stubborn", stubborn), CTerr_NoError);
@@ -104,7 +104,7 @@ TEST_F(ServicesTest, ServiceThatIgnoresSigtermIsKilledAfterItsTimeout) {
 }
 
 TEST_F(ServicesTest, EmergencyStopKillsAfterTheShorterTimeout) {
-    ServiceSpec stubborn;
+    ServiceSetup stubborn;
     stubborn.commandLine = std::string(SERVICE_HELPER) + " --ignore-term";
     stubborn.exitTimeout = 30;
     stubborn.emergencyTimeout = 0;
@@ -118,7 +118,7 @@ TEST_F(ServicesTest, EmergencyStopKillsAfterTheShorterTimeout) {
 }
 
 TEST_F(ServicesTest, FailingExecutableIsRestartedThenRestsFailed) {
-    ServiceSpec failing;
+    ServiceSetup failing;
     failing.commandLine = "/bin/false";
     failing.maxRestarts = 2;
     ASSERT_EQ(add("Failing", failing), CTerr_NoError);
@@ -136,7 +136,7 @@ TEST_F(ServicesTest, FailingExecutableIsRestartedThenRestsFailed) {
 
 TEST_F(ServicesTest, ProcessKilledFromOutsideIsRestartedWithinItsCount) {
     const std::string pidFile = m_data.path() + "/helper.pid";
-    ServiceSpec once;
+    ServiceSetup once;
     once.commandLine = std::string(SERVICE_HELPER) + " --pid-file " + pidFile;
     once.maxRestarts = 1;
     ASSERT_EQ(add("Once", once), CTerr_NoError);
@@ -156,7 +156,7 @@ TEST_F(ServicesTest, ProcessKilledFromOutsideIsRestartedWithinItsCount) {
 }
 
 TEST_F(ServicesTest, DllServiceMovesThroughSimulatedStates) {
-    ServiceSpec dll;
+    ServiceSetup dll;
     dll.kind = SVC_KindDLL;
     ASSERT_EQ(add("Dll", dll), CTerr_NoError);
     ASSERT_EQ(call(*m_client, startService("Dll")), CTerr_NoError);
@@ -169,7 +169,7 @@ TEST_F(ServicesTest, DllServiceMovesThroughSimulatedStates) {
 
 TEST_F(ServicesTest, UpdateAppliesAtNextStartAndAddsAnUnknownName) {
     ASSERT_EQ(add("Sleeper", {}), CTerr_NoError);
-    ServiceSpec changed;
+    ServiceSetup changed;
     changed.startType = SVC_Mandatory;
     EXPECT_EQ(call(*m_client, updateService("Sleeper", serviceDefinition(changed))), CTerr_NoError);
     ASSERT_EQ(call(*m_client, startService("Sleeper")), CTerr_NoError);
@@ -177,11 +177,11 @@ TEST_F(ServicesTest, UpdateAppliesAtNextStartAndAddsAnUnknownName) {
     changed.startType = SVC_Optional;
     EXPECT_EQ(call(*m_client, updateService("Sleeper", serviceDefinition(changed))),
               CTerr_Deferred);
-    ServiceSpec missing;
+    ServiceSetup missing;
     missing.commandLine = "/no/such/program";
     EXPECT_EQ(call(*m_client, updateService("Fresh", serviceDefinition(missing))), CTerr_NotFound);
     EXPECT_EQ(call(*m_client, updateService("bad name", serviceDefinition({}))), CTerr_InvalidName);
-    ServiceSpec noKind;
+    ServiceSetup noKind;
     noKind.kind = 0;
     EXPECT_EQ(call(*m_client, updateService("Fresh", serviceDefinition(noKind))),
               CTerr_InvalidArgument);
@@ -231,7 +231,7 @@ TEST(ServiceShutdown, SigtermStopsRunningServicesBeforeTheServerExits) {
     auto client = server.connect();
     ASSERT_NE(client, nullptr);
     const std::string pidFile = data.path() + "/helper.pid";
-    ServiceSpec helper;
+    ServiceSetup helper;
     helper.commandLine = std::string(SERVICE_HELPER) + " --pid-file " + pidFile;
     ASSERT_EQ(call(*client, addService("Helper", serviceDefinition(helper))), CTerr_NoError);
     ASSERT_EQ(call(*client, startService("Helper")), CTerr_NoError);
