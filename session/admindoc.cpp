@@ -3,6 +3,7 @@
 #include <new>
 #include <optional>
 
+#include "app/resource.h"
 #include "framework/modalseam.h"
 #include "framework/waitcursor.h"
 #include "resources/stringtable.h"
@@ -27,7 +28,9 @@ std::unique_ptr<T[]> Adopt(T* array) {
 
 }  // namespace
 
-CAdminDoc::CAdminDoc() : m_nLastMessage(IDS_NO_ERROR), m_texts(DisplayTexts::Load()) {}
+CAdminDoc::CAdminDoc() : m_nLastMessage(IDS_NO_ERROR), m_texts(DisplayTexts::Load()) {
+    OnCommand(ID_SERVER_CHANGESERVERLEVEL, [this] { OnServerChangeserverlevel(); });
+}
 
 CAdminDoc::~CAdminDoc() = default;
 

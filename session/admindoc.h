@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "framework/document.h"
+#include "framework/mdi/cmdtarget.h"
 #include "s100/s100.h"
 #include "session/admsess.h"
 #include "session/displaytexts.h"
@@ -26,7 +27,7 @@ inline constexpr long HINT_SPS = 3;
 
 struct BuiltRows;
 
-class CAdminDoc : public CDocument {
+class CAdminDoc : public CDocument, public CCmdTarget {
 public:
     CAdminDoc();
     ~CAdminDoc() override;
@@ -71,6 +72,10 @@ public:
     int ExportProfile(const CString& fileName, const CString& name, const CString& profileClass);
     // level 1..5; mode LEVEL_CHANGE_NORMAL or LEVEL_CHANGE_EMERGENCY.
     int ChangeServerLevel(long level, unsigned long mode);
+
+    // The change-level command: the level dialog with the current level chosen, the change,
+    // its failure reported and the level read again; no refresh runs while the dialog is open.
+    void OnServerChangeserverlevel();
 
     // The level dialog keeps the timer out while it is open.
     void SetRefreshAllowed(int bAllowed) { m_bRefreshAllowed = bAllowed; }

@@ -1,7 +1,10 @@
 // The document's operations on the server.
 
+#include "framework/modalseam.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
+#include "session/errormessage.h"
+#include "session/leveldialog.h"
 #include "session/opmessages.h"
 #include "session/textconv.h"
 
@@ -62,7 +65,7 @@ int CAdminDoc::StartService(const CString& name) {
 }
 
 int CAdminDoc::StopService(const CString& name, int bEmergency) {
-    const unsigned long mode = bEmergency ? LEVEL_CHANGE_EMERGENCY : LEVEL_CHANGE_NORMAL;
+    const unsigned long mode = ChangeModeOf(bEmergency);
     const long ok = m_pSession && m_pSession->StopService(ToServerText(name), mode);
     return Outcome(ok, StopServiceMessage);
 }
@@ -115,4 +118,21 @@ int CAdminDoc::ExportProfile(const CString& fileName, const CString& name,
 int CAdminDoc::ChangeServerLevel(long level, unsigned long mode) {
     const long ok = m_pSession && m_pSession->ChangeServerLevel(level, mode);
     return Outcome(ok, ChangeServerLevelMessage);
+}
+
+void CAdminDoc::OnServerChangeserverlevel() {
+    m_bRefreshAllowed = 0;
+    LevelDialogFields fields;
+    fields.nCurrentLevel = GetServerLevel();
+    fields.nLevel = fields.nCurrentLevel - 1;
+    fields.bEmergency = 0;
+    if (RunLevelDialog(fields) == IDOK) {
+        if (ChangeServerLevel(fields.nLevel + 1, ChangeModeOf(fields.bEmergency))) {
+            RefreshLevelInfo(1);
+            UpdateAllViews(nullptr, HINT_LEVEL);
+        } else {
+            ShowErrorMessage(LastError());
+        }
+    }
+    m_bRefreshAllowed = 1;
 }
