@@ -14,6 +14,7 @@
 #include "framework/mdi/mdichild.h"
 #include "session/admindoc.h"
 #include "views/adminvw.h"
+#include "views/serverst.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ CMainFrame::CMainFrame(CAdminApp& app) : CMDIFrameWnd(app), m_adminApp(app) {
     OnCommand(ID_VIEW_PROFILES, [this] { OnViewProfiles(); });
     OnCommand(ID_VIEW_REPLACEABLESERVICES, [this] { OnViewReplaceableservices(); });
     OnCommand(ID_VIEW_SERVICEPROVIDERS, [this] { OnViewServiceproviders(); });
+    OnCommand(ID_VIEW_SERVERSTATUS, [this] { OnViewServerstatus(); });
 }
 
 int CMainFrame::OnCreate() {
@@ -161,4 +163,8 @@ void CMainFrame::OnViewReplaceableservices() {
 
 void CMainFrame::OnViewServiceproviders() {
     ShowList(VT_ServiceProviders);
+}
+
+void CMainFrame::OnViewServerstatus() {
+    CreateOrActivateFrame(m_adminApp.GetStatusTemplate(), ViewClassOf<CServerStatus>());
 }

@@ -28,6 +28,8 @@ public:
     void OnViewProfiles();
     void OnViewReplaceableservices();
     void OnViewServiceproviders();
+    // The document's status window brought to the front, or a new one: one per document.
+    void OnViewServerstatus();
 
     unsigned GetTimerId() const { return m_nTimer; }
     int IsInTimer() const { return m_bInTimer; }

@@ -9,6 +9,7 @@
 #include "app/mainfrm.h"
 #include "app/resource.h"
 #include "app/serverchoice.h"
+#include "app/statusfr.h"
 #include "config/registry.h"
 #include "framework/mdi/doctemplate.h"
 #include "framework/mdi/mdichild.h"
@@ -16,7 +17,10 @@
 #include "resources/stringtable.h"
 #include "s100/s100.h"
 #include "session/admindoc.h"
+#include "session/leveldialog.h"
 #include "views/adminvw.h"
+#include "views/changele.h"
+#include "views/serverst.h"
 
 namespace {
 
@@ -72,6 +76,11 @@ bool CAdminApp::InitInstance() {
         IDR_LISTVIEW, [] { return std::make_unique<CAdminDoc>(); },
         [](CMultiDocTemplate& docTemplate) { return new CMDIChildWnd(docTemplate); },
         [] { return new CAdminView; }));
+    m_pStatusTemplate = AddDocTemplate(std::make_unique<CMultiDocTemplate>(
+        IDR_STATUSVIEW, [] { return std::make_unique<CAdminDoc>(); },
+        [](CMultiDocTemplate& docTemplate) { return new CStatusFrame(docTemplate); },
+        [] { return new CServerStatus; }));
+    InstallLevelDialog([](LevelDialogFields& fields) { return RunChangeLevel(fields, nullptr); });
 
     auto frame = std::make_unique<CMainFrame>(*this);
     frame->setWindowIcon(LoadApplicationIcon());

@@ -32,7 +32,6 @@ public:
     void OnHelpSearchforhelpon();
 
     CMultiDocTemplate* GetListTemplate() const { return m_pListTemplate; }
-    // Null until the server status view is part of the program.
     CMultiDocTemplate* GetStatusTemplate() const { return m_pStatusTemplate; }
     // Empty when the installation root could not be read.
     const QString& GetHelpFilePath() const { return m_strHelpFilePath; }

@@ -67,8 +67,7 @@ TEST(MainFrame, MenuBarFollowsActiveFrameAndCommandsWithoutHandlerAreDisabled) {
     EXPECT_TRUE(frame.router().isEnabled(ID_FILE_CLOSE));
     EXPECT_TRUE(frame.router().isEnabled(ID_VIEW_PROFILES));
     EXPECT_TRUE(frame.router().isChecked(ID_VIEW_TOOLBAR));
-    for (const unsigned unhandled : {ID_WINDOW_CLOSEALL, ID_VIEW_SERVERSTATUS})
-        EXPECT_FALSE(frame.router().isEnabled(unhandled)) << unhandled;
+    EXPECT_FALSE(frame.router().isEnabled(ID_WINDOW_CLOSEALL));
     EXPECT_FALSE(frame.router().execute(ID_WINDOW_CLOSEALL));
 
     EXPECT_TRUE(frame.router().execute(ID_FILE_CLOSE));
@@ -82,7 +81,7 @@ TEST(MainFrame, ViewCommandsWithoutWindowAndTicksWithoutDocumentDoNothing) {
     AppFixture fixture;
     ASSERT_TRUE(fixture.IsReady());
     for (const unsigned id : {ID_VIEW_PROFILES, ID_VIEW_REPLACEABLESERVICES,
-                              ID_VIEW_SERVICEPROVIDERS})
+                              ID_VIEW_SERVICEPROVIDERS, ID_VIEW_SERVERSTATUS})
         fixture.Frame().router().execute(id);
     fixture.Frame().OnTimer(ID_REFRESH_TIMER);
     EXPECT_EQ(fixture.FrameCount(), 0u);
