@@ -30,8 +30,14 @@ QFont LevelFont() {
     font.setPixelSize(pixels);
     while (pixels > 1 && QFontMetrics(font).height() > kFontHeight)
         font.setPixelSize(--pixels);
-    if (const int average = QFontMetrics(font).averageCharWidth(); average > 0)
-        font.setStretch(std::clamp(100 * kFontWidth / average, 1, 4000));
+    // The width is the average of the lower-case letters, as the classic fonts count it; the
+    // average over all glyphs of today's fonts is wider and would not narrow the text enough.
+    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+    const int lettersWidth = QFontMetrics(font).horizontalAdvance(letters);
+    if (lettersWidth > 0) {
+        font.setStretch(std::clamp(
+            100 * kFontWidth * static_cast<int>(letters.size()) / lettersWidth, 1, 4000));
+    }
     return font;
 }
 
