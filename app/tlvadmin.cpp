@@ -11,6 +11,7 @@
 #include "app/serverchoice.h"
 #include "app/statusfr.h"
 #include "config/registry.h"
+#include "config/ui/chgsrve.h"
 #include "framework/mdi/doctemplate.h"
 #include "framework/mdi/mdichild.h"
 #include "framework/modalseam.h"
@@ -40,9 +41,12 @@ static QIcon LoadApplicationIcon() {
 CAdminApp::CAdminApp() {
     ReadEnvironment();
     RegisterCommands();
+    SetServerEntriesHooks(
+        {.showAbout = {}, .showHelpContents = [this](QWidget*) { OnHelpContents(); }});
 }
 
 CAdminApp::~CAdminApp() {
+    SetServerEntriesHooks({});
     // Sessions end with their documents, before the library does.
     CWinApp::ExitInstance();
     CTerror error = 0;
@@ -66,6 +70,7 @@ void CAdminApp::ReadEnvironment() {
 
 void CAdminApp::RegisterCommands() {
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    OnCommand(ID_CLIENT_CHANGESERVERINFO, [this] { OnClientChangeserverinfo(); });
     OnCommand(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
     OnCommand(ID_HELP_HOWTOUSEHELP, [this] { OnHelpHowtousehelp(); });
     OnCommand(ID_HELP_SEARCHFORHELPON, [this] { OnHelpSearchforhelpon(); });
@@ -107,6 +112,10 @@ void CAdminApp::OnFileOpen() {
 CDocument* CAdminApp::OpenDocumentFile(const QString& serverEntryName) {
     return m_pListTemplate == nullptr ? nullptr
                                       : m_pListTemplate->OpenDocumentFile(serverEntryName, true);
+}
+
+void CAdminApp::OnClientChangeserverinfo() {
+    RunChangeServerEntries(nullptr);
 }
 
 void CAdminApp::OnHelpContents() {

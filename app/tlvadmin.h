@@ -27,6 +27,8 @@ public:
     // Always a new document for the name, so one entry may be connected twice.
     CDocument* OpenDocumentFile(const QString& serverEntryName);
 
+    // "&Edit Server Entries": the server entry tables, modal, without parent.
+    void OnClientChangeserverinfo();
     void OnHelpContents();
     void OnHelpHowtousehelp();
     void OnHelpSearchforhelpon();
