@@ -11,6 +11,7 @@
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "views/changele.h"
+#include "views/newcmds.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ CServerStatus::~CServerStatus() = default;
 void CServerStatus::RegisterCommands() {
     OnCommand(ID_SERVER_CHANGESERVERLEVEL, [this] { OnServerChangeserverlevel(); });
     OnCommand(ID_VIEW_REFRESH, [this] { OnViewRefresh(); });
+    OnCommand(ID_SERVICE_NEW, [this] { OnServiceNew(); });
 }
 
 CAdminDoc* CServerStatus::GetDocument() const {
@@ -140,4 +142,10 @@ void CServerStatus::OnViewRefresh() {
         return;
     document->RefreshLevelInfo(1);
     document->UpdateAllViews(nullptr, HINT_LEVEL);
+}
+
+void CServerStatus::OnServiceNew() {
+    CAdminDoc* document = GetDocument();
+    if (document != nullptr && RunNewServiceCommand(*document, this) == 1)
+        OnViewRefresh();
 }

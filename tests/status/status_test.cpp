@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QRadioButton>
 
@@ -201,6 +204,32 @@ TEST_F(StatusView, RefreshAndTickReadTheLevelSetElsewhere) {
     ASSERT_TRUE(SetLevel(*other, 1));
     fixture.Frame().OnTimer(ID_REFRESH_TIMER);
     EXPECT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "unlit", "unlit", "unlit", "unlit"}));
+}
+
+TEST_F(StatusView, NewServiceFromTheStatusWindowReadsTheLevelAgainOnlyWhenAdded) {
+    auto other = fixture.Server().OpenDocument();
+    ASSERT_TRUE(SetLevel(*other, 4));
+    fixture.Seam().ExpectDialog([](QDialog& dialog) { return Press(dialog, true); });
+    fixture.Seam().ExpectDialog([](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("serviceName"))->setText("From_Status");
+        dialog.findChild<QLineEdit*>(QStringLiteral("commandLine"))->setText("/bin/true");
+        return Press(dialog, true);
+    });
+    EXPECT_TRUE(fixture.Frame().router().execute(ID_SERVICE_NEW));
+    EXPECT_EQ(fixture.Seam().PendingDialogs(), 0u);
+    EXPECT_EQ(doc->GetServerLevel(), 4);
+    EXPECT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "lit", "lit", "lit", "unlit"}));
+    ASSERT_EQ(doc->RefreshServiceInfo(0), 1);
+    const auto services = Rows(doc->GetServices().get());
+    EXPECT_NE(std::find_if(services.begin(), services.end(),
+                           [](const std::string& row) { return row.starts_with("From_Status|"); }),
+              services.end());
+
+    // Cancelled: nothing added and the level not read.
+    ASSERT_TRUE(SetLevel(*other, 2));
+    fixture.Seam().ExpectDialog([](QDialog& dialog) { return Press(dialog, false); });
+    fixture.Frame().router().execute(ID_SERVICE_NEW);
+    EXPECT_EQ(doc->GetServerLevel(), 4);
 }
 
 TEST_F(StatusView, F10TwiceGivesOneFixedStatusWindowWhoseRouteDisablesListCommands) {
