@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QScreen>
 
 #include "app/comnmfc.h"
 #include "app/errorbox.h"
@@ -87,12 +88,16 @@ bool CAdminApp::InitInstance() {
         [] { return new CServerStatus; }));
     InstallLevelDialog([](LevelDialogFields& fields) { return RunChangeLevel(fields, nullptr); });
 
+    // Every window, the server windows included, shows the application icon.
+    QApplication::setWindowIcon(LoadApplicationIcon());
     auto frame = std::make_unique<CMainFrame>(*this);
-    frame->setWindowIcon(LoadApplicationIcon());
     if (!frame->LoadFrame(IDR_MAINFRAME))
         return false;
     CMainFrame& mainFrame = *frame;
     SetMainWnd(std::move(frame));
+    // The platform's default for an overlapped window: most of the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        mainFrame.resize(screen->availableGeometry().size() * 3 / 4);
     mainFrame.show();
     return true;
 }

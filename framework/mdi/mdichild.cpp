@@ -28,6 +28,7 @@ bool CMDIChildWnd::Create(CWndView* view) {
     } else if (!cs.size.isEmpty()) {
         resize(cs.size);
     }
+    m_bHasInitialSize = !cs.resizable || !cs.size.isEmpty();
     OnUpdateFrameTitle();
     return true;
 }

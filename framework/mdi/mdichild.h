@@ -26,6 +26,8 @@ public:
     bool Create(CWndView* view);
 
     CWndView* GetActiveView() const { return m_pView; }
+    // False when creation left the size to the MDI area.
+    bool HasInitialSize() const { return m_bHasInitialSize; }
     CDocument* GetActiveDocument() const;
     CMultiDocTemplate& GetDocTemplate() const { return m_template; }
 
@@ -44,5 +46,6 @@ private:
 
     CMultiDocTemplate& m_template;
     CWndView* m_pView = nullptr;
+    bool m_bHasInitialSize = false;
     bool m_bDestroying = false;
 };

@@ -6,6 +6,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 #include "framework/document.h"
 #include "framework/mdi/commandui.h"
@@ -20,6 +21,9 @@ namespace {
 
 // Enabled states of toolbar buttons follow the route while the program is idle.
 constexpr int kIdleUpdateMs = 250;
+// The smallest default size of a child frame, for an area not laid out yet.
+constexpr int kMinimumChildWidth = 480;
+constexpr int kMinimumChildHeight = 320;
 
 }  // namespace
 
@@ -112,6 +116,13 @@ std::vector<CMDIChildWnd*> CMDIFrameWnd::GetChildFrames() const {
 
 void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* frame) {
     m_pMdiArea->addSubWindow(frame);
+    // A view without a size hint would open as a bare caption: take most of the area, as MDI
+    // children do by default.
+    if (!frame->HasInitialSize()) {
+        const QSize area = m_pMdiArea->viewport()->size();
+        frame->resize(std::max(area.width() * 3 / 4, kMinimumChildWidth),
+                      std::max(area.height() * 3 / 4, kMinimumChildHeight));
+    }
     connect(frame, &QWidget::windowTitleChanged, this, [this] { OnUpdateFrameTitle(); });
     // A frame going away hands the activation on: its hide may not have done it.
     connect(frame, &QObject::destroyed, this, [this] { OnChildActivated(nullptr); });
@@ -192,10 +203,14 @@ void CMDIFrameWnd::RegisterFrameworkCommands() {
     OnCommand(
         ID_VIEW_STATUS_BAR, [this] { statusBar()->setVisible(statusBar()->isHidden()); }, {},
         [this] { return !statusBar()->isHidden(); });
-    OnCommand(ID_WINDOW_CASCADE, [this] { m_pMdiArea->cascadeSubWindows(); }, hasChild);
-    OnCommand(ID_WINDOW_TILE_HORZ, [this] { m_pMdiArea->tileSubWindows(); }, hasChild);
-    OnCommand(ID_WINDOW_ARRANGE, [this] { ArrangeIconicWindows(); }, hasChild);
-    OnCommand(ID_WINDOW_NEW, [this] { OnWindowNew(); }, hasChild);
+    OnCommand(
+        ID_WINDOW_CASCADE, [this] { m_pMdiArea->cascadeSubWindows(); }, hasChild);
+    OnCommand(
+        ID_WINDOW_TILE_HORZ, [this] { m_pMdiArea->tileSubWindows(); }, hasChild);
+    OnCommand(
+        ID_WINDOW_ARRANGE, [this] { ArrangeIconicWindows(); }, hasChild);
+    OnCommand(
+        ID_WINDOW_NEW, [this] { OnWindowNew(); }, hasChild);
 }
 
 void CMDIFrameWnd::OnWindowNew() {

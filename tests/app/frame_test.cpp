@@ -7,6 +7,7 @@
 #include "app/resource.h"
 #include "app/statusfr.h"
 #include "framework/mdi/doctemplate.h"
+#include "framework/mdi/mdichild.h"
 #include "session/admindoc.h"
 #include "tests/app/app_fixture.h"
 #include "views/adminvw.h"
@@ -16,8 +17,7 @@ namespace {
 
 const std::vector<std::string> kMainFrameMenus = {
     "&Server: &Connect to server...\tCtrl+C|-|Configure for multinode...|-|E&xit",
-    "&Client: &Edit Server Entries",
-    "&View: &Toolbar|&Status Bar",
+    "&Client: &Edit Server Entries", "&View: &Toolbar|&Status Bar",
     "&Profile: &Associate...\tCtrl+A|&Change default editor...",
     "&Help: &Contents...\tF1|&Search for Help on...|&How to Use Help...|-|&About this "
     "application..."};
@@ -62,6 +62,10 @@ TEST(MainFrame, MenuBarFollowsActiveFrameAndCommandsWithoutHandlerAreDisabled) {
     EXPECT_FALSE(frame.router().isEnabled(ID_APP_ABOUT));
 
     ASSERT_NE(fixture.Connect(), nullptr);
+    // A server window opens on most of the area, not as a bare caption.
+    ASSERT_NE(frame.MDIGetActive(), nullptr);
+    EXPECT_GE(frame.MDIGetActive()->width(), 480);
+    EXPECT_GE(frame.MDIGetActive()->height(), 320);
     EXPECT_EQ(frame.GetShownMenu(), IDR_LISTVIEW);
     EXPECT_EQ(MenuTexts(frame), kListViewMenus);
     EXPECT_TRUE(frame.router().isEnabled(ID_FILE_CLOSE));

@@ -57,6 +57,7 @@ TEST(RegFileReader, ReadsWhatOtherMachinesWrite) {
 }
 
 TEST(RegFileReader, NamesTheFirstMalformedLine) {
+    using namespace std::string_literals;
     const std::string head = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\n";
     const std::vector<std::pair<std::string, RegFileError>> cases = {
         {"", {1, "the first line must be REGEDIT4"}},
@@ -79,6 +80,10 @@ TEST(RegFileReader, NamesTheFirstMalformedLine) {
         {head + "\"n\" \"x\"\n", {4, "expected '=' after the value name"}},
         {head + "\"n\"=text\n", {4, "expected \"text\", dword:, hex: or hex(N): after '='"}},
         {head + "garbage\n", {4, "expected a [key] or a \"name\"=value line"}},
+        // A NUL would land the import under a cut-short key or name and still report success.
+        {head + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\A\0B]\n"s,
+         {4, "a key name may not contain a NUL byte"}},
+        {head + "\"a\0b\"=\"x\"\n"s, {4, "a value name may not contain a NUL byte"}},
     };
     for (const auto& [text, expected] : cases) {
         const RegFileError error = ParseError(text);

@@ -109,6 +109,10 @@ private:
         if (!ConsumePrefix(name, "HKEY_LOCAL_MACHINE") || (!name.empty() && name[0] != '\\')) {
             return Fail("the key is not below HKEY_LOCAL_MACHINE");
         }
+        // The registry calls take names as C strings: a NUL would cut the path short.
+        if (name.find('\0') != std::string_view::npos) {
+            return Fail("a key name may not contain a NUL byte");
+        }
         std::string path(name.empty() ? name : name.substr(1));
         std::vector<std::string> names;
         if (SplitRegPath(path, names) != ERROR_SUCCESS) {
@@ -128,6 +132,9 @@ private:
             line.remove_prefix(1);
         } else if (!ReadQuoted(line, value.name)) {
             return false;
+        }
+        if (value.name.find('\0') != std::string::npos) {
+            return Fail("a value name may not contain a NUL byte");
         }
         if (CheckValueName(value.name) != ERROR_SUCCESS) {
             return Fail("the value name is too long");
