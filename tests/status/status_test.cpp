@@ -195,6 +195,18 @@ TEST_F(StatusView, MenuCommandReportsARefusedLevelAndCancelChangesNothing) {
     EXPECT_EQ(doc->GetServerLevel(), 3);
 }
 
+TEST_F(StatusView, ListWindowRunsTheDocumentsLevelCommandAndTheLampsFollow) {
+    fixture.Frame().router().execute(ID_VIEW_PROFILES);
+    ASSERT_NE(fixture.ActiveListView(), nullptr);
+    fixture.Seam().ExpectDialog([](QDialog& dialog) {
+        dynamic_cast<CChangeLevel&>(dialog).LevelButton(4)->click();
+        return Press(dialog, true);
+    });
+    EXPECT_TRUE(fixture.Frame().router().execute(ID_SERVER_CHANGESERVERLEVEL));
+    EXPECT_EQ(doc->GetServerLevel(), 5);
+    EXPECT_EQ(Lamps(*view), std::vector<std::string>(5, "lit"));
+}
+
 TEST_F(StatusView, RefreshAndTickReadTheLevelSetElsewhere) {
     auto other = fixture.Server().OpenDocument();
     ASSERT_TRUE(SetLevel(*other, 4));
