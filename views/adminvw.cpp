@@ -17,7 +17,8 @@ struct ColumnSpec {
 };
 
 std::span<const ColumnSpec> ColumnsOf(ViewType type) {
-    static const ColumnSpec profiles[] = {{IDS_COL_PROFILE_NAME, 180}, {IDS_COL_PROFILE_CLASS, 180}};
+    static const ColumnSpec profiles[] = {{IDS_COL_PROFILE_NAME, 180},
+                                          {IDS_COL_PROFILE_CLASS, 180}};
     static const ColumnSpec services[] = {
         {IDS_COL_SERVICE_NAME, 160}, {IDS_COL_SERVICE_STATE, 80}, {IDS_COL_SERVICE_TYPE, 120}};
     static const ColumnSpec providers[] = {{IDS_COL_SP_NAME, 180}, {IDS_COL_SP_STATUS, 100}};
@@ -61,6 +62,7 @@ CAdminView::CAdminView() : m_listCtrl(this) {
     // The list covers the whole view: no background of its own to erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    RegisterCommands();
 }
 
 CAdminView::~CAdminView() {

@@ -1,0 +1,112 @@
+// The list view's command table: which handler runs each command and when it is enabled, and
+// the commands that change no server data.
+
+#include "app/errorbox.h"
+#include "app/resource.h"
+#include "resources/stringtable.h"
+#include "session/admindoc.h"
+#include "views/adminvw.h"
+#include "views/rowwalk.h"
+
+void CAdminView::RegisterCommands() {
+    const auto selectionIn = [this](ViewType type) {
+        return [this, type] { return HasSelectionIn(type); };
+    };
+    const auto connected = [this] { return IsConnected(); };
+    OnCommand(ID_VIEW_REFRESH, [this] { OnViewRefresh(); });
+    OnCommand(
+        ID_VIEW_SELECTALL, [this] { OnViewSelectall(); }, connected);
+    OnCommand(
+        ID_VIEW_REMOVE, [this] { OnViewRemove(); },
+        [this] { return HasSelectionIn(VT_Profiles) || HasSelectionIn(VT_Services); });
+    OnCommand(
+        ID_PROFILE_EDIT, [this] { OnProfileEdit(); }, selectionIn(VT_Profiles));
+    OnCommand(
+        ID_PROFILE_REMOVE, [this] { OnProfileRemove(); }, selectionIn(VT_Profiles));
+    OnCommand(
+        ID_SERVICE_EDIT, [this] { OnServiceEdit(); }, [this] { return OnUpdateServiceEdit(); });
+    OnCommand(
+        ID_SERVICE_REMOVE, [this] { OnServiceRemove(); }, selectionIn(VT_Services));
+    OnCommand(
+        ID_SERVICE_START, [this] { OnServiceStart(); }, [this] { return OnUpdateServiceStart(); });
+    OnCommand(
+        ID_SERVICE_STOP, [this] { OnServiceStop(); }, [this] { return OnUpdateServiceStop(); });
+    m_listCtrl.SetActivateHandler([this] { OnDoubleClick(); });
+}
+
+bool CAdminView::IsConnected() const {
+    const CAdminDoc* document = GetDocument();
+    return document != nullptr && document->IsDisconnected() == 0;
+}
+
+bool CAdminView::HasSelectionIn(ViewType type) const {
+    return m_viewType == type && m_bNonePresent == 0 && m_listCtrl.GetSelectedCount() >= 1;
+}
+
+bool CAdminView::LastSelectedStateIs(std::initializer_list<unsigned> stateIds) const {
+    if (!HasSelectionIn(VT_Services))
+        return false;
+    const std::vector<SelectedRow> rows = SelectedRows(m_pLines.get(), m_listCtrl);
+    if (rows.empty())
+        return false;
+    for (const unsigned id : stateIds) {
+        if (rows.back().second == StringTable::Load(id))
+            return true;
+    }
+    return false;
+}
+
+bool CAdminView::OnUpdateServiceEdit() const {
+    return HasSelectionIn(VT_Services) && m_listCtrl.GetSelectedCount() == 1;
+}
+
+bool CAdminView::OnUpdateServiceStart() const {
+    return LastSelectedStateIs({IDS_STATE_IDLE, IDS_STATE_IDLE_FAILED});
+}
+
+bool CAdminView::OnUpdateServiceStop() const {
+    return LastSelectedStateIs(
+        {IDS_STATE_STARTING, IDS_STATE_WAITING, IDS_STATE_RUNNING, IDS_STATE_STOPPING});
+}
+
+void CAdminView::ShowLastError() {
+    const CAdminDoc* document = GetDocument();
+    if (document != nullptr)
+        CErrorBox(document->LastError(), this).DoModal();
+}
+
+void CAdminView::OnViewRefresh() {
+    LoadView(m_viewType, 1);
+}
+
+void CAdminView::OnViewSelectall() {
+    std::vector<int> rows;
+    int row = 0;
+    for (const CViewLine* line = m_pLines.get(); line != nullptr; line = line->Next())
+        rows.push_back(row++);
+    m_listCtrl.SelectItems(rows);
+}
+
+void CAdminView::OnViewRemove() {
+    if (m_viewType == VT_Profiles) {
+        OnProfileRemove();
+    } else if (m_viewType == VT_Services) {
+        OnServiceRemove();
+    }
+}
+
+void CAdminView::OnDoubleClick() {
+    UpdatesSuspended suspended(*this);
+    const std::vector<SelectedRow> rows = SelectedRows(m_pLines.get(), m_listCtrl);
+    if (rows.empty())
+        return;
+    CAdminDoc* document = GetDocument();
+    if (document == nullptr)
+        return;
+    if (m_viewType == VT_Profiles) {
+        if (!document->EditProfile(rows.front().first, rows.front().second))
+            ShowLastError();
+    } else if (m_viewType == VT_Services) {
+        OnServiceEdit();
+    }
+}

@@ -1,0 +1,39 @@
+// The profile commands of the list view: edit and remove the selected profiles.
+
+#include "app/errorbox.h"
+#include "resources/stringtable.h"
+#include "session/admindoc.h"
+#include "views/adminvw.h"
+#include "views/cmdbox.h"
+#include "views/rowwalk.h"
+
+void CAdminView::OnProfileEdit() {
+    CAdminDoc* document = GetDocument();
+    if (document == nullptr)
+        return;
+    UpdatesSuspended suspended(*this);
+    const int failures =
+        CountFailures(SelectedRows(m_pLines.get(), m_listCtrl), [document](const SelectedRow& row) {
+            return document->EditProfile(row.first, row.second);
+        });
+    // One box for the walk, naming why the last editor could not be started.
+    if (failures > 0)
+        ShowLastError();
+}
+
+void CAdminView::OnProfileRemove() {
+    CAdminDoc* document = GetDocument();
+    if (document == nullptr)
+        return;
+    UpdatesSuspended suspended(*this);
+    if (!ConfirmWith(IDD_REMOVE_PROFILES, this))
+        return;
+    const int failures =
+        CountFailures(SelectedRows(m_pLines.get(), m_listCtrl), [document](const SelectedRow& row) {
+            return document->DeleteProfile(row.first, row.second);
+        });
+    if (failures > 0)
+        CErrorBox(IDS_PROFILES_NOT_REMOVED, this).DoModal();
+    suspended.Resume();
+    OnViewRefresh();
+}
