@@ -10,6 +10,8 @@
 #include "app/resource.h"
 #include "app/serverchoice.h"
 #include "config/registry.h"
+#include "config/ui/assocbox.h"
+#include "config/ui/changede.h"
 #include "framework/mdi/doctemplate.h"
 #include "framework/mdi/mdichild.h"
 #include "framework/modalseam.h"
@@ -62,6 +64,8 @@ void CAdminApp::ReadEnvironment() {
 
 void CAdminApp::RegisterCommands() {
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    OnCommand(ID_PROFILE_ASSOCIATE, [this] { OnProfileAssociate(); });
+    OnCommand(ID_PROFILE_CHANGEDEFAULT, [this] { OnProfileChangedefault(); });
     OnCommand(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
     OnCommand(ID_HELP_HOWTOUSEHELP, [this] { OnHelpHowtousehelp(); });
     OnCommand(ID_HELP_SEARCHFORHELPON, [this] { OnHelpSearchforhelpon(); });
@@ -98,6 +102,14 @@ void CAdminApp::OnFileOpen() {
 CDocument* CAdminApp::OpenDocumentFile(const QString& serverEntryName) {
     return m_pListTemplate == nullptr ? nullptr
                                       : m_pListTemplate->OpenDocumentFile(serverEntryName, true);
+}
+
+void CAdminApp::OnProfileAssociate() {
+    RunAssociate(GetMainWnd());
+}
+
+void CAdminApp::OnProfileChangedefault() {
+    RunChangeDefaultEditor(GetMainWnd());
 }
 
 void CAdminApp::OnHelpContents() {
