@@ -4,6 +4,7 @@
 // the rows shown (row i of the control is line i of m_pLines), and rebuilds them when the
 // document sends the hint of the list it shows.
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -15,6 +16,8 @@
 
 class CAdminDoc;
 class CCheckProfileBox;
+class UpdatesSuspended;
+struct SelectedRow;
 
 inline constexpr int IDC_LISTCTRL = 49215;
 
@@ -84,6 +87,11 @@ private:
     void RenameService(const QString& oldName, const QString& newName, CTkvs set);
     // The document's last error in an error box.
     void ShowLastError();
+    // The end of a command on the selected rows: the operation on each of them, one box with
+    // the message when any failed, rebuilds turned on again, the list refreshed.
+    void WalkReportAndRefresh(UpdatesSuspended& suspended,
+                              const std::function<int(const SelectedRow&)>& operation,
+                              unsigned failureMessage);
 
     struct RememberedSelection;
     RememberedSelection RememberSelection() const;

@@ -75,6 +75,15 @@ void CAdminView::ShowLastError() {
         CErrorBox(document->LastError(), this).DoModal();
 }
 
+void CAdminView::WalkReportAndRefresh(UpdatesSuspended& suspended,
+                                      const std::function<int(const SelectedRow&)>& operation,
+                                      unsigned failureMessage) {
+    if (CountFailures(SelectedRows(m_pLines.get(), m_listCtrl), operation) > 0)
+        CErrorBox(failureMessage, this).DoModal();
+    suspended.Resume();
+    OnViewRefresh();
+}
+
 void CAdminView::OnViewRefresh() {
     LoadView(m_viewType, 1);
 }

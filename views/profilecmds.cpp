@@ -28,12 +28,10 @@ void CAdminView::OnProfileRemove() {
     UpdatesSuspended suspended(*this);
     if (!ConfirmWith(IDD_REMOVE_PROFILES, this))
         return;
-    const int failures =
-        CountFailures(SelectedRows(m_pLines.get(), m_listCtrl), [document](const SelectedRow& row) {
+    WalkReportAndRefresh(
+        suspended,
+        [document](const SelectedRow& row) {
             return document->DeleteProfile(row.first, row.second);
-        });
-    if (failures > 0)
-        CErrorBox(IDS_PROFILES_NOT_REMOVED, this).DoModal();
-    suspended.Resume();
-    OnViewRefresh();
+        },
+        IDS_PROFILES_NOT_REMOVED);
 }

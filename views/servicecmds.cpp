@@ -44,13 +44,9 @@ void CAdminView::OnServiceStart() {
     if (!ConfirmWith(IDD_START_SERVICE, this))
         return;
     UpdatesSuspended suspended(*this);
-    const int failures = CountFailures(
-        SelectedRows(m_pLines.get(), m_listCtrl),
-        [document](const SelectedRow& row) { return document->StartService(row.first); });
-    if (failures > 0)
-        CErrorBox(IDS_SERVICES_NOT_STARTED, this).DoModal();
-    suspended.Resume();
-    OnViewRefresh();
+    WalkReportAndRefresh(
+        suspended, [document](const SelectedRow& row) { return document->StartService(row.first); },
+        IDS_SERVICES_NOT_STARTED);
 }
 
 void CAdminView::OnServiceStop() {
@@ -62,12 +58,10 @@ void CAdminView::OnServiceStop() {
     if (answer != IDOK && answer != IDC_EMERGENCY)
         return;
     const int bEmergency = answer == IDC_EMERGENCY ? 1 : 0;
-    const int failures = CountFailures(SelectedRows(m_pLines.get(), m_listCtrl),
-                                       [document, bEmergency](const SelectedRow& row) {
-                                           return document->StopService(row.first, bEmergency);
-                                       });
-    if (failures > 0)
-        CErrorBox(IDS_SERVICES_NOT_STOPPED, this).DoModal();
-    suspended.Resume();
-    OnViewRefresh();
+    WalkReportAndRefresh(
+        suspended,
+        [document, bEmergency](const SelectedRow& row) {
+            return document->StopService(row.first, bEmergency);
+        },
+        IDS_SERVICES_NOT_STOPPED);
 }
