@@ -9,28 +9,23 @@
 #include "views/rowwalk.h"
 
 void CAdminView::RegisterCommands() {
+    const auto on = [this](unsigned id, void (CAdminView::*handler)(), Rule enabled) {
+        Handler run = [this, handler] { (this->*handler)(); };
+        OnCommand(id, std::move(run), std::move(enabled));
+    };
     const auto selectionIn = [this](ViewType type) {
         return [this, type] { return HasSelectionIn(type); };
     };
-    const auto connected = [this] { return IsConnected(); };
-    OnCommand(ID_VIEW_REFRESH, [this] { OnViewRefresh(); });
-    OnCommand(
-        ID_VIEW_SELECTALL, [this] { OnViewSelectall(); }, connected);
-    OnCommand(
-        ID_VIEW_REMOVE, [this] { OnViewRemove(); },
-        [this] { return HasSelectionIn(VT_Profiles) || HasSelectionIn(VT_Services); });
-    OnCommand(
-        ID_PROFILE_EDIT, [this] { OnProfileEdit(); }, selectionIn(VT_Profiles));
-    OnCommand(
-        ID_PROFILE_REMOVE, [this] { OnProfileRemove(); }, selectionIn(VT_Profiles));
-    OnCommand(
-        ID_SERVICE_EDIT, [this] { OnServiceEdit(); }, [this] { return OnUpdateServiceEdit(); });
-    OnCommand(
-        ID_SERVICE_REMOVE, [this] { OnServiceRemove(); }, selectionIn(VT_Services));
-    OnCommand(
-        ID_SERVICE_START, [this] { OnServiceStart(); }, [this] { return OnUpdateServiceStart(); });
-    OnCommand(
-        ID_SERVICE_STOP, [this] { OnServiceStop(); }, [this] { return OnUpdateServiceStop(); });
+    on(ID_VIEW_REFRESH, &CAdminView::OnViewRefresh, {});
+    on(ID_VIEW_SELECTALL, &CAdminView::OnViewSelectall, [this] { return IsConnected(); });
+    on(ID_VIEW_REMOVE, &CAdminView::OnViewRemove,
+       [this] { return HasSelectionIn(VT_Profiles) || HasSelectionIn(VT_Services); });
+    on(ID_PROFILE_EDIT, &CAdminView::OnProfileEdit, selectionIn(VT_Profiles));
+    on(ID_PROFILE_REMOVE, &CAdminView::OnProfileRemove, selectionIn(VT_Profiles));
+    on(ID_SERVICE_EDIT, &CAdminView::OnServiceEdit, [this] { return OnUpdateServiceEdit(); });
+    on(ID_SERVICE_REMOVE, &CAdminView::OnServiceRemove, selectionIn(VT_Services));
+    on(ID_SERVICE_START, &CAdminView::OnServiceStart, [this] { return OnUpdateServiceStart(); });
+    on(ID_SERVICE_STOP, &CAdminView::OnServiceStop, [this] { return OnUpdateServiceStop(); });
     m_listCtrl.SetActivateHandler([this] { OnDoubleClick(); });
 }
 
