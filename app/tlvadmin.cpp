@@ -12,6 +12,7 @@
 #include "config/registry.h"
 #include "config/ui/assocbox.h"
 #include "config/ui/changede.h"
+#include "config/ui/chgsrve.h"
 #include "framework/mdi/doctemplate.h"
 #include "framework/mdi/mdichild.h"
 #include "framework/modalseam.h"
@@ -38,9 +39,12 @@ static QIcon LoadApplicationIcon() {
 CAdminApp::CAdminApp() {
     ReadEnvironment();
     RegisterCommands();
+    SetServerEntriesHooks(
+        {.showAbout = {}, .showHelpContents = [this](QWidget*) { OnHelpContents(); }});
 }
 
 CAdminApp::~CAdminApp() {
+    SetServerEntriesHooks({});
     // Sessions end with their documents, before the library does.
     CWinApp::ExitInstance();
     CTerror error = 0;
@@ -66,6 +70,7 @@ void CAdminApp::RegisterCommands() {
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     OnCommand(ID_PROFILE_ASSOCIATE, [this] { OnProfileAssociate(); });
     OnCommand(ID_PROFILE_CHANGEDEFAULT, [this] { OnProfileChangedefault(); });
+    OnCommand(ID_CLIENT_CHANGESERVERINFO, [this] { OnClientChangeserverinfo(); });
     OnCommand(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
     OnCommand(ID_HELP_HOWTOUSEHELP, [this] { OnHelpHowtousehelp(); });
     OnCommand(ID_HELP_SEARCHFORHELPON, [this] { OnHelpSearchforhelpon(); });
@@ -110,6 +115,10 @@ void CAdminApp::OnProfileAssociate() {
 
 void CAdminApp::OnProfileChangedefault() {
     RunChangeDefaultEditor(GetMainWnd());
+}
+
+void CAdminApp::OnClientChangeserverinfo() {
+    RunChangeServerEntries(nullptr);
 }
 
 void CAdminApp::OnHelpContents() {

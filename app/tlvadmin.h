@@ -31,6 +31,8 @@ public:
     // The profile editor associations: "&Associate..." and "Change &Default Editor...".
     void OnProfileAssociate();
     void OnProfileChangedefault();
+    // "&Edit Server Entries": the server entry tables, modal, without parent.
+    void OnClientChangeserverinfo();
 
     void OnHelpContents();
     void OnHelpHowtousehelp();
