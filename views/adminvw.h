@@ -54,8 +54,10 @@ public:
     void OnViewRefresh();
     void OnViewSelectall();
     void OnViewRemove();
+    void OnProfileNew();
     void OnProfileEdit();
     void OnProfileRemove();
+    void OnServiceNew();
     void OnServiceEdit();
     void OnServiceRemove();
     void OnServiceStart();

@@ -20,8 +20,10 @@ void CAdminView::RegisterCommands() {
     on(ID_VIEW_SELECTALL, &CAdminView::OnViewSelectall, [this] { return IsConnected(); });
     on(ID_VIEW_REMOVE, &CAdminView::OnViewRemove,
        [this] { return HasSelectionIn(VT_Profiles) || HasSelectionIn(VT_Services); });
+    on(ID_PROFILE_NEW, &CAdminView::OnProfileNew, [this] { return IsConnected(); });
     on(ID_PROFILE_EDIT, &CAdminView::OnProfileEdit, selectionIn(VT_Profiles));
     on(ID_PROFILE_REMOVE, &CAdminView::OnProfileRemove, selectionIn(VT_Profiles));
+    on(ID_SERVICE_NEW, &CAdminView::OnServiceNew, [this] { return IsConnected(); });
     on(ID_SERVICE_EDIT, &CAdminView::OnServiceEdit, [this] { return OnUpdateServiceEdit(); });
     on(ID_SERVICE_REMOVE, &CAdminView::OnServiceRemove, selectionIn(VT_Services));
     on(ID_SERVICE_START, &CAdminView::OnServiceStart, [this] { return OnUpdateServiceStart(); });

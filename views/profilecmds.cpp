@@ -1,11 +1,18 @@
-// The profile commands of the list view: edit and remove the selected profiles.
+// The profile commands of the list view: a new profile, and edit and remove the selected ones.
 
 #include "app/errorbox.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "views/adminvw.h"
 #include "views/cmdbox.h"
+#include "views/newcmds.h"
 #include "views/rowwalk.h"
+
+void CAdminView::OnProfileNew() {
+    // No refresh: the profile is there once its editor has stored it.
+    if (CAdminDoc* document = GetDocument())
+        RunNewProfileCommand(*document, this);
+}
 
 void CAdminView::OnProfileEdit() {
     CAdminDoc* document = GetDocument();

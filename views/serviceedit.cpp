@@ -1,5 +1,5 @@
-// Editing the selected services in their dialogs: fetch each definition, let the operator
-// change it, send it back; a service given a new name replaces the old one.
+// A new service, and the selected services edited in their dialogs: each definition fetched,
+// changed by the operator and sent back; a service given a new name replaces the old one.
 
 #include <optional>
 #include <string>
@@ -15,6 +15,7 @@
 #include "session/ownedset.h"
 #include "views/adminvw.h"
 #include "views/cmdbox.h"
+#include "views/newcmds.h"
 #include "views/rowwalk.h"
 
 namespace {
@@ -36,6 +37,17 @@ int ServerIsLocal(const CAdminDoc& document) {
 }
 
 }  // namespace
+
+void CAdminView::OnServiceNew() {
+    CAdminDoc* document = GetDocument();
+    if (document == nullptr)
+        return;
+    UpdatesSuspended suspended(*this);
+    if (!RunNewServiceCommand(*document, this))
+        return;
+    suspended.Resume();
+    OnViewRefresh();
+}
 
 void CAdminView::OnServiceEdit() {
     CAdminDoc* document = GetDocument();

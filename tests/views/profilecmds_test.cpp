@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QKeyEvent>
 
 #include "app/resource.h"
@@ -56,6 +58,28 @@ TEST(ProfileCommands, EnterInTheListEditsTheFirstSelectedProfileOnly) {
     EXPECT_EQ(editor.WaitForArguments(),
               (Strings{kServerEntry, "edit", "Fax_Inbound", "Application"}));
     EXPECT_EQ(window.View().AreUpdatesEnabled(), 1);
+}
+
+TEST(ProfileCommands, NewProfileStartsTheEditorOnTheClassChosenWithoutRefresh) {
+    ListWindow window;
+    ASSERT_TRUE(window.IsReady());
+    RecordingEditor editor(window.Fixture().Server().Files());
+    ASSERT_TRUE(editor.IsReady());
+    SetString(kTable, "DefaultEditor", editor.Path());
+    ASSERT_TRUE(ServerFixture::AddProfile(window.Other(), "Added_Meanwhile", "Application"));
+
+    window.Seam().ExpectDialog([](QDialog& dialog) {
+        auto* profileClass = dialog.findChild<QComboBox*>("profileClass");
+        EXPECT_EQ(profileClass->currentText(), "Application");
+        profileClass->setEditText("Custom");
+        dialog.accept();
+        return ModalResultOf(dialog.result());
+    });
+    ASSERT_TRUE(window.Run(ID_PROFILE_NEW));
+    EXPECT_EQ(editor.WaitForArguments(), (Strings{kServerEntry, "new", "Custom"}));
+    EXPECT_EQ(window.Shown(), Strings{"dialog New Profile"});
+    const Strings names = window.Names();
+    EXPECT_EQ(std::find(names.begin(), names.end(), "Added_Meanwhile"), names.end());
 }
 
 TEST(ProfileCommands, EditorsThatCannotStartGiveOneBoxAfterTheWalk) {

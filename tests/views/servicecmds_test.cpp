@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QLineEdit>
+#include <QRadioButton>
 
 #include "app/resource.h"
 #include "session/admindoc.h"
@@ -159,6 +160,30 @@ TEST_F(ServiceCommands, EmergencyStopStopsEverySelectedServiceAndCancelStopsNone
             return m_window.StateShown(name) == "Idle";
         })) << name;
     }
+}
+
+TEST_F(ServiceCommands, ANewServiceIsShownAtOnceAndACancelledOneRefreshesNothing) {
+    AddBehindTheWindow("Late");
+    m_window.PressInNextDialog("Cancel");
+    ASSERT_TRUE(m_window.Run(ID_SERVICE_NEW));
+    EXPECT_FALSE(Contains(m_window.Names(), "Late"));
+
+    m_window.Seam().ExpectDialog([](QDialog& dialog) {
+        dialog.findChild<QRadioButton*>("dllService")->setChecked(true);
+        dialog.accept();
+        return ModalResultOf(dialog.result());
+    });
+    m_window.Seam().ExpectDialog([](QDialog& dialog) {
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("serviceName")->text(), "Untitled");
+        dialog.findChild<QLineEdit*>("serviceName")->setText("Fresh");
+        dialog.findChild<QLineEdit*>("dllPath")->setText("/opt/fresh.so");
+        dialog.accept();
+        return ModalResultOf(dialog.result());
+    });
+    ASSERT_TRUE(m_window.Run(ID_SERVICE_NEW));
+    EXPECT_TRUE(Contains(m_window.Names(), "Fresh"));
+    EXPECT_TRUE(Contains(m_window.Names(), "Late"));
+    EXPECT_EQ(m_window.View().AreUpdatesEnabled(), 1);
 }
 
 TEST_F(ServiceCommands, RenamingAServiceUpdatesTheNewNameAndRemovesTheOld) {
