@@ -17,8 +17,7 @@ struct ColumnSpec {
 };
 
 std::span<const ColumnSpec> ColumnsOf(ViewType type) {
-    static const ColumnSpec profiles[] = {{IDS_COL_PROFILE_NAME, 180},
-                                          {IDS_COL_PROFILE_CLASS, 180}};
+    static const ColumnSpec profiles[] = {{IDS_COL_PROFILE_NAME, 180}, {IDS_COL_PROFILE_CLASS, 180}};
     static const ColumnSpec services[] = {
         {IDS_COL_SERVICE_NAME, 160}, {IDS_COL_SERVICE_STATE, 80}, {IDS_COL_SERVICE_TYPE, 120}};
     static const ColumnSpec providers[] = {{IDS_COL_SP_NAME, 180}, {IDS_COL_SP_STATUS, 100}};
