@@ -61,6 +61,7 @@ CAdminView::CAdminView() : m_listCtrl(this) {
     // The list covers the whole view: no background of its own to erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    RegisterCommands();
 }
 
 CAdminView::~CAdminView() {

@@ -9,6 +9,7 @@
 #include "resources/stringtable.h"
 #include "services/svcdef.h"
 #include "session/admindoc.h"
+#include "session/ownedset.h"
 #include "tools/tlvadm/kvstext.h"
 #include "tools/tlvadm/output.h"
 
@@ -17,24 +18,6 @@ namespace {
 QString Text(const std::string& bytes) {
     return QString::fromLatin1(bytes.c_str());
 }
-
-// A KV set for one command.
-class CommandSet final {
-public:
-    CommandSet() { m_bValid = CTkvs_Create(&m_set, nullptr) == CT_SUCCESS; }
-    ~CommandSet() {
-        if (m_bValid)
-            CTkvs_Destroy(m_set, nullptr);
-    }
-    CommandSet(const CommandSet&) = delete;
-    CommandSet& operator=(const CommandSet&) = delete;
-    bool IsValid() const { return m_bValid; }
-    CTkvs Handle() const { return m_set; }
-
-private:
-    CTkvs m_set = 0;
-    bool m_bValid = false;
-};
 
 class Runner final {
 public:
@@ -119,7 +102,7 @@ int Runner::ForEachName(const std::function<int(const QString&)>& operation) {
 }
 
 int Runner::AddService() {
-    CommandSet definition;
+    OwnedSet definition;
     if (!definition.IsValid())
         return Usage(StringTable::Text(IDS_KVSET_CREATE_FAILED));
     std::string error;
@@ -133,7 +116,7 @@ int Runner::AddService() {
 }
 
 int Runner::ShowProfile() {
-    CommandSet contents;
+    OwnedSet contents;
     if (!contents.IsValid())
         return Usage(StringTable::Text(IDS_KVSET_CREATE_FAILED));
     if (!m_doc.GetProfileContents(Text(Operand(0)), Text(Operand(1)), contents.Handle()))
