@@ -61,15 +61,15 @@ std::vector<pid_t>& StartedProcesses() {
     return started;
 }
 
-void CollectEndedProcesses() {
+}  // namespace
+
+void CollectFinishedProcesses() {
     std::vector<pid_t>& started = StartedProcesses();
     std::erase_if(started, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
 }
 
-}  // namespace
-
 bool StartDetachedProcess(const std::string& commandLine) {
-    CollectEndedProcesses();
+    CollectFinishedProcesses();
     std::vector<std::string> words = SplitCommandLine(commandLine);
     if (words.empty())
         return false;

@@ -10,7 +10,11 @@
 namespace tlv::platform {
 
 // True when the program was started. The caller does not wait for it: a started process that
-// has ended is collected the next time this is called, so none lingers for long.
+// has ended is collected the next time this or CollectFinishedProcesses is called.
 bool StartDetachedProcess(const std::string& commandLine);
+
+// Collects the started processes that have ended, so none lingers as a zombie; cheap enough for
+// a periodic timer.
+void CollectFinishedProcesses();
 
 }  // namespace tlv::platform
