@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/comnmfc.h"
+#include "app/resource.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 
@@ -58,6 +59,9 @@ struct CAdminView::RememberedSelection {
 
 CAdminView::CAdminView() : m_listCtrl(this) {
     m_listCtrl.setObjectName(QString::number(IDC_LISTCTRL));
+    OnCommand(
+        ID_PROFILE_CHECKALLPROFILES, [this] { OnProfileCheckallprofiles(); },
+        [this] { return GetDocument() != nullptr && GetDocument()->IsDisconnected() == 0; });
     // The list covers the whole view: no background of its own to erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
