@@ -94,6 +94,12 @@ TEST_F(ListCtrlTest, ClickBelowTheRowsClearsTheSelectionAndKeepsTheFocus) {
     EXPECT_TRUE(Selected().empty());
     EXPECT_EQ(m_list.GetFocusedItem(), 2);
 
+    // New rows come unselected, whatever was selected before.
+    m_list.OnLButtonDown(Qt::ShiftModifier, RowPoint(4));
+    ASSERT_EQ(Selected().size(), 3u);
+    m_list.SetItems({{"A", "B"}, {"C", "D"}, {"E", "F"}, {"G", "H"}, {"I", "J"}});
+    EXPECT_TRUE(Selected().empty());
+
     m_list.DeleteAllItems();
     m_list.OnLButtonDown(Qt::NoModifier, QPoint(50, 5));
     EXPECT_EQ(m_list.GetItemCount(), 0);
