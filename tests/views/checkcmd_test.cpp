@@ -20,14 +20,11 @@
 namespace tlv::test {
 namespace {
 
-const char* const kWrongStructure =
-    "The profile could not be checked because it did not have the correct structure. Ensure "
-    "that the profile stored under the correct profile class?";
-
 // The demo data's findings, labelled, in run order.
 std::vector<std::string> DemoFindings() {
     return {
-        std::string("FATAL\t:Broken_IVR: ") + kWrongStructure,
+        "FATAL\t:Broken_IVR: The profile could not be checked because it did not have the "
+        "correct structure. Ensure that the profile stored under the correct profile class?",
         "ERROR\t:Support: The Default Configuration (NightCfg) for ASI S2 does not exist in Group "
         "Set SupportGroups",
         "Info\t:Support: The Group Configuration SpareCfg in Group Set SupportGroups is not used "
@@ -177,33 +174,20 @@ TEST_F(CheckCommandTest, TlvadmCheckPrintsTheSameFindingsInTheSameOrder) {
     argv.insert(argv.end(), {"--json", kServerEntry, "check"});
     const ProcessResult json = RunProcess(argv, m_fixture.Server().Files());
     EXPECT_EQ(json.exitCode, 0) << json.err;
-    const std::string expectedJson =
-        "[\n"
-        "  {\"type\": \"fatal\", \"profile\": \"Broken_IVR\", \"text\": \"Broken_IVR: " +
-        std::string(kWrongStructure) +
-        "\"},\n"
-        "  {\"type\": \"error\", \"profile\": \"Support\", \"text\": \"" +
-        shown[1].substr(7) +
-        "\"},\n"
-        "  {\"type\": \"info\", \"profile\": \"Support\", \"text\": \"" +
-        shown[2].substr(6) +
-        "\"},\n"
-        "  {\"type\": \"error\", \"profile\": \"Support\", \"text\": \"" +
-        shown[3].substr(7) +
-        "\"},\n"
-        "  {\"type\": \"info\", \"profile\": \"Support\", \"text\": \"" +
-        shown[4].substr(6) +
-        "\"},\n"
-        "  {\"type\": \"warning\", \"profile\": \"Support\", \"text\": \"" +
-        shown[5].substr(9) +
-        "\"},\n"
-        "  {\"type\": \"error\", \"profile\": \"SCR_AppProfile\", \"text\": \"" +
-        shown[6].substr(7) +
-        "\"},\n"
-        "  {\"type\": \"error\", \"profile\": \"SCR_ASIMap\", \"text\": \"" +
-        shown[7].substr(7) +
-        "\"}\n"
-        "]\n";
+    // Type and profile of each finding; the texts (no character of them needs escaping) are
+    // those shown after their labels.
+    const std::pair<const char*, const char*> kinds[] = {
+        {"fatal", "Broken_IVR"},     {"error", "Support"},   {"info", "Support"},
+        {"error", "Support"},        {"info", "Support"},    {"warning", "Support"},
+        {"error", "SCR_AppProfile"}, {"error", "SCR_ASIMap"}};
+    ASSERT_EQ(std::size(kinds), shown.size());
+    std::string expectedJson = "[";
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const std::string text = shown[i].substr(shown[i].find("\t:") + 2);
+        expectedJson += std::string(i == 0 ? "\n  " : ",\n  ") + "{\"type\": \"" + kinds[i].first +
+                        "\", \"profile\": \"" + kinds[i].second + "\", \"text\": \"" + text + "\"}";
+    }
+    expectedJson += "\n]\n";
     EXPECT_EQ(json.out, expectedJson);
 }
 
