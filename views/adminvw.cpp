@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/comnmfc.h"
+#include "app/resource.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 

@@ -40,6 +40,8 @@ public:
     void OnUpdate(CView* pSender, long lHint, CObject* pHint) override;
     void OnActivateView(bool activate) override;
 
+    void OnProfileCheckallprofiles();
+
     CAdminDoc* GetDocument() const;
     ViewType GetViewType() const { return m_viewType; }
     const CViewLine* GetLines() const { return m_pLines.get(); }

@@ -28,6 +28,8 @@ void CAdminView::RegisterCommands() {
     on(ID_SERVICE_REMOVE, &CAdminView::OnServiceRemove, selectionIn(VT_Services));
     on(ID_SERVICE_START, &CAdminView::OnServiceStart, [this] { return OnUpdateServiceStart(); });
     on(ID_SERVICE_STOP, &CAdminView::OnServiceStop, [this] { return OnUpdateServiceStop(); });
+    on(ID_PROFILE_CHECKALLPROFILES, &CAdminView::OnProfileCheckallprofiles,
+       [this] { return IsConnected(); });
     m_listCtrl.SetActivateHandler([this] { OnDoubleClick(); });
 }
 

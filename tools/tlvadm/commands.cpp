@@ -10,6 +10,7 @@
 #include "services/svcdef.h"
 #include "session/admindoc.h"
 #include "session/ownedset.h"
+#include "tools/tlvadm/checkrun.h"
 #include "tools/tlvadm/kvstext.h"
 #include "tools/tlvadm/output.h"
 
@@ -39,6 +40,7 @@ private:
     int ForEachName(const std::function<int(const QString&)>& operation);
     int AddService();
     int ShowProfile();
+    int Check();
 
     const std::string& Operand(std::size_t index) const { return m_args.operands[index]; }
 
@@ -133,6 +135,13 @@ int Runner::ShowProfile() {
     return kExitOk;
 }
 
+int Runner::Check() {
+    ECTF_AdminSession* session = m_doc.GetSession();
+    if (session == nullptr)
+        return Usage(StringTable::Text(IDS_LOST_CONNECTION));
+    return RunProfileCheck(*session, m_args.bJson, m_out, m_err);
+}
+
 int Runner::Run() {
     const std::string& command = m_args.command;
     if (command == "profiles")
@@ -164,6 +173,8 @@ int Runner::Run() {
         return Outcome(m_doc.ImportProfile(Text(Operand(0)), Text(Operand(1)), Text(Operand(2))));
     if (command == "export")
         return Outcome(m_doc.ExportProfile(Text(Operand(2)), Text(Operand(0)), Text(Operand(1))));
+    if (command == "check")
+        return Check();
     return Usage("unknown command " + command);
 }
 
