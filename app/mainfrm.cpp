@@ -12,6 +12,7 @@
 #include "framework/mdi/commandui.h"
 #include "framework/mdi/doctemplate.h"
 #include "framework/mdi/mdichild.h"
+#include "platform/process/spawn.h"
 #include "session/admindoc.h"
 #include "views/adminvw.h"
 #include "views/serverst.h"
@@ -90,6 +91,8 @@ void CMainFrame::OnTimer(unsigned id) {
         document->PeriodicRefresh();
         m_bInTimer = 0;
     }
+    // Profile editors are not waited for; the ones that ended are collected here.
+    tlv::platform::CollectFinishedProcesses();
     CMDIFrameWnd::OnTimer(id);
 }
 

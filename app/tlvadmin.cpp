@@ -12,6 +12,8 @@
 #include "app/serverchoice.h"
 #include "app/statusfr.h"
 #include "config/registry.h"
+#include "config/ui/assocbox.h"
+#include "config/ui/changede.h"
 #include "config/ui/chgsrve.h"
 #include "framework/mdi/doctemplate.h"
 #include "framework/mdi/mdichild.h"
@@ -71,6 +73,8 @@ void CAdminApp::ReadEnvironment() {
 
 void CAdminApp::RegisterCommands() {
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    OnCommand(ID_PROFILE_ASSOCIATE, [this] { OnProfileAssociate(); });
+    OnCommand(ID_PROFILE_CHANGEDEFAULT, [this] { OnProfileChangedefault(); });
     OnCommand(ID_CLIENT_CHANGESERVERINFO, [this] { OnClientChangeserverinfo(); });
     OnCommand(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
     OnCommand(ID_HELP_HOWTOUSEHELP, [this] { OnHelpHowtousehelp(); });
@@ -117,6 +121,14 @@ void CAdminApp::OnFileOpen() {
 CDocument* CAdminApp::OpenDocumentFile(const QString& serverEntryName) {
     return m_pListTemplate == nullptr ? nullptr
                                       : m_pListTemplate->OpenDocumentFile(serverEntryName, true);
+}
+
+void CAdminApp::OnProfileAssociate() {
+    RunAssociate(GetMainWnd());
+}
+
+void CAdminApp::OnProfileChangedefault() {
+    RunChangeDefaultEditor(GetMainWnd());
 }
 
 void CAdminApp::OnClientChangeserverinfo() {

@@ -1,7 +1,8 @@
 #pragma once
 // CAdminApp: the one application object. It reads the installation's environment from the
 // registry, initialises the S.100 library, registers the document templates, opens the main
-// frame, and carries the application-wide commands: connecting to a server and help.
+// frame, and carries the application-wide commands: connecting to a server, the profile editor
+// associations and help.
 
 #include <QString>
 #include <array>
@@ -27,8 +28,12 @@ public:
     // Always a new document for the name, so one entry may be connected twice.
     CDocument* OpenDocumentFile(const QString& serverEntryName);
 
+    // The profile editor associations: "&Associate..." and "Change &Default Editor...".
+    void OnProfileAssociate();
+    void OnProfileChangedefault();
     // "&Edit Server Entries": the server entry tables, modal, without parent.
     void OnClientChangeserverinfo();
+
     void OnHelpContents();
     void OnHelpHowtousehelp();
     void OnHelpSearchforhelpon();

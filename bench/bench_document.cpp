@@ -1,8 +1,6 @@
 // One periodic tick's list refreshes of CAdminDoc against a real tlvsd (in-memory store) holding
 // 10,000 profiles and 1,000 services, when nothing changed between refreshes: the query, the
 // row building and the chain comparison. Also the bytes the document's two chains hold.
-#include <stdlib.h>
-
 #include <benchmark/benchmark.h>
 
 #include <QString>
@@ -10,12 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/registry/regapi.h"
-#include "s100/client/server_table.h"
+#include "bench/benchserver.h"
 #include "s100/s100.h"
 #include "services/svcdef.h"
 #include "session/admindoc.h"
-#include "tests/support/tlvsd_process.h"
 
 namespace {
 
@@ -23,32 +19,15 @@ constexpr int kProfileCount = 10000;
 constexpr int kServiceCount = 1000;
 constexpr const char* kEntryName = "BenchServer";
 
-bool WriteEntry(std::uint16_t port) {
-    const std::string connect = "tcp:127.0.0.1:" + std::to_string(port);
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, tlv::client::kAdministrationServersKey, 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
-        return false;
-    const LONG result =
-        RegSetValueExA(key, kEntryName, 0, REG_SZ, reinterpret_cast<const BYTE*>(connect.c_str()),
-                       static_cast<DWORD>(connect.size() + 1));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
-}
-
 bool Seed(ECTF_AdminSession& session) {
+    if (!AddBenchProfiles(session, kProfileCount))
+        return false;
     CTkvs set = 0;
     if (CTkvs_Create(&set, nullptr) != CT_SUCCESS)
         return false;
-    bool ok = CTkvs_PutString(set, KEY_AsiName, "A1", nullptr) == CT_SUCCESS;
-    for (int i = 0; ok && i < kProfileCount; ++i) {
-        const std::string name = "Profile" + std::to_string(100000 + i);
-        ok = session.AddProfile(name.c_str(), "Application", set) != 0;
-    }
     DllServiceFields fields;
     fields.dllPath = "/opt/tlvs/services/bench.so";
-    ok = ok && WriteDllService(set, fields);
+    bool ok = WriteDllService(set, fields);
     for (int i = 0; ok && i < kServiceCount; ++i) {
         const std::string name = "Service" + std::to_string(10000 + i);
         ok = session.AddService(name.c_str(), set) != 0;
@@ -71,30 +50,20 @@ std::size_t ChainBytes(const CViewLine* chain) {
     return bytes;
 }
 
-// The server, the registry naming it and an open document, made once for every benchmark.
+// The server with the lists and a document on it, made once for every benchmark.
 class Setup final {
 public:
     static Setup& Get() {
         static Setup setup;
         return setup;
     }
-    CAdminDoc* Doc() { return m_doc.get(); }
+    CAdminDoc* Doc() { return m_bSeeded ? m_server.Doc() : nullptr; }
 
 private:
-    Setup() {
-        setenv("TLV_REGISTRY", (m_folder.path() + "/registry.db").c_str(), 1);
-        if (RegUseRegistryFile("") != ERROR_SUCCESS || !m_server.start({}) ||
-            !WriteEntry(m_server.port()) || CT_Initialize(nullptr) != CT_SUCCESS)
-            return;
-        auto doc = std::make_unique<CAdminDoc>();
-        if (!doc->OnOpenDocument(kEntryName) || !Seed(*doc->GetSession()))
-            return;
-        m_doc = std::move(doc);
-    }
+    Setup() { m_bSeeded = m_server.Doc() != nullptr && Seed(*m_server.Doc()->GetSession()); }
 
-    tlv::test::TempDir m_folder;
-    tlv::test::TlvsdProcess m_server;
-    std::unique_ptr<CAdminDoc> m_doc;
+    BenchServer m_server{kEntryName};
+    bool m_bSeeded = false;
 };
 
 void BM_RefreshProfileInfoUnchanged(benchmark::State& state) {

@@ -87,9 +87,9 @@ public:
     }
 
 private:
-    void Allocate(int slots) {
-        m_data = new (std::nothrow) T*[slots]();
-        m_capacity = m_data != nullptr ? slots : 0;
+    void Allocate(int slotCount) {
+        m_data = new (std::nothrow) T*[slotCount]();
+        m_capacity = m_data != nullptr ? slotCount : 0;
     }
 
     // The capacity of an array that count appends to a new array would leave.
@@ -99,15 +99,15 @@ private:
 
     bool Grow() { return Resize(m_capacity + kGrowth); }
 
-    bool Resize(int slots) {
-        T** bigger = new (std::nothrow) T*[slots]();
+    bool Resize(int slotCount) {
+        T** bigger = new (std::nothrow) T*[slotCount]();
         if (bigger == nullptr) {
             return false;
         }
         std::copy(m_data, m_data + m_count, bigger);
         delete[] m_data;
         m_data = bigger;
-        m_capacity = slots;
+        m_capacity = slotCount;
         return true;
     }
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "resources/stringids.h"
+#include "resources/stringtable.h"
 
 CheckMessage::CheckMessage() : m_type(CE_Fatal), m_text("Empty Message") {}
 
@@ -21,4 +22,8 @@ unsigned LabelIdOf(CE_Type type) {
             return IDS_LABEL_FATAL;
     }
     return IDS_LABEL_UNKNOWN;
+}
+
+CString LabelledText(const CheckMessage& message) {
+    return StringTable::Text(LabelIdOf(message.m_type)) + message.m_text;
 }

@@ -27,3 +27,6 @@ public:
 // The string-table id of the severity's label ("Info\t:", ...; "<Unknown>\t:" for any other
 // value), for whoever shows findings.
 unsigned LabelIdOf(CE_Type type);
+
+// The finding as one report line: its severity's label, then its text.
+CString LabelledText(const CheckMessage& message);

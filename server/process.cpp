@@ -8,6 +8,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <vector>
+
+#include "platform/process/cmdwords.h"
 
 extern char** environ;
 
@@ -75,23 +78,8 @@ private:
 
 }  // namespace
 
-std::vector<std::string> splitCommandLine(const std::string& commandLine) {
-    std::vector<std::string> words;
-    std::size_t at = 0;
-    while (at < commandLine.size()) {
-        const std::size_t start = commandLine.find_first_not_of(" \t", at);
-        if (start == std::string::npos) {
-            break;
-        }
-        const std::size_t end = commandLine.find_first_of(" \t", start);
-        words.push_back(commandLine.substr(start, end - start));
-        at = end;
-    }
-    return words;
-}
-
 bool executableExists(const std::string& commandLine) {
-    const std::vector<std::string> words = splitCommandLine(commandLine);
+    const std::vector<std::string> words = platform::SplitCommandLine(commandLine);
     if (words.empty()) {
         return false;
     }
@@ -114,7 +102,7 @@ bool executableExists(const std::string& commandLine) {
 }
 
 pid_t spawnService(const std::string& commandLine, const std::string& logPath, int& errorNumber) {
-    const std::vector<std::string> words = splitCommandLine(commandLine);
+    const std::vector<std::string> words = platform::SplitCommandLine(commandLine);
     if (words.empty()) {
         errorNumber = ENOENT;
         return -1;

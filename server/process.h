@@ -5,12 +5,8 @@
 #include <sys/types.h>
 
 #include <string>
-#include <vector>
 
 namespace tlv::server {
-
-// The command line's words, split at blanks and tabs (nothing is quoted).
-std::vector<std::string> splitCommandLine(const std::string& commandLine);
 
 // True when the first word names an executable regular file: a path when it holds a '/',
 // otherwise looked up in PATH.

@@ -56,6 +56,13 @@ public:
 
     unsigned LastError() const { return m_nLastMessage; }
 
+    // The profile editor of the class, started on this server's entry for a new profile or for
+    // the named one; 1 once it runs (it is not waited for), 0 with 4141, 4142 or 4143.
+    int NewProfile(const CString& profileClass);
+    int EditProfile(const CString& name, const CString& profileClass);
+    // Starts "program arguments" as a detached process; 1 when it was started.
+    int StartProcess(const CString& program, const CString& arguments);
+
     // Operations on the server: 1 on success, 0 on failure (LastError then holds the message).
     int DeleteProfile(const CString& name, const CString& profileClass);
     int NewService(const CString& name, CTkvs definition);
@@ -97,6 +104,8 @@ private:
     void EnterDisconnectedState();
     // The session's error code; a closed document has none to give.
     CTerror SessionError() const;
+    // Looks up the class's editor and starts it with the arguments.
+    int LaunchEditor(const CString& profileClass, const CString& arguments);
     // Records the operation's outcome: on failure the message for the session's code.
     int Outcome(long ok, unsigned (*messageFor)(CTerror));
 

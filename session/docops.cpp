@@ -6,30 +6,8 @@
 #include "session/errormessage.h"
 #include "session/leveldialog.h"
 #include "session/opmessages.h"
+#include "session/ownedset.h"
 #include "session/textconv.h"
-
-namespace {
-
-// A KV set made for one operation and destroyed with it.
-class OwnedSet final {
-public:
-    OwnedSet() { m_bCreated = CTkvs_Create(&m_set, nullptr) == CT_SUCCESS; }
-    ~OwnedSet() {
-        if (m_bCreated)
-            CTkvs_Destroy(m_set, nullptr);
-    }
-    OwnedSet(const OwnedSet&) = delete;
-    OwnedSet& operator=(const OwnedSet&) = delete;
-
-    bool IsValid() const { return m_bCreated; }
-    CTkvs Handle() const { return m_set; }
-
-private:
-    CTkvs m_set = 0;
-    bool m_bCreated = false;
-};
-
-}  // namespace
 
 int CAdminDoc::Outcome(long ok, unsigned (*messageFor)(CTerror)) {
     if (ok)

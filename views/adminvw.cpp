@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/comnmfc.h"
+#include "app/resource.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 
@@ -61,6 +62,7 @@ CAdminView::CAdminView() : m_listCtrl(this) {
     // The list covers the whole view: no background of its own to erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    RegisterCommands();
 }
 
 CAdminView::~CAdminView() {
@@ -117,8 +119,12 @@ void CAdminView::OnUpdate(CView* /*pSender*/, long lHint, CObject* /*pHint*/) {
     m_pLines.reset();
     const std::unique_ptr<CViewLine> fresh = FreshLines();
     const bool sameType = m_prevViewType == m_viewType;
-    if (!sameType)
+    if (!sameType) {
         SetupListColumns();
+        // The switch is shown now: later updates of this type keep the operator's selection and
+        // column widths instead of dropping them on every periodic refresh.
+        m_prevViewType = m_viewType;
+    }
     SetupListData(fresh.get());
     if (sameType && remembered.valid)
         RestoreSelection(remembered);

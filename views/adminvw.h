@@ -4,15 +4,20 @@
 // the rows shown (row i of the control is line i of m_pLines), and rebuilds them when the
 // document sends the hint of the list it shows.
 
+#include <functional>
+#include <initializer_list>
 #include <memory>
 
 #include "framework/mdi/wndview.h"
+#include "s100/s100.h"
 #include "session/viewline.h"
 #include "views/mylistct.h"
 #include "views/viewtype.h"
 
 class CAdminDoc;
 class CCheckProfileBox;
+class UpdatesSuspended;
+struct SelectedRow;
 
 inline constexpr int IDC_LISTCTRL = 49215;
 
@@ -35,6 +40,8 @@ public:
     void OnUpdate(CView* pSender, long lHint, CObject* pHint) override;
     void OnActivateView(bool activate) override;
 
+    void OnProfileCheckallprofiles();
+
     CAdminDoc* GetDocument() const;
     ViewType GetViewType() const { return m_viewType; }
     const CViewLine* GetLines() const { return m_pLines.get(); }
@@ -44,10 +51,52 @@ public:
     int AreUpdatesEnabled() const { return m_bUpdatesEnabled; }
     CMyListCtrl& GetListCtrl() { return m_listCtrl; }
 
+    // The list's commands; each walk goes on after a row that failed and refreshes the list
+    // from the server at the end where the command changes it.
+    void OnViewRefresh();
+    void OnViewSelectall();
+    void OnViewRemove();
+    void OnProfileNew();
+    void OnProfileEdit();
+    void OnProfileRemove();
+    void OnServiceNew();
+    void OnServiceEdit();
+    void OnServiceRemove();
+    void OnServiceStart();
+    void OnServiceStop();
+    // A double click or Enter in the list: edits the first selected profile, or every selected
+    // service.
+    void OnDoubleClick();
+
+    // Enable rules that are more than "connected" or "some rows of this list selected".
+    bool OnUpdateServiceEdit() const;
+    bool OnUpdateServiceStart() const;
+    bool OnUpdateServiceStop() const;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void RegisterCommands();
+    bool IsConnected() const;
+    // At least one row selected, the rows are real, and the list is of the type.
+    bool HasSelectionIn(ViewType type) const;
+    // The state text (cell 1) of the selected row with the highest index equals one of the
+    // texts of the ids.
+    bool LastSelectedStateIs(std::initializer_list<unsigned> stateIds) const;
+    // Edits one service: fetch into the set, run its dialog, save it or, when the dialog gave
+    // it a new name, add it under that name and remove the old one. Errors are shown at once.
+    void EditService(const QString& name, CTkvs set, int bServerIsLocal);
+    void SaveService(const QString& name, CTkvs set);
+    void RenameService(const QString& oldName, const QString& newName, CTkvs set);
+    // The document's last error in an error box.
+    void ShowLastError();
+    // The end of a command on the selected rows: the operation on each of them, one box with
+    // the message when any failed, rebuilds turned on again, the list refreshed.
+    void WalkReportAndRefresh(UpdatesSuspended& suspended,
+                              const std::function<int(const SelectedRow&)>& operation,
+                              unsigned failureMessage);
+
     struct RememberedSelection;
     RememberedSelection RememberSelection() const;
     void RestoreSelection(const RememberedSelection& remembered);

@@ -25,7 +25,7 @@ CChangeLevel::CChangeLevel(QWidget* parent)
         levels->addWidget(m_wndLevels[index]);
     }
     connect(group, &QButtonGroup::buttonClicked, this, [this] { OnLevel(); });
-    m_emergencyButton->setObjectName(QStringLiteral("control%1").arg(IDC_EMERGENCY));
+    m_emergencyButton->setObjectName(QStringLiteral("control%1").arg(IDC_EMERGENCYSHUTDOWN));
 
     auto* buttons =
         new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical);

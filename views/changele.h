@@ -13,7 +13,7 @@ class QRadioButton;
 
 inline constexpr int IDD_CHANGELEVEL = 133;
 inline constexpr int IDC_LEVEL1 = 49190;  // to IDC_LEVEL1 + 4 for "Level 5"
-inline constexpr int IDC_EMERGENCY = 49183;
+inline constexpr int IDC_EMERGENCYSHUTDOWN = 49183;
 
 class CChangeLevel final : public QDialog {
     Q_OBJECT

@@ -7,6 +7,11 @@
 
 CMyListCtrl::CMyListCtrl(QWidget* parent) : QTreeView(parent), m_model(this) {
     setModel(&m_model);
+    const auto forgetSelectedRows = [this] { m_bSelectedRowsValid = false; };
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, forgetSelectedRows);
+    connect(&m_model, &QAbstractItemModel::modelReset, this, forgetSelectedRows);
+    connect(&m_model, &QAbstractItemModel::columnsInserted, this, forgetSelectedRows);
+    connect(&m_model, &QAbstractItemModel::columnsRemoved, this, forgetSelectedRows);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);  // rows of one height: thousands of rows lay out at once
@@ -73,15 +78,30 @@ QModelIndex CMyListCtrl::RowIndex(int row) const {
 }
 
 bool CMyListCtrl::IsItemSelected(int row) const {
-    return row >= 0 && row < GetItemCount() && selectionModel()->isRowSelected(row, QModelIndex());
+    const std::vector<bool>& selected = SelectedRows();
+    return row >= 0 && static_cast<std::size_t>(row) < selected.size() &&
+           selected[static_cast<std::size_t>(row)];
+}
+
+const std::vector<bool>& CMyListCtrl::SelectedRows() const {
+    if (!m_bSelectedRowsValid) {
+        m_selectedRows.assign(static_cast<std::size_t>(GetItemCount()), false);
+        for (const QItemSelectionRange& range : selectionModel()->selection()) {
+            for (int row = std::max(range.top(), 0); row <= range.bottom() && row < GetItemCount();
+                 ++row)
+                m_selectedRows[static_cast<std::size_t>(row)] = true;
+        }
+        m_bSelectedRowsValid = true;
+    }
+    return m_selectedRows;
 }
 
 void CMyListCtrl::SetItemSelected(int row, bool selected) {
     if (row < 0 || row >= GetItemCount())
         return;
-    selectionModel()->select(RowIndex(row), (selected ? QItemSelectionModel::Select
-                                                      : QItemSelectionModel::Deselect) |
-                                                QItemSelectionModel::Rows);
+    selectionModel()->select(
+        RowIndex(row), (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                           QItemSelectionModel::Rows);
 }
 
 void CMyListCtrl::SelectItems(const std::vector<int>& rows) {
@@ -150,7 +170,8 @@ void CMyListCtrl::OnLButtonDown(Qt::KeyboardModifiers keys, const QPoint& point)
     }
     if (keys & Qt::ShiftModifier) {
         const int anchor = std::max(GetFocusedItem(), 0);
-        const QItemSelection range(RowIndex(std::min(anchor, hit)), RowIndex(std::max(anchor, hit)));
+        const QItemSelection range(RowIndex(std::min(anchor, hit)),
+                                   RowIndex(std::max(anchor, hit)));
         selectionModel()->select(range,
                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         return;

@@ -60,7 +60,13 @@ protected:
 
 private:
     QModelIndex RowIndex(int row) const;
+    // Which rows are selected, read from the selection's ranges once after each change: asking
+    // the selection row by row costs a walk over its ranges each time, and a view walks every
+    // row of a list of thousands with as many ranges selected.
+    const std::vector<bool>& SelectedRows() const;
 
     CListCtrlModel m_model;
+    mutable std::vector<bool> m_selectedRows;
+    mutable bool m_bSelectedRowsValid = false;
     std::function<void()> m_onActivate;
 };

@@ -5,6 +5,7 @@
 
 #include "app/errorbox.h"
 #include "checker/simplekvset.h"
+#include "config/ui/newprof.h"
 #include "framework/modalseam.h"
 #include "resources/stringtable.h"
 #include "s100/s100.h"
@@ -36,6 +37,18 @@ bool EditNewService(CTkvs set, QWidget* parent, int bLocal,
 }
 
 }  // namespace
+
+int RunNewProfileCommand(CAdminDoc& document, QWidget* parent) {
+    CNewProfileBox box(parent);
+    box.SetClass(Text(IDS_APPLICATION_CLASS));
+    if (Modal().RunDialog(box) != IDOK)
+        return 0;
+    if (!document.NewProfile(QString::fromLatin1(box.Class().c_str()))) {
+        CErrorBox(document.LastError(), parent).DoModal();
+        return 0;
+    }
+    return 1;
+}
 
 int RunNewServiceCommand(CAdminDoc& document, QWidget* parent) {
     const SimpleKVSet set;  // the empty set the dialog fills

@@ -12,7 +12,18 @@
 
 namespace tlv::test {
 
-AppFixture::AppFixture() : m_server({"--seed", "demo"}) {
+namespace {
+
+std::vector<std::string> DemoServerArgs(const std::vector<std::string>& extra) {
+    std::vector<std::string> args{"--seed", "demo"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+}
+
+}  // namespace
+
+AppFixture::AppFixture(const std::vector<std::string>& extraServerArgs)
+    : m_server(DemoServerArgs(extraServerArgs)) {
     if (!m_server.IsReady())
         return;
     m_pApp = std::make_unique<CAdminApp>();
@@ -50,7 +61,8 @@ std::vector<std::string> MenuTexts(CMainFrame& frame) {
         std::string line = popup->text().toStdString() + ":";
         const char* separator = " ";
         for (QAction* item : popup->menu()->actions()) {
-            line += separator + (item->isSeparator() ? std::string("-") : item->text().toStdString());
+            line +=
+                separator + (item->isSeparator() ? std::string("-") : item->text().toStdString());
             separator = "|";
         }
         popups.push_back(line);

@@ -16,7 +16,8 @@ namespace tlv::test {
 
 class AppFixture {
 public:
-    AppFixture();
+    // The server runs the demo data with the extra arguments (fault options, for example).
+    explicit AppFixture(const std::vector<std::string>& extraServerArgs = {});
     ~AppFixture();
 
     CAdminApp& App() { return *m_pApp; }

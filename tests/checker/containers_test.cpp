@@ -168,6 +168,9 @@ TEST(CheckMessageTest, DefaultsAndLabels) {
     EXPECT_EQ(LabelIdOf(CE_Error), IDS_LABEL_ERROR);
     EXPECT_EQ(LabelIdOf(CE_Fatal), IDS_LABEL_FATAL);
     EXPECT_EQ(LabelIdOf(static_cast<CE_Type>(7)), IDS_LABEL_UNKNOWN);
+    // The label ends in a tab and a colon; the text follows at once.
+    EXPECT_EQ(LabelledText(CheckMessage(CE_Warning, "P", "P: x")), "Warning\t:P: x");
+    EXPECT_EQ(LabelledText(CheckMessage(static_cast<CE_Type>(-1), "", "y")), "<Unknown>\t:y");
 }
 
 }  // namespace

@@ -177,6 +177,61 @@ TEST_F(TlvadmTest, ImportAndExportGoThroughFiles) {
               0u);
 }
 
+TEST_F(TlvadmTest, CheckPrintsTheFindingsInRunOrderAndFailsWithoutMapAndRules) {
+    ProcessResult result = Tlvadm({"check"});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(result.out,
+              "ERROR\t:The ASI Map profile could not be found\n"
+              "ERROR\t:The Routing Rules profile could not be found\n"
+              "FATAL\t:An error occurred while extracting profile data from the Server\n");
+
+    for (const auto& [name, profileClass] : std::vector<std::pair<std::string, std::string>>{
+             {"Sales", "Application"}, {"Main", "SCR_ASIMap"}, {"Main", "SCR_RoutingRules"}}) {
+        const std::string file =
+            std::string(TLV_SOURCE_DIR) + "/server/seed/demo/" + name + "." + profileClass + ".ief";
+        ASSERT_EQ(m_doc->ImportProfile(QString::fromStdString(file), QString::fromStdString(name),
+                                       QString::fromStdString(profileClass)),
+                  1)
+            << name;
+    }
+    // Only Sales exists: the map's other profiles are missing, one routing ASI is unmapped.
+    const std::string missingSource =
+        "ERROR\t:SCR_ASIMap: The Application Profile "
+        "SCR_AppProfile is mentioned in the ASI Map but does not "
+        "exist\n";
+    std::string expected =
+        "ERROR\t:SCR_AppProfile: The Routing Rules ASI Inbound_Night is not mapped in the ASI "
+        "Map\n" +
+        missingSource + missingSource + missingSource + missingSource;
+    for (const char* endpoint : {"Default_Voice:Voice1", "Fax_Inbound:Fax1", "Support:S1",
+                                 "Broken_IVR:Menu1", "Broken_IVR:Menu2"})
+        expected += std::string("ERROR\t:SCR_ASIMap: The Profile:ASI combination ") + endpoint +
+                    " mentioned in the ASI Map does not exist\n";
+    result = Tlvadm({"check"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, expected);
+    const std::string text = result.out;
+
+    result = Tlvadm({"check"}, true);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.rfind("[\n  {\"type\": \"error\", \"profile\": \"SCR_AppProfile\", "
+                               "\"text\": \"SCR_AppProfile: The Routing Rules ASI Inbound_Night "
+                               "is not mapped in the ASI Map\"},\n  {",
+                               0),
+              0u)
+        << result.out;
+    // One object per text line, in the same order.
+    std::size_t lines = 0;
+    for (const char c : text)
+        lines += c == '\n' ? 1 : 0;
+    std::size_t objects = 0;
+    for (std::size_t at = result.out.find("{\"type\""); at != std::string::npos;
+         at = result.out.find("{\"type\"", at + 1))
+        ++objects;
+    EXPECT_EQ(objects, lines);
+    EXPECT_EQ(Tlvadm({"check", "extra"}).exitCode, 2);
+}
+
 TEST_F(TlvadmTest, UsageAndConnectionErrorsExitWithTwo) {
     ProcessResult result = RunProcess({TLVADM_BINARY}, m_fixture.Files());
     EXPECT_EQ(result.exitCode, 2);

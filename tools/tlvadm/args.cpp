@@ -19,7 +19,7 @@ constexpr CommandShape kCommands[] = {
     {"level", 0, 0, false},          {"set-level", 1, 1, true},     {"start", 1, kAny, false},
     {"stop", 1, kAny, true},         {"add-service", 2, 2, false},  {"remove-service", 1, 1, false},
     {"remove-profile", 2, 2, false}, {"show-profile", 2, 2, false}, {"import", 3, 3, false},
-    {"export", 3, 3, false},
+    {"export", 3, 3, false},         {"check", 0, 0, false},
 };
 
 const CommandShape* FindCommand(const std::string& name) {
@@ -93,5 +93,7 @@ const char* TlvadmUsage() {
            "    add-service NAME FILE             FILE: a service definition as a KV set text\n"
            "    remove-service NAME | remove-profile NAME CLASS | show-profile NAME CLASS\n"
            "    import FILE NAME CLASS | export NAME CLASS FILE\n"
-           "  exit status: 0 done, 1 the server refused, 2 usage or connection error\n";
+           "    check                             the profile check's findings, in run order\n"
+           "  exit status: 0 done, 1 the server refused (check: the run failed),\n"
+           "               2 usage or connection error\n";
 }

@@ -9,6 +9,8 @@
 #include "resources/stringtable.h"
 #include "services/svcdef.h"
 #include "session/admindoc.h"
+#include "session/ownedset.h"
+#include "tools/tlvadm/checkrun.h"
 #include "tools/tlvadm/kvstext.h"
 #include "tools/tlvadm/output.h"
 
@@ -17,24 +19,6 @@ namespace {
 QString Text(const std::string& bytes) {
     return QString::fromLatin1(bytes.c_str());
 }
-
-// A KV set for one command.
-class CommandSet final {
-public:
-    CommandSet() { m_bValid = CTkvs_Create(&m_set, nullptr) == CT_SUCCESS; }
-    ~CommandSet() {
-        if (m_bValid)
-            CTkvs_Destroy(m_set, nullptr);
-    }
-    CommandSet(const CommandSet&) = delete;
-    CommandSet& operator=(const CommandSet&) = delete;
-    bool IsValid() const { return m_bValid; }
-    CTkvs Handle() const { return m_set; }
-
-private:
-    CTkvs m_set = 0;
-    bool m_bValid = false;
-};
 
 class Runner final {
 public:
@@ -56,6 +40,7 @@ private:
     int ForEachName(const std::function<int(const QString&)>& operation);
     int AddService();
     int ShowProfile();
+    int Check();
 
     const std::string& Operand(std::size_t index) const { return m_args.operands[index]; }
 
@@ -119,7 +104,7 @@ int Runner::ForEachName(const std::function<int(const QString&)>& operation) {
 }
 
 int Runner::AddService() {
-    CommandSet definition;
+    OwnedSet definition;
     if (!definition.IsValid())
         return Usage(StringTable::Text(IDS_KVSET_CREATE_FAILED));
     std::string error;
@@ -133,7 +118,7 @@ int Runner::AddService() {
 }
 
 int Runner::ShowProfile() {
-    CommandSet contents;
+    OwnedSet contents;
     if (!contents.IsValid())
         return Usage(StringTable::Text(IDS_KVSET_CREATE_FAILED));
     if (!m_doc.GetProfileContents(Text(Operand(0)), Text(Operand(1)), contents.Handle()))
@@ -148,6 +133,13 @@ int Runner::ShowProfile() {
     else
         m_out << text << '\n';
     return kExitOk;
+}
+
+int Runner::Check() {
+    ECTF_AdminSession* session = m_doc.GetSession();
+    if (session == nullptr)
+        return Usage(StringTable::Text(IDS_LOST_CONNECTION));
+    return RunProfileCheck(*session, m_args.bJson, m_out, m_err);
 }
 
 int Runner::Run() {
@@ -181,6 +173,8 @@ int Runner::Run() {
         return Outcome(m_doc.ImportProfile(Text(Operand(0)), Text(Operand(1)), Text(Operand(2))));
     if (command == "export")
         return Outcome(m_doc.ExportProfile(Text(Operand(2)), Text(Operand(0)), Text(Operand(1))));
+    if (command == "check")
+        return Check();
     return Usage("unknown command " + command);
 }
 

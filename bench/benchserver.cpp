@@ -1,0 +1,58 @@
+#include "bench/benchserver.h"
+
+#include <stdlib.h>
+
+#include <string>
+
+#include "platform/registry/regapi.h"
+#include "s100/client/server_table.h"
+#include "s100/s100.h"
+#include "session/admsess.h"
+
+namespace {
+
+bool WriteEntry(const char* entryName, std::uint16_t port) {
+    const std::string connect = "tcp:127.0.0.1:" + std::to_string(port);
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, tlv::client::kAdministrationServersKey, 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
+        return false;
+    const LONG result =
+        RegSetValueExA(key, entryName, 0, REG_SZ, reinterpret_cast<const BYTE*>(connect.c_str()),
+                       static_cast<DWORD>(connect.size() + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+BenchServer::BenchServer(const char* entryName) {
+    setenv("TLV_REGISTRY", (m_folder.path() + "/registry.db").c_str(), 1);
+    if (RegUseRegistryFile("") != ERROR_SUCCESS || !m_server.start({}) ||
+        !WriteEntry(entryName, m_server.port()))
+        return;
+    m_bLibraryStarted = CT_Initialize(nullptr) == CT_SUCCESS;
+    auto doc = std::make_unique<CAdminDoc>();
+    if (m_bLibraryStarted && doc->OnOpenDocument(entryName))
+        m_doc = std::move(doc);
+}
+
+BenchServer::~BenchServer() {
+    m_doc.reset();
+    if (m_bLibraryStarted)
+        CT_Shutdown(nullptr);
+}
+
+bool AddBenchProfiles(ECTF_AdminSession& session, int count) {
+    CTkvs set = 0;
+    if (CTkvs_Create(&set, nullptr) != CT_SUCCESS)
+        return false;
+    bool ok = CTkvs_PutString(set, KEY_AsiName, "A1", nullptr) == CT_SUCCESS;
+    for (int i = 0; ok && i < count; ++i) {
+        const std::string name = "Profile" + std::to_string(100000 + i);
+        ok = session.AddProfile(name.c_str(), "Application", set) != 0;
+    }
+    CTkvs_Destroy(set, nullptr);
+    return ok;
+}

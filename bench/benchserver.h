@@ -1,0 +1,32 @@
+#pragma once
+// What the benchmarks against a real server share: tlvsd with an in-memory store on a loopback
+// port, a registry file in a temporary folder whose administration table names it, the S.100
+// library started, and a document open on the entry.
+
+#include <memory>
+
+#include "session/admindoc.h"
+#include "tests/support/tlvsd_process.h"
+
+class ECTF_AdminSession;
+
+// Adds count application profiles named Profile100000, Profile100001, ...; false when one
+// could not be added.
+bool AddBenchProfiles(ECTF_AdminSession& session, int count);
+
+class BenchServer final {
+public:
+    explicit BenchServer(const char* entryName);
+    ~BenchServer();
+    BenchServer(const BenchServer&) = delete;
+    BenchServer& operator=(const BenchServer&) = delete;
+
+    // The open document, or null when a step failed.
+    CAdminDoc* Doc() const { return m_doc.get(); }
+
+private:
+    tlv::test::TempDir m_folder;
+    tlv::test::TlvsdProcess m_server;
+    bool m_bLibraryStarted = false;
+    std::unique_ptr<CAdminDoc> m_doc;
+};

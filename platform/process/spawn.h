@@ -1,0 +1,20 @@
+#pragma once
+// Starting a program that lives on its own: a detached process in a session of its own, with
+// the caller's environment and current directory, standard input from /dev/null and no other
+// descriptor of the caller but standard output and error. The first word of the command line
+// is the program's path (no search along PATH), every word one argument; no shell ever reads
+// it, so no word can start a command of its own.
+
+#include <string>
+
+namespace tlv::platform {
+
+// True when the program was started. The caller does not wait for it: a started process that
+// has ended is collected the next time this or CollectFinishedProcesses is called.
+bool StartDetachedProcess(const std::string& commandLine);
+
+// Collects the started processes that have ended, so none lingers as a zombie; cheap enough for
+// a periodic timer.
+void CollectFinishedProcesses();
+
+}  // namespace tlv::platform

@@ -1,0 +1,22 @@
+#pragma once
+// A KV set made for one piece of work and destroyed with it; IsValid tells whether it was made.
+
+#include "s100/s100.h"
+
+class OwnedSet final {
+public:
+    OwnedSet() { m_bCreated = CTkvs_Create(&m_set, nullptr) == CT_SUCCESS; }
+    ~OwnedSet() {
+        if (m_bCreated)
+            CTkvs_Destroy(m_set, nullptr);
+    }
+    OwnedSet(const OwnedSet&) = delete;
+    OwnedSet& operator=(const OwnedSet&) = delete;
+
+    bool IsValid() const { return m_bCreated; }
+    CTkvs Handle() const { return m_set; }
+
+private:
+    CTkvs m_set = 0;
+    bool m_bCreated = false;
+};

@@ -1,0 +1,64 @@
+// The companion dialogs the list view and the shell use, through the scripted seam: the error
+// box's flags, caption and owner, and the server chooser's preselected "Default_Server".
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QListWidget>
+#include <QWidget>
+
+#include "app/comnmfc.h"
+#include "app/errorbox.h"
+#include "framework/testing/scriptedmodalseam.h"
+#include "platform/comn/dialogids.h"
+#include "resources/stringids.h"
+
+namespace tlv::test {
+namespace {
+
+TEST(CompanionDialogs, ErrorBoxShowsTheTextWithOkExclamationSystemModalAndCaptionError) {
+    ScriptedModalSeam seam;
+    QWidget parent;
+    QWidget child(&parent);
+    EXPECT_EQ(CErrorBox(IDS_MEMORY_ALLOCATION_FAILED, &child).DoModal(), 1);
+    EXPECT_EQ(CErrorBox(IDS_LOST_CONNECTION).DoModal(), 1);
+    ASSERT_EQ(seam.Events().size(), 2u);
+    const ModalEvent& first = seam.Events()[0];
+    EXPECT_EQ(first.kind, ModalEvent::Kind::MessageBox);
+    EXPECT_EQ(first.text.toStdString(),
+              "A memory allocation error has occurred. Please ensure that your system has enough "
+              "memory and try again. If this error occurs frequently then please contact "
+              "Technical Support.");
+    EXPECT_EQ(first.caption, "Error");
+    EXPECT_EQ(first.flags, 0x1030u);
+    EXPECT_EQ(first.owner, &parent);  // the parent's window
+    EXPECT_EQ(seam.Events()[1].flags, 0x1030u);
+    EXPECT_EQ(seam.Events()[1].caption, "Error");
+}
+
+TEST(CompanionDialogs, ServerChooserPreselectsDefaultServerAndListsNamesUpToTheEmptyOne) {
+    ScriptedModalSeam seam;
+    QStringList listed;
+    QString selected;
+    seam.ExpectDialog([&](QDialog& dialog) {
+        const auto* list = dialog.findChild<QListWidget*>(QString::number(IDC_SERVER_LIST));
+        for (int i = 0; list != nullptr && i < list->count(); ++i)
+            listed.append(list->item(i)->text());
+        if (list != nullptr && list->selectedItems().size() == 1)
+            selected = list->selectedItems().front()->text();
+        dialog.accept();
+        return ModalResultOf(dialog.result());
+    });
+    CGetServerBox chooser(IDS_SELECT_SERVER_PROMPT,
+                          {"Lab", "Default_Server", "Spare", "", "Hidden"}, nullptr);
+    chooser.SetServerSelected(IDS_DEFAULT_SERVER);
+    EXPECT_EQ(chooser.DoModal(), 1);
+    EXPECT_EQ(listed, (QStringList{"Lab", "Default_Server", "Spare"}));
+    EXPECT_EQ(selected, "Default_Server");
+    EXPECT_STREQ(chooser.GetServerSelected(), "Default_Server");
+    ASSERT_EQ(seam.Events().size(), 1u);
+    EXPECT_EQ(seam.Events()[0].caption, "Select Server");
+}
+
+}  // namespace
+}  // namespace tlv::test

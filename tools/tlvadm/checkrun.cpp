@@ -1,0 +1,63 @@
+#include "tools/tlvadm/checkrun.h"
+
+#include <QString>
+
+#include "checker/profchck.h"
+#include "resources/stringids.h"
+#include "resources/stringtable.h"
+#include "session/admsess.h"
+#include "tools/tlvadm/commands.h"
+#include "tools/tlvadm/output.h"
+
+namespace {
+
+const char* TypeName(CE_Type type) {
+    switch (type) {
+        case CE_Info:
+            return "info";
+        case CE_Warning:
+            return "warning";
+        case CE_Error:
+            return "error";
+        case CE_Fatal:
+            return "fatal";
+    }
+    return "unknown";
+}
+
+void PrintJsonFinding(std::ostream& out, const CheckMessage& message) {
+    out << "{\"type\": " << JsonString(QString::fromLatin1(TypeName(message.m_type)))
+        << ", \"profile\": " << JsonString(QString::fromLatin1(message.m_profileName.c_str()))
+        << ", \"text\": " << JsonString(QString::fromLatin1(message.m_text.c_str())) << '}';
+}
+
+void PrintText(std::ostream& out, const Array<CheckMessage>& messages) {
+    for (int i = 0; i < messages.Size(); ++i)
+        out << LabelledText(*messages[i]) << '\n';
+}
+
+void PrintJson(std::ostream& out, const Array<CheckMessage>& messages) {
+    out << '[';
+    for (int i = 0; i < messages.Size(); ++i) {
+        out << (i == 0 ? "\n  " : ",\n  ");
+        PrintJsonFinding(out, *messages[i]);
+    }
+    out << (messages.Size() > 0 ? "\n]\n" : "]\n");
+}
+
+}  // namespace
+
+int RunProfileCheck(ECTF_AdminSession& session, bool bJson, std::ostream& out, std::ostream& err) {
+    Array<CheckMessage> messages;
+    ProfileChecker checker(session);
+    const int result = checker.Check(messages);
+    if (session.LastError() == CTerr_ConnectionLost) {
+        err << StringTable::Text(IDS_LOST_CONNECTION) << '\n';
+        return kExitUsage;
+    }
+    if (bJson)
+        PrintJson(out, messages);
+    else
+        PrintText(out, messages);
+    return result == 1 ? kExitOk : kExitRefused;
+}

@@ -1,0 +1,99 @@
+#include "views/cmdbox.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <span>
+
+#include "framework/modalseam.h"
+
+namespace {
+
+struct ButtonSpec {
+    const char* text;
+    int result;  // IDOK or IDCANCEL
+};
+
+struct BoxSpec {
+    unsigned id;
+    const char* title;
+    const char* text;
+    std::span<const ButtonSpec> buttons;  // the first one is the default
+};
+
+constexpr ButtonSpec kOkCancel[] = {{"OK", IDOK}, {"Cancel", IDCANCEL}};
+constexpr ButtonSpec kYesNo[] = {{"&Yes", IDOK}, {"No", IDCANCEL}};
+constexpr ButtonSpec kOkOnly[] = {{"OK", IDOK}};
+constexpr ButtonSpec kStop[] = {{"&Normal Stop", IDOK}, {"Cancel", IDCANCEL}};
+
+constexpr BoxSpec kBoxes[] = {
+    {IDD_REMOVE_PROFILES, "Remove Profile(s)",
+     "Are you sure you want to remove the selected profiles?", kOkCancel},
+    {IDD_REMOVE_SERVICES, "Remove Service(s)",
+     "Are you sure you want to remove the selected services?", kOkCancel},
+    {IDD_START_SERVICE, "Start Service",
+     "Are you sure you want to start the selected Services? Note that starting Services this way "
+     "is not recommended and may cause unpredictable behaviour.",
+     kYesNo},
+    {IDD_STOP_SERVICE, "Stop Service",
+     "Are you sure you want to stop the selected Services? Note that stopping Services this way "
+     "is not recommended and may cause unpredictable behaviour.",
+     kStop},
+    {IDD_RESTART_WARNING, "Warning",
+     "Changes will not take effect until the Service has been restarted.", kOkOnly},
+};
+
+const BoxSpec& SpecOf(unsigned id) {
+    static constexpr BoxSpec kEmpty{0, "", "", kOkOnly};
+    for (const BoxSpec& spec : kBoxes) {
+        if (spec.id == id)
+            return spec;
+    }
+    return kEmpty;
+}
+
+}  // namespace
+
+CCommandBox::CCommandBox(unsigned resourceId, QWidget* parent)
+    : QDialog(parent), m_buttonRow(new QHBoxLayout) {
+    const BoxSpec& spec = SpecOf(resourceId);
+    setObjectName(QString::number(resourceId));
+    setWindowTitle(QString::fromLatin1(spec.title));
+    auto* text = new QLabel(QString::fromLatin1(spec.text));
+    text->setObjectName(QStringLiteral("text"));
+    text->setWordWrap(true);
+
+    m_buttonRow->addStretch();
+    for (const ButtonSpec& button : spec.buttons) {
+        QPushButton* pushButton =
+            InsertButton(m_buttonRow->count(), QString::fromLatin1(button.text));
+        if (button.result == IDOK) {
+            connect(pushButton, &QPushButton::clicked, this, &QDialog::accept);
+        } else {
+            connect(pushButton, &QPushButton::clicked, this, &QDialog::reject);
+        }
+    }
+    if (auto* first = qobject_cast<QPushButton*>(m_buttonRow->itemAt(1)->widget()))
+        first->setDefault(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text);
+    layout->addLayout(m_buttonRow);
+}
+
+int CCommandBox::DoModal() {
+    return Modal().RunDialog(*this);
+}
+
+QPushButton* CCommandBox::InsertButton(int position, const QString& text) {
+    auto* button = new QPushButton(text, this);
+    button->setAutoDefault(false);
+    m_buttonRow->insertWidget(position, button);
+    return button;
+}
+
+bool ConfirmWith(unsigned resourceId, QWidget* parent) {
+    CCommandBox box(resourceId, parent);
+    return box.DoModal() == IDOK;
+}
