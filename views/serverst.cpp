@@ -58,6 +58,7 @@ void CServerStatus::RegisterCommands() {
     OnCommand(ID_SERVER_CHANGESERVERLEVEL, [this] { OnServerChangeserverlevel(); });
     OnCommand(ID_VIEW_REFRESH, [this] { OnViewRefresh(); });
     OnCommand(ID_SERVICE_NEW, [this] { OnServiceNew(); });
+    OnCommand(ID_PROFILE_NEW, [this] { OnProfileNew(); });
 }
 
 CAdminDoc* CServerStatus::GetDocument() const {
@@ -148,4 +149,9 @@ void CServerStatus::OnServiceNew() {
     CAdminDoc* document = GetDocument();
     if (document != nullptr && RunNewServiceCommand(*document, this) == 1)
         OnViewRefresh();
+}
+
+void CServerStatus::OnProfileNew() {
+    if (CAdminDoc* document = GetDocument())
+        RunNewProfileCommand(*document, this);
 }

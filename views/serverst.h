@@ -37,6 +37,7 @@ public:
     void OnViewRefresh();
     // The new-service command; after a success the view shows the level read again.
     void OnServiceNew();
+    void OnProfileNew();
 
     CAdminDoc* GetDocument() const;
     // The level row under a height in the view: 0 for level 1; 5 or more below the last.

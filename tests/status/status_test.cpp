@@ -14,6 +14,7 @@
 
 #include "app/resource.h"
 #include "app/statusfr.h"
+#include "config/ui/newprof.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "tests/app/app_fixture.h"
@@ -242,6 +243,18 @@ TEST_F(StatusView, NewServiceFromTheStatusWindowReadsTheLevelAgainOnlyWhenAdded)
     fixture.Seam().ExpectDialog([](QDialog& dialog) { return Press(dialog, false); });
     fixture.Frame().router().execute(ID_SERVICE_NEW);
     EXPECT_EQ(doc->GetServerLevel(), 4);
+}
+
+TEST_F(StatusView, NewProfileFromTheStatusWindowReportsAMissingEditor) {
+    QString shownClass;
+    fixture.Seam().ExpectDialog([&](QDialog& dialog) {
+        shownClass = dynamic_cast<CNewProfileBox&>(dialog).windowTitle();
+        return Press(dialog, true);
+    });
+    EXPECT_TRUE(fixture.Frame().router().execute(ID_PROFILE_NEW));
+    EXPECT_EQ(shownClass, "New Profile");
+    EXPECT_EQ(fixture.Seam().MessageTexts(),
+              (std::vector<std::string>{StringTable::Text(IDS_NO_EDITOR)}));
 }
 
 TEST_F(StatusView, F10TwiceGivesOneFixedStatusWindowWhoseRouteDisablesListCommands) {
