@@ -10,24 +10,24 @@
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonResource {
     const char* text;
     int result;  // IDOK or IDCANCEL
 };
 
-struct BoxSpec {
+struct BoxResource {
     unsigned id;
     const char* title;
     const char* text;
-    std::span<const ButtonSpec> buttons;  // the first one is the default
+    std::span<const ButtonResource> buttons;  // the first one is the default
 };
 
-constexpr ButtonSpec kOkCancel[] = {{"OK", IDOK}, {"Cancel", IDCANCEL}};
-constexpr ButtonSpec kYesNo[] = {{"&Yes", IDOK}, {"No", IDCANCEL}};
-constexpr ButtonSpec kOkOnly[] = {{"OK", IDOK}};
-constexpr ButtonSpec kStop[] = {{"&Normal Stop", IDOK}, {"Cancel", IDCANCEL}};
+constexpr ButtonResource kOkCancel[] = {{"OK", IDOK}, {"Cancel", IDCANCEL}};
+constexpr ButtonResource kYesNo[] = {{"&Yes", IDOK}, {"No", IDCANCEL}};
+constexpr ButtonResource kOkOnly[] = {{"OK", IDOK}};
+constexpr ButtonResource kStop[] = {{"&Normal Stop", IDOK}, {"Cancel", IDCANCEL}};
 
-constexpr BoxSpec kBoxes[] = {
+constexpr BoxResource kBoxes[] = {
     {IDD_REMOVE_PROFILES, "Remove Profile(s)",
      "Are you sure you want to remove the selected profiles?", kOkCancel},
     {IDD_REMOVE_SERVICES, "Remove Service(s)",
@@ -44,11 +44,11 @@ constexpr BoxSpec kBoxes[] = {
      "Changes will not take effect until the Service has been restarted.", kOkOnly},
 };
 
-const BoxSpec& SpecOf(unsigned id) {
-    static constexpr BoxSpec kEmpty{0, "", "", kOkOnly};
-    for (const BoxSpec& spec : kBoxes) {
-        if (spec.id == id)
-            return spec;
+const BoxResource& ResourceOf(unsigned id) {
+    static constexpr BoxResource kEmpty{0, "", "", kOkOnly};
+    for (const BoxResource& box : kBoxes) {
+        if (box.id == id)
+            return box;
     }
     return kEmpty;
 }
@@ -57,15 +57,15 @@ const BoxSpec& SpecOf(unsigned id) {
 
 CCommandBox::CCommandBox(unsigned resourceId, QWidget* parent)
     : QDialog(parent), m_buttonRow(new QHBoxLayout) {
-    const BoxSpec& spec = SpecOf(resourceId);
+    const BoxResource& box = ResourceOf(resourceId);
     setObjectName(QString::number(resourceId));
-    setWindowTitle(QString::fromLatin1(spec.title));
-    auto* text = new QLabel(QString::fromLatin1(spec.text));
+    setWindowTitle(QString::fromLatin1(box.title));
+    auto* text = new QLabel(QString::fromLatin1(box.text));
     text->setObjectName(QStringLiteral("text"));
     text->setWordWrap(true);
 
     m_buttonRow->addStretch();
-    for (const ButtonSpec& button : spec.buttons) {
+    for (const ButtonResource& button : box.buttons) {
         QPushButton* pushButton =
             InsertButton(m_buttonRow->count(), QString::fromLatin1(button.text));
         if (button.result == IDOK) {
