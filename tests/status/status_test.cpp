@@ -118,7 +118,8 @@ TEST_F(StatusView, LampsAreLitUpToTheLevelOnTheButtonFaceWithAllTexts) {
 }
 
 TEST_F(StatusView, LostConnectionLeavesAllLampsUnlitAndTheTextsDrawn) {
-    fixture.Server().Server().kill();
+    // Shut down rather than killed: the server stops the services its level started.
+    ASSERT_EQ(fixture.Server().Server().terminate(), 0);
     fixture.Frame().OnTimer(ID_REFRESH_TIMER);
     ASSERT_EQ(doc->GetServerLevel(), 0);
     EXPECT_EQ(Lamps(*view), std::vector<std::string>(5, "unlit"));

@@ -87,7 +87,8 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 }
 
 TlvsdProcess::~TlvsdProcess() {
-    kill();
+    // A killed server would leave its running services behind, in process groups of their own.
+    terminate(std::chrono::seconds(5));
 }
 
 bool TlvsdProcess::start(std::vector<std::string> args) {

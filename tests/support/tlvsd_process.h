@@ -39,7 +39,9 @@ bool waitUntil(const std::function<bool()>& condition,
 class TlvsdProcess final {
 public:
     TlvsdProcess() = default;
-    ~TlvsdProcess();  // kills a server still running
+    // Stops a server still running as SIGTERM does, so the services it started end with it;
+    // kills it when it does not stop in time.
+    ~TlvsdProcess();
     TlvsdProcess(const TlvsdProcess&) = delete;
     TlvsdProcess& operator=(const TlvsdProcess&) = delete;
 
