@@ -22,7 +22,7 @@ CCheckProfileDialog::CCheckProfileDialog(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pText);
     layout->addLayout(buttons);
-    resize(520, 360);
+    resize(760, 380);  // room for a finding line of the usual length
 }
 
 void CCheckProfileDialog::SetText(const QString& text) {
