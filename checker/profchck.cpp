@@ -74,9 +74,11 @@ int ProfileChecker::Check(Array<CheckMessage>& messages) {
     const SimpleKVSet asiMap;
     const SimpleKVSet routingRules;
     // One query after the other, in this order, so that the server sees the calls in order.
-    const ProfileQueryResult applicationResult = Query(IDS_APPLICATION_CLASS, applications);
-    const ProfileQueryResult asiMapResult = Query(IDS_ASIMAP_CLASS, asiMap);
-    const ProfileQueryResult routingRulesResult = Query(IDS_ROUTINGRULES_CLASS, routingRules);
+    const ProfileQueryResult applicationResult =
+        Query(IDS_APPLICATION_CLASS, applications.Handle());
+    const ProfileQueryResult asiMapResult = Query(IDS_ASIMAP_CLASS, asiMap.Handle());
+    const ProfileQueryResult routingRulesResult =
+        Query(IDS_ROUTINGRULES_CLASS, routingRules.Handle());
     return CheckQueried(applicationResult, asiMapResult, routingRulesResult, messages);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 // A KV set made for one piece of work and destroyed with it; IsValid tells whether it was made.
+// A set that could not be made is the library's CT_kvsEmpty, which every call reads as an empty
+// set that cannot be changed.
 
 #include "s100/s100.h"
 
@@ -17,6 +19,6 @@ public:
     CTkvs Handle() const { return m_set; }
 
 private:
-    CTkvs m_set = 0;
+    CTkvs m_set = CT_kvsEmpty;
     bool m_bCreated = false;
 };

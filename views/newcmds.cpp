@@ -4,7 +4,6 @@
 #include <QDialog>
 
 #include "app/errorbox.h"
-#include "checker/simplekvset.h"
 #include "config/ui/newprof.h"
 #include "framework/modalseam.h"
 #include "resources/stringtable.h"
@@ -14,6 +13,7 @@
 #include "services/ui/selectse.h"
 #include "services/ui/svclocal.h"
 #include "session/admindoc.h"
+#include "session/ownedset.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ int RunNewProfileCommand(CAdminDoc& document, QWidget* parent) {
 }
 
 int RunNewServiceCommand(CAdminDoc& document, QWidget* parent) {
-    const SimpleKVSet set;  // the empty set the dialog fills
+    const OwnedSet set;  // the empty set the dialog fills
     if (!set.IsValid()) {
         CErrorBox(IDS_KVSET_CREATE_FAILED, parent).DoModal();
         return 0;
@@ -65,13 +65,13 @@ int RunNewServiceCommand(CAdminDoc& document, QWidget* parent) {
     std::string name;
     const bool bEdited =
         select.Selection() == CSelectService::kDLL
-            ? EditNewService(set, parent, bLocal, &CEditDLLService::SetDLLPath,
+            ? EditNewService(set.Handle(), parent, bLocal, &CEditDLLService::SetDLLPath,
                              IDS_DLL_PATTERN, name)
-            : EditNewService(set, parent, bLocal, &CEditEXEService::SetCommandLine,
+            : EditNewService(set.Handle(), parent, bLocal, &CEditEXEService::SetCommandLine,
                              IDS_EXE_PATTERN, name);
     if (!bEdited)
         return 0;
-    if (!document.NewService(QString::fromLatin1(name.c_str()), set)) {
+    if (!document.NewService(QString::fromLatin1(name.c_str()), set.Handle())) {
         CErrorBox(document.LastError(), parent).DoModal();
         return 0;
     }
