@@ -5,7 +5,7 @@
 namespace s100::detail {
 namespace {
 
-constexpr uint32_t kSlotBits = 20;
+constexpr uint32_t kSlotBits = 24;
 constexpr uint32_t kSlotMask = (1u << kSlotBits) - 1;
 constexpr uint32_t kGenerationMask = (1u << (32 - kSlotBits)) - 1;
 constexpr uint32_t kEmptySlot = 1;

@@ -1,8 +1,9 @@
 #pragma once
 // The table behind the 32-bit KV set and array handles of the C API (internal to s100_kvs).
 //
-// A handle is (generation << 20) | slot. Releasing a slot bumps its generation, so a stale
-// handle never matches again until the 12-bit generation wraps. Slot 1 with generation 0 is
+// A handle is (generation << 24) | slot. Releasing a slot bumps its generation, so a stale
+// handle never matches again until the 8-bit generation wraps. 2^24 slots hold the views that
+// reading some 50,000 large profiles hands out at once (about 300 each). Slot 1 with generation 0 is
 // CT_kvsEmpty. Every function here expects the caller to hold lock().
 //
 // Entries are either owned (made by CTkvs_Create / CTary_Create, changed and destroyed by the
