@@ -104,6 +104,9 @@ bool CProfileEditorWnd::IsSaveEnabled() const {
 
 void CProfileEditorWnd::OnFieldsChanged() {
     m_checkTimer.start();
+    // Until the pending check has run, Ctrl+S must not be dead: Save checks first and explains
+    // what cannot be saved.
+    m_pSaveAction->setEnabled(true);
     UpdateTitle();
 }
 
