@@ -21,7 +21,7 @@ namespace tlv::wire {
 inline constexpr std::uint32_t kMaxFrameBytes = 64u * 1024u * 1024u;
 
 // The protocol version both sides send in their handshake.
-inline constexpr std::uint32_t kProtocolVersion = 1;
+inline constexpr std::uint32_t kProtocolVersion = 2;
 
 inline constexpr std::size_t kFrameHeaderBytes = 4;
 
