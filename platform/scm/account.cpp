@@ -8,6 +8,8 @@
 #include "platform/registry/regname.h"
 #include "platform/scm/scmapi.h"
 
+namespace tlv::platform {
+
 std::string AccountUserName(const std::string& account) {
     const std::size_t backslash = account.rfind('\\');
     return backslash == std::string::npos ? account : account.substr(backslash + 1);
@@ -26,3 +28,5 @@ bool IsKnownAccount(const std::string& account) {
     return getpwnam_r(user.c_str(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
            found != nullptr;
 }
+
+}  // namespace tlv::platform

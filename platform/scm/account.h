@@ -4,8 +4,12 @@
 
 #include <string>
 
+namespace tlv::platform {
+
 // The user name an account names (the part after its last backslash).
 std::string AccountUserName(const std::string& account);
 
 // Whether the account is the local system account or names an existing local user.
 bool IsKnownAccount(const std::string& account);
+
+}  // namespace tlv::platform

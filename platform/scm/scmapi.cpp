@@ -12,6 +12,14 @@
 #include "platform/scm/servicedb.h"
 #include "platform/scm/servicerun.h"
 
+using tlv::platform::CheckServiceName;
+using tlv::platform::IsKnownAccount;
+using tlv::platform::QueryRunState;
+using tlv::platform::ReadService;
+using tlv::platform::RemoveServiceKey;
+using tlv::platform::ServiceChange;
+using tlv::platform::ServiceRecord;
+
 namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
@@ -132,10 +140,10 @@ DWORD CheckChange(const ServiceChange& change, const std::string& self) {
     if (!IsKnown(change.start.value_or(SERVICE_NO_CHANGE), SERVICE_DISABLED) ||
         !IsKnown(change.errorControl.value_or(SERVICE_NO_CHANGE), SERVICE_ERROR_CRITICAL))
         return ERROR_INVALID_PARAMETER;
-    if ((change.displayName && change.displayName->size() > kMaxDisplayNameLength) ||
+    if ((change.displayName && change.displayName->size() > tlv::platform::kMaxDisplayNameLength) ||
         (change.imagePath && change.imagePath->size() > kMaxImagePathLength) ||
         (change.dependencies && change.dependencies->size() > kMaxDependencyListSize) ||
-        (change.account && change.account->size() > kMaxAccountLength))
+        (change.account && change.account->size() > tlv::platform::kMaxAccountLength))
         return ERROR_INVALID_PARAMETER;
     if (change.dependencies && FoldRegName(std::string(1, '\0') + *change.dependencies)
                                        .find(FoldRegName('\0' + self + '\0')) != std::string::npos)
@@ -224,7 +232,7 @@ SC_HANDLE CreateServiceA(SC_HANDLE hSCManager, LPCSTR lpServiceName, LPCSTR lpDi
     record.account = *settings.account;
     // A marked service that has stopped in the meantime gives way to the new one.
     SweepIfUnused(name);
-    if (Result(AddService(record)) == 0)
+    if (Result(tlv::platform::AddService(record)) == 0)
         return nullptr;
     return TheHandles().Add({true, dwDesiredAccess, name});
 }
@@ -244,7 +252,7 @@ BOOL ChangeServiceConfigA(SC_HANDLE hService, DWORD dwServiceType, DWORD dwStart
                                Optional(lpDisplayName)};
     if (const DWORD rc = CheckChange(change, open->serviceName); rc != ERROR_SUCCESS)
         return Result(rc);
-    return Result(ChangeService(open->serviceName, change));
+    return Result(tlv::platform::ChangeService(open->serviceName, change));
 }
 
 BOOL DeleteService(SC_HANDLE hService) {
@@ -256,7 +264,7 @@ BOOL DeleteService(SC_HANDLE hService) {
         return Result(rc);
     if (record.markedForDelete)
         return Result(ERROR_SERVICE_MARKED_FOR_DELETE);
-    return Result(MarkServiceForDelete(record.name));
+    return Result(tlv::platform::MarkServiceForDelete(record.name));
 }
 
 BOOL StartServiceA(SC_HANDLE hService, DWORD dwNumServiceArgs, LPCSTR* /*lpServiceArgVectors*/) {
@@ -272,9 +280,9 @@ BOOL StartServiceA(SC_HANDLE hService, DWORD dwNumServiceArgs, LPCSTR* /*lpServi
         return Result(ERROR_SERVICE_MARKED_FOR_DELETE);
     if (record.start == SERVICE_DISABLED)
         return Result(ERROR_SERVICE_DISABLED);
-    if (IsDatabaseLockedByOther())
+    if (tlv::platform::IsDatabaseLockedByOther())
         return Result(ERROR_SERVICE_DATABASE_LOCKED);
-    return Result(StartServiceProcess(record));
+    return Result(tlv::platform::StartServiceProcess(record));
 }
 
 BOOL ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpServiceStatus) {
@@ -286,7 +294,7 @@ BOOL ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpServ
     ServiceRecord record;
     if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
         return Result(rc);
-    return Result(StopServiceProcess(record, *lpServiceStatus));
+    return Result(tlv::platform::StopServiceProcess(record, *lpServiceStatus));
 }
 
 BOOL QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceStatus) {
@@ -305,7 +313,7 @@ BOOL QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceStatus) {
 SC_LOCK LockServiceDatabase(SC_HANDLE hSCManager) {
     if (Use(hSCManager, false, SC_MANAGER_LOCK) == nullptr)
         return nullptr;
-    if (Result(LockDatabase()) == 0)
+    if (Result(tlv::platform::LockDatabase()) == 0)
         return nullptr;
     return TheHandles().AddLock();
 }
@@ -313,7 +321,7 @@ SC_LOCK LockServiceDatabase(SC_HANDLE hSCManager) {
 BOOL UnlockServiceDatabase(SC_LOCK ScLock) {
     if (!TheHandles().RemoveLock(ScLock))
         return Result(ERROR_INVALID_HANDLE);
-    return Result(UnlockDatabase());
+    return Result(tlv::platform::UnlockDatabase());
 }
 
 DWORD GetLastError() {

@@ -7,6 +7,8 @@
 #include "platform/process/alive.h"
 #include "platform/registry/regname.h"
 
+namespace tlv::platform {
+
 namespace {
 
 constexpr const char* kLockKey = "SYSTEM\\CurrentControlSet\\Control\\ServiceDatabaseLock";
@@ -243,7 +245,7 @@ DWORD LockDatabase() {
     RegTransaction transaction;
     if (transaction.Status() != ERROR_SUCCESS)
         return static_cast<DWORD>(transaction.Status());
-    if (tlv::platform::IsProcessAlive(LockOwner()))
+    if (IsProcessAlive(LockOwner()))
         return ERROR_SERVICE_DATABASE_LOCKED;
     Key lock;
     LONG rc = lock.Create(kLockKey);
@@ -267,5 +269,7 @@ DWORD UnlockDatabase() {
 
 bool IsDatabaseLockedByOther() {
     const pid_t owner = LockOwner();
-    return owner != getpid() && tlv::platform::IsProcessAlive(owner);
+    return owner != getpid() && IsProcessAlive(owner);
 }
+
+}  // namespace tlv::platform

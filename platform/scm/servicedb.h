@@ -19,6 +19,8 @@
 
 #include "platform/scm/scmapi.h"
 
+namespace tlv::platform {
+
 inline constexpr const char* kServicesKey = "SYSTEM\\CurrentControlSet\\Services";
 inline constexpr DWORD kDefaultWaitHint = 200;
 // Longest service name, display name and account, in characters.
@@ -69,3 +71,5 @@ DWORD RemoveServiceKey(const std::string& name);
 DWORD LockDatabase();
 DWORD UnlockDatabase();
 bool IsDatabaseLockedByOther();
+
+}  // namespace tlv::platform

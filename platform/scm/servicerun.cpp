@@ -10,6 +10,8 @@
 #include "platform/process/spawn.h"
 #include "platform/registry/regname.h"
 
+namespace tlv::platform {
+
 namespace {
 
 // The processes this program started for a service, and the one it asked to stop.
@@ -21,9 +23,9 @@ struct Tracked {
 Tracked& TrackedOf(const ServiceRecord& record) {
     static std::map<std::string, Tracked> tracked;
     Tracked& entry = tracked[FoldRegName(record.name)];
-    if (entry.started != 0 && !tlv::platform::IsProcessAlive(entry.started))
+    if (entry.started != 0 && !IsProcessAlive(entry.started))
         entry.started = 0;
-    if (entry.stopping != 0 && !tlv::platform::IsProcessAlive(entry.stopping))
+    if (entry.stopping != 0 && !IsProcessAlive(entry.stopping))
         entry.stopping = 0;
     return entry;
 }
@@ -31,7 +33,7 @@ Tracked& TrackedOf(const ServiceRecord& record) {
 std::optional<pid_t> PidFromFile(const ServiceRecord& record) {
     if (record.pidFile.empty())
         return std::nullopt;
-    return tlv::platform::ReadLivePid(record.pidFile);
+    return ReadLivePid(record.pidFile);
 }
 
 SERVICE_STATUS StatusOf(const ServiceRecord& record, DWORD state) {
@@ -67,7 +69,7 @@ DWORD StartServiceProcess(const ServiceRecord& record) {
     if (StateOf(record, tracked, PidFromFile(record).has_value()) != SERVICE_STOPPED)
         return ERROR_SERVICE_ALREADY_RUNNING;
     pid_t pid = 0;
-    if (!tlv::platform::StartDetachedProcess(record.imagePath, pid))
+    if (!StartDetachedProcess(record.imagePath, pid))
         return ERROR_FILE_NOT_FOUND;
     tracked.started = pid;
     return ERROR_SUCCESS;
@@ -81,7 +83,7 @@ DWORD StopServiceProcess(const ServiceRecord& record, SERVICE_STATUS& status) {
         return ERROR_SERVICE_NOT_ACTIVE;
     if (state != SERVICE_STOP_PENDING) {
         const pid_t target = fromFile.value_or(tracked.started);
-        if (!tlv::platform::RequestProcessStop(target))
+        if (!RequestProcessStop(target))
             return errno == EPERM ? static_cast<DWORD>(ERROR_ACCESS_DENIED)
                                   : ERROR_SERVICE_NOT_ACTIVE;
         tracked.stopping = target;
@@ -89,3 +91,5 @@ DWORD StopServiceProcess(const ServiceRecord& record, SERVICE_STATUS& status) {
     status = StatusOf(record, SERVICE_STOP_PENDING);
     return ERROR_SUCCESS;
 }
+
+}  // namespace tlv::platform

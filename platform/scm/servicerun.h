@@ -10,6 +10,8 @@
 #include "platform/scm/scmapi.h"
 #include "platform/scm/servicedb.h"
 
+namespace tlv::platform {
+
 SERVICE_STATUS QueryRunState(const ServiceRecord& record);
 
 // Starts the command line of the service's "ImagePath" as a detached process.
@@ -20,3 +22,5 @@ DWORD StartServiceProcess(const ServiceRecord& record);
 // Sends the service's process SIGTERM; ERROR_SERVICE_NOT_ACTIVE when it is stopped. The status
 // after the request goes to status.
 DWORD StopServiceProcess(const ServiceRecord& record, SERVICE_STATUS& status);
+
+}  // namespace tlv::platform
