@@ -132,6 +132,18 @@ void WaitWhile(SC_HANDLE service, SERVICE_STATUS& status, Pending pending) {
     }
 }
 
+// The action's result on the open service; SCM_Failed when the manager is not open (null) and
+// SCM_BadService when the service cannot be opened.
+template <typename Action>
+SCM_Error OnService(SC_HANDLE manager, const char* serviceName, DWORD access, Action action) {
+    if (manager == nullptr)
+        return SCM_Failed;
+    const ServiceHandle service(manager, serviceName, access);
+    if (!service.IsOpen())
+        return SCM_BadService;
+    return action(service.Get());
+}
+
 // The dependency as the platform takes it: the name, its NUL and a closing NUL.
 std::string DependencyList(const char* dependency) {
     std::string list;
@@ -152,16 +164,13 @@ SCMclass::~SCMclass() {
 }
 
 SCM_Error SCMclass::QueryStatus(const char* serviceName, SCM_State& state) {
-    if (!IsOk())
-        return SCM_Failed;
-    const ServiceHandle service(m_hSCM, serviceName, SERVICE_ALL_ACCESS);
-    if (!service.IsOpen())
-        return SCM_BadService;
-    SERVICE_STATUS status{};
-    if (!QueryServiceStatus(service.Get(), &status))
-        return SCM_Failed;
-    state = StateOf(status.dwCurrentState);
-    return SCM_Success;
+    return OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [&state](SC_HANDLE service) {
+        SERVICE_STATUS status{};
+        if (!QueryServiceStatus(service, &status))
+            return SCM_Failed;
+        state = StateOf(status.dwCurrentState);
+        return SCM_Success;
+    });
 }
 
 SCM_Error SCMclass::ChangeService(const char* serviceName, const char* displayName,
@@ -169,14 +178,13 @@ SCM_Error SCMclass::ChangeService(const char* serviceName, const char* displayNa
     if (!IsOk())
         return SCM_Failed;
     const DatabaseLock lock(m_hSCM);  // the change goes on without it
-    const ServiceHandle service(m_hSCM, serviceName, SERVICE_CHANGE_CONFIG);
-    if (!service.IsOpen())
-        return SCM_BadService;
-    if (!ChangeServiceConfigA(service.Get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
-                              SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, account,
-                              password, displayName))
-        return MappedError(GetLastError(), kChangeErrors);
-    return SCM_Success;
+    return OnService(m_hSCM, serviceName, SERVICE_CHANGE_CONFIG, [&](SC_HANDLE service) {
+        if (!ChangeServiceConfigA(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
+                                  SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, account,
+                                  password, displayName))
+            return MappedError(GetLastError(), kChangeErrors);
+        return SCM_Success;
+    });
 }
 
 SCM_Error SCMclass::InstallService(const char* serviceName, const char* displayName,
@@ -197,48 +205,39 @@ SCM_Error SCMclass::InstallService(const char* serviceName, const char* displayN
 }
 
 SCM_Error SCMclass::RemoveService(const char* serviceName) {
-    if (!IsOk())
-        return SCM_Failed;
-    const ServiceHandle service(m_hSCM, serviceName, SERVICE_ALL_ACCESS);
-    if (!service.IsOpen())
-        return SCM_BadService;
-    SERVICE_STATUS status{};
-    if (!QueryServiceStatus(service.Get(), &status))
-        return SCM_Failed;
-    if (status.dwCurrentState != SERVICE_STOPPED)
-        StopAService(serviceName);
-    if (!DeleteService(service.Get()))
-        return MappedError(GetLastError(), kDeleteErrors);
-    return SCM_Success;
+    return OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [&](SC_HANDLE service) {
+        SERVICE_STATUS status{};
+        if (!QueryServiceStatus(service, &status))
+            return SCM_Failed;
+        if (status.dwCurrentState != SERVICE_STOPPED)
+            StopAService(serviceName);
+        if (!DeleteService(service))
+            return MappedError(GetLastError(), kDeleteErrors);
+        return SCM_Success;
+    });
 }
 
 SCM_Error SCMclass::StartAService(const char* serviceName) {
-    if (!IsOk())
-        return SCM_Failed;
-    const ServiceHandle service(m_hSCM, serviceName, SERVICE_ALL_ACCESS);
-    if (!service.IsOpen())
-        return SCM_BadService;
-    if (!StartServiceA(service.Get(), 0, nullptr))
-        return MappedError(GetLastError(), kStartErrors);
-    SERVICE_STATUS status{};
-    if (!QueryServiceStatus(service.Get(), &status))
-        return SCM_StartFailed;
-    if (PollUntil(service.Get(), SERVICE_START_PENDING, SERVICE_RUNNING, status))
-        WaitWhile(service.Get(), status, [](DWORD state) { return state != SERVICE_RUNNING; });
-    return status.dwCurrentState == SERVICE_RUNNING ? SCM_Success : SCM_StartFailed;
+    return OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [](SC_HANDLE service) {
+        if (!StartServiceA(service, 0, nullptr))
+            return MappedError(GetLastError(), kStartErrors);
+        SERVICE_STATUS status{};
+        if (!QueryServiceStatus(service, &status))
+            return SCM_StartFailed;
+        if (PollUntil(service, SERVICE_START_PENDING, SERVICE_RUNNING, status))
+            WaitWhile(service, status, [](DWORD state) { return state != SERVICE_RUNNING; });
+        return status.dwCurrentState == SERVICE_RUNNING ? SCM_Success : SCM_StartFailed;
+    });
 }
 
 SCM_Error SCMclass::StopAService(const char* serviceName) {
-    if (!IsOk())
-        return SCM_Failed;
-    const ServiceHandle service(m_hSCM, serviceName, SERVICE_ALL_ACCESS);
-    if (!service.IsOpen())
-        return SCM_BadService;
-    SERVICE_STATUS status{};
-    if (!ControlService(service.Get(), SERVICE_CONTROL_STOP, &status))
-        return MappedError(GetLastError(), kStopErrors);
-    if (PollUntil(service.Get(), SERVICE_STOP_PENDING, SERVICE_STOPPED, status))
-        WaitWhile(service.Get(), status,
-                  [](DWORD state) { return state == SERVICE_STOP_PENDING; });
-    return status.dwCurrentState == SERVICE_STOPPED ? SCM_Success : SCM_StopFailed;
+    return OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [](SC_HANDLE service) {
+        SERVICE_STATUS status{};
+        if (!ControlService(service, SERVICE_CONTROL_STOP, &status))
+            return MappedError(GetLastError(), kStopErrors);
+        if (PollUntil(service, SERVICE_STOP_PENDING, SERVICE_STOPPED, status))
+            WaitWhile(service, status,
+                      [](DWORD state) { return state == SERVICE_STOP_PENDING; });
+        return status.dwCurrentState == SERVICE_STOPPED ? SCM_Success : SCM_StopFailed;
+    });
 }
