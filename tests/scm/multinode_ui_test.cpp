@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -179,6 +180,37 @@ TEST_F(MultinodeDialog, ChecksThePathConfirmsAndConfiguresTheServerNode) {
     EXPECT_EQ(ValuesOf(kServerSmpKey).size(), 1u);
     for (const char* suffix : {"", "-wal"})
         EXPECT_EQ(FileBytes(m_fixture.RegistryFile() + suffix).find(kPassword), std::string::npos);
+}
+
+TEST_F(MultinodeDialog, BrowseReplacesThePathWithTheChosenFolderAndCancelKeepsIt) {
+    CMultinodeDlg dialog;
+    const QString folder = QString::fromStdString(m_fixture.Folder());
+    m_seam.ExpectDialog([&](QDialog& shown) {
+        auto& path = Child<QLineEdit>(shown, "containerPath");
+        path.setText("\\\\KEPT\\cont");
+        m_seam.ExpectDialog([](QDialog& browser) {
+            EXPECT_EQ(browser.windowTitle(), "Select Directory");
+            browser.reject();
+            return ModalResultOf(browser.result());
+        });
+        Press(shown, "browse");
+        EXPECT_EQ(path.text(), "\\\\KEPT\\cont");
+        m_seam.ExpectDialog([&folder](QDialog& browser) {
+            auto& files = dynamic_cast<QFileDialog&>(browser);
+            EXPECT_EQ(files.fileMode(), QFileDialog::Directory);
+            files.setDirectory(folder);
+            files.selectFile(folder);
+            browser.accept();
+            return ModalResultOf(browser.result());
+        });
+        Press(shown, "browse");
+        EXPECT_EQ(path.text(), folder);
+        Press(shown, "cancel");
+        return ModalResultOf(shown.result());
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_FALSE(dialog.ContainerPathWritten());
+    EXPECT_EQ(ObjectName(), "LocalSystem");
 }
 
 TEST_F(MultinodeDialog, AnUnknownAccountCanBeCorrectedAndAMissingSmpKeyStillSucceeds) {
