@@ -11,10 +11,12 @@
 #include "app/resource.h"
 #include "app/serverchoice.h"
 #include "app/statusfr.h"
+#include "config/multinode.h"
 #include "config/registry.h"
 #include "config/ui/assocbox.h"
 #include "config/ui/changede.h"
 #include "config/ui/chgsrve.h"
+#include "config/ui/mndlg.h"
 #include "framework/mdi/doctemplate.h"
 #include "framework/mdi/mdichild.h"
 #include "framework/modalseam.h"
@@ -29,8 +31,6 @@
 namespace {
 
 constexpr const char* kClientEnvironmentKey = "SOFTWARE\\Kestrova\\TLVS Client\\Environment";
-constexpr const char* kServerEnvironmentKey = "SOFTWARE\\Kestrova\\TLVS Server\\Environment";
-constexpr const char* kResourceNodeKey = "SOFTWARE\\Kestrova\\TLVS Server\\ResourceNode";
 constexpr const char* kHelpFileBelowRoot = "/Client/Admin/admin.hlp";
 
 }  // namespace
@@ -76,6 +76,8 @@ void CAdminApp::RegisterCommands() {
     OnCommand(ID_PROFILE_ASSOCIATE, [this] { OnProfileAssociate(); });
     OnCommand(ID_PROFILE_CHANGEDEFAULT, [this] { OnProfileChangedefault(); });
     OnCommand(ID_CLIENT_CHANGESERVERINFO, [this] { OnClientChangeserverinfo(); });
+    OnCommand(
+        ID_MULTINODE_CFG, [this] { OnMultinodeCfg(); }, [this] { return OnUpdateMultinodeCfg(); });
     OnCommand(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
     OnCommand(ID_HELP_HOWTOUSEHELP, [this] { OnHelpHowtousehelp(); });
     OnCommand(ID_HELP_SEARCHFORHELPON, [this] { OnHelpSearchforhelpon(); });
@@ -133,6 +135,13 @@ void CAdminApp::OnProfileChangedefault() {
 
 void CAdminApp::OnClientChangeserverinfo() {
     RunChangeServerEntries(nullptr);
+}
+
+void CAdminApp::OnMultinodeCfg() {
+    CMultinodeDlg dialog(GetMainWnd());
+    dialog.DoModal();
+    if (dialog.ContainerPathWritten())
+        m_bMultinode = true;
 }
 
 void CAdminApp::OnHelpContents() {

@@ -2,7 +2,7 @@
 // CAdminApp: the one application object. It reads the installation's environment from the
 // registry, initialises the S.100 library, registers the document templates, opens the main
 // frame, and carries the application-wide commands: connecting to a server, the profile editor
-// associations and help.
+// associations, the multinode setup of the local server and help.
 
 #include <QString>
 #include <array>
@@ -33,6 +33,11 @@ public:
     void OnProfileChangedefault();
     // "&Edit Server Entries": the server entry tables, modal, without parent.
     void OnClientChangeserverinfo();
+
+    // "Configure for multinode...": the local server's multinode setup, enabled only while the
+    // server is not known to be a server node.
+    void OnMultinodeCfg();
+    bool OnUpdateMultinodeCfg() const { return !m_bMultinode; }
 
     void OnHelpContents();
     void OnHelpHowtousehelp();

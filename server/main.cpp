@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/process/pidfile.h"
 #include "server/options.h"
 #include "server/tlvsd_server.h"
 
@@ -19,8 +20,14 @@ int main(int argc, char** argv) {
     }
     // A client that goes away mid-answer must not end the server.
     std::signal(SIGPIPE, SIG_IGN);
+    const std::string pidFilePath = options.pidFile;
     auto server = tlv::server::TlvsdServer::create(std::move(options), error);
     if (!server) {
+        std::fprintf(stderr, "tlvsd: %s\n", error.c_str());
+        return 1;
+    }
+    tlv::platform::PidFileWriter pidFile;
+    if (!pidFilePath.empty() && !pidFile.Write(pidFilePath, error)) {
         std::fprintf(stderr, "tlvsd: %s\n", error.c_str());
         return 1;
     }

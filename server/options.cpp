@@ -70,6 +70,10 @@ bool applyOption(const std::string& option, const std::string& value, ServerOpti
         options.dataDir = value;
         return !value.empty() || (error = "--data expects a directory", false);
     }
+    if (option == "--pid-file") {
+        options.pidFile = value;
+        return !value.empty() || (error = "--pid-file expects a file", false);
+    }
     if (option == "--name") {
         options.name = value;
         return true;
@@ -103,7 +107,7 @@ bool parseOptions(int argc, const char* const* argv, ServerOptions& options, std
 const char* usageText() {
     return "usage: tlvsd [--listen HOST:PORT] [--data DIR] [--seed demo|empty]\n"
            "             [--provider NAME=available|unavailable]... [--name NAME]\n"
-           "             [--fail CALL=CODE[xN]]... [--delay CALL=MS]...\n"
+           "             [--fail CALL=CODE[xN]]... [--delay CALL=MS]... [--pid-file FILE]\n"
            "  --listen    address to listen on (default 127.0.0.1:2020; port 0 picks one)\n"
            "  --data      directory of the store (tlvsd.db) and the services' log;\n"
            "              without it everything is kept in memory\n"
@@ -112,6 +116,7 @@ const char* usageText() {
            "              the demo seed brings its own and the empty seed has none\n"
            "  --fail      answer the next N calls of CALL (every call without N) with CODE\n"
            "  --delay     hold back the answers of CALL by MS milliseconds\n"
+           "  --pid-file  once listening, write the process id into FILE; removed on exit\n"
            "CALL: GetProfileInfo GetServiceState GetSPInfo GetServerLevel SetTargetServerLevel\n"
            "      AddProfile UpdateProfile RemoveProfile AddService UpdateService\n"
            "      RemoveService StartService StopService\n";

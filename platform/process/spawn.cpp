@@ -69,6 +69,11 @@ void CollectFinishedProcesses() {
 }
 
 bool StartDetachedProcess(const std::string& commandLine) {
+    pid_t pid = -1;
+    return StartDetachedProcess(commandLine, pid);
+}
+
+bool StartDetachedProcess(const std::string& commandLine, pid_t& pid) {
     CollectFinishedProcesses();
     std::vector<std::string> words = SplitCommandLine(commandLine);
     if (words.empty())
@@ -82,7 +87,6 @@ bool StartDetachedProcess(const std::string& commandLine) {
     const SpawnSetup setup;
     if (!setup.IsReady())
         return false;
-    pid_t pid = -1;
     if (posix_spawn(&pid, argv[0], setup.Actions(), setup.Attributes(), argv.data(), environ) != 0)
         return false;
     StartedProcesses().push_back(pid);

@@ -5,6 +5,8 @@
 // is the program's path (no search along PATH), every word one argument; no shell ever reads
 // it, so no word can start a command of its own.
 
+#include <sys/types.h>
+
 #include <string>
 
 namespace tlv::platform {
@@ -12,6 +14,8 @@ namespace tlv::platform {
 // True when the program was started. The caller does not wait for it: a started process that
 // has ended is collected the next time this or CollectFinishedProcesses is called.
 bool StartDetachedProcess(const std::string& commandLine);
+// The same, telling the started process's id.
+bool StartDetachedProcess(const std::string& commandLine, pid_t& pid);
 
 // Collects the started processes that have ended, so none lingers as a zombie; cheap enough for
 // a periodic timer.
