@@ -113,6 +113,7 @@ protected:
             EXPECT_TRUE(Field(dialog, "name").isReadOnly());
             EXPECT_TRUE(Field(dialog, "class").isReadOnly());
             EXPECT_EQ(Field(dialog, "filename").text().toStdString(), fileName);
+            EXPECT_EQ(dialog.focusWidget(), &Field(dialog, "filename"));
             EXPECT_EQ(m_window.View().AreUpdatesEnabled(), 0);
             return answer(dialog);
         });
@@ -283,6 +284,7 @@ TEST_F(TransferCommands, ImportProposesTheFileWordsChecksNameThenClassAndRefresh
         EXPECT_TRUE(Field(dialog, "filename").isReadOnly());
         EXPECT_EQ(Field(dialog, "name").text(), "Main");
         EXPECT_EQ(Field(dialog, "class").text(), "Application");
+        EXPECT_EQ(dialog.focusWidget(), &Field(dialog, "name"));
         EXPECT_EQ(m_window.View().AreUpdatesEnabled(), 0);
         Field(dialog, "name").setText("Main Copy");
         Field(dialog, "class").setText("");

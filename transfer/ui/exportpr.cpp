@@ -53,6 +53,7 @@ CExportProf::CExportProf(QWidget* parent)
     layout->addWidget(buttons);
     setMinimumWidth(380);
     DoDataExchange(false);
+    m_wndFilename->setFocus();  // the one field to edit
 }
 
 void CExportProf::SetName(const QString& name) {

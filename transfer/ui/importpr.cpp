@@ -42,6 +42,7 @@ CImportProf::CImportProf(QWidget* parent)
     layout->addWidget(buttons);
     setMinimumWidth(420);
     DoDataExchange(false);
+    m_wndName->setFocus();  // the file name is only shown
 }
 
 void CImportProf::SetFilename(const QString& fileName) {
