@@ -43,8 +43,10 @@ QString Joined(const QString& folder, const QString& fileName) {
 }  // namespace
 
 QString ProposedExportFileName(const QString& profileName) {
-    return FirstCharacters(AsFileNameText(profileName), kProposedNameChars) +
-           StringTable::Load(IDS_PROFILE_FILE_EXTENSION);
+    // A "/" in a server's profile name must not point the proposal into another folder.
+    QString name = FirstCharacters(AsFileNameText(profileName), kProposedNameChars);
+    name.replace(kSeparator, QLatin1Char('_'));
+    return name + StringTable::Load(IDS_PROFILE_FILE_EXTENSION);
 }
 
 QString WithProfileExtension(const QString& fileName) {
@@ -58,11 +60,8 @@ QString ExportFilePath(const QString& browsedFolder, const QString& fileName) {
 }
 
 bool IsConfirmableFileName(const QString& fileName) {
-    for (const QChar c : fileName) {
-        if (c != QLatin1Char(' '))
-            return true;
-    }
-    return false;
+    return std::any_of(fileName.begin(), fileName.end(),
+                       [](QChar c) { return c != QLatin1Char(' '); });
 }
 
 unsigned CheckImportFields(const QString& name, const QString& profileClass) {

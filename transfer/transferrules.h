@@ -7,7 +7,8 @@
 
 #include <QString>
 
-// The name the export dialog proposes: the profile name's first 8 characters, then ".ief".
+// The name the export dialog proposes: the profile name's first 8 characters, then ".ief"; a
+// "/" among them becomes "_", so the proposal is always a name in the current folder.
 QString ProposedExportFileName(const QString& profileName);
 
 // The file name as typed, with ".ief" appended when it holds no "." at all.

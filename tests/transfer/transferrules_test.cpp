@@ -17,6 +17,7 @@ TEST(TransferRules, ProposedFileNameIsTheFirstEightCharactersAndTheExtension) {
     EXPECT_EQ(ProposedExportFileName(ListText("RoutingRulesMain")), "RoutingR.ief");
     EXPECT_EQ(ProposedExportFileName(ListText("abc")), "abc.ief");
     EXPECT_EQ(ProposedExportFileName(ListText("Exactly8")), "Exactly8.ief");
+    EXPECT_EQ(ProposedExportFileName(ListText("../../etc/passwd")), ".._.._et.ief");
     // A UTF-8 name counts characters, not bytes, and is a readable file name.
     EXPECT_EQ(ProposedExportFileName(ListText("\xC3\x9C"
                                               "berpr\xC3\xBC"
