@@ -1,6 +1,7 @@
 #include "app/tlvadmin.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <QScreen>
 
@@ -24,6 +25,7 @@
 #include "s100/s100.h"
 #include "session/admindoc.h"
 #include "session/leveldialog.h"
+#include "transfer/profiledir.h"
 #include "views/adminvw.h"
 #include "views/changele.h"
 #include "views/serverst.h"
@@ -66,9 +68,20 @@ void CAdminApp::ReadEnvironment() {
     } else {
         CErrorBox(IDS_REGISTRY_ACCESS_FAILED).DoModal();
     }
-    if (serverEnvironment.GetValue("ProfileConfigPath", profilePath.data(), kPathSize))
-        m_strProfileDirectory = QString::fromLatin1(profilePath.data());
+    // A path: the file system's bytes.
+    SetProfileDirectory(
+        serverEnvironment.GetValue("ProfileConfigPath", profilePath.data(), kPathSize)
+            ? QFile::decodeName(profilePath.data())
+            : QString());
     m_bMultinode = NT_RegKey(HKEY_LOCAL_MACHINE, kResourceNodeKey, KEY_READ).IsValid() != 0;
+}
+
+const QString& CAdminApp::GetProfileDirectory() const {
+    return ApplicationProfileDirectory();
+}
+
+void CAdminApp::SetProfileDirectory(const QString& directory) {
+    SetApplicationProfileDirectory(directory);
 }
 
 void CAdminApp::RegisterCommands() {

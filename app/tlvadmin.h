@@ -47,8 +47,10 @@ public:
     CMultiDocTemplate* GetStatusTemplate() const { return m_pStatusTemplate; }
     // Empty when the installation root could not be read.
     const QString& GetHelpFilePath() const { return m_strHelpFilePath; }
-    const QString& GetProfileDirectory() const { return m_strProfileDirectory; }
-    void SetProfileDirectory(const QString& directory) { m_strProfileDirectory = directory; }
+    // The profile directory of the run (transfer/profiledir.h): the export dialog's "&Browse"
+    // moves it.
+    const QString& GetProfileDirectory() const;
+    void SetProfileDirectory(const QString& directory);
     bool IsMultinode() const { return m_bMultinode; }
 
 private:
@@ -59,7 +61,6 @@ private:
 
     CMultiDocTemplate* m_pListTemplate = nullptr;
     CMultiDocTemplate* m_pStatusTemplate = nullptr;
-    QString m_strProfileDirectory;
     bool m_bMultinode = false;
     QString m_strHelpFilePath;
     std::array<char, kPathSize> helpPath{};

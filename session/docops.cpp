@@ -1,5 +1,7 @@
 // The document's operations on the server.
 
+#include <QFile>
+
 #include "framework/modalseam.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
@@ -75,11 +77,20 @@ int CAdminDoc::GetProfileContents(const CString& name, const CString& profileCla
     return 1;
 }
 
+namespace {
+
+// File names are the file system's bytes, not the server's one-byte-a-character texts.
+SC_String ToFileName(const CString& fileName) {
+    return SC_String(QFile::encodeName(fileName).constData());
+}
+
+}  // namespace
+
 int CAdminDoc::ImportProfile(const CString& fileName, const CString& name,
                              const CString& profileClass) {
     m_nLastMessage = IDS_NO_ERROR;
     const long ok =
-        m_pSession && m_pSession->ImportProfile(ToServerText(fileName), ToServerText(name),
+        m_pSession && m_pSession->ImportProfile(ToFileName(fileName), ToServerText(name),
                                                 ToServerText(profileClass));
     return Outcome(ok, ImportProfileMessage);
 }
@@ -88,7 +99,7 @@ int CAdminDoc::ExportProfile(const CString& fileName, const CString& name,
                              const CString& profileClass) {
     m_nLastMessage = IDS_NO_ERROR;
     const long ok =
-        m_pSession && m_pSession->ExportProfile(ToServerText(fileName), ToServerText(name),
+        m_pSession && m_pSession->ExportProfile(ToFileName(fileName), ToServerText(name),
                                                 ToServerText(profileClass));
     return Outcome(ok, ExportProfileMessage);
 }

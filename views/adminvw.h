@@ -59,6 +59,10 @@ public:
     void OnProfileNew();
     void OnProfileEdit();
     void OnProfileRemove();
+    // Import: a file chosen, a profile made from it under the name and class the operator
+    // confirms. Export: one dialog for each selected profile, in list order.
+    void OnProfileImport();
+    void OnProfileExport();
     void OnServiceNew();
     void OnServiceEdit();
     void OnServiceRemove();

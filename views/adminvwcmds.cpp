@@ -23,6 +23,8 @@ void CAdminView::RegisterCommands() {
     on(ID_PROFILE_NEW, &CAdminView::OnProfileNew, [this] { return IsConnected(); });
     on(ID_PROFILE_EDIT, &CAdminView::OnProfileEdit, selectionIn(VT_Profiles));
     on(ID_PROFILE_REMOVE, &CAdminView::OnProfileRemove, selectionIn(VT_Profiles));
+    on(ID_PROFILE_IMPORT, &CAdminView::OnProfileImport, [this] { return IsConnected(); });
+    on(ID_PROFILE_EXPORT, &CAdminView::OnProfileExport, selectionIn(VT_Profiles));
     on(ID_SERVICE_NEW, &CAdminView::OnServiceNew, [this] { return IsConnected(); });
     on(ID_SERVICE_EDIT, &CAdminView::OnServiceEdit, [this] { return OnUpdateServiceEdit(); });
     on(ID_SERVICE_REMOVE, &CAdminView::OnServiceRemove, selectionIn(VT_Services));

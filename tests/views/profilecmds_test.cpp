@@ -160,10 +160,11 @@ TEST(ProfileCommands, EnableRulesFollowListTypeSelectionAndRealRows) {
 
     window.Run(ID_VIEW_SELECTALL);
     EXPECT_EQ(window.View().GetListCtrl().GetSelectedCount(), 8);
-    for (const unsigned id : {ID_VIEW_REMOVE, ID_PROFILE_EDIT, ID_PROFILE_REMOVE})
+    for (const unsigned id :
+         {ID_VIEW_REMOVE, ID_PROFILE_EDIT, ID_PROFILE_REMOVE, ID_PROFILE_IMPORT, ID_PROFILE_EXPORT})
         EXPECT_TRUE(window.IsEnabled(id)) << id;
-    for (const unsigned id : {ID_SERVICE_EDIT, ID_SERVICE_REMOVE, ID_SERVICE_START, ID_SERVICE_STOP,
-                              ID_PROFILE_IMPORT, ID_PROFILE_EXPORT})
+    for (const unsigned id :
+         {ID_SERVICE_EDIT, ID_SERVICE_REMOVE, ID_SERVICE_START, ID_SERVICE_STOP})
         EXPECT_FALSE(window.IsEnabled(id)) << id;
 
     // Del does nothing among the service providers.
@@ -183,8 +184,8 @@ TEST(ProfileCommands, DisconnectedOnlyRefreshStaysEnabled) {
     ASSERT_EQ(window.Doc().IsDisconnected(), 1);
     EXPECT_EQ(window.Names(), Strings{"None Present"});
     EXPECT_TRUE(window.IsEnabled(ID_VIEW_REFRESH));
-    for (const unsigned id :
-         {ID_VIEW_SELECTALL, ID_VIEW_REMOVE, ID_PROFILE_EDIT, ID_PROFILE_REMOVE, ID_SERVICE_EDIT})
+    for (const unsigned id : {ID_VIEW_SELECTALL, ID_VIEW_REMOVE, ID_PROFILE_EDIT, ID_PROFILE_REMOVE,
+                              ID_PROFILE_IMPORT, ID_PROFILE_EXPORT, ID_SERVICE_EDIT})
         EXPECT_FALSE(window.IsEnabled(id)) << id;
     // The lone "None Present" row, double-clicked, asks an editor for it like any row, and the
     // view still follows later updates.

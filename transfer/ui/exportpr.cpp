@@ -1,0 +1,113 @@
+#include "transfer/ui/exportpr.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "transfer/profiledir.h"
+#include "transfer/transferrules.h"
+#include "transfer/ui/profilefiledlg.h"
+
+namespace {
+
+QLineEdit* MakeField(const char* objectName, bool bReadOnly) {
+    auto* field = new QLineEdit;
+    field->setObjectName(QString::fromLatin1(objectName));
+    field->setReadOnly(bReadOnly);
+    return field;
+}
+
+}  // namespace
+
+CExportProf::CExportProf(QWidget* parent)
+    : QDialog(parent),
+      m_wndName(MakeField("name", true)),
+      m_wndClass(MakeField("class", true)),
+      m_wndFilename(MakeField("filename", false)),
+      m_okButton(nullptr) {
+    setWindowTitle(QStringLiteral("Export Profile"));
+    auto* profile = new QGroupBox(QStringLiteral("Profile"));
+    auto* profileForm = new QFormLayout(profile);
+    profileForm->addRow(QStringLiteral("Name:"), m_wndName);
+    profileForm->addRow(QStringLiteral("Class:"), m_wndClass);
+    auto* fileForm = new QFormLayout;
+    fileForm->addRow(QStringLiteral("Filename:"), m_wndFilename);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    m_okButton = buttons->button(QDialogButtonBox::Ok);
+    m_okButton->setDefault(true);
+    QPushButton* browse =
+        buttons->addButton(QStringLiteral("&Browse"), QDialogButtonBox::ActionRole);
+    browse->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CExportProf::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CExportProf::reject);
+    connect(browse, &QPushButton::clicked, this, &CExportProf::OnBrowse);
+    connect(m_wndFilename, &QLineEdit::textChanged, this, &CExportProf::OnChangeFilename);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(profile);
+    layout->addLayout(fileForm);
+    layout->addWidget(buttons);
+    setMinimumWidth(380);
+    DoDataExchange(false);
+    m_wndFilename->setFocus();  // the one field to edit
+}
+
+void CExportProf::SetName(const QString& name) {
+    m_strName = name;
+    DoDataExchange(false);
+}
+
+void CExportProf::SetClass(const QString& profileClass) {
+    m_strClass = profileClass;
+    DoDataExchange(false);
+}
+
+void CExportProf::SetFilename(const QString& fileName) {
+    m_strFilename = fileName;
+    DoDataExchange(false);
+}
+
+QString CExportProf::FilePath() const {
+    return ExportFilePath(m_strBrowsedFolder, m_strFilename);
+}
+
+void CExportProf::accept() {
+    DoDataExchange(true);
+    if (!IsConfirmableFileName(m_strFilename))
+        return;
+    QDialog::accept();
+}
+
+void CExportProf::OnChangeFilename() {
+    DoDataExchange(true);
+    m_okButton->setEnabled(IsConfirmableFileName(m_strFilename));
+}
+
+void CExportProf::OnBrowse() {
+    DoDataExchange(true);
+    const std::optional<QString> chosen = ChooseProfileFileToWrite(
+        this, BrowseStartPath(ApplicationProfileDirectory(), m_strFilename));
+    if (!chosen)
+        return;
+    const SplitPath parts = SplitAtLastSeparator(*chosen);
+    SetApplicationProfileDirectory(parts.folder);
+    m_strBrowsedFolder = parts.folder;
+    m_strFilename = parts.fileName;
+    m_wndFilename->setText(m_strFilename);
+    done(QDialog::Accepted);
+}
+
+void CExportProf::DoDataExchange(bool save) {
+    if (save) {
+        m_strFilename = m_wndFilename->text();
+        return;
+    }
+    m_wndName->setText(m_strName);
+    m_wndClass->setText(m_strClass);
+    m_wndFilename->setText(m_strFilename);
+    m_okButton->setEnabled(IsConfirmableFileName(m_strFilename));
+}

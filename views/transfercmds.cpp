@@ -1,0 +1,83 @@
+// Profile import and export of the list view: a file chosen and its first two words proposed as
+// the new profile's name and class; one export dialog for each selected profile.
+
+#include <QFile>
+#include <QFileInfo>
+#include <optional>
+
+#include "app/errorbox.h"
+#include "framework/modalseam.h"
+#include "resources/stringtable.h"
+#include "session/admindoc.h"
+#include "transfer/profiledir.h"
+#include "transfer/profilewords.h"
+#include "transfer/transferrules.h"
+#include "transfer/ui/exportpr.h"
+#include "transfer/ui/importpr.h"
+#include "transfer/ui/profilefiledlg.h"
+#include "views/adminvw.h"
+#include "views/rowwalk.h"
+
+namespace {
+
+// The name and class the file proposes; empty when it cannot be read. Only a regular file is
+// opened: reading a pipe or a device could block or never end.
+std::optional<ProfileWords> ProposalsFrom(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return ReadProfileWords(file);
+}
+
+QString AsListText(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+}  // namespace
+
+void CAdminView::OnProfileImport() {
+    CAdminDoc* document = GetDocument();
+    if (document == nullptr)
+        return;
+    UpdatesSuspended suspended(*this);
+    const std::optional<QString> path =
+        ChooseProfileFileToRead(this, ApplicationProfileDirectory());
+    if (!path)
+        return;
+    CImportProf dialog(this);
+    dialog.SetFilename(*path);
+    const std::optional<ProfileWords> proposals = ProposalsFrom(*path);
+    if (!proposals) {
+        CErrorBox(IDS_IMPORT_FILE_OPEN_FAILED, this).DoModal();
+        return;
+    }
+    dialog.SetName(AsListText(proposals->name));
+    dialog.SetClass(AsListText(proposals->profileClass));
+    if (Modal().RunDialog(dialog) == IDOK &&
+        !document->ImportProfile(*path, dialog.Name(), dialog.Class())) {
+        ShowLastError();
+    }
+    if (m_viewType == VT_Profiles) {
+        suspended.Resume();
+        OnViewRefresh();
+    }
+}
+
+void CAdminView::OnProfileExport() {
+    CAdminDoc* document = GetDocument();
+    if (document == nullptr)
+        return;
+    UpdatesSuspended suspended(*this);
+    for (const SelectedRow& row : SelectedRows(m_pLines.get(), m_listCtrl)) {
+        CExportProf dialog(this);
+        dialog.SetName(row.first);
+        dialog.SetClass(row.second);
+        dialog.SetFilename(ProposedExportFileName(row.first));
+        if (Modal().RunDialog(dialog) != IDOK)
+            continue;
+        if (!document->ExportProfile(dialog.FilePath(), row.first, row.second))
+            ShowLastError();
+    }
+}
