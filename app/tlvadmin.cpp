@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QScreen>
 
+#include "about/aboutbox.h"
+#include "about/misc.h"
 #include "app/comnmfc.h"
 #include "app/errorbox.h"
 #include "app/helpviewer.h"
@@ -44,8 +46,8 @@ static QIcon LoadApplicationIcon() {
 CAdminApp::CAdminApp() {
     ReadEnvironment();
     RegisterCommands();
-    SetServerEntriesHooks(
-        {.showAbout = {}, .showHelpContents = [this](QWidget*) { OnHelpContents(); }});
+    SetServerEntriesHooks({.showAbout = [](QWidget* owner) { RunAboutDlg(owner); },
+                           .showHelpContents = [this](QWidget*) { OnHelpContents(); }});
 }
 
 CAdminApp::~CAdminApp() {
@@ -76,6 +78,7 @@ void CAdminApp::RegisterCommands() {
     OnCommand(ID_PROFILE_ASSOCIATE, [this] { OnProfileAssociate(); });
     OnCommand(ID_PROFILE_CHANGEDEFAULT, [this] { OnProfileChangedefault(); });
     OnCommand(ID_CLIENT_CHANGESERVERINFO, [this] { OnClientChangeserverinfo(); });
+    OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
     OnCommand(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
     OnCommand(ID_HELP_HOWTOUSEHELP, [this] { OnHelpHowtousehelp(); });
     OnCommand(ID_HELP_SEARCHFORHELPON, [this] { OnHelpSearchforhelpon(); });
@@ -133,6 +136,10 @@ void CAdminApp::OnProfileChangedefault() {
 
 void CAdminApp::OnClientChangeserverinfo() {
     RunChangeServerEntries(nullptr);
+}
+
+void CAdminApp::OnAppAbout() {
+    DisplayAboutBox(IDR_MAINFRAME, QApplication::windowIcon(), GetMainWnd());
 }
 
 void CAdminApp::OnHelpContents() {

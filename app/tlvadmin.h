@@ -2,7 +2,7 @@
 // CAdminApp: the one application object. It reads the installation's environment from the
 // registry, initialises the S.100 library, registers the document templates, opens the main
 // frame, and carries the application-wide commands: connecting to a server, the profile editor
-// associations and help.
+// associations, help and the about box.
 
 #include <QString>
 #include <array>
@@ -34,6 +34,8 @@ public:
     // "&Edit Server Entries": the server entry tables, modal, without parent.
     void OnClientChangeserverinfo();
 
+    // The about box over the main window.
+    void OnAppAbout();
     void OnHelpContents();
     void OnHelpHowtousehelp();
     void OnHelpSearchforhelpon();
