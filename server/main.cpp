@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/version/projectversion.h"
 #include "server/options.h"
 #include "server/tlvsd_server.h"
 
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(tlv::server::usageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(VersionLine("tlvsd").c_str(), stdout);
         return 0;
     }
     // A client that goes away mid-answer must not end the server.
