@@ -77,8 +77,9 @@ VersionNoteStatus SearchNotes(const ByteSource& file, const FieldReader& field,
         const std::uint64_t nameSize = field.Unsigned(data + at, 4);
         const std::uint64_t descSize = field.Unsigned(data + at + 4, 4);
         const std::uint64_t type = field.Unsigned(data + at + 8, 4);
+        // Name and descriptor start on the section's alignment, counted from its start.
         const std::uint64_t nameAt = at + kNoteHeaderBytes;
-        const std::uint64_t descAt = nameAt + RoundUp(nameSize, section.align);
+        const std::uint64_t descAt = RoundUp(nameAt + nameSize, section.align);
         if (!FitsIn(nameAt, nameSize, section.size) || !FitsIn(descAt, descSize, section.size))
             return VersionNoteStatus::Malformed;
         const bool ours = nameSize == sizeof(kVersionNoteOwner) && type == kVersionNoteType &&
@@ -89,7 +90,7 @@ VersionNoteStatus SearchNotes(const ByteSource& file, const FieldReader& field,
             desc.assign(bytes, descAt, descSize);
             return VersionNoteStatus::Found;
         }
-        at = descAt + RoundUp(descSize, section.align);
+        at = RoundUp(descAt + descSize, section.align);
     }
     return VersionNoteStatus::NotFound;
 }
@@ -129,6 +130,8 @@ VersionNoteStatus FindVersionNote(const ByteSource& file, std::string& desc) {
         !FitsIn(tableAt, count * entryBytes, file.Size()))
         return VersionNoteStatus::Malformed;
 
+    // A damaged note section of someone else's does not hide ours in a later one.
+    VersionNoteStatus outcome = VersionNoteStatus::NotFound;
     std::array<unsigned char, 64> entry{};
     for (std::uint64_t index = 0; index < count; ++index) {
         if (!file.Read(tableAt + index * entryBytes, entry.data(), layout.sectionHeaderBytes))
@@ -141,8 +144,11 @@ VersionNoteStatus FindVersionNote(const ByteSource& file, std::string& desc) {
         // Notes are padded to four bytes, or to eight in sections aligned so (GNU properties).
         section.align = field.Unsigned(&entry[layout.alignAt], layout.wordBytes) == 8 ? 8 : 4;
         const VersionNoteStatus status = SearchNotes(file, field, section, desc);
-        if (status != VersionNoteStatus::NotFound)
+        if (status == VersionNoteStatus::Found)
             return status;
+        if (status == VersionNoteStatus::Malformed)
+            outcome = status;
     }
-    return VersionNoteStatus::NotFound;
+    desc.clear();
+    return outcome;
 }

@@ -47,5 +47,6 @@ enum class VersionNoteStatus {
 };
 
 // Looks through the note sections for the first note of owner "Kestrova", type 1, and copies
-// its descriptor into desc (left empty unless Found).
+// its descriptor into desc (left empty unless Found). A note section that breaks its bounds is
+// passed over; the result is Malformed only when no version was found after it.
 VersionNoteStatus FindVersionNote(const ByteSource& file, std::string& desc);

@@ -25,13 +25,11 @@ std::string RootPath() {
 }
 
 void SetRootPath(const char* root) {
-    NT_RegKey key(HKEY_LOCAL_MACHINE, kEnvironment, KEY_ALL_ACCESS);
-    if (!key.IsValid()) {
-        NT_RegKey top(HKEY_LOCAL_MACHINE, "SOFTWARE", KEY_ALL_ACCESS);
-        NT_RegKey created(top.CreateSubKey("Kestrova\\TLVS Client\\Environment", KEY_ALL_ACCESS));
-        ASSERT_EQ(created.SetValue("RootPath", root), 1);
-        return;
-    }
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEnvironment, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    NT_RegKey key(created);
     ASSERT_EQ(key.SetValue("RootPath", root), 1);
 }
 
