@@ -34,7 +34,8 @@ QString ReadVersion(NT_RegKey& key, bool withServicePack) {
     DWORD minor = 0;
     if (!key.GetValue("Major Version", &major) || !key.GetValue("Minor Version", &minor))
         return {};
-    QString version = QStringLiteral("%1.%2").arg(static_cast<int>(major)).arg(static_cast<int>(minor));
+    QString version =
+        QStringLiteral("%1.%2").arg(static_cast<int>(major)).arg(static_cast<int>(minor));
     DWORD servicePack = 0;
     if (withServicePack && key.GetValue("ServicePack", &servicePack))
         version += QStringLiteral(".%1").arg(static_cast<int>(servicePack));

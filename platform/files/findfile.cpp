@@ -36,12 +36,13 @@ NameRule RuleOf(const std::string& wildcard) {
 
 bool Matches(const FindState& state, const char* name, const struct stat& facts) {
     switch (state.rule) {
-    case NameRule::SharedLibrary:
-        return IsSharedLibraryName(name);
-    case NameRule::Executable:
-        return (facts.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 && !IsSharedLibraryName(name);
-    case NameRule::Wildcard:
-        return fnmatch(state.wildcard.c_str(), name, FNM_PERIOD) == 0;
+        case NameRule::SharedLibrary:
+            return IsSharedLibraryName(name);
+        case NameRule::Executable:
+            return (facts.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 &&
+                   !IsSharedLibraryName(name);
+        case NameRule::Wildcard:
+            return fnmatch(state.wildcard.c_str(), name, FNM_PERIOD) == 0;
     }
     return false;
 }

@@ -17,16 +17,16 @@ constexpr std::uint64_t kNoteHeaderBytes = 12;
 
 // The shape of one ELF class: where the fields this reader needs lie.
 struct ElfLayout {
-    std::size_t headerBytes;        // e_ehsize at least
-    std::size_t sectionOffsetAt;    // e_shoff
-    std::size_t wordBytes;          // 4 or 8: addresses, offsets and sizes
-    std::size_t sectionEntryAt;     // e_shentsize
-    std::size_t sectionCountAt;     // e_shnum
-    std::size_t sectionHeaderBytes; // the least e_shentsize that holds the fields below
-    std::size_t typeAt;             // sh_type
-    std::size_t fileOffsetAt;       // sh_offset
-    std::size_t sizeAt;             // sh_size
-    std::size_t alignAt;            // sh_addralign
+    std::size_t headerBytes;         // e_ehsize at least
+    std::size_t sectionOffsetAt;     // e_shoff
+    std::size_t wordBytes;           // 4 or 8: addresses, offsets and sizes
+    std::size_t sectionEntryAt;      // e_shentsize
+    std::size_t sectionCountAt;      // e_shnum
+    std::size_t sectionHeaderBytes;  // the least e_shentsize that holds the fields below
+    std::size_t typeAt;              // sh_type
+    std::size_t fileOffsetAt;        // sh_offset
+    std::size_t sizeAt;              // sh_size
+    std::size_t alignAt;             // sh_addralign
 };
 
 constexpr ElfLayout kElf32{52, 32, 4, 46, 48, 40, 4, 16, 20, 32};
@@ -109,7 +109,10 @@ VersionNoteStatus FindVersionNote(const ByteSource& file, std::string& desc) {
     desc.clear();
     std::array<unsigned char, 64> header{};
     if (file.Size() < kIdentBytes || !file.Read(0, header.data(), kIdentBytes) ||
-        std::memcmp(header.data(), "\x7f" "ELF", 4) != 0)
+        std::memcmp(header.data(),
+                    "\x7f"
+                    "ELF",
+                    4) != 0)
         return VersionNoteStatus::NotFound;
     const unsigned char elfClass = header[4];
     const unsigned char byteOrder = header[5];

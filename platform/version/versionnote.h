@@ -32,7 +32,8 @@ struct VersionNote {
 // Places a version note with the descriptor text (a string literal of pairs, see above) into
 // the program or library. GCC and Clang give a section named ".note.*" the note type, so the
 // linker keeps it in a note segment.
-#define TLV_VERSION_NOTE(variable, text)                                                       \
-    [[gnu::used, gnu::section(".note.kestrova.version"), gnu::aligned(4)]] const VersionNote< \
-        sizeof(text)>                                                                          \
-        variable{text}
+// clang-format off
+#define TLV_VERSION_NOTE(variable, text) \
+    [[gnu::used, gnu::section(".note.kestrova.version"), gnu::aligned(4)]] \
+    const VersionNote<sizeof(text)> variable{text}
+// clang-format on

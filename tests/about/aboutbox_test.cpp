@@ -84,7 +84,10 @@ Shown RunAboutBox() {
 
 class AboutBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override { unsetenv("LC_ALL"); unsetenv("LC_MESSAGES"); }
+    void SetUp() override {
+        unsetenv("LC_ALL");
+        unsetenv("LC_MESSAGES");
+    }
     void TearDown() override { unsetenv("LANG"); }
 
     void WriteVersions() {

@@ -54,7 +54,10 @@ Bytes BigEndianElf32(const std::string& desc) {
     std::memcpy(&notes[ours + 24], desc.data(), desc.size());
 
     Bytes file(52, 0);
-    std::memcpy(file.data(), "\x7f" "ELF\x01\x02\x01", 7);
+    std::memcpy(file.data(),
+                "\x7f"
+                "ELF\x01\x02\x01",
+                7);
     const std::size_t notesAt = file.size();
     file.insert(file.end(), notes.begin(), notes.end());
     const std::size_t tableAt = file.size();
@@ -93,7 +96,10 @@ TEST(VersionNote, FilesWithoutOneAreNotFound) {
 
 TEST(VersionNote, OtherWordSizeAndByteOrderAfterAForeignNote) {
     std::string desc;
-    const std::string wanted("\\StringFileInfo\\040904b0\\ProductVersion\0" "3.4\0", 44);
+    const std::string wanted(
+        "\\StringFileInfo\\040904b0\\ProductVersion\0"
+        "3.4\0",
+        44);
     EXPECT_EQ(Find(BigEndianElf32(wanted), desc), VersionNoteStatus::Found);
     EXPECT_EQ(desc, wanted);
 }
@@ -127,7 +133,10 @@ TEST(VersionNote, DamagedFilesAreRefusedWithoutReadingOutside) {
     EXPECT_EQ(Find(badClass, desc), VersionNoteStatus::Malformed);
 
     // Our note's descriptor length running past its section.
-    Bytes longDesc = BigEndianElf32(std::string("\\StringFileInfo\\040904b0\\ProductVersion\0" "1\0", 42));
+    Bytes longDesc =
+        BigEndianElf32(std::string("\\StringFileInfo\\040904b0\\ProductVersion\0"
+                                   "1\0",
+                                   42));
     Put(longDesc, 52 + 20 + 4, 0x7fffffff, 4, true);
     EXPECT_EQ(Find(longDesc, desc), VersionNoteStatus::Malformed);
     EXPECT_TRUE(desc.empty());
@@ -151,8 +160,9 @@ TEST(VersionNote, FuzzSeedsReadAsTheirNamesSay) {
         std::string desc;
         EXPECT_EQ(FindVersionNote(file, desc), status) << name;
         if (status == VersionNoteStatus::Found) {
-            EXPECT_EQ(desc.substr(0, 45),
-                      std::string("\\StringFileInfo\\040904b0\\ProductVersion\0" "0.1.0", 45))
+            EXPECT_EQ(desc.substr(0, 45), std::string("\\StringFileInfo\\040904b0\\ProductVersion\0"
+                                                      "0.1.0",
+                                                      45))
                 << name;
         }
     }

@@ -59,10 +59,10 @@ TEST_F(FindFileTest, ProgramFileKindsAndFolders) {
     fs::create_directory(m_folder / "bin");
     fs::create_symlink(m_folder / "missing", m_folder / "dangling");
 
-    EXPECT_EQ(Find("*.dll"), (std::map<std::string, DWORD>{
-                                 {"libb.so", FILE_ATTRIBUTE_NORMAL},
-                                 {"libc.so.1", FILE_ATTRIBUTE_NORMAL},
-                                 {"plugins.so", FILE_ATTRIBUTE_DIRECTORY}}));
+    EXPECT_EQ(Find("*.dll"),
+              (std::map<std::string, DWORD>{{"libb.so", FILE_ATTRIBUTE_NORMAL},
+                                            {"libc.so.1", FILE_ATTRIBUTE_NORMAL},
+                                            {"plugins.so", FILE_ATTRIBUTE_DIRECTORY}}));
     EXPECT_EQ(Find("*.EXE"), (std::map<std::string, DWORD>{{"tool", FILE_ATTRIBUTE_NORMAL},
                                                            {"bin", FILE_ATTRIBUTE_DIRECTORY}}));
     EXPECT_EQ(Find("*.txt"), (std::map<std::string, DWORD>{{"notes.txt", FILE_ATTRIBUTE_NORMAL}}));
