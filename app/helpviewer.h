@@ -13,5 +13,6 @@ inline constexpr unsigned HELP_FINDER = 0x000B;     // contents and index
 // The page of the manual for the command; empty when there is no help file.
 QUrl HelpUrl(const QString& helpFile, unsigned command);
 
-// Opens the page; false (after a beep) when there is no help file or no viewer took it.
+// Opens the page; false, after a message naming the manual's path, when there is no help
+// file, the manual is missing or no viewer took it.
 bool WinHelp(const QString& helpFile, unsigned command);

@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QScreen>
 
+#include "about/aboutbox.h"
+#include "about/misc.h"
 #include "app/comnmfc.h"
 #include "app/errorbox.h"
 #include "app/helpviewer.h"
@@ -46,8 +48,8 @@ static QIcon LoadApplicationIcon() {
 CAdminApp::CAdminApp() {
     ReadEnvironment();
     RegisterCommands();
-    SetServerEntriesHooks(
-        {.showAbout = {}, .showHelpContents = [this](QWidget*) { OnHelpContents(); }});
+    SetServerEntriesHooks({.showAbout = [](QWidget* owner) { RunAboutDlg(owner); },
+                           .showHelpContents = [this](QWidget*) { OnHelpContents(); }});
 }
 
 CAdminApp::~CAdminApp() {
@@ -91,6 +93,7 @@ void CAdminApp::RegisterCommands() {
     OnCommand(ID_CLIENT_CHANGESERVERINFO, [this] { OnClientChangeserverinfo(); });
     OnCommand(
         ID_MULTINODE_CFG, [this] { OnMultinodeCfg(); }, [this] { return OnUpdateMultinodeCfg(); });
+    OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
     OnCommand(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
     OnCommand(ID_HELP_HOWTOUSEHELP, [this] { OnHelpHowtousehelp(); });
     OnCommand(ID_HELP_SEARCHFORHELPON, [this] { OnHelpSearchforhelpon(); });
@@ -155,6 +158,10 @@ void CAdminApp::OnMultinodeCfg() {
     dialog.DoModal();
     if (dialog.ContainerPathWritten())
         m_bMultinode = true;
+}
+
+void CAdminApp::OnAppAbout() {
+    DisplayAboutBox(IDR_MAINFRAME, QApplication::windowIcon(), GetMainWnd());
 }
 
 void CAdminApp::OnHelpContents() {

@@ -2,7 +2,7 @@
 // CAdminApp: the one application object. It reads the installation's environment from the
 // registry, initialises the S.100 library, registers the document templates, opens the main
 // frame, and carries the application-wide commands: connecting to a server, the profile editor
-// associations, the multinode setup of the local server and help.
+// associations, the multinode setup of the local server, help and the about box.
 
 #include <QString>
 #include <array>
@@ -39,6 +39,8 @@ public:
     void OnMultinodeCfg();
     bool OnUpdateMultinodeCfg() const { return !m_bMultinode; }
 
+    // The about box over the main window.
+    void OnAppAbout();
     void OnHelpContents();
     void OnHelpHowtousehelp();
     void OnHelpSearchforhelpon();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/process/pidfile.h"
+#include "platform/version/projectversion.h"
 #include "server/options.h"
 #include "server/tlvsd_server.h"
 
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(tlv::server::usageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(VersionLine("tlvsd").c_str(), stdout);
         return 0;
     }
     // A client that goes away mid-answer must not end the server.

@@ -91,6 +91,10 @@ bool parseOptions(int argc, const char* const* argv, ServerOptions& options, std
             options.help = true;
             return true;
         }
+        if (option == "--version") {
+            options.version = true;
+            return true;
+        }
         if (i + 1 >= argc) {
             error = option.rfind("--", 0) == 0 ? option + " needs a value"
                                                : "unexpected argument " + option;

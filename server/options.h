@@ -27,6 +27,7 @@ struct ServerOptions {
     std::vector<ServiceProvider> providers;  // in configuration order
     bool providersGiven = false;
     bool help = false;
+    bool version = false;
 };
 
 // Fills options from argv; false with a message for a bad command line.

@@ -9,6 +9,7 @@
 
 #include "platform/registry/regname.h"
 #include "platform/registry/regstore.h"
+#include "platform/registry/seedregistry.h"
 #include "platform/registry/storepath.h"
 
 namespace {
@@ -46,6 +47,7 @@ public:
         if (!CreateParentFolders(path, message)) {
             return ERROR_ACCESS_DENIED;
         }
+        SeedFromMachineRegistry(requested, path);
         auto store = std::make_unique<RegStore>();
         if (const LONG rc = store->Open(path, message); rc != ERROR_SUCCESS) {
             message = path + ": " + message;
@@ -54,6 +56,13 @@ public:
         m_pStore = std::move(store);
         m_bOpenFailed = false;
         return ERROR_SUCCESS;
+    }
+
+    // A failed copy is not fatal: the user's registry then starts empty, as without a package.
+    static void SeedFromMachineRegistry(const std::string& requested, const std::string& path) {
+        std::string ignored;
+        if (requested.empty() && IsSeededRegistryLocation())
+            SeedUserRegistry(path, ignored);
     }
 
     LONG Resolve(HKEY handle, OpenKey& key) const {

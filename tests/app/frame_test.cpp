@@ -59,7 +59,7 @@ TEST(MainFrame, MenuBarFollowsActiveFrameAndCommandsWithoutHandlerAreDisabled) {
     EXPECT_EQ(MenuTexts(frame), kMainFrameMenus);
     EXPECT_TRUE(frame.router().isEnabled(ID_FILE_OPEN));
     EXPECT_FALSE(frame.router().isEnabled(ID_FILE_CLOSE));
-    EXPECT_FALSE(frame.router().isEnabled(ID_APP_ABOUT));
+    EXPECT_FALSE(frame.router().isEnabled(ID_WINDOW_CLOSEALL));
 
     ASSERT_NE(fixture.Connect(), nullptr);
     // A server window opens on most of the area, not as a bare caption.

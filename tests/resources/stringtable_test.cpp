@@ -109,7 +109,7 @@ TEST(StringTable, EntriesAreSortedUniqueAndNonEmpty) {
 }
 
 TEST(StringTable, UnknownIdGivesEmptyTextAndIsDetectable) {
-    for (const unsigned id : {0u, 1u, 4096u, 4098u, 16387u, 57664u, 65535u, 0xFFFFFFFFu}) {
+    for (const unsigned id : {0u, 1u, 4096u, 4098u, 16387u, 57666u, 65535u, 0xFFFFFFFFu}) {
         SCOPED_TRACE(id);
         EXPECT_FALSE(StringTable::Contains(id));
         ASSERT_NE(StringTable::Text(id), nullptr);

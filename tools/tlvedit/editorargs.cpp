@@ -34,6 +34,10 @@ bool ParseEditorArgs(int argc, const char* const* argv, EditorRequest& request,
         request.bHelp = true;
         return true;
     }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        request.bVersion = true;
+        return true;
+    }
     if (argc < 3) {
         error = "missing arguments";
         return false;
@@ -73,5 +77,6 @@ bool ParseEditorArgs(int argc, const char* const* argv, EditorRequest& request,
 const char* EditorUsage() {
     return "usage: tlvedit ENTRY new CLASS\n"
            "       tlvedit ENTRY edit NAME CLASS\n"
+           "       tlvedit --help | --version\n"
            "ENTRY is a server entry name of the administration server table.\n";
 }

@@ -9,6 +9,7 @@ enum class EditMode { New, Edit };
 
 struct EditorRequest {
     bool bHelp = false;
+    bool bVersion = false;
     std::string entry;  // server entry name of the administration table
     EditMode mode = EditMode::New;
     std::string name;  // empty for a new profile

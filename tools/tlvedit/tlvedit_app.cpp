@@ -6,6 +6,7 @@
 
 #include "framework/modalseam.h"
 #include "framework/widgets/widgetmodalseam.h"
+#include "platform/version/projectversion.h"
 #include "resources/stringtable.h"
 #include "s100/s100.h"
 #include "session/textconv.h"
@@ -70,6 +71,10 @@ int RunTlvedit(int argc, char** argv) {
     }
     if (request.bHelp) {
         std::cout << EditorUsage();
+        return kExitOk;
+    }
+    if (request.bVersion) {
+        std::cout << VersionLine("tlvedit");
         return kExitOk;
     }
     QApplication app(argc, argv);

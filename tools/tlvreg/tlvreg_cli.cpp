@@ -4,13 +4,14 @@
 #include <vector>
 
 #include "platform/registry/regapi.h"
+#include "platform/version/projectversion.h"
 #include "tools/tlvreg/commands.h"
 #include "tools/tlvreg/keypath.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tlvreg [--registry FILE] COMMAND ...\n"
+    "usage: tlvreg [--registry FILE] COMMAND ... | --help | --version\n"
     "  query KEY [NAME]            show a key, or one value of it\n"
     "  add KEY [NAME TYPE DATA]    create a key, or write a value (creating its key)\n"
     "  delete KEY [NAME]           delete a key without sub-keys, or one value\n"
@@ -101,6 +102,10 @@ int RunTlvreg(int argc, const char* const* argv, std::ostream& out, std::ostream
     }
     if (IsHelp(args[next])) {
         out << kUsage;
+        return kExitSuccess;
+    }
+    if (args[next] == "--version") {
+        out << VersionLine("tlvreg");
         return kExitSuccess;
     }
     const Invocation call{args[next], {args.begin() + static_cast<long>(next) + 1, args.end()}};
