@@ -107,6 +107,16 @@ TEST_F(ListCtrlTest, ClickBelowTheRowsClearsTheSelectionAndKeepsTheFocus) {
     EXPECT_EQ(m_list.GetSelectedCount(), 0);
 }
 
+// Cells hold the server's bytes (as Latin-1); the control shows them readably and hands the
+// bytes back unchanged to the commands.
+TEST_F(ListCtrlTest, CellsShowTheirBytesReadablyAndKeepThem) {
+    m_list.SetItems({{QString::fromLatin1("Caf\xE9"), QString::fromLatin1("Men\xC3\xBC")}});
+    const QModelIndex first = m_list.model()->index(0, 0);
+    EXPECT_EQ(first.data().toString(), "Caf\\xE9");
+    EXPECT_EQ(first.siblingAtColumn(1).data().toString(), QString::fromUtf8("Men\u00FC"));
+    EXPECT_EQ(m_list.GetItemText(0, 0).toLatin1(), QByteArray("Caf\xE9"));
+}
+
 // Real press, move and release events, as a hand on a mouse sends them: the press alone decides,
 // whatever the pointer does before the release.
 class ListCtrlMouseTest : public ListCtrlTest {
