@@ -66,7 +66,8 @@ void CAdminApp::ReadEnvironment() {
     CTerror error = 0;
     CT_Initialize(&error);  // its result is not checked: a failing library fails each connect
     if (clientEnvironment.GetValue("RootPath", helpPath.data(), kPathSize)) {
-        m_strHelpFilePath = QString::fromLatin1(helpPath.data()) + kHelpFileBelowRoot;
+        // A path's bytes name a file the way the file system reads them.
+        m_strHelpFilePath = QFile::decodeName(helpPath.data()) + kHelpFileBelowRoot;
     } else {
         CErrorBox(IDS_REGISTRY_ACCESS_FAILED).DoModal();
     }

@@ -21,32 +21,38 @@ struct AppCheckers {
     std::uint32_t count = 0;
 };
 
-// Names and contents are paired by index, so lists of different lengths are unreadable data.
+// Names and contents are paired by index: names beyond the contents are not read, and fewer
+// names than contents is unreadable data. Running out of memory while the checkers copy their
+// profiles leaves no checkers, as failing to allocate them does.
 AppCheckers LoadApplications(const ProfileQueryResult& query) {
-    AppCheckers loaded;
     std::span<const char* const> names;
     std::span<const CTkvs> contents;
     if (query.outcome == QueryOutcome::Failed) {
-        return loaded;
+        return {};
     }
-    if (query.outcome == QueryOutcome::Found &&
-        (!kvsread::StringArray(query.result, KEY_ProfileNames, names) ||
-         !kvsread::KVSetArray(query.result, KEY_ProfileContents, contents) ||
-         names.size() != contents.size())) {
-        return loaded;
-    }
-    loaded.checkers.reset(new (std::nothrow) AppProfChecker[contents.size()]);
-    if (loaded.checkers != nullptr) {
-        loaded.count = static_cast<std::uint32_t>(contents.size());
-        for (std::uint32_t i = 0; i < loaded.count; ++i) {
-            loaded.checkers[i].Load(kvsread::Text(names[i]), contents[i]);
+    try {
+        if (query.outcome == QueryOutcome::Found &&
+            (!kvsread::StringArray(query.result, KEY_ProfileNames, names) ||
+             !kvsread::KVSetArray(query.result, KEY_ProfileContents, contents) ||
+             names.size() < contents.size())) {
+            return {};
         }
+        AppCheckers loaded;
+        loaded.checkers.reset(new (std::nothrow) AppProfChecker[contents.size()]);
+        if (loaded.checkers != nullptr) {
+            for (std::size_t i = 0; i < contents.size(); ++i) {
+                loaded.checkers[i].Load(kvsread::Text(names[i]), contents[i]);
+            }
+            loaded.count = static_cast<std::uint32_t>(contents.size());
+        }
+        return loaded;
+    } catch (const std::bad_alloc&) {
+        return {};
     }
-    return loaded;
 }
 
 // The checker of the first profile of a class whose only profile matters, under the class
-// name; null when there is none.
+// name; null when there is none or memory runs out while it is made.
 template <typename Checker>
 std::unique_ptr<Checker> LoadFirstProfile(const ProfileQueryResult& query, unsigned nameId) {
     std::span<const CTkvs> contents;
@@ -54,11 +60,15 @@ std::unique_ptr<Checker> LoadFirstProfile(const ProfileQueryResult& query, unsig
         !kvsread::KVSetArray(query.result, KEY_ProfileContents, contents) || contents.empty()) {
         return nullptr;
     }
-    std::unique_ptr<Checker> checker(new (std::nothrow) Checker);
-    if (checker != nullptr) {
-        checker->Load(StringTable::Text(nameId), contents.front());
+    try {
+        std::unique_ptr<Checker> checker(new (std::nothrow) Checker);
+        if (checker != nullptr) {
+            checker->Load(StringTable::Text(nameId), contents.front());
+        }
+        return checker;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
-    return checker;
 }
 
 void AppendRunFinding(Array<CheckMessage>& messages, CE_Type type, unsigned textId) {

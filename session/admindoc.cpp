@@ -212,6 +212,11 @@ void CAdminDoc::PeriodicRefresh() {
         EnterDisconnectedState();
 }
 
+void CAdminDoc::SetPathName(const QString& serverEntryName) {
+    CDocument::SetPathName(serverEntryName);
+    SetTitle(ShownServerText(serverEntryName));
+}
+
 void CAdminDoc::EnterDisconnectedState() {
     Modal().MessageBox(StringTable::Load(IDS_LOST_CONNECTION),
                        StringTable::Load(IDS_LOST_CONNECTION_CAPTION), MB_OK);

@@ -37,6 +37,8 @@ public:
     // Connects to the server entry; shows the error box and returns false when that fails.
     bool OnOpenDocument(const QString& serverEntryName) override;
     void OnCloseDocument() override;
+    // The path name is the server entry name's bytes; the title shows them readably.
+    void SetPathName(const QString& serverEntryName) override;
 
     // Re-read one part of the cache; 1 when no failure was recorded. A non-zero argument
     // shows the wait cursor meanwhile.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "session/textconv.h"
+
 int CListCtrlModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
@@ -13,7 +15,7 @@ int CListCtrlModel::columnCount(const QModelIndex& parent) const {
 QVariant CListCtrlModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
-    return Text(index.row(), index.column());
+    return ShownServerText(Text(index.row(), index.column()));
 }
 
 QVariant CListCtrlModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,6 +1,7 @@
 #pragma once
 // The rows of a report-style list control: texts by row and column, with the column headings.
-// Rows are replaced as a whole, so a list of thousands of rows is one model reset.
+// Rows are replaced as a whole, so a list of thousands of rows is one model reset. The texts
+// hold the server's bytes as Latin-1 (session/textconv.h) and are shown readably.
 
 #include <QAbstractTableModel>
 #include <QStringList>

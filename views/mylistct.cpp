@@ -176,9 +176,22 @@ void CMyListCtrl::OnLButtonDown(Qt::KeyboardModifiers keys, const QPoint& point)
                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         return;
     }
-    ClearSelection();
-    SetItemSelected(hit, true);
-    SetFocusedItem(hit);
+    SelectOnly(hit);
+}
+
+void CMyListCtrl::SelectOnly(int row) {
+    // Through the view's own current-index call, which also makes the row the start of the
+    // next Shift+arrow selection; otherwise that would start where the keys last left it.
+    m_bSelectingOnly = true;
+    setCurrentIndex(RowIndex(row));
+    m_bSelectingOnly = false;
+}
+
+QItemSelectionModel::SelectionFlags CMyListCtrl::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    if (m_bSelectingOnly)
+        return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    return QTreeView::selectionCommand(index, event);
 }
 
 void CMyListCtrl::mousePressEvent(QMouseEvent* event) {
@@ -188,6 +201,24 @@ void CMyListCtrl::mousePressEvent(QMouseEvent* event) {
     }
     setFocus(Qt::MouseFocusReason);
     OnLButtonDown(event->modifiers(), event->position().toPoint());
+}
+
+// The base handlers would drag-select from the press they never saw, an anchor left from an
+// earlier press or from row 0.
+void CMyListCtrl::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTreeView::mouseMoveEvent(event);
+}
+
+void CMyListCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTreeView::mouseReleaseEvent(event);
 }
 
 void CMyListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -7,6 +7,8 @@
 // it). Below the last row: every selected row is cleared, the focus stays. Ctrl: the hit row's
 // selection is toggled. Shift: the rows from the focused row (or row 0) to the hit row become
 // the selection, the focus stays. Plain: the hit row alone is selected and focused.
+// The press decides alone: moves and the release of the left button change nothing, so a
+// click that jitters or drags never selects more than the rule above.
 
 #include <QStringList>
 #include <QTreeView>
@@ -55,11 +57,17 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex& index, const QEvent* event = nullptr) const override;
 
 private:
     QModelIndex RowIndex(int row) const;
+    // The row alone selected, focused, and the anchor of keyboard selection.
+    void SelectOnly(int row);
     // Which rows are selected, read from the selection's ranges once after each change: asking
     // the selection row by row costs a walk over its ranges each time, and a view walks every
     // row of a list of thousands with as many ranges selected.
@@ -69,4 +77,5 @@ private:
     mutable std::vector<bool> m_selectedRows;
     mutable bool m_bSelectedRowsValid = false;
     std::function<void()> m_onActivate;
+    bool m_bSelectingOnly = false;
 };

@@ -11,8 +11,8 @@
 #include "config/ui/cfgerror.h"
 #include "config/ui/combofill.h"
 #include "config/ui/editorbrowse.h"
-#include "config/ui/qtext.h"
 #include "framework/modalseam.h"
+#include "framework/widgets/bytefield.h"
 #include "resources/stringids.h"
 
 CAssocBox::CAssocBox(QWidget* parent)
@@ -61,7 +61,7 @@ int CAssocBox::DoModal() {
 
 void CAssocBox::OnSelchangeClass(int index) {
     DoDataExchange(true);
-    m_strClass = ToStdString(m_wndClass->itemText(index));
+    m_strClass = ItemBytes(*m_wndClass, index);
     m_set.Get(m_strClass, m_strEditor);
     DoDataExchange(false);
 }
@@ -103,12 +103,12 @@ void CAssocBox::accept() {
 
 void CAssocBox::DoDataExchange(bool save) {
     if (save) {
-        m_strClass = ToStdString(m_wndClass->currentText());
-        m_strEditor = ToStdString(m_wndEditor->currentText());
+        m_strClass = FieldBytes(*m_wndClass);
+        m_strEditor = FieldBytes(*m_wndEditor);
         return;
     }
-    m_wndClass->setEditText(ToQString(m_strClass));
-    m_wndEditor->setEditText(ToQString(m_strEditor));
+    ShowBytes(*m_wndClass, m_strClass);
+    ShowBytes(*m_wndEditor, m_strEditor);
 }
 
 void RunAssociate(QWidget* parent) {

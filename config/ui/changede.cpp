@@ -10,8 +10,8 @@
 #include "config/defeditor.h"
 #include "config/ui/cfgerror.h"
 #include "config/ui/editorbrowse.h"
-#include "config/ui/qtext.h"
 #include "framework/modalseam.h"
+#include "framework/widgets/bytefield.h"
 
 CChangeDefBox::CChangeDefBox(QWidget* parent) : QDialog(parent), m_wndEditor(new QLineEdit) {
     setWindowTitle(QStringLiteral("Change Default Profile Editor"));
@@ -56,9 +56,9 @@ void CChangeDefBox::accept() {
 
 void CChangeDefBox::DoDataExchange(bool save) {
     if (save) {
-        m_strEditor = ToStdString(m_wndEditor->text());
+        m_strEditor = FieldBytes(*m_wndEditor);
     } else {
-        m_wndEditor->setText(ToQString(m_strEditor));
+        ShowBytes(*m_wndEditor, m_strEditor);
     }
 }
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "config/nocase.h"
-#include "config/ui/qtext.h"
+#include "framework/widgets/bytefield.h"
 
 QComboBox* MakeEditableList(const char* objectName) {
     auto* box = new QComboBox;
@@ -23,7 +23,7 @@ void FillSorted(QComboBox& box, std::vector<std::string> texts) {
     const QString typed = box.currentText();
     box.clear();
     for (const std::string& text : texts) {
-        box.addItem(ToQString(text));
+        AddBytesItem(box, text);
     }
     box.setEditText(typed);
 }

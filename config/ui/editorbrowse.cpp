@@ -1,8 +1,8 @@
 #include "config/ui/editorbrowse.h"
 
+#include <QFile>
 #include <QFileDialog>
 
-#include "config/ui/qtext.h"
 #include "framework/modalseam.h"
 
 namespace {
@@ -34,6 +34,6 @@ bool BrowseForEditor(QWidget* owner, std::string& path) {
     if (chosen.isEmpty()) {
         return false;
     }
-    path = ToStdString(chosen.front());
+    path = QFile::encodeName(chosen.front()).toStdString();
     return true;
 }

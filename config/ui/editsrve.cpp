@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "config/ui/qtext.h"
+#include "framework/widgets/bytefield.h"
 
 namespace {
 
@@ -46,11 +46,11 @@ void CEditSrvEntry::accept() {
 
 void CEditSrvEntry::DoDataExchange(bool save) {
     if (save) {
-        m_fields = {ToStdString(m_wndServerName->text()), ToStdString(m_wndComputerName->text()),
-                    ToStdString(m_wndPortNumber->text())};
+        m_fields = {FieldBytes(*m_wndServerName), FieldBytes(*m_wndComputerName),
+                    FieldBytes(*m_wndPortNumber)};
         return;
     }
-    m_wndServerName->setText(ToQString(m_fields.name));
-    m_wndComputerName->setText(ToQString(m_fields.computer));
-    m_wndPortNumber->setText(ToQString(m_fields.port));
+    ShowBytes(*m_wndServerName, m_fields.name);
+    ShowBytes(*m_wndComputerName, m_fields.computer);
+    ShowBytes(*m_wndPortNumber, m_fields.port);
 }

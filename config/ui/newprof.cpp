@@ -8,7 +8,7 @@
 #include "config/assocrules.h"
 #include "config/assocset.h"
 #include "config/ui/combofill.h"
-#include "config/ui/qtext.h"
+#include "framework/widgets/bytefield.h"
 
 CNewProfileBox::CNewProfileBox(QWidget* parent)
     : QDialog(parent), m_wndClass(MakeEditableList("profileClass")) {
@@ -46,8 +46,8 @@ void CNewProfileBox::showEvent(QShowEvent* event) {
 
 void CNewProfileBox::DoDataExchange(bool save) {
     if (save) {
-        m_strClass = ToStdString(m_wndClass->currentText());
+        m_strClass = FieldBytes(*m_wndClass);
     } else {
-        m_wndClass->setEditText(ToQString(m_strClass));
+        ShowBytes(*m_wndClass, m_strClass);
     }
 }

@@ -1,6 +1,6 @@
 #include "config/ui/srvlistbox.h"
 
-#include "config/ui/qtext.h"
+#include "framework/bytetext.h"
 
 CServerListBox::CServerListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -40,7 +40,7 @@ void CServerListBox::ClearEntries() {
 void CServerListBox::ShowRows(std::optional<std::size_t> selection) {
     clear();
     for (const ServerEntry& entry : m_entries.Entries()) {
-        addItem(ToQString(entry.name));
+        addItem(ShownText(entry.name));
     }
     if (selection) {
         setCurrentRow(static_cast<int>(*selection));

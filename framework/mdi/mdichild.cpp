@@ -24,7 +24,8 @@ bool CMDIChildWnd::Create(CWndView* view) {
     if (!cs.resizable) {
         // No sizing border: the size is fixed, moving and the system buttons stay.
         setWindowFlags(windowFlags() | Qt::MSWindowsFixedSizeDialogHint);
-        setFixedSize(cs.size.isEmpty() ? sizeHint() : cs.size);
+        m_fixedSize = cs.size.isEmpty() ? sizeHint() : cs.size;
+        setFixedSize(m_fixedSize);
     } else if (!cs.size.isEmpty()) {
         resize(cs.size);
     }
@@ -62,6 +63,21 @@ bool CMDIChildWnd::IsLastFrameOfDocument() const {
             ++frames;
     }
     return frames == 1;
+}
+
+// The fixed size holds only while the frame is normal: maximised it fills the MDI area, and
+// minimised it shrinks to its title bar. The limits go before the base class gives the frame
+// its geometry for the new state, and come back after it has restored the normal one.
+void CMDIChildWnd::changeEvent(QEvent* event) {
+    const bool fixedNow = event->type() == QEvent::WindowStateChange && m_fixedSize.isValid();
+    const bool normal = !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized));
+    if (fixedNow && !normal) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    QMdiSubWindow::changeEvent(event);
+    if (fixedNow && normal)
+        setFixedSize(m_fixedSize);
 }
 
 void CMDIChildWnd::closeEvent(QCloseEvent* event) {

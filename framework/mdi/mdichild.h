@@ -40,6 +40,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     bool IsLastFrameOfDocument() const;
@@ -48,4 +49,5 @@ private:
     CWndView* m_pView = nullptr;
     bool m_bHasInitialSize = false;
     bool m_bDestroying = false;
+    QSize m_fixedSize;  // a frame without a sizing border: its size while normal
 };

@@ -1,10 +1,24 @@
 #include <QPointer>
 #include <QStringList>
 
+#include "framework/bytetext.h"
 #include "platform/comn/checkprofiledialog.h"
 #include "platform/comn/comn.h"
 
 namespace {
+
+// A finding's label ends in a tab, which stays one; its text holds names from the server.
+QString ShownFinding(const std::string& line) {
+    QStringList parts;
+    std::size_t start = 0;
+    for (std::size_t tab = line.find('\t'); tab != std::string::npos;
+         tab = line.find('\t', start)) {
+        parts.append(ShownText(std::string_view(line).substr(start, tab - start)));
+        start = tab + 1;
+    }
+    parts.append(ShownText(std::string_view(line).substr(start)));
+    return parts.join(QLatin1Char('\t'));
+}
 
 class CheckProfileBox final : public ICheckProfileBox {
 public:
@@ -23,7 +37,7 @@ public:
 
     void SetWindowText(const char* text) override {
         if (m_pDialog != nullptr)
-            m_pDialog->setWindowTitle(QString::fromLatin1(text));
+            m_pDialog->setWindowTitle(ShownText(text));
     }
 
     void UpdateWindow() override {
@@ -36,7 +50,7 @@ public:
             return;
         QStringList lines;
         for (int i = 0; i < findings.Count(); ++i)
-            lines.append(QString::fromLatin1(findings.Line(i).c_str()));
+            lines.append(ShownFinding(findings.Line(i)));
         m_pDialog->SetText(lines.join(QLatin1Char('\n')));
         m_pDialog->setWindowTitle(QStringLiteral("Profile Checking Results"));
         m_pDialog->show();

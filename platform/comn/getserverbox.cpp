@@ -14,10 +14,10 @@ public:
 
     int DoModal() override {
         const int result = Modal().RunDialog(m_dialog);
-        const QString chosen = m_dialog.SelectedName();
-        if (result != IDOK || chosen.isEmpty())
+        std::string chosen = m_dialog.SelectedNameBytes();
+        if (result != IDOK || chosen.empty())
             return IDCANCEL;
-        m_strChosen = chosen.toLatin1().toStdString();
+        m_strChosen = std::move(chosen);
         return IDOK;
     }
 

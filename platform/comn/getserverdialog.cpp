@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "framework/bytetext.h"
 #include "platform/comn/dialogids.h"
 
 CGetServerDialog::CGetServerDialog(const QString& prompt, const std::vector<std::string>& names,
@@ -21,7 +22,8 @@ CGetServerDialog::CGetServerDialog(const QString& prompt, const std::vector<std:
     for (const std::string& name : names) {
         if (name.empty())
             break;  // the empty name ends the list
-        m_pList->addItem(QString::fromLatin1(name.c_str()));
+        auto* row = new QListWidgetItem(ShownText(name), m_pList);
+        row->setData(Qt::UserRole, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_pOk = buttons->button(QDialogButtonBox::Ok);
@@ -48,6 +50,12 @@ bool CGetServerDialog::SelectName(const QString& name) {
 QString CGetServerDialog::SelectedName() const {
     const QList<QListWidgetItem*> selected = m_pList->selectedItems();
     return selected.isEmpty() ? QString() : selected.front()->text();
+}
+
+std::string CGetServerDialog::SelectedNameBytes() const {
+    const QList<QListWidgetItem*> selected = m_pList->selectedItems();
+    return selected.isEmpty() ? std::string()
+                              : selected.front()->data(Qt::UserRole).toByteArray().toStdString();
 }
 
 void CGetServerDialog::OnSelectionChanged() {

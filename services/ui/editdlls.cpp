@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "framework/widgets/bytefield.h"
 #include "resources/stringids.h"
 #include "services/ui/svcboxes.h"
 #include "services/ui/svcbrowse.h"
@@ -53,20 +54,20 @@ CEditDLLService::CEditDLLService(CTkvs set, QWidget* parent, int bServerIsLocal)
 
 void CEditDLLService::SetServiceName(const std::string& name) {
     m_strServiceName = name;
-    m_wndServiceName->setText(ToQString(name));
+    ShowBytes(*m_wndServiceName, name);
 }
 
 void CEditDLLService::SetDLLPath(const std::string& path) {
     m_fields.dllPath = path;
-    m_wndDLLPath->setText(ToQString(path));
+    ShowBytes(*m_wndDLLPath, path);
 }
 
-void CEditDLLService::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!m_bOpened) {
+void CEditDLLService::setVisible(bool visible) {
+    if (visible && !m_bOpened) {
         m_bOpened = true;
         OnInitDialog();
     }
+    QDialog::setVisible(visible);
 }
 
 void CEditDLLService::OnInitDialog() {
@@ -76,8 +77,11 @@ void CEditDLLService::OnInitDialog() {
 }
 
 void CEditDLLService::OnBrowse() {
+    if (!DoDataExchange(true))
+        return;
     if (const auto path = BrowseForServiceFile(this, ServiceKind::DLL))
-        m_wndDLLPath->setText(ToQString(*path));
+        m_fields.dllPath = *path;
+    DoDataExchange(false);
 }
 
 void CEditDLLService::accept() {
@@ -92,11 +96,11 @@ void CEditDLLService::accept() {
 
 bool CEditDLLService::DoDataExchange(bool save) {
     if (!save) {
-        m_wndServiceName->setText(ToQString(m_strServiceName));
-        m_wndDLLPath->setText(ToQString(m_fields.dllPath));
+        ShowBytes(*m_wndServiceName, m_strServiceName);
+        ShowBytes(*m_wndDLLPath, m_fields.dllPath);
         ShowServiceType(m_serviceType, m_fields.bMandatory, m_fields.bDisabled);
-        m_wndArguments->setText(ToQString(m_fields.arguments));
-        m_wndProcessName->setText(ToQString(m_fields.processName));
+        ShowBytes(*m_wndArguments, m_fields.arguments);
+        ShowBytes(*m_wndProcessName, m_fields.processName);
         ShowInteger(*m_wndEmergencyTimeout, m_fields.emergencyTimeout);
         m_wndLinkEarly->setChecked(m_fields.bLinkEarly);
         m_wndUnlinkLate->setChecked(m_fields.bUnlinkLate);
@@ -105,13 +109,13 @@ bool CEditDLLService::DoDataExchange(bool save) {
     DllServiceFields fields = m_fields;
     if (!ReadIntegerField(*m_wndEmergencyTimeout, fields.emergencyTimeout))
         return false;
-    fields.dllPath = ToStdString(m_wndDLLPath->text());
+    fields.dllPath = FieldBytes(*m_wndDLLPath);
     ReadServiceType(m_serviceType, fields.bMandatory, fields.bDisabled);
-    fields.arguments = ToStdString(m_wndArguments->text());
-    fields.processName = ToStdString(m_wndProcessName->text());
+    fields.arguments = FieldBytes(*m_wndArguments);
+    fields.processName = FieldBytes(*m_wndProcessName);
     fields.bLinkEarly = m_wndLinkEarly->isChecked();
     fields.bUnlinkLate = m_wndUnlinkLate->isChecked();
     m_fields = fields;
-    m_strServiceName = ToStdString(m_wndServiceName->text());
+    m_strServiceName = FieldBytes(*m_wndServiceName);
     return true;
 }

@@ -9,8 +9,6 @@
 #include "services/svcdef.h"
 #include "services/ui/svcfields.h"
 
-class QShowEvent;
-
 class CEditDLLService final : public QDialog {
     Q_OBJECT
 
@@ -26,7 +24,8 @@ public:
     void accept() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    // The fields and the remote-server box come before the dialog shows.
+    void setVisible(bool visible) override;
 
 private:
     void OnInitDialog();

@@ -11,6 +11,7 @@
 #include <charconv>
 
 #include "framework/modalseam.h"
+#include "framework/widgets/bytefield.h"
 #include "resources/stringtable.h"
 #include "services/ui/svcboxes.h"
 #include "services/ui/svcbrowse.h"
@@ -89,20 +90,20 @@ CEditEXEService::CEditEXEService(CTkvs set, QWidget* parent, int bServerIsLocal)
 
 void CEditEXEService::SetServiceName(const std::string& name) {
     m_strServiceName = name;
-    m_wndServiceName->setText(ToQString(name));
+    ShowBytes(*m_wndServiceName, name);
 }
 
 void CEditEXEService::SetCommandLine(const std::string& commandLine) {
     m_fields.commandLine = commandLine;
-    m_wndCommandLine->setText(ToQString(commandLine));
+    ShowBytes(*m_wndCommandLine, commandLine);
 }
 
-void CEditEXEService::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!m_bOpened) {
+void CEditEXEService::setVisible(bool visible) {
+    if (visible && !m_bOpened) {
         m_bOpened = true;
         OnInitDialog();
     }
+    QDialog::setVisible(visible);
 }
 
 void CEditEXEService::OnInitDialog() {
@@ -110,7 +111,8 @@ void CEditEXEService::OnInitDialog() {
     if (!m_bServerIsLocal)
         ShowServiceInfo(IDS_REMOTE_SERVICE_INFO);
     SelectStoredProcessor();
-    m_nProcessorAtOpening = ProcessorOfEntry(m_wndProcessor->currentText());
+    const QString opening = m_wndProcessor->currentText();
+    m_chProcessorAtOpening = opening.isEmpty() ? '\0' : opening.front().toLatin1();
 }
 
 // A stored processor outside the offered ones joins the list, so OK writes it back unchanged.
@@ -125,8 +127,11 @@ void CEditEXEService::SelectStoredProcessor() {
 }
 
 void CEditEXEService::OnBrowse() {
+    if (!DoDataExchange(true))
+        return;
     if (const auto path = BrowseForServiceFile(this, ServiceKind::Executable))
-        m_wndCommandLine->setText(ToQString(*path));
+        m_fields.commandLine = *path;
+    DoDataExchange(false);
 }
 
 void CEditEXEService::accept() {
@@ -136,7 +141,7 @@ void CEditEXEService::accept() {
         ShowServiceError(message, this);
         return;
     }
-    if (AsksMultiProcessorQuestion(m_nProcessorAtOpening, m_fields.processor) &&
+    if (AsksMultiProcessorQuestion(m_chProcessorAtOpening, m_fields.processor) &&
         Modal().MessageBox(StringTable::Load(IDS_MULTIPROCESSOR_QUESTION),
                            StringTable::Load(IDS_APP_TITLE), MB_OKCANCEL, this) != IDOK) {
         return;
@@ -146,9 +151,9 @@ void CEditEXEService::accept() {
 
 bool CEditEXEService::DoDataExchange(bool save) {
     if (!save) {
-        m_wndServiceName->setText(ToQString(m_strServiceName));
-        m_wndCommandLine->setText(ToQString(m_fields.commandLine));
-        m_wndMachineName->setText(ToQString(m_fields.machineName));
+        ShowBytes(*m_wndServiceName, m_strServiceName);
+        ShowBytes(*m_wndCommandLine, m_fields.commandLine);
+        ShowBytes(*m_wndMachineName, m_fields.machineName);
         ShowServiceType(m_serviceType, m_fields.bMandatory, m_fields.bDisabled);
         ShowInteger(*m_wndStartTimeout, m_fields.startTimeout);
         ShowInteger(*m_wndEmergencyTimeout, m_fields.emergencyTimeout);
@@ -164,12 +169,12 @@ bool CEditEXEService::DoDataExchange(bool save) {
         !ReadIntegerField(*m_wndEmergencyTimeout, fields.emergencyTimeout)) {
         return false;
     }
-    fields.commandLine = ToStdString(m_wndCommandLine->text());
-    fields.machineName = ToStdString(m_wndMachineName->text());
+    fields.commandLine = FieldBytes(*m_wndCommandLine);
+    fields.machineName = FieldBytes(*m_wndMachineName);
     fields.processor = ProcessorOfEntry(m_wndProcessor->currentText());
     ReadServiceType(m_serviceType, fields.bMandatory, fields.bDisabled);
     fields.bDetectHangs = m_wndDetectHangs->isChecked();
     m_fields = fields;
-    m_strServiceName = ToStdString(m_wndServiceName->text());
+    m_strServiceName = FieldBytes(*m_wndServiceName);
     return true;
 }

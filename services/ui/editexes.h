@@ -12,7 +12,6 @@
 #include "services/ui/svcfields.h"
 
 class QComboBox;
-class QShowEvent;
 
 class CEditEXEService final : public QDialog {
     Q_OBJECT
@@ -31,7 +30,8 @@ public:
     void accept() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    // The fields and the remote-server box come before the dialog shows.
+    void setVisible(bool visible) override;
 
 private:
     void OnInitDialog();
@@ -44,7 +44,7 @@ private:
     bool m_bOpened = false;
     std::string m_strServiceName = "NewService";
     ExeServiceFields m_fields;
-    uint32_t m_nProcessorAtOpening = 1;
+    char m_chProcessorAtOpening = '1';
 
     QLineEdit* m_wndServiceName;
     QLineEdit* m_wndCommandLine;

@@ -1,9 +1,9 @@
 #include "services/ui/svcbrowse.h"
 
+#include <QFile>
 #include <QFileDialog>
 
 #include "framework/modalseam.h"
-#include "services/ui/svcfields.h"
 
 namespace {
 
@@ -34,5 +34,5 @@ std::optional<std::string> BrowseForServiceFile(QWidget* owner, ServiceKind kind
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty())
         return std::nullopt;
-    return ToStdString(chosen.front());
+    return QFile::encodeName(chosen.front()).toStdString();
 }

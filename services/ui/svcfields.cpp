@@ -34,14 +34,6 @@ private:
 
 }  // namespace
 
-QString ToQString(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ToStdString(const QString& text) {
-    return text.toUtf8().toStdString();
-}
-
 QLineEdit* MakeServiceNameField() {
     auto* field = new QLineEdit;
     field->setObjectName(QStringLiteral("serviceName"));

@@ -1,6 +1,6 @@
 #pragma once
 // Controls shared by the two service edit dialogs: the service name field with its input limit,
-// the integer fields with the framework's prompt, and the conversions of 8-bit record texts.
+// the integer fields with the framework's prompt.
 
 #include <QString>
 #include <cstdint>
@@ -15,9 +15,6 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QWidget;
-
-QString ToQString(const std::string& text);
-std::string ToStdString(const QString& text);
 
 // A text field whose typed input stops at kMaxServiceNameLength characters. A longer name set
 // by the program is kept as it is, so OK can refuse it with its message.

@@ -1,5 +1,7 @@
 #include "services/ui/svcsave.h"
 
+#include <string>
+
 #include "resources/stringids.h"
 
 ExeServiceFields ExeDialogDefaults() {
@@ -50,6 +52,6 @@ unsigned SaveDllService(CTkvs set, const std::string& name, const DllServiceFiel
     return WriteDllService(set, fields) ? 0u : unsigned{IDS_KVSET_OPERATION_FAILED};
 }
 
-bool AsksMultiProcessorQuestion(uint32_t processorAtOpening, uint32_t processorWritten) {
-    return processorAtOpening == 1 && processorWritten != 1;
+bool AsksMultiProcessorQuestion(char processorAtOpening, uint32_t processorWritten) {
+    return processorAtOpening == '1' && std::to_string(processorWritten).front() != '1';
 }

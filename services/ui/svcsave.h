@@ -28,5 +28,6 @@ unsigned ServiceNameMessage(const std::string& name);
 unsigned SaveExeService(CTkvs set, const std::string& name, const ExeServiceFields& fields);
 unsigned SaveDllService(CTkvs set, const std::string& name, const DllServiceFields& fields);
 
-// Moving a service off processor 1 asks whether the machine has several processors.
-bool AsksMultiProcessorQuestion(uint32_t processorAtOpening, uint32_t processorWritten);
+// Moving a service off processor 1 asks whether the machine has several processors. Only first
+// characters count: a service opened on processor 12 counts as opened on "1".
+bool AsksMultiProcessorQuestion(char processorAtOpening, uint32_t processorWritten);

@@ -64,12 +64,13 @@ TEST(AppConnect, StartsWithoutEnvironmentAndWithoutWindow) {
 TEST(AppConnect, ReadsHelpFileAndProfileFolderFromRegistry) {
     ServerFixture server;
     ASSERT_TRUE(server.IsReady());
-    PutString("SOFTWARE\\Kestrova\\TLVS Client\\Environment", "RootPath", "/opt/kestrova");
+    PutString("SOFTWARE\\Kestrova\\TLVS Client\\Environment", "RootPath", "/opt/k\xC3\xA9strova");
     PutString("SOFTWARE\\Kestrova\\TLVS Server\\Environment", "ProfileConfigPath", "/srv/prof");
     PutString("SOFTWARE\\Kestrova\\TLVS Server\\ResourceNode", "Node", "1");
     CAdminApp app;
     EXPECT_TRUE(server.Seam().MessageTexts().empty());
-    EXPECT_EQ(app.GetHelpFilePath(), "/opt/kestrova/Client/Admin/admin.hlp");
+    EXPECT_EQ(app.GetHelpFilePath(),
+              QString::fromUtf8("/opt/k\u00E9strova/Client/Admin/admin.hlp"));
     EXPECT_EQ(app.GetProfileDirectory(), "/srv/prof");
     EXPECT_TRUE(app.IsMultinode());
 }

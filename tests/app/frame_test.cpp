@@ -174,13 +174,23 @@ TEST(MainFrame, TicksDuringTheLostConnectionNoticeDoNothing) {
     EXPECT_EQ(fixture.ActiveListView()->IsNonePresent(), 1);
 }
 
-TEST(MainFrame, StatusFrameIsFixedAt240By188) {
+TEST(MainFrame, StatusFrameIsFixedAt240By188WhileNormal) {
     AppFixture fixture;
     ASSERT_TRUE(fixture.IsReady());
     CMultiDocTemplate* docTemplate = fixture.App().GetListTemplate();
     auto* frame = new CStatusFrame(*docTemplate);
     ASSERT_TRUE(frame->Create(new CAdminView));
     fixture.Frame().AddChildFrame(frame);
+    EXPECT_EQ(frame->size(), QSize(240, 188));
+    EXPECT_EQ(frame->minimumSize(), frame->maximumSize());
+
+    // Maximised it fills the MDI area; back to normal it has its fixed size again.
+    fixture.Frame().show();
+    fixture.Frame().resize(800, 600);
+    frame->showMaximized();
+    EXPECT_EQ(frame->geometry(), fixture.Frame().MdiArea().viewport()->rect());
+    EXPECT_GT(frame->width(), 240);
+    frame->showNormal();
     EXPECT_EQ(frame->size(), QSize(240, 188));
     EXPECT_EQ(frame->minimumSize(), frame->maximumSize());
 }

@@ -3,11 +3,48 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "checker/profchck.h"
 #include "tests/checker/findings.h"
 #include "tests/checker/parsed_set.h"
+
+namespace {
+
+// While positive: the allocations still to go before one fails (that one included).
+long g_allocationsBeforeFailure = 0;
+
+void* Allocate(std::size_t size) {
+    if (g_allocationsBeforeFailure > 0 && --g_allocationsBeforeFailure == 0)
+        throw std::bad_alloc();
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+        return memory;
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+// Every allocation of this test program comes here, so a test can make one of them fail.
+void* operator new(std::size_t size) {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return Allocate(size);
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
 
 namespace {
 
@@ -99,6 +136,29 @@ TEST(CheckRunTest, BothMissingGiveThreeFindings) {
                                                   {CE_Fatal, "", kExtractionFailed}}));
 }
 
+TEST(CheckRunTest, MissingRoutingRulesAloneGiveTheirFindingAndTheFatalOne) {
+    const ParsedSet apps(Found({{"App1", kApp1}}));
+    const ParsedSet map(Found({{"M", kMapX}}));
+    for (const QueryOutcome rulesOutcome : {QueryOutcome::NothingFound, QueryOutcome::Failed}) {
+        const RunOutcome run = RunChecker({QueryOutcome::Found, apps}, {QueryOutcome::Found, map},
+                                          {rulesOutcome, EmptySet()});
+        EXPECT_EQ(run.result, 0);
+        EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "", kRulesMissing},
+                                                      {CE_Fatal, "", kExtractionFailed}}));
+    }
+}
+
+// Two reasons for the fatal finding still give it once, after the missing map's finding.
+TEST(CheckRunTest, AFailedApplicationQueryAndAMissingMapGiveTheFatalFindingOnce) {
+    const ParsedSet rules(Found({{"R", kRulesX}}));
+    const RunOutcome run =
+        RunChecker({QueryOutcome::Failed, EmptySet()}, {QueryOutcome::NothingFound, EmptySet()},
+                   {QueryOutcome::Found, rules});
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "", kAsiMapMissing},
+                                                  {CE_Fatal, "", kExtractionFailed}}));
+}
+
 TEST(CheckRunTest, UnreadableApplicationProfilesAreAnExtractionFailure) {
     const ParsedSet map(Found({{"M", kMapX}}));
     const ParsedSet rules(Found({{"R", kRulesX}}));
@@ -114,6 +174,35 @@ TEST(CheckRunTest, UnreadableApplicationProfilesAreAnExtractionFailure) {
                                           {QueryOutcome::Found, rules});
         EXPECT_EQ(run.result, 0);
         EXPECT_EQ(run.findings, fatalOnly);
+    }
+}
+
+// More names than contents: the profiles are paired by index and the extra names not read.
+TEST(CheckRunTest, NamesBeyondTheContentsAreNotRead) {
+    const std::string moreNames = std::string("{ KEY_ProfileNames: [ \"App1\" \"Extra\" ] ") +
+                                  "KEY_ProfileContents: [ " + kApp1 + " ] }";
+    const RunOutcome run = RunFound(moreNames, Found({{"M", kMapX}}), Found({{"R", kRulesX}}));
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "SCR_ASIMap", kScrSourceMissing}}));
+}
+
+// The first allocations of a run load the application checkers: the array of checkers, then
+// the copy of a name too long to be kept inside its string. Either failing leaves no
+// application checkers, which is the fatal finding.
+TEST(CheckRunTest, RunningOutOfMemoryWhileLoadingGivesTheFatalFinding) {
+    const ParsedSet apps(Found({{"ApplicationProfileNumberOne", kApp1}}));
+    const ParsedSet map(Found({{"M", kMapX}}));
+    const ParsedSet rules(Found({{"R", kRulesX}}));
+    for (const long failing : {1, 2}) {
+        Array<CheckMessage> messages;
+        g_allocationsBeforeFailure = failing;
+        const int result =
+            ProfileChecker::CheckQueried({QueryOutcome::Found, apps}, {QueryOutcome::Found, map},
+                                         {QueryOutcome::Found, rules}, messages);
+        g_allocationsBeforeFailure = 0;
+        EXPECT_EQ(result, 0) << failing;
+        EXPECT_EQ(FindingsOf(messages), (std::vector<Finding>{{CE_Fatal, "", kExtractionFailed}}))
+            << failing;
     }
 }
 

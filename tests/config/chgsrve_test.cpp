@@ -147,6 +147,26 @@ TEST_F(ChangeServerEntries, EditInPlaceRenameAndRefusedRename) {
     EXPECT_EQ(m_seam.MessageTexts().size(), 1u);
 }
 
+// A name and a computer that are not UTF-8 (Latin-1 bytes) are shown readably, and an entry
+// edited with OK and nothing typed is saved byte for byte.
+TEST_F(ChangeServerEntries, BytesThatAreNotUtf8SurviveEditWithoutAChange) {
+    SetString(kStandard, "Caf\xE9", "tcp:h\xF4te:2019");
+    CChangeSrvEntries dialog;
+    CServerListBox& list = dialog.StandardList();
+    EXPECT_EQ(list.item(0)->text(), "Caf\\xE9");
+
+    list.setCurrentRow(0);
+    ServerEntryFields shown;
+    AnswerEntryDialog(m_seam, {}, &shown);
+    Press(dialog, "standardEdit");
+    EXPECT_EQ(shown, (ServerEntryFields{"Caf\\xE9", "h\\xF4te", "2019"}));
+    EXPECT_TRUE(m_seam.MessageTexts().empty());
+    EXPECT_EQ(Entries(list), (std::vector<ServerEntry>{{"Caf\xE9", "tcp:h\xF4te:2019"}}));
+
+    Press(dialog, "save");
+    EXPECT_EQ(ValuesOf(kStandard), (std::vector<RegValue>{Text("Caf\xE9", "tcp:h\xF4te:2019")}));
+}
+
 TEST_F(ChangeServerEntries, RefusalsShowTheirTextsAndLeaveTheListAlone) {
     CChangeSrvEntries dialog;
     AnswerEntryDialog(m_seam, {""});

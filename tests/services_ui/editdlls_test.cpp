@@ -131,4 +131,30 @@ TEST_F(EditDllServiceTest, BrowseOffersDllFiles) {
     EXPECT_EQ(m_seam.PendingDialogs(), 0u);
 }
 
+TEST_F(EditDllServiceTest, TheRemoteServerBoxComesBeforeTheDialogShows) {
+    EXPECT_EQ(BoxesBeforeRemoteDialogShows<CEditDLLService>(m_seam, m_set.Handle()), 1u);
+    EXPECT_EQ(m_seam.MessageTexts(), (std::vector<std::string>{kRemoteInfo}));
+}
+
+TEST_F(EditDllServiceTest, BytesThatAreNotUtf8SurviveOkWithoutAnEdit) {
+    const CTkvs set = m_set.Handle();
+    ASSERT_EQ(CTkvs_PutSymbol(set, SVC_Kind, SVC_KindDLL, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_PutString(set, SVC_DLLPath, "C:\\caf\xE9\\codec.dll", nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_PutString(set, SVC_Arguments, "-t\t\xFF", nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_PutString(set, SVC_ProcessName, "h\xF4te", nullptr), CT_SUCCESS);
+
+    CEditDLLService dialog(set, nullptr, 1);
+    dialog.SetServiceName("Codec\xE9");
+    const int result = RunScripted<CEditDLLService>(m_seam, dialog, [](CEditDLLService& shown) {
+        EXPECT_EQ(Child<QLineEdit>(shown, "dllPath").text(), "C:\\\\caf\\xE9\\\\codec.dll");
+        EXPECT_EQ(Child<QLineEdit>(shown, "arguments").text(), "-t\\x09\\xFF");
+        EXPECT_TRUE(PressOk(shown));
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.ServiceName(), "Codec\xE9");
+    EXPECT_EQ(m_set.String(SVC_DLLPath), "C:\\caf\xE9\\codec.dll");
+    EXPECT_EQ(m_set.String(SVC_Arguments), "-t\t\xFF");
+    EXPECT_EQ(m_set.String(SVC_ProcessName), "h\xF4te");
+}
+
 }  // namespace

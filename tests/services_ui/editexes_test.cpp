@@ -192,6 +192,27 @@ TEST_F(EditExeServiceTest, ProcessorOneAgainOrAStoredOtherProcessorDoesNotAsk) {
     EXPECT_EQ(m_set.UInt(SVC_Processor), 1u);
 }
 
+// The processor at opening is the first character of the entry shown: a stored 12 counts as
+// "1", so choosing 2 asks, and OK without a change does not.
+TEST_F(EditExeServiceTest, AStoredTwelveCountsAsProcessorOne) {
+    ASSERT_EQ(CTkvs_PutUInt(m_set.Handle(), SVC_Processor, 12, nullptr), CT_SUCCESS);
+    CEditEXEService unchanged(m_set.Handle(), nullptr, 1);
+    RunScripted<CEditEXEService>(m_seam, unchanged, [](CEditEXEService& shown) {
+        EXPECT_EQ(Child<QComboBox>(shown, "processor").currentText(), "12");
+        EXPECT_TRUE(PressOk(shown));
+    });
+    EXPECT_TRUE(m_seam.MessageTexts().empty());
+    EXPECT_EQ(m_set.UInt(SVC_Processor), 12u);
+
+    CEditEXEService moved(m_set.Handle(), nullptr, 1);
+    RunScripted<CEditEXEService>(m_seam, moved, [](CEditEXEService& shown) {
+        Child<QComboBox>(shown, "processor").setCurrentIndex(1);
+        EXPECT_TRUE(PressOk(shown));
+    });
+    EXPECT_EQ(m_seam.MessageTexts(), (std::vector<std::string>{kMultiProcessor}));
+    EXPECT_EQ(m_set.UInt(SVC_Processor), 2u);
+}
+
 TEST_F(EditExeServiceTest, NameRulesRefuseBeforeAnyKeyIsWritten) {
     const std::string name32(32, 'a');
     const int result = RunNew(1, [&](CEditEXEService& shown) {
@@ -296,13 +317,80 @@ TEST_F(EditExeServiceTest, BrowseReplacesTheWholeCommandLine) {
         EXPECT_EQ(Child<QLineEdit>(shown, "commandLine").text(), program);
         EXPECT_EQ(Child<QLineEdit>(shown, "machineName").text(), "typed");
 
+        // The fields are read first and shown again after: a typed number comes back as read.
+        Child<QLineEdit>(shown, "startTimeout").setText(" +40 ");
         Child<QPushButton>(shown, "browse").click();  // no script: cancelled
         EXPECT_EQ(Child<QLineEdit>(shown, "commandLine").text(), program);
+        EXPECT_EQ(Child<QLineEdit>(shown, "startTimeout").text(), "40");
+        EXPECT_EQ(m_seam.Events().size(), 3u);
+
+        // A field that holds no integer is asked for, and no file dialog comes.
+        Child<QLineEdit>(shown, "exitTimeout").setText("soon");
+        Child<QPushButton>(shown, "browse").click();
+        EXPECT_EQ(m_seam.MessageTexts(), (std::vector<std::string>{"Please enter an integer."}));
+        EXPECT_EQ(m_seam.Events().size(), 4u);
+        EXPECT_EQ(Child<QLineEdit>(shown, "exitTimeout").text(), "soon");
+        Child<QLineEdit>(shown, "exitTimeout").setText("16");
         EXPECT_TRUE(PressOk(shown));
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(m_set.String(SVC_CommandLine), program.toStdString());
     EXPECT_EQ(m_set.String(SVC_MachineName), "typed");
+    EXPECT_EQ(m_set.Int(SVC_StartTimeout), 40);
+}
+
+// The remote-server box belongs to the opening: the operator reads it before the dialog shows.
+TEST_F(EditExeServiceTest, TheRemoteServerBoxComesBeforeTheDialogShows) {
+    EXPECT_EQ(BoxesBeforeRemoteDialogShows<CEditEXEService>(m_seam, m_set.Handle()), 1u);
+    EXPECT_EQ(m_seam.MessageTexts(), (std::vector<std::string>{kRemoteInfo}));
+}
+
+// Stored texts that are not UTF-8 (Latin-1 "é" as the one byte E9), shown readably and written
+// back byte for byte when the operator leaves them alone.
+TEST_F(EditExeServiceTest, BytesThatAreNotUtf8SurviveOkWithoutAnEdit) {
+    const CTkvs set = m_set.Handle();
+    ASSERT_EQ(CTkvs_PutSymbol(set, SVC_Kind, SVC_KindExecutable, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_PutString(set, SVC_CommandLine, "/opt/caf\xE9/ivr -v", nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_PutString(set, SVC_MachineName,
+                              "n\xF6"
+                              "de\\4",
+                              nullptr),
+              CT_SUCCESS);
+
+    CEditEXEService dialog(set, nullptr, 1);
+    dialog.SetServiceName("Caf\xE9");
+    const int result = RunScripted<CEditEXEService>(m_seam, dialog, [](CEditEXEService& shown) {
+        EXPECT_EQ(Child<QLineEdit>(shown, "serviceName").text(), "Caf\\xE9");
+        EXPECT_EQ(Child<QLineEdit>(shown, "commandLine").text(), "/opt/caf\\xE9/ivr -v");
+        EXPECT_EQ(Child<QLineEdit>(shown, "machineName").text(), "n\\xF6de\\\\4");
+        EXPECT_TRUE(PressOk(shown));
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.ServiceName(), "Caf\xE9");
+    EXPECT_EQ(m_set.String(SVC_CommandLine), "/opt/caf\xE9/ivr -v");
+    EXPECT_EQ(m_set.String(SVC_MachineName),
+              "n\xF6"
+              "de\\4");
+}
+
+// An edited field that showed escapes keeps the bytes its escapes stand for; UTF-8 stays UTF-8.
+TEST_F(EditExeServiceTest, AnEditedFieldKeepsTheBytesItsEscapesShow) {
+    const CTkvs set = m_set.Handle();
+    ASSERT_EQ(CTkvs_PutSymbol(set, SVC_Kind, SVC_KindExecutable, nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_PutString(set, SVC_CommandLine, "/opt/caf\xE9/ivr", nullptr), CT_SUCCESS);
+    ASSERT_EQ(CTkvs_PutString(set, SVC_MachineName, "n\xC5\x93ud", nullptr), CT_SUCCESS);
+
+    CEditEXEService dialog(set, nullptr, 1);
+    dialog.SetServiceName("Ivr");
+    const int result = RunScripted<CEditEXEService>(m_seam, dialog, [](CEditEXEService& shown) {
+        EXPECT_EQ(Child<QLineEdit>(shown, "machineName").text(), QString::fromUtf8("n\u0153ud"));
+        Child<QLineEdit>(shown, "commandLine").setText("/opt/caf\\xE9/ivr -v");
+        Child<QLineEdit>(shown, "machineName").setText(QString::fromUtf8("n\u0153ud2"));
+        EXPECT_TRUE(PressOk(shown));
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(m_set.String(SVC_CommandLine), "/opt/caf\xE9/ivr -v");
+    EXPECT_EQ(m_set.String(SVC_MachineName), "n\xC5\x93ud2");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QEvent>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -91,3 +92,29 @@ inline bool PressOk(QDialog& dialog) {
 }
 
 constexpr unsigned kErrorBoxFlags = 0x1030;
+
+// Counts the message boxes the seam has shown when the watched widget gets its show event.
+class BoxesAtShow final : public QObject {
+public:
+    explicit BoxesAtShow(const ScriptedModalSeam& seam) : m_seam(seam) {}
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            count = m_seam.MessageTexts().size();
+        return false;
+    }
+    std::size_t count = 99;
+
+private:
+    const ScriptedModalSeam& m_seam;
+};
+
+// Opens the dialog on the set for a remote server and presses OK; the boxes shown before the
+// dialog showed.
+template <typename Dialog>
+std::size_t BoxesBeforeRemoteDialogShows(ScriptedModalSeam& seam, CTkvs set) {
+    Dialog dialog(set, nullptr, 0);
+    BoxesAtShow watcher(seam);
+    dialog.installEventFilter(&watcher);
+    RunScripted<Dialog>(seam, dialog, [](Dialog& shown) { EXPECT_TRUE(PressOk(shown)); });
+    return watcher.count;
+}

@@ -52,13 +52,14 @@ TEST(ServiceSaveTest, DialogDefaultsHaveNoPathAndKvsHoldsKeyIgnoresTheType) {
 }
 
 TEST(ServiceSaveTest, MultiProcessorQuestionOnlyWhenLeavingProcessorOne) {
-    EXPECT_TRUE(AsksMultiProcessorQuestion(1, 2));
-    EXPECT_TRUE(AsksMultiProcessorQuestion(1, 9));
-    EXPECT_FALSE(AsksMultiProcessorQuestion(1, 1));
-    EXPECT_FALSE(AsksMultiProcessorQuestion(3, 1));
-    EXPECT_FALSE(AsksMultiProcessorQuestion(3, 4));
-    // A stored 12 already runs on a machine of many processors.
-    EXPECT_FALSE(AsksMultiProcessorQuestion(12, 3));
+    EXPECT_TRUE(AsksMultiProcessorQuestion('1', 2));
+    EXPECT_TRUE(AsksMultiProcessorQuestion('1', 9));
+    EXPECT_FALSE(AsksMultiProcessorQuestion('1', 1));
+    EXPECT_FALSE(AsksMultiProcessorQuestion('3', 1));
+    EXPECT_FALSE(AsksMultiProcessorQuestion('3', 4));
+    // Only first characters count: 12 and 1 alike start with "1".
+    EXPECT_FALSE(AsksMultiProcessorQuestion('1', 12));
+    EXPECT_TRUE(AsksMultiProcessorQuestion('1', 20));
 }
 
 TEST(ServiceSaveTest, DialogIntegers) {

@@ -16,6 +16,12 @@ TEST(AdminDocTest, NothingFoundIsAnEmptyListForProfilesButAFailureForProviders) 
     auto doc = fixture.OpenDocument();
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->GetTitle(), kServerEntry);
+    // An entry name is bytes: its title is their UTF-8 text, or escapes where there is none.
+    doc->SetPathName(QString::fromLatin1("Caf\xC3\xA9"));
+    EXPECT_EQ(doc->GetTitle(), QString::fromUtf8("Caf\u00E9"));
+    doc->SetPathName(QString::fromLatin1("Caf\xE9"));
+    EXPECT_EQ(doc->GetTitle(), "Caf\\xE9");
+    doc->SetPathName(kServerEntry);
 
     EXPECT_EQ(doc->RefreshProfileInfo(1), 1);
     EXPECT_EQ(doc->LastError(), 16406u);

@@ -85,6 +85,13 @@ TEST_F(DocOpsTest, AddingServicesMapsTheServersAnswers) {
     OwnedSet none;
     EXPECT_EQ(m_doc->GetServiceProfile("Nobody", none.Handle()), 0);
     EXPECT_EQ(m_doc->LastError(), 4138u);
+    // An answer holding two definitions (the empty name matches both) is no definition either,
+    // and the caller's set is left alone.
+    EXPECT_EQ(m_doc->GetServiceProfile("", none.Handle()), 0);
+    EXPECT_EQ(m_doc->LastError(), 4138u);
+    std::uint32_t keys = 99;
+    ASSERT_EQ(CTkvs_GetCount(none.Handle(), &keys, nullptr), CT_SUCCESS);
+    EXPECT_EQ(keys, 0u);
 }
 
 TEST_F(DocOpsTest, RunningServicesRefuseRemovalAndDeferChanges) {
@@ -154,6 +161,34 @@ TEST_F(DocOpsTest, ImportAndExportMapTheirFailures) {
     ASSERT_EQ(m_doc->RefreshProfileInfo(0), 1);
     EXPECT_EQ(Rows(m_doc->GetProfiles().get()),
               (Strings{"Sales|Application", "Sales2|Application"}));
+}
+
+// Names are bytes: one that is not UTF-8 (Latin-1 "é" as the byte E9) goes through import,
+// the list, export and removal, and the session stays up.
+TEST_F(DocOpsTest, ANameThatIsNotUtf8GoesThroughEveryProfileOperation) {
+    const QString name = QString::fromLatin1("Caf\xE9");
+    const QString profileClass = QString::fromLatin1("Men\xFC");
+    ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "Sales", "Application"));
+    const std::string file = m_fixture.Files() + "/sales.ief";
+    ASSERT_EQ(m_doc->ExportProfile(QString::fromStdString(file), "Sales", "Application"), 1);
+
+    ASSERT_EQ(m_doc->ImportProfile(QString::fromStdString(file), name, profileClass), 1)
+        << m_doc->LastError();
+    ASSERT_EQ(m_doc->RefreshProfileInfo(0), 1);
+    EXPECT_EQ(Rows(m_doc->GetProfiles().get()), (Strings{"Caf\xE9|Men\xFC", "Sales|Application"}));
+
+    const std::string copy = m_fixture.Files() + "/cafe.ief";
+    ASSERT_EQ(m_doc->ExportProfile(QString::fromStdString(copy), name, profileClass), 1)
+        << m_doc->LastError();
+    std::string firstLine;
+    std::getline(std::ifstream(copy), firstLine);
+    EXPECT_EQ(firstLine.rfind("Caf\xE9 Men\xFC", 0), 0u) << firstLine;
+
+    ASSERT_EQ(m_doc->DeleteProfile(name, profileClass), 1) << m_doc->LastError();
+    ASSERT_EQ(m_doc->RefreshProfileInfo(0), 1);
+    EXPECT_EQ(Rows(m_doc->GetProfiles().get()), (Strings{"Sales|Application"}));
+    EXPECT_EQ(m_doc->IsDisconnected(), 0);
+    EXPECT_TRUE(m_fixture.Seam().MessageTexts().empty());
 }
 
 }  // namespace

@@ -10,7 +10,9 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTranslator>
 
 #include "app/resource.h"
 #include "app/statusfr.h"
@@ -18,6 +20,7 @@
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "tests/app/app_fixture.h"
+#include "views/adminvw.h"
 #include "views/changele.h"
 #include "views/serverst.h"
 
@@ -279,6 +282,32 @@ TEST_F(StatusView, F10TwiceGivesOneFixedStatusWindowWhoseRouteDisablesListComman
     EXPECT_EQ(fixture.FrameCount(), 2u);
 }
 
+TEST_F(StatusView, F2SwitchesTheListWindowToProfilesOrOpensOne) {
+    const CommandRouter& router = fixture.Frame().router();
+    router.execute(ID_VIEW_REPLACEABLESERVICES);
+    CAdminView* list = fixture.ActiveListView();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetViewType(), VT_Services);
+    ASSERT_EQ(OpenStatus(fixture), view);
+
+    router.execute(ID_VIEW_PROFILES);
+    EXPECT_EQ(fixture.ActiveListView(), list);
+    EXPECT_EQ(list->GetViewType(), VT_Profiles);
+    EXPECT_EQ(fixture.FrameCount(), 2u);
+
+    // Without a list window the document keeps its status window, and F2 opens a new list.
+    list->GetParentFrame()->close();
+    AppFixture::ProcessDeletes();
+    ASSERT_EQ(fixture.FrameCount(), 1u);
+    ASSERT_EQ(OpenStatus(fixture), view);
+    router.execute(ID_VIEW_PROFILES);
+    EXPECT_EQ(fixture.FrameCount(), 2u);
+    CAdminView* opened = fixture.ActiveListView();
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->GetDocument(), doc);
+    EXPECT_EQ(opened->GetViewType(), VT_Profiles);
+}
+
 TEST(ChangeLevel, EmergencyShutdownOnlyUpToTheCurrentLevelAndKeptWhenDisabled) {
     ScriptedModalSeam seam;
     std::vector<bool> enabled;
@@ -310,6 +339,28 @@ TEST(ChangeLevel, EmergencyShutdownOnlyUpToTheCurrentLevelAndKeptWhenDisabled) {
     });
     EXPECT_EQ(RunChangeLevel(fields, nullptr), IDCANCEL);
     EXPECT_EQ(fields.nLevel, 4);
+}
+
+// A translation that renames every standard button, as another locale or style would.
+class RenamingTranslator final : public QTranslator {
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char* /*context*/, const char* source, const char* /*disambiguation*/,
+                      int /*n*/) const override {
+        return QStringLiteral("&") + QString::fromLatin1(source) + QStringLiteral("!");
+    }
+};
+
+TEST(ChangeLevel, ItsButtonsReadOkAndCancelWhateverTheTranslation) {
+    RenamingTranslator renaming;
+    QCoreApplication::installTranslator(&renaming);
+    CChangeLevel dialog(nullptr);
+    QCoreApplication::removeTranslator(&renaming);
+    QStringList texts;
+    for (const QPushButton* button : dialog.findChildren<QPushButton*>())
+        texts << button->text();
+    texts.sort();
+    EXPECT_EQ(texts, (QStringList{"Cancel", "OK"}));
 }
 
 }  // namespace

@@ -81,6 +81,7 @@ TEST_F(TlvregTest, ExportThenImportIntoAFreshFileGivesTheSameTables) {
     SetRaw(raw, "blob", REG_BINARY, std::string("\0\xff", 2));
     SetRaw(raw, "odd type", 11, "12345678");
     SetRaw(raw, "short dword", REG_DWORD, "\x01");
+    SetRaw(raw, "Caf\xE9", REG_SZ, std::string("h\xF4te\0", 5));  // Latin-1, not UTF-8
 
     const ProcessResult administration = Tlvreg({"query", kAdministration});
     EXPECT_EQ(administration.out,
@@ -109,6 +110,7 @@ TEST_F(TlvregTest, ExportThenImportIntoAFreshFileGivesTheSameTables) {
     const std::string text = Exported(fresh);
     EXPECT_NE(text.find("\"Editor\"=\"C:\\\\Tools\\\\\\\"asi\\\".exe\"\n"), std::string::npos);
     EXPECT_NE(text.find("@=\"unnamed\"\n"), std::string::npos);
+    EXPECT_NE(text.find("\"Caf\xE9\"=\"h\xF4te\"\n"), std::string::npos);
     EXPECT_NE(text.find("\"Limit\"=dword:0000002a\n"), std::string::npos);
     EXPECT_NE(text.find("\"odd type\"=hex(b):31,32,33,34,35,36,37,38\n"), std::string::npos);
 }

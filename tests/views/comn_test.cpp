@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
 
 #include "app/comnmfc.h"
@@ -58,6 +61,35 @@ TEST(CompanionDialogs, ServerChooserPreselectsDefaultServerAndListsNamesUpToTheE
     EXPECT_STREQ(chooser.GetServerSelected(), "Default_Server");
     ASSERT_EQ(seam.Events().size(), 1u);
     EXPECT_EQ(seam.Events()[0].caption, "Select Server");
+}
+
+// A click that jitters chooses the row it pressed, and a name that is not UTF-8 is shown
+// readably and handed back as its own bytes.
+TEST(CompanionDialogs, ServerChooserTakesTheClickedRowAndGivesBackItsBytes) {
+    ScriptedModalSeam seam;
+    QString shown;
+    seam.ExpectDialog([&](QDialog& dialog) {
+        auto* list = dialog.findChild<QListWidget*>(QString::number(IDC_SERVER_LIST));
+        if (list == nullptr)
+            return IDCANCEL;
+        dialog.resize(400, 300);
+        const QRect row = list->visualItemRect(list->item(1));
+        QWidget* viewport = list->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, row.center());
+        QMouseEvent move(QEvent::MouseMove, row.center() + QPoint(2, 2),
+                         viewport->mapToGlobal(row.center() + QPoint(2, 2)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, row.center() + QPoint(2, 2));
+        EXPECT_EQ(list->selectedItems().size(), 1);
+        shown = list->currentItem()->text();
+        dialog.accept();
+        return ModalResultOf(dialog.result());
+    });
+    CGetServerBox chooser(IDS_SELECT_SERVER_PROMPT, {"Lab", "Caf\xE9", "Spare"}, nullptr);
+    EXPECT_EQ(chooser.DoModal(), 1);
+    EXPECT_EQ(shown, "Caf\\xE9");
+    EXPECT_STREQ(chooser.GetServerSelected(), "Caf\xE9");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
 
 #include "views/mylistct.h"
 
@@ -104,6 +105,88 @@ TEST_F(ListCtrlTest, ClickBelowTheRowsClearsTheSelectionAndKeepsTheFocus) {
     m_list.OnLButtonDown(Qt::NoModifier, QPoint(50, 5));
     EXPECT_EQ(m_list.GetItemCount(), 0);
     EXPECT_EQ(m_list.GetSelectedCount(), 0);
+}
+
+// Cells hold the server's bytes (as Latin-1); the control shows them readably and hands the
+// bytes back unchanged to the commands.
+TEST_F(ListCtrlTest, CellsShowTheirBytesReadablyAndKeepThem) {
+    m_list.SetItems({{QString::fromLatin1("Caf\xE9"), QString::fromLatin1("Men\xC3\xBC")}});
+    const QModelIndex first = m_list.model()->index(0, 0);
+    EXPECT_EQ(first.data().toString(), "Caf\\xE9");
+    EXPECT_EQ(first.siblingAtColumn(1).data().toString(), QString::fromUtf8("Men\u00FC"));
+    EXPECT_EQ(m_list.GetItemText(0, 0).toLatin1(), QByteArray("Caf\xE9"));
+}
+
+// Real press, move and release events, as a hand on a mouse sends them: the press alone decides,
+// whatever the pointer does before the release.
+class ListCtrlMouseTest : public ListCtrlTest {
+protected:
+    void Click(int row, Qt::KeyboardModifiers keys, QPoint jitter = QPoint(2, 2)) {
+        Drag(RowPoint(row), RowPoint(row) + jitter, keys);
+    }
+
+    void Drag(QPoint from, QPoint to, Qt::KeyboardModifiers keys) {
+        QWidget* viewport = m_list.viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, keys, from);
+        // Several small steps, the way a pointer moves; each carries the held button.
+        for (int step = 1; step <= 4; ++step) {
+            const QPoint at = from + (to - from) * step / 4;
+            QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton,
+                             Qt::LeftButton, keys);
+            QApplication::sendEvent(viewport, &move);
+        }
+        QTest::mouseRelease(viewport, Qt::LeftButton, keys, to);
+    }
+};
+
+TEST_F(ListCtrlMouseTest, AJitteryClickSelectsTheClickedRowAloneWhateverCameBefore) {
+    // An earlier click on row 0 is where a drag selection would start from.
+    Click(0, Qt::NoModifier, QPoint(0, 0));
+    Click(2, Qt::NoModifier);
+    EXPECT_EQ(Selected(), std::vector<int>{2});
+    EXPECT_EQ(m_list.GetFocusedItem(), 2);
+    Click(4, Qt::NoModifier, QPoint(-2, -2));
+    EXPECT_EQ(Selected(), std::vector<int>{4});
+    EXPECT_EQ(m_list.GetFocusedItem(), 4);
+}
+
+TEST_F(ListCtrlMouseTest, CtrlAndShiftClicksThatMoveKeepTheirRules) {
+    Click(1, Qt::NoModifier);
+    Click(3, Qt::ControlModifier);
+    Click(5, Qt::ControlModifier);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 3, 5}));
+    Click(3, Qt::ControlModifier);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 5}));
+    EXPECT_EQ(m_list.GetFocusedItem(), 1);
+
+    Click(4, Qt::ShiftModifier);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(m_list.GetFocusedItem(), 1);
+    Click(0, Qt::ShiftModifier);
+    EXPECT_EQ(Selected(), (std::vector<int>{0, 1}));
+}
+
+TEST_F(ListCtrlMouseTest, ADragAcrossRowsSelectsOnlyThePressedRow) {
+    Drag(RowPoint(1), RowPoint(4), Qt::NoModifier);
+    EXPECT_EQ(Selected(), std::vector<int>{1});
+    EXPECT_EQ(m_list.GetFocusedItem(), 1);
+    Drag(RowPoint(5), RowPoint(0), Qt::ControlModifier);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 5}));
+    QRect last;
+    ASSERT_TRUE(m_list.GetItemRect(5, last));
+    Drag(QPoint(50, last.bottom() + 20), RowPoint(2), Qt::NoModifier);
+    EXPECT_TRUE(Selected().empty());
+    EXPECT_EQ(m_list.GetFocusedItem(), 1);
+}
+
+TEST_F(ListCtrlMouseTest, ShiftArrowAfterAClickExtendsFromTheClickedRow) {
+    m_list.setFocus();
+    QTest::keyClick(&m_list, Qt::Key_Down);
+    QTest::keyClick(&m_list, Qt::Key_Down);
+    Click(4, Qt::NoModifier);
+    QTest::keyClick(&m_list, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(Selected(), (std::vector<int>{4, 5}));
+    EXPECT_EQ(m_list.GetFocusedItem(), 5);
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+#pragma once
+// Names and texts from the server and the registry are bytes, not text in any one encoding.
+// They are shown as UTF-8 where that is what they hold; otherwise readably, each byte that is no
+// part of a UTF-8 character (and each control character) as \xHH and a backslash as \\. What
+// the operator did not change goes back as the bytes it came from (see BytesOfShownText).
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+// True when the bytes are shown with escapes: not UTF-8, or holding a control character.
+bool NeedsEscapes(std::string_view bytes);
+
+// The text that shows the bytes: exact for UTF-8, escaped as above otherwise.
+QString ShownText(std::string_view bytes);
+
+// The bytes a shown text stands for. A text shown with escapes (escaped) has them read back, so
+// ShownText's output gives its bytes again; any other text is stored as UTF-8.
+std::string BytesOfShownText(const QString& text, bool escaped);
+
+// A field's original bytes and what it shows for them: the bytes to write back for the field's
+// text now are the original ones, byte for byte, while the operator has not changed the text.
+class ByteText {
+public:
+    ByteText() = default;
+    explicit ByteText(std::string bytes);
+
+    const std::string& Original() const { return m_bytes; }
+    const QString& Shown() const { return m_shown; }
+    std::string BytesFor(const QString& text) const;
+
+private:
+    std::string m_bytes;
+    QString m_shown;
+    bool m_bEscaped = false;
+};
