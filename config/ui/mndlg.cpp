@@ -1,5 +1,6 @@
 #include "config/ui/mndlg.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -11,8 +12,9 @@
 
 #include "config/multinode.h"
 #include "config/ui/cfgerror.h"
-#include "config/ui/qtext.h"
+#include "framework/bytetext.h"
 #include "framework/modalseam.h"
+#include "framework/widgets/bytefield.h"
 #include "resources/stringtable.h"
 
 namespace {
@@ -124,11 +126,11 @@ int CMultinodeDlg::DoModal() {
 
 void CMultinodeDlg::DoDataExchange(bool save) {
     if (save) {
-        m_strContainerPath = TrimTrailingWhiteSpace(ToStdString(m_wndContainerPath->text()));
-        m_strAccount = ToStdString(m_wndAccount->text());
+        m_strContainerPath = TrimTrailingWhiteSpace(FieldBytes(*m_wndContainerPath));
+        m_strAccount = FieldBytes(*m_wndAccount);
     } else {
-        m_wndContainerPath->setText(ToQString(m_strContainerPath));
-        m_wndAccount->setText(ToQString(m_strAccount));
+        ShowBytes(*m_wndContainerPath, m_strContainerPath);
+        ShowBytes(*m_wndAccount, m_strAccount);
     }
 }
 
@@ -140,7 +142,7 @@ void CMultinodeDlg::OnBrowse() {
     if (Modal().RunDialog(dialog) != IDOK)
         return;
     if (const QStringList chosen = dialog.selectedFiles(); !chosen.isEmpty())
-        m_wndContainerPath->setText(chosen.front());
+        ShowBytes(*m_wndContainerPath, QFile::encodeName(chosen.front()).toStdString());
 }
 
 void CMultinodeDlg::RefuseContainerPath() {
@@ -176,7 +178,7 @@ bool CMultinodeDlg::Reconfigure(const std::string& resourceComputer) {
     m_bContainerPathWritten = written.containerPathWritten;
     if (!written.succeeded)
         ShowConfigError(IDS_MULTINODE_FAILED, this);
-    ShowMessage(Formatted(IDS_MULTINODE_RIGHT_GRANTED, ToQString(m_strAccount)), this);
+    ShowMessage(Formatted(IDS_MULTINODE_RIGHT_GRANTED, ShownText(m_strAccount)), this);
     ShowMessage(StringTable::Load(IDS_MULTINODE_SHARE_REMINDER), this);
     return true;
 }
