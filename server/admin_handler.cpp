@@ -1,8 +1,8 @@
 #include "server/admin_handler.h"
 
-#include <cstdio>
-
 #include "server/kvset_check.h"
+#include "server/log.h"
+#include "server/service_status.h"
 #include "server/wire_kvset.h"
 
 namespace tlv::server {
@@ -38,7 +38,7 @@ CTerror fromStore(StoreResult result, const ProfileStore& store) {
         case StoreResult::Failed:
             break;
     }
-    std::fprintf(stderr, "tlvsd: store failure: %s\n", store.lastError().c_str());
+    logEvent("store failure: %s", store.lastError().c_str());
     return CTerr_StoreFailed;
 }
 
@@ -89,7 +89,8 @@ CTerror AdminHandler::dispatch(const Request& request, tlv::wire::Response& resp
             return m_services.start(request.start_service().name());
         case Request::kStopService:
             return m_services.stop(request.stop_service().name(), request.stop_service().mode());
-        case Request::kGetServiceStatus:  // not served yet: refused like an unknown call
+        case Request::kGetServiceStatus:
+            return answerServiceStatus(m_services, request.get_service_status(), response);
         case Request::CALL_NOT_SET:
             break;
     }
@@ -112,8 +113,8 @@ CTerror AdminHandler::getProfileInfo(const tlv::wire::GetProfileInfo& call,
         if (call.with_contents()) {
             tlv::wire::KVSet set;
             if (!set.ParseFromString(profile.contents)) {
-                std::fprintf(stderr, "tlvsd: stored contents of %s %s do not read\n",
-                             profile.name.c_str(), profile.profileClass.c_str());
+                logEvent("stored contents of %s %s do not read", printable(profile.name).c_str(),
+                         printable(profile.profileClass).c_str());
                 return CTerr_StoreFailed;
             }
             contents.push_back(std::move(set));

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "server/log.h"
+
 namespace tlv::server {
 namespace {
 
@@ -115,6 +117,10 @@ bool ClientSession::onHello(const tlv::wire::ClientFrame& frame) {
     reply.mutable_hello()->set_protocol_version(tlv::wire::kProtocolVersion);
     reply.mutable_hello()->set_server_name(m_context.serverName);
     m_helloDone = accepted;
+    m_clientName = frame.hello().client_name();
+    asio::error_code ignored;
+    logEvent("client %s connected from %s", printable(m_clientName).c_str(),
+             endpointText(m_socket.remote_endpoint(ignored)).c_str());
     send(reply, !accepted);
     return accepted;
 }

@@ -30,6 +30,8 @@ public:
 
     void start();
     void close();
+    // The name the client gave in its handshake; "" before it.
+    const std::string& clientName() const { return m_clientName; }
 
 private:
     void readMore();
@@ -50,6 +52,7 @@ private:
     tlv::wire::FrameDecoder m_decoder;
     std::array<char, 64 * 1024> m_readBuffer{};
     std::string m_writeBuffer;
+    std::string m_clientName;
     bool m_helloDone = false;
     bool m_busy = false;  // a request is being answered
     bool m_reading = false;

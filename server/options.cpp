@@ -1,5 +1,6 @@
 #include "server/options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -54,6 +55,15 @@ bool parseSeed(const std::string& text, ServerOptions& options, std::string& err
     return true;
 }
 
+// The options that take a value; anything else that looks like an option is unknown.
+constexpr const char* kValueOptions[] = {"--listen",   "--seed",  "--provider", "--fail",
+                                         "--delay",    "--data",  "--name",     "--pid-file"};
+
+bool isValueOption(const std::string& option) {
+    return std::any_of(std::begin(kValueOptions), std::end(kValueOptions),
+                       [&](const char* known) { return option == known; });
+}
+
 bool applyOption(const std::string& option, const std::string& value, ServerOptions& options,
                  std::string& error) {
     if (option == "--listen")
@@ -95,9 +105,16 @@ bool parseOptions(int argc, const char* const* argv, ServerOptions& options, std
             options.version = true;
             return true;
         }
+        if (option.rfind("-", 0) != 0) {
+            error = "unexpected argument " + option;
+            return false;
+        }
+        if (!isValueOption(option)) {
+            error = "unknown option " + option;
+            return false;
+        }
         if (i + 1 >= argc) {
-            error = option.rfind("--", 0) == 0 ? option + " needs a value"
-                                               : "unexpected argument " + option;
+            error = option + " needs a value";
             return false;
         }
         const std::string value = argv[++i];

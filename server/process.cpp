@@ -37,14 +37,13 @@ public:
     SpawnSetup(const SpawnSetup&) = delete;
     SpawnSetup& operator=(const SpawnSetup&) = delete;
 
-    int prepare(const std::string& logPath) {
+    int prepare(int outputFd) {
         // The server ignores SIGPIPE and handles SIGCHLD and SIGTERM itself; a service starts
         // with every signal at its default and none blocked.
         sigset_t defaults;
         sigfillset(&defaults);
         sigset_t none;
         sigemptyset(&none);
-        const std::string output = logPath.empty() ? "/dev/null" : logPath;
         int result = posix_spawnattr_setflags(
             &m_attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
         if (result == 0)
@@ -56,10 +55,8 @@ public:
         if (result == 0) {
             result = posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
         }
-        if (result == 0) {
-            result = posix_spawn_file_actions_addopen(&m_actions, 1, output.c_str(),
-                                                      O_WRONLY | O_CREAT | O_APPEND, 0644);
-        }
+        if (result == 0)
+            result = posix_spawn_file_actions_adddup2(&m_actions, outputFd, 1);
         if (result == 0)
             result = posix_spawn_file_actions_adddup2(&m_actions, 1, 2);
         // Sockets and the store's files stay with the server.
@@ -101,7 +98,12 @@ bool executableExists(const std::string& commandLine) {
     return false;
 }
 
-pid_t spawnService(const std::string& commandLine, const std::string& logPath, int& errorNumber) {
+std::string programOf(const std::string& commandLine) {
+    const std::vector<std::string> words = platform::SplitCommandLine(commandLine);
+    return words.empty() ? std::string{} : words.front();
+}
+
+pid_t spawnService(const std::string& commandLine, int outputFd, int& errorNumber) {
     const std::vector<std::string> words = platform::SplitCommandLine(commandLine);
     if (words.empty()) {
         errorNumber = ENOENT;
@@ -115,7 +117,7 @@ pid_t spawnService(const std::string& commandLine, const std::string& logPath, i
     argv.push_back(nullptr);
 
     SpawnSetup setup;
-    errorNumber = setup.prepare(logPath);
+    errorNumber = setup.prepare(outputFd);
     if (errorNumber != 0) {
         return -1;
     }

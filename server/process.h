@@ -12,8 +12,11 @@ namespace tlv::server {
 // otherwise looked up in PATH.
 bool executableExists(const std::string& commandLine);
 
-// Starts the command line with stdin from /dev/null and stdout/stderr appended to logPath (or
-// /dev/null for ""). Returns the pid, or -1 with errno-style errorNumber.
-pid_t spawnService(const std::string& commandLine, const std::string& logPath, int& errorNumber);
+// The program of a command line: its first word ("" for none).
+std::string programOf(const std::string& commandLine);
+
+// Starts the command line with stdin from /dev/null and stdout and stderr on outputFd (which
+// the caller keeps and closes). Returns the pid, or -1 with errno-style errorNumber.
+pid_t spawnService(const std::string& commandLine, int outputFd, int& errorNumber);
 
 }  // namespace tlv::server

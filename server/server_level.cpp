@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "server/log.h"
+
 namespace tlv::server {
 namespace {
 
@@ -21,6 +23,7 @@ void ServerLevel::restore() {
         return;
     }
     const int level = (*stored)[0] - '0';
+    logEvent("level %d restored", level);
     move(kLowestLevel, level, StopMode::Normal);
     m_level = level;
 }
@@ -33,7 +36,9 @@ CTerror ServerLevel::setTarget(int level, CTsymbol mode) {
     if (!m_store.setSetting(kLevelSetting, std::to_string(level))) {
         return CTerr_StoreFailed;
     }
-    move(m_level, level, mode == LEVEL_CHANGE_EMERGENCY ? StopMode::Emergency : StopMode::Normal);
+    const bool emergency = mode == LEVEL_CHANGE_EMERGENCY;
+    logEvent("level %d -> %d%s", m_level, level, emergency ? " (emergency)" : "");
+    move(m_level, level, emergency ? StopMode::Emergency : StopMode::Normal);
     m_level = level;
     return CTerr_NoError;
 }

@@ -1,9 +1,9 @@
 #include "server/service_table.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "server/kvset_check.h"
+#include "server/log.h"
 #include "server/process.h"
 #include "server/wire_kvset.h"
 
@@ -51,8 +51,7 @@ CTerror ServiceTable::write(const std::string& name, const tlv::wire::KVSet& def
         return CTerr_Exists;
     }
     if (result != StoreResult::Ok) {
-        std::fprintf(stderr, "tlvsd: cannot store service %s: %s\n", name.c_str(),
-                     m_store.lastError().c_str());
+        logEvent("cannot store service %s: %s", name.c_str(), m_store.lastError().c_str());
         return CTerr_StoreFailed;
     }
     if (read.kind == SVC_KindExecutable && !executableExists(read.commandLine)) {
@@ -113,19 +112,26 @@ CTerror ServiceTable::stop(const std::string& name, CTsymbol mode) {
         name, mode == LEVEL_CHANGE_EMERGENCY ? StopMode::Emergency : StopMode::Normal);
 }
 
-CTerror ServiceTable::states(tlv::wire::KVSet& result) const {
-    std::vector<NamedDefinition> services;
-    if (!loadAll(services)) {
-        return CTerr_StoreFailed;
+bool ServiceTable::listDefinitions(std::vector<NamedDefinition>& out) const {
+    if (!loadAll(out)) {
+        return false;
     }
     for (ServiceSupervisor::Orphan& orphan : m_supervisor.markedForRemoval()) {
-        services.emplace_back(std::move(orphan.name), std::move(orphan.definition));
+        out.emplace_back(std::move(orphan.name), std::move(orphan.definition));
+    }
+    std::sort(out.begin(), out.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    return true;
+}
+
+CTerror ServiceTable::states(tlv::wire::KVSet& result) const {
+    std::vector<NamedDefinition> services;
+    if (!listDefinitions(services)) {
+        return CTerr_StoreFailed;
     }
     if (services.empty()) {
         return CTerr_NotFound;
     }
-    std::sort(services.begin(), services.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string> names;
     std::vector<CTsymbol> runStates;
     std::vector<CTsymbol> types;
@@ -166,7 +172,7 @@ void ServiceTable::stopGroup(Group group, StopMode mode) {
 bool ServiceTable::loadAll(std::vector<NamedDefinition>& out) const {
     std::vector<StoredProfile> profiles;
     if (!m_store.list("", kServiceClass, true, profiles)) {
-        std::fprintf(stderr, "tlvsd: cannot read the services: %s\n", m_store.lastError().c_str());
+        logEvent("cannot read the services: %s", m_store.lastError().c_str());
         return false;
     }
     for (const StoredProfile& profile : profiles) {

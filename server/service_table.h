@@ -17,6 +17,8 @@ namespace tlv::server {
 
 class ServiceTable final {
 public:
+    using NamedDefinition = std::pair<std::string, ServiceDefinition>;
+
     ServiceTable(ProfileStore& store, ServiceSupervisor& supervisor);
 
     // CTerr_NotFound (with the service added) when the executable is not on this machine.
@@ -38,8 +40,12 @@ public:
     void startGroup(Group group);
     void stopGroup(Group group, StopMode mode);
 
+    // Every service by name, those marked for removal and still running included; false when
+    // the store cannot be read.
+    bool listDefinitions(std::vector<NamedDefinition>& out) const;
+    const ServiceSupervisor& supervisor() const { return m_supervisor; }
+
 private:
-    using NamedDefinition = std::pair<std::string, ServiceDefinition>;
     CTerror write(const std::string& name, const tlv::wire::KVSet& definition, bool isUpdate);
     bool loadAll(std::vector<NamedDefinition>& out) const;
     bool load(const std::string& name, ServiceDefinition& definition) const;

@@ -1,6 +1,8 @@
 #include "server/supervisor.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -8,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "server/log.h"
 #include "server/process.h"
 
 namespace tlv::server {
@@ -23,6 +26,24 @@ bool isIdleState(CTsymbol state) {
     return state == SVC_StateIdle || state == SVC_StateFailed;
 }
 
+LastExit exitOf(int waitStatus) {
+    LastExit exit;
+    exit.happened = true;
+    exit.time = std::chrono::system_clock::now();
+    if (WIFSIGNALED(waitStatus)) {
+        exit.signal = WTERMSIG(waitStatus);
+    } else {
+        exit.code = WEXITSTATUS(waitStatus);
+    }
+    return exit;
+}
+
+// "exited with code 3" or "killed by signal 9"
+std::string describe(const LastExit& exit) {
+    return exit.signal != 0 ? "killed by signal " + std::to_string(exit.signal)
+                            : "exited with code " + std::to_string(exit.code);
+}
+
 }  // namespace
 
 struct ServiceSupervisor::Service {
@@ -33,6 +54,9 @@ struct ServiceSupervisor::Service {
     ServiceDefinition definition;
     pid_t pid = -1;
     int restartsUsed = 0;
+    LastExit lastExit;
+    std::shared_ptr<OutputTail> tail = std::make_shared<OutputTail>();
+    std::shared_ptr<OutputCapture> capture;  // while a process runs
     bool marked = false;
     Clock::time_point killAt{};
     asio::steady_timer timer;
@@ -41,7 +65,10 @@ struct ServiceSupervisor::Service {
 
 ServiceSupervisor::ServiceSupervisor(asio::io_context& io, std::string logPath,
                                      SupervisorTimings timings)
-    : m_io(io), m_logPath(std::move(logPath)), m_timings(timings), m_childSignals(io, SIGCHLD) {
+    : m_io(io),
+      m_log(std::make_shared<ServiceLog>(logPath)),
+      m_timings(timings),
+      m_childSignals(io, SIGCHLD) {
     watchChildren();
 }
 
@@ -51,6 +78,9 @@ ServiceSupervisor::~ServiceSupervisor() {
         if (service->pid > 0) {
             kill(-service->pid, SIGKILL);
             waitpid(service->pid, nullptr, 0);
+        }
+        if (service->capture) {
+            service->capture->close();
         }
     }
 }
@@ -82,6 +112,20 @@ bool ServiceSupervisor::isMarkedForRemoval(const std::string& name) const {
     return service != nullptr && service->marked;
 }
 
+ServiceRuntime ServiceSupervisor::runtime(const std::string& name) const {
+    ServiceRuntime runtime;
+    const Service* service = find(name);
+    if (service == nullptr) {
+        return runtime;
+    }
+    runtime.state = service->state;
+    runtime.pid = service->pid > 0 ? service->pid : 0;
+    runtime.restarts = service->restartsUsed;
+    runtime.lastExit = service->lastExit;
+    runtime.lastOutput.assign(service->tail->lines().begin(), service->tail->lines().end());
+    return runtime;
+}
+
 CTerror ServiceSupervisor::start(const std::string& name, const ServiceDefinition& definition) {
     if (isActive(name)) {
         return CTerr_ServiceBusy;
@@ -96,22 +140,48 @@ CTerror ServiceSupervisor::start(const std::string& name, const ServiceDefinitio
 void ServiceSupervisor::launch(Service& service) {
     if (service.definition.kind == SVC_KindDLL) {
         service.state = SVC_StateStarting;
+        logEvent("service %s starting (DLL, simulated)", service.name.c_str());
         schedule(service, m_timings.dllTransition, [](Service& s) { s.state = SVC_StateRunning; });
         return;
     }
-    int errorNumber = 0;
-    const pid_t pid = spawnService(service.definition.commandLine, m_logPath, errorNumber);
-    if (pid < 0) {
-        std::fprintf(stderr, "tlvsd: service %s cannot start: %s\n", service.name.c_str(),
-                     std::strerror(errorNumber));
-        becomeIdle(service, true);
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        startFailed(service, errno);
         return;
     }
+    int errorNumber = 0;
+    const pid_t pid = spawnService(service.definition.commandLine, pipeEnds[1], errorNumber);
+    ::close(pipeEnds[1]);
+    if (pid < 0) {
+        ::close(pipeEnds[0]);
+        startFailed(service, errorNumber);
+        return;
+    }
+    service.capture =
+        std::make_shared<OutputCapture>(m_io, pipeEnds[0], service.name, m_log, service.tail);
+    service.capture->start();
     service.pid = pid;
     service.state = SVC_StateStarting;
+    logEvent("service %s started: %s (pid %d)", service.name.c_str(),
+             programOf(service.definition.commandLine).c_str(), pid);
     const auto settle =
         std::min(m_timings.startSettle, seconds(service.definition.startTimeoutSeconds));
     schedule(service, settle, [](Service& s) { s.state = SVC_StateRunning; });
+}
+
+void ServiceSupervisor::startFailed(Service& service, int errorNumber) {
+    const std::string program = programOf(service.definition.commandLine);
+    logEvent("service %s failed: cannot start %s: %s", service.name.c_str(), program.c_str(),
+             std::strerror(errorNumber));
+    note(service, "cannot start " + program + ": " + std::strerror(errorNumber));
+    becomeIdle(service, true);
+}
+
+// A line of the server's own about the service, among the service's output.
+void ServiceSupervisor::note(Service& service, const std::string& line) {
+    const std::string text = "tlvsd: " + line;
+    m_log->write(service.name, text);
+    service.tail->append(text);
 }
 
 CTerror ServiceSupervisor::stop(const std::string& name, StopMode mode) {
@@ -135,13 +205,18 @@ CTerror ServiceSupervisor::stop(const std::string& name, StopMode mode) {
         }
         return CTerr_NoError;
     }
+    logEvent("service %s stopping (%s)", name.c_str(),
+             mode == StopMode::Emergency ? "emergency" : "normal");
     if (service->state == SVC_StateWaiting) {
         becomeIdle(*service, false);
         return CTerr_NoError;
     }
     service->state = SVC_StateStopping;
     if (definition.kind == SVC_KindDLL) {
-        schedule(*service, m_timings.dllTransition, [this](Service& s) { becomeIdle(s, false); });
+        schedule(*service, m_timings.dllTransition, [this](Service& s) {
+            logEvent("service %s stopped", s.name.c_str());
+            becomeIdle(s, false);
+        });
         return CTerr_NoError;
     }
     kill(-service->pid, SIGTERM);
@@ -179,6 +254,10 @@ void ServiceSupervisor::becomeIdle(Service& service, bool failed) {
         kill(-service.pid, SIGKILL);  // whatever the service left behind in its group
         service.pid = -1;
     }
+    if (service.capture) {
+        service.capture->close();
+        service.capture.reset();
+    }
     service.state = failed ? SVC_StateFailed : SVC_StateIdle;
     if (service.marked) {
         m_services.erase(service.name);  // service is gone from here on
@@ -186,17 +265,33 @@ void ServiceSupervisor::becomeIdle(Service& service, bool failed) {
     checkShutdownDone();
 }
 
-void ServiceSupervisor::onExit(Service& service) {
+void ServiceSupervisor::onExit(Service& service, int waitStatus) {
     service.pid = -1;
+    service.lastExit = exitOf(waitStatus);
+    if (service.capture) {
+        service.capture->drain();  // its last words come before the news of its end
+    }
+    const char* name = service.name.c_str();
+    const std::string program = programOf(service.definition.commandLine);
+    const std::string how = describe(service.lastExit);
     if (service.state == SVC_StateStopping || service.marked) {
+        logEvent("service %s stopped: %s %s", name, program.c_str(), how.c_str());
         becomeIdle(service, false);
         return;
     }
     if (service.restartsUsed >= service.definition.maxRestarts || m_shutdownDone) {
+        logEvent("service %s failed: %s %s after %d restarts", name, program.c_str(), how.c_str(),
+                 service.restartsUsed);
         becomeIdle(service, true);
         return;
     }
     ++service.restartsUsed;
+    logEvent("service %s exited: %s %s; restart %d of %d", name, program.c_str(), how.c_str(),
+             service.restartsUsed, service.definition.maxRestarts);
+    if (service.capture) {
+        service.capture->close();
+        service.capture.reset();
+    }
     service.state = SVC_StateWaiting;
     schedule(service, m_timings.restartPause, [this](Service& s) { launch(s); });
 }
@@ -232,7 +327,7 @@ void ServiceSupervisor::reapChildren() {
         const auto it = std::find_if(m_services.begin(), m_services.end(),
                                      [pid](const auto& item) { return item.second->pid == pid; });
         if (it != m_services.end()) {
-            onExit(*it->second);
+            onExit(*it->second, status);
         }
     }
 }

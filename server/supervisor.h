@@ -20,6 +20,7 @@
 #include "s100/errors.h"
 #include "s100/symbols.h"
 #include "server/service_definition.h"
+#include "server/service_output.h"
 
 namespace tlv::server {
 
@@ -33,6 +34,23 @@ struct SupervisorTimings {
     std::chrono::milliseconds dllTransition{200};
 };
 
+// How a service's process last ended.
+struct LastExit {
+    bool happened = false;
+    int code = -1;   // -1 when killed by a signal
+    int signal = 0;  // 0 when it exited by itself
+    std::chrono::system_clock::time_point time{};
+};
+
+// What the supervisor knows of a service beyond its state, for the status call.
+struct ServiceRuntime {
+    CTsymbol state = SVC_StateIdle;
+    pid_t pid = 0;  // 0 when no process runs
+    int restarts = 0;  // since the last start asked for
+    LastExit lastExit;
+    std::vector<std::string> lastOutput;  // oldest first
+};
+
 class ServiceSupervisor final {
 public:
     ServiceSupervisor(asio::io_context& io, std::string logPath, SupervisorTimings timings = {});
@@ -44,6 +62,7 @@ public:
     CTsymbol state(const std::string& name) const;
     bool isActive(const std::string& name) const;  // anything but Idle and Idle [Failed]
     bool isMarkedForRemoval(const std::string& name) const;
+    ServiceRuntime runtime(const std::string& name) const;
 
     // CTerr_ServiceBusy when it is not idle; CTerr_NotFound when its executable cannot be
     // started (the service is then Idle [Failed]).
@@ -73,7 +92,9 @@ private:
     Service* find(const std::string& name) const;
     void launch(Service& service);
     void becomeIdle(Service& service, bool failed);
-    void onExit(Service& service);
+    void onExit(Service& service, int waitStatus);
+    void startFailed(Service& service, int errorNumber);
+    void note(Service& service, const std::string& line);
     void schedule(Service& service, std::chrono::milliseconds after,
                   std::function<void(Service&)> action);
     void watchChildren();
@@ -81,7 +102,7 @@ private:
     void checkShutdownDone();
 
     asio::io_context& m_io;
-    std::string m_logPath;
+    std::shared_ptr<ServiceLog> m_log;
     SupervisorTimings m_timings;
     asio::signal_set m_childSignals;
     std::map<std::string, std::unique_ptr<Service>> m_services;

@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 
+#include "server/log.h"
 #include "server/seed.h"
 
 namespace tlv::server {
@@ -80,12 +82,19 @@ TlvsdServer::~TlvsdServer() {
 
 bool TlvsdServer::listen(std::string& error) {
     asio::error_code ec;
-    const asio::ip::address address = asio::ip::make_address(m_options.host, ec);
-    if (ec) {
-        error = "bad listen address " + m_options.host + ": " + ec.message();
+    // A name such as localhost is resolved; its first IPv4 address (where clients of
+    // "tcp:localhost:PORT" look first), else its first address, is the one listened on.
+    asio::ip::tcp::resolver resolver(m_io);
+    const auto found = resolver.resolve(m_options.host, std::to_string(m_options.port),
+                                        asio::ip::resolver_base::numeric_service, ec);
+    if (ec || found.empty()) {
+        error = "bad listen address " + m_options.host + ": " +
+                (ec ? ec.message() : std::string("no address"));
         return false;
     }
-    const asio::ip::tcp::endpoint endpoint{address, m_options.port};
+    const auto v4 = std::find_if(found.begin(), found.end(),
+                                 [](const auto& entry) { return entry.endpoint().address().is_v4(); });
+    const asio::ip::tcp::endpoint endpoint = (v4 != found.end() ? *v4 : *found.begin()).endpoint();
     m_acceptor.open(endpoint.protocol(), ec);
     if (!ec) {
         keepFromChildren(m_acceptor.native_handle());
@@ -117,14 +126,18 @@ void TlvsdServer::accept() {
         }
         if (error) {
             // Out of descriptors and the like: keep serving the clients we have.
-            std::fprintf(stderr, "tlvsd: accept failed: %s\n", error.message().c_str());
+            logEvent("accept failed: %s", error.message().c_str());
         } else if (m_sessions.size() >= kMaxClients) {
-            std::fprintf(stderr, "tlvsd: refusing a client: %zu clients connected\n",
-                         m_sessions.size());
+            logEvent("refusing a client: %zu clients connected", m_sessions.size());
         } else {
             keepFromChildren(socket.native_handle());
+            asio::error_code ignored;
+            const std::string address = endpointText(socket.remote_endpoint(ignored));
             auto session = std::make_shared<ClientSession>(
-                std::move(socket), m_sessionContext, [this](ClientSession* closed) {
+                std::move(socket), m_sessionContext, [this, address](ClientSession* closed) {
+                    const std::string& name = closed->clientName();
+                    logEvent("client %s from %s left",
+                             name.empty() ? "-" : printable(name).c_str(), address.c_str());
                     std::erase_if(m_sessions,
                                   [closed](const auto& s) { return s.get() == closed; });
                 });

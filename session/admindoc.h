@@ -74,6 +74,9 @@ public:
     int StopService(const CString& name, int bEmergency);
     // The definition of a service, copied into the caller's set.
     int GetServiceProfile(const CString& name, CTkvs result);
+    // Why the service is where it is, in plain words, one fact a line (the tooltip of its row);
+    // "" when there is no connection or the server cannot tell. Shows no message.
+    QString ServiceStatusText(const CString& name);
     // The contents of one profile of the class, copied into the caller's set; the steps and
     // messages of GetServiceProfile.
     int GetProfileContents(const CString& name, const CString& profileClass, CTkvs result);

@@ -177,6 +177,13 @@ long ECTF_AdminSession::UpdateProfile(const SC_String& name, const SC_String& pr
     });
 }
 
+long ECTF_AdminSession::GetServiceStatus(const std::vector<std::string>& names,
+                                         std::vector<TLVserviceStatus>& statuses) {
+    return RunRecordCall([&](CTevtinfo* record) {
+        return TLVadm_GetServiceStatus(m_hSession, names, statuses, record);
+    });
+}
+
 long ECTF_AdminSession::GetProfile(const SC_String& name, const SC_String& profileClass,
                                    CTkvs contents) {
     m_ulError = CTerr_NoError;

@@ -7,7 +7,11 @@
 // The list queries hand out arrays made with array new; the caller owns them and deletes
 // each (array delete) when the count is above 0. With a count of 0 every pointer is null.
 
+#include <string>
+#include <vector>
+
 #include "s100/s100.h"
+#include "s100/svcstatus.h"
 #include "session/ctstring.h"
 
 class ECTF_AdminSession final {
@@ -41,6 +45,10 @@ public:
     long StopService(const SC_String& name, unsigned long mode);
 
     long GetServerLevel(long& level);
+    // Why the named services (all when none is named) are where they are; a name that is no
+    // service is left out of statuses.
+    long GetServiceStatus(const std::vector<std::string>& names,
+                          std::vector<TLVserviceStatus>& statuses);
     long ChangeServerLevel(long level, unsigned long mode);
 
     // Passes the result set to the call as well, and on success copies every pair of the

@@ -62,7 +62,24 @@ CAdminView::CAdminView() : m_listCtrl(this) {
     // The list covers the whole view: no background of its own to erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    if (auto* model = dynamic_cast<CListCtrlModel*>(m_listCtrl.model()))
+        model->SetToolTipSource([this](int row) { return RowToolTip(row); });
     RegisterCommands();
+}
+
+QString CAdminView::RowToolTip(int row) const {
+    CAdminDoc* document = GetDocument();
+    if (m_viewType != VT_Services || m_bNonePresent != 0 || document == nullptr)
+        return {};
+    const QString state = m_listCtrl.GetItemText(row, 1);
+    if (state != StringTable::Load(IDS_STATE_RUNNING) &&
+        state != StringTable::Load(IDS_STATE_IDLE_FAILED))
+        return {};
+    const QString text = document->ServiceStatusText(m_listCtrl.GetItemText(row, 0));
+    // Rich text keeps the line breaks and shows what a service wrote as text, never as markup.
+    return text.isEmpty() ? text
+                          : QStringLiteral("<p style=\"white-space:pre\">") +
+                                text.toHtmlEscaped() + QStringLiteral("</p>");
 }
 
 CAdminView::~CAdminView() {

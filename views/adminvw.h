@@ -105,6 +105,8 @@ private:
     RememberedSelection RememberSelection() const;
     void RestoreSelection(const RememberedSelection& remembered);
     std::unique_ptr<CViewLine> FreshLines() const;
+    // A running or failed service's status, as the row's tooltip; "" for other rows.
+    QString RowToolTip(int row) const;
 
     ViewType m_viewType = VT_None;
     ViewType m_prevViewType = VT_None;

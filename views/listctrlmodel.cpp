@@ -13,9 +13,16 @@ int CListCtrlModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CListCtrlModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
         return {};
-    return ShownServerText(Text(index.row(), index.column()));
+    if (role == Qt::DisplayRole)
+        return ShownServerText(Text(index.row(), index.column()));
+    if (role == Qt::ToolTipRole && m_toolTipSource) {
+        const QString tip = m_toolTipSource(index.row());
+        if (!tip.isEmpty())
+            return tip;
+    }
+    return {};
 }
 
 QVariant CListCtrlModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 class CListCtrlModel final : public QAbstractTableModel {
@@ -25,8 +26,13 @@ public:
     void SetRows(std::vector<QStringList> rows);
     // "" for a row or column that does not exist.
     QString Text(int row, int column) const;
+    // The tooltip of a row, asked when the pointer rests on it; none by default.
+    void SetToolTipSource(std::function<QString(int row)> source) {
+        m_toolTipSource = std::move(source);
+    }
 
 private:
     QStringList m_headings;
     std::vector<QStringList> m_rows;
+    std::function<QString(int row)> m_toolTipSource;
 };

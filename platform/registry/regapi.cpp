@@ -1,5 +1,8 @@
 #include "platform/registry/regapi.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -389,4 +392,16 @@ LONG RegTransaction::Commit() {
     m_nStatus = ERROR_INVALID_HANDLE;
     RegStore* store = TheRegistry().Store();
     return store != nullptr ? store->CommitTransaction() : ERROR_REGISTRY_IO_FAILED;
+}
+
+LONG RegUseExistingRegistryFile(const std::string& path, std::string* message) {
+    const std::string file = path.empty() ? RegistryPathFromEnvironment() : path;
+    struct stat info {};
+    if (!file.empty() && stat(file.c_str(), &info) != 0 && errno == ENOENT) {
+        if (message != nullptr) {
+            *message = "the registry " + file + " does not exist";
+        }
+        return ERROR_FILE_NOT_FOUND;
+    }
+    return RegUseRegistryFile(file, message);
 }

@@ -128,6 +128,10 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpRe
 // at once. Every open handle is closed. On failure *message (if given) says why.
 LONG RegUseRegistryFile(const std::string& path, std::string* message = nullptr);
 
+// The same for a command that only reads: a file that does not exist is not created (nor the
+// folders above it); ERROR_FILE_NOT_FOUND then, with *message naming the file.
+LONG RegUseExistingRegistryFile(const std::string& path, std::string* message = nullptr);
+
 // Runs every registry call made while it is active as one transaction: kept only by Commit,
 // rolled back on destruction otherwise. Transactions do not nest.
 class RegTransaction final {

@@ -126,6 +126,15 @@ Request getServiceState() {
     return request;
 }
 
+Request getServiceStatus(const std::vector<std::string>& names) {
+    Request request;
+    auto* call = request.mutable_get_service_status();
+    for (const std::string& name : names) {
+        call->add_names(name);
+    }
+    return request;
+}
+
 Request getSPInfo() {
     Request request;
     request.mutable_get_sp_info();

@@ -37,6 +37,7 @@ tlv::wire::Request startService(const std::string& name);
 tlv::wire::Request stopService(const std::string& name, CTsymbol mode = LEVEL_CHANGE_NORMAL);
 tlv::wire::Request getServiceState();
 tlv::wire::Request getSPInfo();
+tlv::wire::Request getServiceStatus(const std::vector<std::string>& names = {});
 tlv::wire::Request getServerLevel();
 tlv::wire::Request setLevel(int level, CTsymbol mode = LEVEL_CHANGE_NORMAL);
 

@@ -56,6 +56,8 @@ TEST(Options, BadCommandLinesSayWhatIsWrong) {
          "--provider expects NAME=available|unavailable, got \"X=maybe\""},
         {{"--data"}, "--data needs a value"},
         {{"--bogus", "1"}, "unknown option --bogus"},
+        {{"--data", "/tmp/x", "--verbose"}, "unknown option --verbose"},
+        {{"stray"}, "unexpected argument stray"},
     };
     for (const auto& [args, message] : cases) {
         ServerOptions options;

@@ -1,16 +1,34 @@
-// A service program for the tests: writes its pid to a file, may ignore SIGTERM, then sleeps
-// (at most a minute, so nothing is left behind for long).
-//   service_helper [--pid-file FILE] [--ignore-term]
+// A service program for the tests: writes its pid to a file, may ignore SIGTERM, writes lines
+// to stdout or stderr, then exits with a code or sleeps (at most a minute, so nothing is left
+// behind for long).
+//   service_helper [--pid-file FILE] [--ignore-term] [--say TEXT]... [--complain TEXT]...
+//                  [--count N] [--exit CODE]
+//   --count N writes the lines "line 1" to "line N" to stdout.
 #include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--ignore-term") == 0) {
+        // Flushed at once, so stdout and stderr lines arrive in the order written.
+        if (std::strcmp(argv[i], "--say") == 0 && i + 1 < argc) {
+            std::printf("%s\n", argv[++i]);
+            std::fflush(stdout);
+        } else if (std::strcmp(argv[i], "--complain") == 0 && i + 1 < argc) {
+            std::fprintf(stderr, "%s\n", argv[++i]);
+        } else if (std::strcmp(argv[i], "--count") == 0 && i + 1 < argc) {
+            const int count = std::atoi(argv[++i]);
+            for (int line = 1; line <= count; ++line) {
+                std::printf("line %d\n", line);
+            }
+            std::fflush(stdout);
+        } else if (std::strcmp(argv[i], "--exit") == 0 && i + 1 < argc) {
+            return std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--ignore-term") == 0) {
             signal(SIGTERM, SIG_IGN);
         } else if (std::strcmp(argv[i], "--pid-file") == 0 && i + 1 < argc) {
             const char* path = argv[++i];

@@ -120,6 +120,10 @@ bool TlvsdProcess::launch(const std::string& listen) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    if (!m_logFile.empty()) {
+        posix_spawn_file_actions_addopen(&actions, 2, m_logFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_APPEND, 0644);
+    }
     pid_t pid = -1;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

@@ -45,6 +45,9 @@ public:
     TlvsdProcess(const TlvsdProcess&) = delete;
     TlvsdProcess& operator=(const TlvsdProcess&) = delete;
 
+    // Where the next starts append tlvsd's stderr (its event log); "" leaves it on the tests'.
+    void setLogFile(std::string path) { m_logFile = std::move(path); }
+
     // Starts tlvsd with args and --listen 127.0.0.1:0 and waits (up to 10 s) for its port.
     bool start(std::vector<std::string> args);
     // Starts it again with the same args, on the same port when it is still free.
@@ -69,6 +72,7 @@ private:
     int waitForExit(std::chrono::milliseconds timeout);
 
     std::vector<std::string> m_args;
+    std::string m_logFile;
     pid_t m_pid = -1;
     std::uint16_t m_port = 0;
 };

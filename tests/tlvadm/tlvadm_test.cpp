@@ -1,7 +1,10 @@
 // tlvadm as a real process against a real tlvsd.
 
+#include <signal.h>
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -92,7 +95,7 @@ TEST_F(TlvadmTest, LevelAndServiceCommandsReportTheServersRefusals) {
     EXPECT_EQ(result.err,
               "Gone: Unable to start the service selected. The service details may not have "
               "entered correctly. Otherwise the server may have been shutdown or is not "
-              "responding.\n");
+              "responding.\ntlvadm: no such service \"Gone\"\n");
     ASSERT_TRUE(
         waitUntil([&] { return Tlvadm({"services"}).out == "Alpha\tRunning\tOptional\n"; }));
 
@@ -101,7 +104,7 @@ TEST_F(TlvadmTest, LevelAndServiceCommandsReportTheServersRefusals) {
     EXPECT_EQ(result.err,
               "The selected Telvane Service has been marked for removal after it has been "
               "stopped. Further remove and edit operations on the Service will have no "
-              "effect.\n");
+              "effect.\ntlvadm: \"Alpha\" is running: it goes once it has stopped\n");
     result = Tlvadm({"stop", "--emergency", "Alpha"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(waitUntil([&] { return Tlvadm({"services"}).out.empty(); }));
@@ -110,7 +113,7 @@ TEST_F(TlvadmTest, LevelAndServiceCommandsReportTheServersRefusals) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
               "Unable to delete the profile specified. The server may have been shutdown or is "
-              "not responding.\n");
+              "not responding.\ntlvadm: no such profile \"Nobody\" of class \"Application\"\n");
 }
 
 TEST_F(TlvadmTest, AddServiceReadsEitherFileFormAndShowProfilePrintsTheNotation) {
@@ -132,7 +135,8 @@ TEST_F(TlvadmTest, AddServiceReadsEitherFileFormAndShowProfilePrintsTheNotation)
     result = Tlvadm({"add-service", "Plugin", plain});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
-              "The Service could not be added because a Service already exists by that name.\n");
+              "The Service could not be added because a Service already exists by that name.\n"
+              "tlvadm: a service named \"Plugin\" already exists\n");
 
     const std::string noKind = WriteFile("nokind.kvs", "{ SVC_DLLPath: \"/opt/x.so\" }");
     result = Tlvadm({"add-service", "Other", noKind});
@@ -165,7 +169,10 @@ TEST_F(TlvadmTest, ImportAndExportGoThroughFiles) {
     EXPECT_EQ(Tlvadm({"export", "Sales", "Application", file}).exitCode, 0);
     ProcessResult result = Tlvadm({"export", "Sales", "Application", file});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Unable to export profile. The filename specified already exists.\n");
+    EXPECT_EQ(result.err,
+              "Unable to export profile. The filename specified already exists.\ntlvadm: the "
+              "file \"" +
+                  file + "\" already exists\n");
 
     EXPECT_EQ(Tlvadm({"import", file, "Copy", "Application"}).exitCode, 0);
     EXPECT_EQ(Tlvadm({"profiles"}).out, "Copy\tApplication\nSales\tApplication\n");
@@ -207,13 +214,18 @@ TEST_F(TlvadmTest, CheckPrintsTheFindingsInRunOrderAndFailsWithoutMapAndRules) {
                                  "Broken_IVR:Menu1", "Broken_IVR:Menu2"})
         expected += std::string("ERROR\t:SCR_ASIMap: The Profile:ASI combination ") + endpoint +
                     " mentioned in the ASI Map does not exist\n";
+    // Errors fail the check by default; --fail-on fatal lets them pass.
     result = Tlvadm({"check"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.exitCode, 3) << result.err;
     EXPECT_EQ(result.out, expected);
+    EXPECT_EQ(Tlvadm({"check", "--fail-on", "fatal"}).exitCode, 0);
+    EXPECT_EQ(Tlvadm({"check", "--fail-on", "warning"}).exitCode, 3);
+    EXPECT_EQ(Tlvadm({"check", "--fail-on", "severe"}).exitCode, 2);
     const std::string text = result.out;
 
-    result = Tlvadm({"check"}, true);
-    EXPECT_EQ(result.exitCode, 0);
+    // Options stand anywhere: after the entry and the command too.
+    result = Tlvadm({"check", "--json"});
+    EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(result.out.rfind("[\n  {\"type\": \"error\", \"profile\": \"SCR_AppProfile\", "
                                "\"text\": \"SCR_AppProfile: The Routing Rules ASI Inbound_Night "
                                "is not mapped in the ASI Map\"},\n  {",
@@ -248,12 +260,167 @@ TEST_F(TlvadmTest, UsageAndConnectionErrorsExitWithTwo) {
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.err,
               "Could not connect to the server specified. Ensure the specified server exists and "
-              "is running.\n");
+              "is running.\ntlvadm: there is no server entry \"NoSuchEntry\" in the "
+              "administration server table\n");
 
     // A server that has gone away is a connection error as well.
     m_fixture.Server().kill();
     result = Tlvadm({"level"});
     EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("tlvadm: could not connect to the server entry \"TestServer\" at "
+                              "tcp:127.0.0.1:" +
+                              std::to_string(m_fixture.Server().port()) + "\n"),
+              std::string::npos)
+        << result.err;
+}
+
+TEST_F(TlvadmTest, OptionsStandAnywhereAndAreCheckedForTheirCommand) {
+    ProcessResult result =
+        RunProcess({TLVADM_BINARY, kServerEntry, "level", "--json", "--registry",
+                    m_fixture.RegistryFile()},
+                   m_fixture.Files());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "[\n  {\"level\": 1}\n]\n");
+    result = RunProcess({TLVADM_BINARY, "--version"}, m_fixture.Files());
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.rfind("tlvadm ", 0), 0u);
+    result = RunProcess({TLVADM_BINARY, "profiles", "--help"}, m_fixture.Files());
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.out.find("--fail-on"), std::string::npos);
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> misuses{
+        {{"level", "--bogus"}, "tlvadm: unknown option --bogus\n"},
+        {{"profiles", "--wait"}, "tlvadm: --wait and --timeout cannot be used with profiles\n"},
+        {{"start", "A", "--emergency"}, "tlvadm: --emergency cannot be used with start\n"},
+        {{"level", "--fail-on", "error"}, "tlvadm: --fail-on cannot be used with level\n"},
+        {{"start", "A", "--timeout", "5"}, "tlvadm: --timeout needs --wait\n"},
+        {{"start", "A", "--wait", "--timeout", "0"},
+         "tlvadm: --timeout expects seconds from 1 to 86400, not \"0\"\n"},
+    };
+    for (const auto& [command, message] : misuses) {
+        result = Tlvadm(command);
+        EXPECT_EQ(result.exitCode, 2) << message;
+        EXPECT_EQ(result.err.substr(0, result.err.find('\n') + 1), message);
+    }
+}
+
+TEST_F(TlvadmTest, ARegistryThatDoesNotExistIsReportedAndNotCreated) {
+    const std::string folder = m_fixture.Files() + "/none";
+    const std::string missing = folder + "/registry.db";
+    const ProcessResult result =
+        RunProcess({TLVADM_BINARY, "--registry", missing, kServerEntry, "profiles"},
+                   m_fixture.Files());
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "tlvadm: the registry " + missing + " does not exist\n");
+    EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+TEST_F(TlvadmTest, WatchWithoutATerminalPrintsTheChangesAsLines) {
+    ASSERT_TRUE(ServerFixture::AddDllService(*m_doc, "Alpha"));
+    ChildProcess watch({TLVADM_BINARY, "--registry", m_fixture.RegistryFile(), kServerEntry,
+                        "watch", "services"});
+    EXPECT_EQ(watch.ReadLine(), "Alpha\tIdle\tOptional");
+    ASSERT_TRUE(ServerFixture::AddDllService(*m_doc, "Beta"));
+    EXPECT_EQ(watch.ReadLine(), "Beta\tIdle\tOptional");
+    ASSERT_EQ(m_doc->DeleteService("Alpha"), 1);
+    EXPECT_EQ(watch.ReadLine(), "Alpha\t(gone)");
+    watch.KillAndWait(SIGINT);
+    EXPECT_EQ(Tlvadm({"watch", "queues"}).exitCode, 2);
+}
+
+// Executable services run the test helper: it writes lines, then exits with a code or sleeps.
+class TlvadmServiceTest : public TlvadmTest {
+protected:
+    void AddHelper(const std::string& name, const std::string& arguments,
+                   const std::string& more = "") {
+        const std::string file = WriteFile(
+            name + ".kvs", "{ SVC_Kind: SVC_KindExecutable SVC_CommandLine: \"" +
+                               std::string(SERVICE_HELPER) + " " + arguments + "\" " + more + " }");
+        const ProcessResult added = Tlvadm({"add-service", name, file});
+        ASSERT_EQ(added.exitCode, 0) << added.err;
+    }
+};
+
+TEST_F(TlvadmServiceTest, StatusSaysWhyAServiceFailedInTextAndJson) {
+    AddHelper("Crash", "--say boom --complain oops --exit 3");
+    ProcessResult result = Tlvadm({"start", "Crash", "--wait"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Crash failed: exited with code 3\n  boom\n  oops\n");
+
+    result = Tlvadm({"status", "Crash"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::string head = "Crash\n  State: Idle [Failed]\n  Type: Executable\n  Program: " +
+                             std::string(SERVICE_HELPER) +
+                             "\n  Restarts: 0\n  Last exit: exited with code 3 at ";
+    EXPECT_EQ(result.out.rfind(head, 0), 0u) << result.out;
+    const std::string tail = "\n  Output:\n    boom\n    oops\n";
+    ASSERT_GE(result.out.size(), tail.size());
+    EXPECT_EQ(result.out.substr(result.out.size() - tail.size()), tail) << result.out;
+
+    result = Tlvadm({"status", "Crash"}, true);
+    EXPECT_EQ(result.exitCode, 0);
+    const std::string json = result.out;
+    EXPECT_EQ(json.rfind("[\n  {\"name\": \"Crash\", \"state\": \"Idle [Failed]\", \"failed\": "
+                         "true, \"disabled\": false, \"type\": \"Executable\", ",
+                         0),
+              0u)
+        << json;
+    for (const char* field : {"\"pid\": null, \"restarts\": 0, \"last_exit_code\": 3, "
+                              "\"last_signal\": null, \"last_exit_time\": \"20",
+                              "Z\", \"last_output\": [\"boom\", \"oops\"]}\n]\n"})
+        EXPECT_NE(json.find(field), std::string::npos) << field << "\n" << json;
+
+    result = Tlvadm({"status", "Crash", "Nobody"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Nobody: no such service\n");
+}
+
+TEST_F(TlvadmServiceTest, WaitReturnsAtTheTargetStateAndRepeatsAreNotes) {
+    AddHelper("Sleeper", "");
+    AddHelper("Off", "", "SVC_Disabled: TRUE");
+    const std::string missing = WriteFile(
+        "missing.kvs", "{ SVC_Kind: SVC_KindExecutable SVC_CommandLine: \"/no/such/program\" }");
+    ProcessResult result = Tlvadm({"add-service", "Missing", missing});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.substr(result.err.find('\n') + 1),
+              "tlvadm: program not found: /no/such/program\n");
+
+    result = Tlvadm({"start", "--wait", "Sleeper", "--timeout", "10"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(Tlvadm({"services"}).out.find("Sleeper\tRunning\t"), std::string::npos);
+    result = Tlvadm({"start", "Sleeper"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "tlvadm: \"Sleeper\" is already running\n");
+
+    result = Tlvadm({"start", "Off", "Missing"});
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string sentence =
+        "Unable to start the service selected. The service details may not have entered "
+        "correctly. Otherwise the server may have been shutdown or is not responding.";
+    EXPECT_EQ(result.err, "Off: " + sentence + "\ntlvadm: \"Off\" is disabled\nMissing: " +
+                              sentence + "\ntlvadm: program not found: /no/such/program\n");
+
+    result = Tlvadm({"stop", "Sleeper", "--wait"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(Tlvadm({"services"}).out.find("Sleeper\tIdle\t"), std::string::npos);
+    result = Tlvadm({"stop", "Sleeper"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "tlvadm: \"Sleeper\" is not running\n");
+}
+
+TEST_F(TlvadmServiceTest, SetLevelWaitsForTheServicesOfTheLevel) {
+    AddHelper("Core", "", "SVC_StartType: SVC_Mandatory");
+    ProcessResult result = Tlvadm({"set-level", "2", "--wait"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(Tlvadm({"services"}).out, "Core\tRunning\tMandatory\n");
+    result = Tlvadm({"set-level", "1", "--wait", "--emergency"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(Tlvadm({"services"}).out, "Core\tIdle\tMandatory\n");
+
+    AddHelper("Broken", "--exit 4", "SVC_StartType: SVC_Mandatory");
+    result = Tlvadm({"set-level", "2", "--wait"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Broken failed: exited with code 4\n");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -113,6 +114,23 @@ TEST_F(TlvregTest, ExportThenImportIntoAFreshFileGivesTheSameTables) {
     EXPECT_NE(text.find("\"Caf\xE9\"=\"h\xF4te\"\n"), std::string::npos);
     EXPECT_NE(text.find("\"Limit\"=dword:0000002a\n"), std::string::npos);
     EXPECT_NE(text.find("\"odd type\"=hex(b):31,32,33,34,35,36,37,38\n"), std::string::npos);
+}
+
+TEST_F(TlvregTest, ReadingARegistryThatDoesNotExistNamesItAndCreatesNothing) {
+    const std::string folder = Path("absent");
+    const std::string file = folder + "/registry.db";
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"query", kAdministration},
+          std::vector<std::string>{"export", Path("out.reg")}}) {
+        const ProcessResult result = Tlvreg(command, file);
+        EXPECT_EQ(result.exitCode, 2) << command[0];
+        EXPECT_EQ(result.err, "tlvreg: the registry " + file + " does not exist\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    EXPECT_FALSE(std::filesystem::exists(Path("out.reg")));
+    // A command that writes still makes it.
+    EXPECT_EQ(Tlvreg({"add", kAdministration}, file).exitCode, 0);
+    EXPECT_EQ(Tlvreg({"query", kAdministration}, file).exitCode, 0);
 }
 
 TEST_F(TlvregTest, MalformedImportChangesNothingAndNamesTheLine) {

@@ -9,6 +9,7 @@
 #include "app/resource.h"
 #include "session/admindoc.h"
 #include "tests/app/app_fixture.h"
+#include "tests/support/tlvsd_process.h"
 #include "views/adminvw.h"
 
 namespace tlv::test {
@@ -129,6 +130,30 @@ TEST_F(AdminViewTest, RefreshOfTheSameTypeKeepsSelectionAndFocusByName) {
     EXPECT_EQ(RowOf(*m_view, "Sales"), salesRow + 2);
     EXPECT_EQ(SelectedNames(*m_view), std::set<std::string>{"Sales"});
     EXPECT_EQ(FocusedName(*m_view), "Sales");
+}
+
+TEST_F(AdminViewTest, RunningServiceRowsExplainThemselvesInTheirTooltip) {
+    ASSERT_TRUE(ServerFixture::AddDllService(*m_doc, "TipRunning"));
+    ASSERT_TRUE(ServerFixture::AddDllService(*m_doc, "TipIdle"));
+    ASSERT_EQ(m_doc->StartService("TipRunning"), 1);
+    ASSERT_EQ(m_view->LoadView(VT_Services, 1), 1);
+    ASSERT_TRUE(waitUntil([&] {
+        m_doc->RefreshServiceInfo(0);
+        m_doc->UpdateAllViews(nullptr, HINT_SERVICES);
+        const int row = RowOf(*m_view, "TipRunning");
+        return row >= 0 && m_view->GetListCtrl().GetItemText(row, 1) == "Running";
+    }));
+    const QAbstractItemModel* model = m_view->GetListCtrl().model();
+    const auto tip = [&](const std::string& name) {
+        const int row = RowOf(*m_view, name);
+        return model->data(model->index(row, 0), Qt::ToolTipRole).toString().toStdString();
+    };
+    const std::string running = tip("TipRunning");
+    EXPECT_NE(running.find("State: Running\nType: DLL\n"), std::string::npos) << running;
+    EXPECT_NE(running.find("Restarts: 0"), std::string::npos) << running;
+    EXPECT_EQ(tip("TipIdle"), "");
+    // The columns stay as they are.
+    EXPECT_EQ(Columns(*m_view).size(), 3u);
 }
 
 TEST_F(AdminViewTest, UpdatesAfterASwitchRebuildTheColumnsAndDropTheSelection) {

@@ -1,26 +1,50 @@
 #include "tools/tlvadm/args.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
+#include <string_view>
 
 namespace {
+
+constexpr std::size_t kAny = static_cast<std::size_t>(-1);
+
+// Which of the options that belong to some commands a command takes.
+enum CommandOption : unsigned {
+    kNoOption = 0,
+    kEmergency = 1,
+    kWait = 2,
+    kFailOn = 4,
+    kTimeout = 8,  // seen only: --timeout was given
+};
 
 struct CommandShape {
     const char* name;
     std::size_t minOperands;
     std::size_t maxOperands;  // kAny: no upper bound
-    bool bTakesEmergency;
+    unsigned options;
 };
-
-constexpr std::size_t kAny = static_cast<std::size_t>(-1);
 
 constexpr CommandShape kCommands[] = {
-    {"profiles", 0, 0, false},       {"services", 0, 0, false},     {"providers", 0, 0, false},
-    {"level", 0, 0, false},          {"set-level", 1, 1, true},     {"start", 1, kAny, false},
-    {"stop", 1, kAny, true},         {"add-service", 2, 2, false},  {"remove-service", 1, 1, false},
-    {"remove-profile", 2, 2, false}, {"show-profile", 2, 2, false}, {"import", 3, 3, false},
-    {"export", 3, 3, false},         {"check", 0, 0, false},
+    {"profiles", 0, 0, kNoOption},
+    {"services", 0, 0, kNoOption},
+    {"providers", 0, 0, kNoOption},
+    {"level", 0, 0, kNoOption},
+    {"set-level", 1, 1, kEmergency | kWait},
+    {"start", 1, kAny, kWait},
+    {"stop", 1, kAny, kEmergency | kWait},
+    {"status", 1, kAny, kNoOption},
+    {"watch", 0, 1, kNoOption},
+    {"add-service", 2, 2, kNoOption},
+    {"remove-service", 1, 1, kNoOption},
+    {"remove-profile", 2, 2, kNoOption},
+    {"show-profile", 2, 2, kNoOption},
+    {"import", 3, 3, kNoOption},
+    {"export", 3, 3, kNoOption},
+    {"check", 0, 0, kFailOn},
 };
+
+constexpr int kMaxTimeoutSeconds = 24 * 60 * 60;
 
 const CommandShape* FindCommand(const std::string& name) {
     const auto it = std::find_if(std::begin(kCommands), std::end(kCommands),
@@ -28,10 +52,122 @@ const CommandShape* FindCommand(const std::string& name) {
     return it == std::end(kCommands) ? nullptr : &*it;
 }
 
-bool CheckOperands(const CommandShape& shape, const TlvadmArgs& args, std::string& error) {
+bool ParseFailOn(const std::string& text, FailOn& failOn) {
+    static constexpr std::pair<std::string_view, FailOn> kLevels[] = {
+        {"info", FailOn::Info},
+        {"warning", FailOn::Warning},
+        {"error", FailOn::Error},
+        {"fatal", FailOn::Fatal}};
+    for (const auto& [name, level] : kLevels) {
+        if (text == name) {
+            failOn = level;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseSeconds(const std::string& text, int& seconds) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    return error == std::errc() && end == text.data() + text.size() && seconds > 0 &&
+           seconds <= kMaxTimeoutSeconds;
+}
+
+// The options, wherever they stand; the other words in order.
+class OptionReader final {
+public:
+    OptionReader(TlvadmArgs& args, std::string& error, unsigned& seen)
+        : m_args(args), m_error(error), m_seen(seen) {}
+
+    // False with a message for an unknown option or one without its value.
+    bool Read(int argc, const char* const* argv, std::vector<std::string>& words) {
+        bool bOptionsEnded = false;
+        for (int i = 1; i < argc; ++i) {
+            const std::string word = argv[i];
+            if (bOptionsEnded || word.size() < 2 || word[0] != '-') {
+                words.push_back(word);
+            } else if (word == "--") {
+                bOptionsEnded = true;
+            } else if (!Apply(word, i, argc, argv)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    bool Value(const std::string& option, int& i, int argc, const char* const* argv,
+               std::string& value) {
+        if (i + 1 >= argc) {
+            m_error = option + " needs a value";
+            return false;
+        }
+        value = argv[++i];
+        return true;
+    }
+
+    bool Apply(const std::string& option, int& i, int argc, const char* const* argv) {
+        std::string value;
+        if (option == "--help" || option == "-h") {
+            m_args.bHelp = true;
+        } else if (option == "--version") {
+            m_args.bVersion = true;
+        } else if (option == "--json") {
+            m_args.bJson = true;
+        } else if (option == "--registry") {
+            return Value(option, i, argc, argv, m_args.registry);
+        } else if (option == "--emergency") {
+            m_args.bEmergency = true;
+            m_seen |= kEmergency;
+        } else if (option == "--wait") {
+            m_args.bWait = true;
+            m_seen |= kWait;
+        } else if (option == "--timeout") {
+            m_seen |= kWait | kTimeout;
+            if (!Value(option, i, argc, argv, value))
+                return false;
+            if (!ParseSeconds(value, m_args.timeoutSeconds))
+                return Fail("--timeout expects seconds from 1 to 86400, not \"" + value + "\"");
+        } else if (option == "--fail-on") {
+            m_seen |= kFailOn;
+            if (!Value(option, i, argc, argv, value))
+                return false;
+            if (!ParseFailOn(value, m_args.failOn))
+                return Fail("--fail-on expects fatal, error, warning or info, not \"" + value +
+                            "\"");
+        } else {
+            return Fail("unknown option " + option);
+        }
+        return true;
+    }
+
+    bool Fail(const std::string& message) {
+        m_error = message;
+        return false;
+    }
+
+    TlvadmArgs& m_args;
+    std::string& m_error;
+    unsigned& m_seen;
+};
+
+bool CheckShape(const CommandShape& shape, const TlvadmArgs& args, unsigned seen,
+                std::string& error) {
     const std::size_t count = args.operands.size();
     if (count < shape.minOperands || (shape.maxOperands != kAny && count > shape.maxOperands)) {
         error = std::string("wrong number of arguments for ") + shape.name;
+        return false;
+    }
+    const unsigned foreign = seen & ~shape.options & ~kTimeout;
+    if (foreign != 0) {
+        const char* option = (foreign & kEmergency) ? "--emergency"
+                             : (foreign & kWait)    ? "--wait and --timeout"
+                                                    : "--fail-on";
+        error = std::string(option) + " cannot be used with " + shape.name;
+        return false;
+    }
+    if ((seen & kTimeout) != 0 && !args.bWait) {
+        error = "--timeout needs --wait";
         return false;
     }
     return true;
@@ -40,47 +176,25 @@ bool CheckOperands(const CommandShape& shape, const TlvadmArgs& args, std::strin
 }  // namespace
 
 bool ParseTlvadmArgs(int argc, const char* const* argv, TlvadmArgs& args, std::string& error) {
-    int index = 1;
-    for (; index < argc; ++index) {
-        const std::string option = argv[index];
-        if (option == "--help" || option == "-h") {
-            args.bHelp = true;
-            return true;
-        }
-        if (option == "--json") {
-            args.bJson = true;
-        } else if (option == "--registry") {
-            if (index + 1 >= argc) {
-                error = "--registry needs a file";
-                return false;
-            }
-            args.registry = argv[++index];
-        } else if (option.rfind("--", 0) == 0) {
-            error = "unknown option " + option;
-            return false;
-        } else {
-            break;
-        }
-    }
-    if (argc - index < 2) {
+    unsigned seen = kNoOption;
+    std::vector<std::string> words;
+    if (!OptionReader(args, error, seen).Read(argc, argv, words))
+        return false;
+    if (args.bHelp || args.bVersion)
+        return true;
+    if (words.size() < 2) {
         error = "an entry and a command are needed";
         return false;
     }
-    args.entry = argv[index++];
-    args.command = argv[index++];
+    args.entry = words[0];
+    args.command = words[1];
     const CommandShape* shape = FindCommand(args.command);
     if (shape == nullptr) {
         error = "unknown command " + args.command;
         return false;
     }
-    for (; index < argc; ++index) {
-        const std::string operand = argv[index];
-        if (shape->bTakesEmergency && operand == "--emergency")
-            args.bEmergency = true;
-        else
-            args.operands.push_back(operand);
-    }
-    return CheckOperands(*shape, args, error);
+    args.operands.assign(words.begin() + 2, words.end());
+    return CheckShape(*shape, args, seen, error);
 }
 
 const char* TlvadmUsage() {
@@ -88,12 +202,20 @@ const char* TlvadmUsage() {
            "  ENTRY: a server entry name of the administration server table\n"
            "  COMMAND:\n"
            "    profiles | services | providers | level\n"
-           "    set-level N [--emergency]         N: 1..5\n"
-           "    start NAME... | stop [--emergency] NAME...\n"
+           "    set-level N [--emergency] [--wait [--timeout S]]   N: 1..5\n"
+           "    start NAME... [--wait [--timeout S]]\n"
+           "    stop [--emergency] NAME... [--wait [--timeout S]]\n"
+           "    status NAME...                    why each service is where it is\n"
+           "    watch [profiles|services|providers|level]   redraws every 2 s until Ctrl+C\n"
            "    add-service NAME FILE             FILE: a service definition as a KV set text\n"
            "    remove-service NAME | remove-profile NAME CLASS | show-profile NAME CLASS\n"
            "    import FILE NAME CLASS | export NAME CLASS FILE\n"
-           "    check                             the profile check's findings, in run order\n"
-           "  exit status: 0 done, 1 the server refused (check: the run failed),\n"
-           "               2 usage or connection error\n";
+           "    check [--fail-on fatal|error|warning|info]   findings in run order\n"
+           "  Options may stand anywhere; \"--\" ends them. --help, --version.\n"
+           "  --wait: return when the target state is reached (0) or failed (1);\n"
+           "          --timeout S (default 30) bounds the wait.\n"
+           "  exit status: 0 done, 1 the server refused or the target state failed,\n"
+           "               2 usage or connection error;\n"
+           "               check: 0 no finding at or above --fail-on (default error),\n"
+           "               3 some, 1 the run failed, 2 usage or connection\n";
 }

@@ -45,9 +45,18 @@ void PrintJson(std::ostream& out, const Array<CheckMessage>& messages) {
     out << (messages.Size() > 0 ? "\n]\n" : "]\n");
 }
 
+bool AnyAtOrAbove(const Array<CheckMessage>& messages, FailOn failOn) {
+    for (int i = 0; i < messages.Size(); ++i) {
+        if (static_cast<int>(messages[i]->m_type) >= static_cast<int>(failOn))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
-int RunProfileCheck(ECTF_AdminSession& session, bool bJson, std::ostream& out, std::ostream& err) {
+int RunProfileCheck(ECTF_AdminSession& session, bool bJson, FailOn failOn, std::ostream& out,
+                    std::ostream& err) {
     Array<CheckMessage> messages;
     ProfileChecker checker(session);
     const int result = checker.Check(messages);
@@ -59,5 +68,7 @@ int RunProfileCheck(ECTF_AdminSession& session, bool bJson, std::ostream& out, s
         PrintJson(out, messages);
     else
         PrintText(out, messages);
-    return result == 1 ? kExitOk : kExitRefused;
+    if (result != 1)
+        return kExitRefused;
+    return AnyAtOrAbove(messages, failOn) ? kExitFindings : kExitOk;
 }

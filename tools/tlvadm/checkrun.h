@@ -6,6 +6,10 @@
 
 class ECTF_AdminSession;
 
-// The exit status: 0 when the run's result is 1, 1 when it is 0, 2 when the connection was
-// lost during the run (the lost-connection message then goes to err).
-int RunProfileCheck(ECTF_AdminSession& session, bool bJson, std::ostream& out, std::ostream& err);
+#include "tools/tlvadm/args.h"
+
+// The exit status, for scripts and CI: 1 when the run failed (its result is 0), else 3 when a
+// finding is at or above failOn, else 0; 2 when the connection was lost during the run (the
+// lost-connection message then goes to err).
+int RunProfileCheck(ECTF_AdminSession& session, bool bJson, FailOn failOn, std::ostream& out,
+                    std::ostream& err);

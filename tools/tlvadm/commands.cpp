@@ -1,6 +1,9 @@
 #include "tools/tlvadm/commands.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <iostream>
 #include <charconv>
 #include <functional>
 #include <map>
@@ -13,6 +16,10 @@
 #include "tools/tlvadm/checkrun.h"
 #include "tools/tlvadm/kvstext.h"
 #include "tools/tlvadm/output.h"
+#include "tools/tlvadm/refusal.h"
+#include "tools/tlvadm/servicewait.h"
+#include "tools/tlvadm/statuscmd.h"
+#include "tools/tlvadm/watch.h"
 
 namespace {
 
@@ -28,19 +35,33 @@ public:
     int Run();
 
 private:
-    // The document's message for its last failure; a lost connection is a connection error.
-    int Refused(const std::string& prefix = "");
+    // The document's message for its last failure and, under it, what the server said about
+    // the objects; a lost connection is a connection error.
+    int Refused(const std::vector<std::string>& objects) {
+        return Refused(objects, "", SessionError());
+    }
+    int Refused(const std::vector<std::string>& objects, const std::string& prefix, CTerror code);
     int Usage(const std::string& message);
-    int Outcome(int ok) { return ok ? kExitOk : Refused(); }
+    int Outcome(int ok) { return ok ? kExitOk : Refused(m_args.operands); }
 
     int List(int (CAdminDoc::*refresh)(int), std::unique_ptr<CViewLine> (CAdminDoc::*get)(),
              const std::vector<const char*>& keys);
     int Level();
     int SetLevel();
-    int ForEachName(const std::function<int(const QString&)>& operation);
+    int ForEachName(const std::function<int(const QString&)>& operation,
+                    std::vector<std::string>& done);
+    int StartServices();
+    int StopServices();
+    // A refusal that leaves the service where the operator wants it: a note, not a failure.
+    bool IsAlreadyThere(const std::string& name, CTerror code);
+    int Wait(int result, const std::vector<std::string>& names, WaitTarget target);
+    CTerror SessionError() const;
+    std::chrono::seconds Timeout() const { return std::chrono::seconds(m_args.timeoutSeconds); }
     int AddService();
     int ShowProfile();
     int Check();
+    int Status();
+    int Watch();
 
     const std::string& Operand(std::size_t index) const { return m_args.operands[index]; }
 
@@ -50,11 +71,17 @@ private:
     std::ostream& m_err;
 };
 
-int Runner::Refused(const std::string& prefix) {
-    m_err << prefix << StringTable::Text(m_doc.LastError()) << '\n';
+CTerror Runner::SessionError() const {
     const ECTF_AdminSession* session = m_doc.GetSession();
-    const bool bLost = m_doc.LastError() == IDS_LOST_CONNECTION ||
-                       (session != nullptr && session->LastError() == CTerr_ConnectionLost);
+    return session != nullptr ? static_cast<CTerror>(session->LastError()) : CTerr_ConnectionLost;
+}
+
+int Runner::Refused(const std::vector<std::string>& objects, const std::string& prefix,
+                    CTerror code) {
+    m_err << prefix << StringTable::Text(m_doc.LastError()) << '\n';
+    const bool bLost = m_doc.LastError() == IDS_LOST_CONNECTION || code == CTerr_ConnectionLost;
+    if (ECTF_AdminSession* session = m_doc.GetSession(); session != nullptr && !bLost)
+        m_err << "tlvadm: " << RefusalReason(*session, m_args.command, objects, code) << '\n';
     return bLost ? kExitUsage : kExitRefused;
 }
 
@@ -66,7 +93,7 @@ int Runner::Usage(const std::string& message) {
 int Runner::List(int (CAdminDoc::*refresh)(int), std::unique_ptr<CViewLine> (CAdminDoc::*get)(),
                  const std::vector<const char*>& keys) {
     if (!(m_doc.*refresh)(0))
-        return Refused();
+        return Refused({});
     const std::unique_ptr<CViewLine> rows = (m_doc.*get)();
     PrintRows(m_out, rows.get(), keys, m_args.bJson);
     return kExitOk;
@@ -74,7 +101,7 @@ int Runner::List(int (CAdminDoc::*refresh)(int), std::unique_ptr<CViewLine> (CAd
 
 int Runner::Level() {
     if (!m_doc.RefreshLevelInfo(0))
-        return Refused();
+        return Refused({});
     const int level = m_doc.GetServerLevel();
     if (m_args.bJson)
         m_out << "[\n  {\"level\": " << level << "}\n]\n";
@@ -90,17 +117,73 @@ int Runner::SetLevel() {
     if (error != std::errc() || end != text.data() + text.size() || level < 1 || level > 5)
         return Usage("the level must be a number from 1 to 5, not \"" + text + "\"");
     const unsigned long mode = m_args.bEmergency ? LEVEL_CHANGE_EMERGENCY : LEVEL_CHANGE_NORMAL;
-    return Outcome(m_doc.ChangeServerLevel(level, mode));
+    if (m_args.bWait && !m_doc.RefreshLevelInfo(0))
+        return Refused({});
+    const long from = m_doc.GetServerLevel();
+    if (!m_doc.ChangeServerLevel(level, mode))
+        return Refused(m_args.operands);
+    if (!m_args.bWait)
+        return kExitOk;
+    return WaitForLevel(*m_doc.GetSession(), from, level, Timeout(), m_err);
 }
 
-// Like the list view's commands: every name is tried, each failure reported.
-int Runner::ForEachName(const std::function<int(const QString&)>& operation) {
+// Like the list view's commands: every name is tried, each failure reported. done: the names
+// whose operation went through, or found the service where it was asked to go.
+int Runner::ForEachName(const std::function<int(const QString&)>& operation,
+                        std::vector<std::string>& done) {
     int result = kExitOk;
     for (const std::string& name : m_args.operands) {
-        if (!operation(Text(name)))
-            result = std::max(result, Refused(name + ": "));
+        if (operation(Text(name))) {
+            done.push_back(name);
+            continue;
+        }
+        const CTerror code = SessionError();  // before any other call replaces it
+        if (IsAlreadyThere(name, code))
+            done.push_back(name);
+        else
+            result = std::max(result, Refused({name}, name + ": ", code));
     }
     return result;
+}
+
+bool Runner::IsAlreadyThere(const std::string& name, CTerror code) {
+    const bool bStart = m_args.command == "start";
+    const bool bMaybe = bStart ? code == CTerr_ServiceBusy
+                               : code == CTerr_InvalidArgument || code == CTerr_ServiceBusy;
+    ECTF_AdminSession* session = m_doc.GetSession();
+    if (!bMaybe || session == nullptr)
+        return false;
+    const ServiceLookup service = LookUpService(*session, name);
+    const bool bRunning = service.state == SVC_StateRunning ||
+                          service.state == SVC_StateStarting || service.state == SVC_StateWaiting;
+    const bool bIdle = service.state == SVC_StateIdle || service.state == SVC_StateFailed;
+    const bool bThere = service.bFound && (bStart ? bRunning
+                                                  : bIdle || service.state == SVC_StateStopping);
+    if (bThere)
+        m_err << "tlvadm: " << RefusalReason(*session, m_args.command, {name}, code) << '\n';
+    return bThere;
+}
+
+int Runner::Wait(int result, const std::vector<std::string>& names, WaitTarget target) {
+    if (!m_args.bWait || names.empty() || result == kExitUsage)
+        return result;
+    return std::max(result,
+                    WaitForServices(*m_doc.GetSession(), names, target, Timeout(), m_err));
+}
+
+int Runner::StartServices() {
+    std::vector<std::string> started;
+    const int result =
+        ForEachName([&](const QString& name) { return m_doc.StartService(name); }, started);
+    return Wait(result, started, WaitTarget::Running);
+}
+
+int Runner::StopServices() {
+    std::vector<std::string> stopped;
+    const int result = ForEachName(
+        [&](const QString& name) { return m_doc.StopService(name, m_args.bEmergency ? 1 : 0); },
+        stopped);
+    return Wait(result, stopped, WaitTarget::Stopped);
 }
 
 int Runner::AddService() {
@@ -122,7 +205,7 @@ int Runner::ShowProfile() {
     if (!contents.IsValid())
         return Usage(StringTable::Text(IDS_KVSET_CREATE_FAILED));
     if (!m_doc.GetProfileContents(Text(Operand(0)), Text(Operand(1)), contents.Handle()))
-        return Refused();
+        return Refused(m_args.operands);
     std::string text;
     if (!KvSetText(contents.Handle(), text))
         return Usage(StringTable::Text(IDS_EXPORT_CONVERT_FAILED));
@@ -139,7 +222,22 @@ int Runner::Check() {
     ECTF_AdminSession* session = m_doc.GetSession();
     if (session == nullptr)
         return Usage(StringTable::Text(IDS_LOST_CONNECTION));
-    return RunProfileCheck(*session, m_args.bJson, m_out, m_err);
+    return RunProfileCheck(*session, m_args.bJson, m_args.failOn, m_out, m_err);
+}
+
+int Runner::Status() {
+    ECTF_AdminSession* session = m_doc.GetSession();
+    if (session == nullptr)
+        return Usage(StringTable::Text(IDS_LOST_CONNECTION));
+    return RunServiceStatus(*session, m_args.operands, m_args.bJson, m_out, m_err);
+}
+
+int Runner::Watch() {
+    static constexpr const char* kLists[] = {"profiles", "services", "providers", "level"};
+    const std::string list = m_args.operands.empty() ? "services" : Operand(0);
+    if (std::find(std::begin(kLists), std::end(kLists), list) == std::end(kLists))
+        return Usage("watch shows profiles, services, providers or level, not \"" + list + "\"");
+    return RunWatch(m_doc, list, isatty(STDOUT_FILENO) != 0 && &m_out == &std::cout, m_out);
 }
 
 int Runner::Run() {
@@ -156,11 +254,13 @@ int Runner::Run() {
     if (command == "set-level")
         return SetLevel();
     if (command == "start")
-        return ForEachName([&](const QString& name) { return m_doc.StartService(name); });
+        return StartServices();
     if (command == "stop")
-        return ForEachName([&](const QString& name) {
-            return m_doc.StopService(name, m_args.bEmergency ? 1 : 0);
-        });
+        return StopServices();
+    if (command == "status")
+        return Status();
+    if (command == "watch")
+        return Watch();
     if (command == "add-service")
         return AddService();
     if (command == "remove-service")

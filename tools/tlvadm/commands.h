@@ -12,6 +12,7 @@ enum TlvadmExit : int {
     kExitOk = 0,
     kExitRefused = 1,  // the server refused; its message is on the error stream
     kExitUsage = 2,    // bad command line, unreadable input or no connection
+    kExitFindings = 3,  // check: findings at or above --fail-on
 };
 
 // Runs the command of args on the open document.

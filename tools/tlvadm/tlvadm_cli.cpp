@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/registry/regapi.h"
+#include "s100/client/server_table.h"
 #include "session/admindoc.h"
 #include "tools/tlvadm/args.h"
 #include "tools/tlvadm/commands.h"
@@ -27,6 +29,18 @@ private:
     bool m_bStarted = false;
 };
 
+// Under the GUI's sentence for a failed connection: which entry, and where it points.
+void ExplainConnectFailure(const std::string& entry, std::ostream& err) {
+    std::string connectString;
+    if (tlv::client::lookUpServerEntry(entry, connectString) != CTerr_NoError) {
+        err << "tlvadm: there is no server entry \"" << entry
+            << "\" in the administration server table\n";
+        return;
+    }
+    err << "tlvadm: could not connect to the server entry \"" << entry << "\" at "
+        << connectString << '\n';
+}
+
 }  // namespace
 
 int RunTlvadm(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -40,8 +54,17 @@ int RunTlvadm(int argc, const char* const* argv, std::ostream& out, std::ostream
         out << TlvadmUsage();
         return kExitOk;
     }
+    if (args.bVersion) {
+        out << "tlvadm " << TLV_VERSION << '\n';
+        return kExitOk;
+    }
     if (!args.registry.empty())
         setenv("TLV_REGISTRY", args.registry.c_str(), 1);
+    // tlvadm only reads the registry: one that is not there is reported, never created.
+    if (std::string message; RegUseExistingRegistryFile(args.registry, &message) != ERROR_SUCCESS) {
+        err << "tlvadm: " << message << '\n';
+        return kExitUsage;
+    }
 
     StreamModalSeam seam(err);
     S100Library library;
@@ -51,8 +74,10 @@ int RunTlvadm(int argc, const char* const* argv, std::ostream& out, std::ostream
     }
     CAdminDoc doc;
     const QString entry = QString::fromLatin1(args.entry.c_str());
-    if (!doc.OnOpenDocument(entry))
-        return kExitUsage;  // the document showed why
+    if (!doc.OnOpenDocument(entry)) {
+        ExplainConnectFailure(args.entry, err);  // the document showed its sentence
+        return kExitUsage;
+    }
     doc.SetPathName(entry);
     return RunTlvadmCommand(doc, args, out, err);
 }

@@ -118,7 +118,15 @@ int RunTlvreg(int argc, const char* const* argv, std::ostream& out, std::ostream
         return UsageError(err, "only keys below HKEY_LOCAL_MACHINE can be used: " + *key);
     }
     std::string message;
-    if (const LONG rc = RegUseRegistryFile(registry, &message); rc != ERROR_SUCCESS) {
+    // Reading must not leave a registry behind where there was none.
+    const bool bReadOnly = call.command == "query" || call.command == "export";
+    const LONG rc = bReadOnly ? RegUseExistingRegistryFile(registry, &message)
+                              : RegUseRegistryFile(registry, &message);
+    if (rc == ERROR_FILE_NOT_FOUND && bReadOnly) {
+        err << "tlvreg: " << message << '\n';
+        return kExitUsage;
+    }
+    if (rc != ERROR_SUCCESS) {
         err << "tlvreg: cannot open the registry: " << message << '\n';
         return kExitUsage;
     }

@@ -1,0 +1,55 @@
+#include "server/log.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <ctime>
+
+namespace tlv::server {
+
+std::string isoTime(std::chrono::system_clock::time_point time) {
+    const auto sinceEpoch = time.time_since_epoch();
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count() % 1000;
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
+    std::tm parts{};
+    gmtime_r(&seconds, &parts);
+    char text[40];
+    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &parts);
+    std::snprintf(text + length, sizeof text - length, ".%03dZ", static_cast<int>(millis));
+    return text;
+}
+
+std::string printable(std::string_view text) {
+    constexpr std::size_t kMaxShown = 64;
+    std::string shown;
+    for (const char byte : text.substr(0, kMaxShown)) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c < 0x20 || c > 0x7e || c == '\\') {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02x", c);
+            shown += escape;
+        } else {
+            shown += byte;
+        }
+    }
+    return text.size() > kMaxShown ? shown + "..." : shown;
+}
+
+std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {
+    return endpoint.address().to_string() + ":" + std::to_string(endpoint.port());
+}
+
+void logEvent(const char* format, ...) {
+    char message[2048];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(message, sizeof message, format, arguments);
+    va_end(arguments);
+    // One write per line, so lines of concurrent writers to the same file do not interleave.
+    const std::string line =
+        isoTime(std::chrono::system_clock::now()) + " tlvsd: " + message + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace tlv::server

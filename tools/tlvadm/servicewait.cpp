@@ -1,0 +1,136 @@
+#include "tools/tlvadm/servicewait.h"
+
+#include <algorithm>
+#include <memory>
+#include <thread>
+
+#include "session/admsess.h"
+#include "session/displaytexts.h"
+#include "session/servicestatus.h"
+#include "tools/tlvadm/statuscmd.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kPollInterval = std::chrono::milliseconds(200);
+constexpr int kMandatoryLevel = 2;
+constexpr int kOptionalLevel = 3;
+
+enum class Progress { Pending, Reached, Failed };
+
+Progress ProgressOf(const TLVserviceStatus& status, WaitTarget target) {
+    switch (status.state) {
+        case SVC_StateRunning:
+            return target == WaitTarget::Running ? Progress::Reached : Progress::Pending;
+        case SVC_StateIdle:
+        case SVC_StateFailed:
+            return target == WaitTarget::Stopped ? Progress::Reached : Progress::Failed;
+        default:
+            return Progress::Pending;
+    }
+}
+
+int LostOrRefused(const ECTF_AdminSession& session, std::ostream& err) {
+    err << "tlvadm: the service status could not be read\n";
+    return session.LastError() == CTerr_ConnectionLost ? kExitUsage : kExitRefused;
+}
+
+// Every service of the level group that a change from one level to another starts (running)
+// or stops, from the service list.
+struct LevelTargets {
+    std::vector<std::string> toRun;
+    std::vector<std::string> toStop;
+};
+
+bool IsMandatory(unsigned long type) {
+    return type == SVC_Mandatory || type == SVC_Root;
+}
+
+bool ReadLevelTargets(ECTF_AdminSession& session, long from, long to, LevelTargets& targets) {
+    SC_String* names = nullptr;
+    unsigned long* states = nullptr;
+    unsigned long* types = nullptr;
+    long* disabled = nullptr;
+    int count = 0;
+    if (!session.GetServiceStates(names, states, types, disabled, count))
+        return false;
+    const std::unique_ptr<SC_String[]> ownedNames(names);
+    const std::unique_ptr<unsigned long[]> ownedStates(states);
+    const std::unique_ptr<unsigned long[]> ownedTypes(types);
+    const std::unique_ptr<long[]> ownedDisabled(disabled);
+    for (int i = 0; i < count; ++i) {
+        const int groupLevel = IsMandatory(types[i]) ? kMandatoryLevel : kOptionalLevel;
+        if (from < groupLevel && to >= groupLevel && disabled[i] == 0)
+            targets.toRun.emplace_back(static_cast<const char*>(names[i]));
+        if (from >= groupLevel && to < groupLevel)
+            targets.toStop.emplace_back(static_cast<const char*>(names[i]));
+    }
+    return true;
+}
+
+// Why a service failed: its last exit and its last output lines.
+void PrintFailure(const TLVserviceStatus& status, std::ostream& err) {
+    const QString exit = LastExitText(status);
+    err << status.name << " failed" << (exit.isEmpty() ? "" : ": ")
+        << exit.toLatin1().constData() << '\n';
+    for (const std::string& line : status.lastOutput)
+        err << "  " << PrintableText(line).toLatin1().constData() << '\n';
+}
+
+}  // namespace
+
+int WaitForServices(ECTF_AdminSession& session, const std::vector<std::string>& names,
+                    WaitTarget target, std::chrono::seconds timeout, std::ostream& err) {
+    const DisplayTexts texts = DisplayTexts::Load();
+    const Clock::time_point deadline = Clock::now() + timeout;
+    std::vector<std::string> pending = names;
+    int result = kExitOk;
+    for (;;) {
+        std::vector<TLVserviceStatus> statuses;
+        if (!session.GetServiceStatus(pending, statuses))
+            return LostOrRefused(session, err);
+        std::vector<std::string> still;
+        for (const TLVserviceStatus& status : statuses) {
+            const Progress progress = ProgressOf(status, target);
+            if (progress == Progress::Pending) {
+                still.push_back(status.name);
+            } else if (progress == Progress::Failed) {
+                PrintFailure(status, err);
+                result = kExitRefused;
+            }
+        }
+        if (!ReportMissingServices(pending, statuses, err))
+            result = kExitRefused;
+        pending = std::move(still);
+        if (pending.empty())
+            return result;
+        if (Clock::now() >= deadline) {
+            for (const TLVserviceStatus& status : statuses) {
+                if (std::find(pending.begin(), pending.end(), status.name) != pending.end())
+                    err << status.name << ": still "
+                        << StateText(texts, status.state).toLatin1().constData() << " after "
+                        << timeout.count() << " s\n";
+            }
+            return kExitRefused;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+int WaitForLevel(ECTF_AdminSession& session, long from, long to, std::chrono::seconds timeout,
+                 std::ostream& err) {
+    const Clock::time_point deadline = Clock::now() + timeout;
+    LevelTargets targets;
+    if (!ReadLevelTargets(session, from, to, targets))
+        return LostOrRefused(session, err);
+    int result = kExitOk;
+    if (!targets.toRun.empty())
+        result = WaitForServices(session, targets.toRun, WaitTarget::Running, timeout, err);
+    if (result == kExitUsage || targets.toStop.empty())
+        return result;
+    const auto left = std::chrono::duration_cast<std::chrono::seconds>(deadline - Clock::now());
+    const int stopped = WaitForServices(session, targets.toStop, WaitTarget::Stopped,
+                                        std::max(left, std::chrono::seconds(1)), err);
+    return std::max(result, stopped);
+}
