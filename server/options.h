@@ -20,6 +20,7 @@ struct ServerOptions {
     std::string host = "127.0.0.1";
     std::uint16_t port = 2020;  // 0 picks a free port
     std::string dataDir;        // "" keeps everything in memory
+    std::string keyFile;        // "" = DATA/admin.key
     Seed seed = Seed::Empty;
     std::string name = "tlvsd";
     FaultPlan faults;
