@@ -1,8 +1,9 @@
 #pragma once
-// One client connection: handshake, then requests answered one at a time, in order. A
-// malformed or oversized frame, a bad handshake or a client that stalls drops this connection
-// only. While a request is being answered nothing more is read, so a flooding client cannot
-// make the server buffer without bound.
+// One client connection: handshake (the client proves it holds the admin key, auth.h), then
+// requests answered one at a time, in order. A malformed or oversized frame, a bad handshake or
+// a client that stalls drops this connection only. While a request is being answered nothing
+// more is read, and what is read is taken from the budget all connections share, so a flooding
+// client cannot make the server buffer without bound.
 
 #include <array>
 #include <asio.hpp>
@@ -13,6 +14,9 @@
 #include "s100/proto/admin.pb.h"
 #include "s100/wire/frame.h"
 #include "server/admin_handler.h"
+#include "server/auth.h"
+#include "server/buffer_budget.h"
+#include "server/connection_limits.h"
 #include "server/fault_plan.h"
 
 namespace tlv::server {
@@ -21,6 +25,9 @@ struct SessionContext {
     AdminHandler& handler;
     FaultPlan& faults;
     std::string serverName;
+    std::string adminKey;
+    ClientRoster& roster;
+    BufferBudget& budget;
 };
 
 class ClientSession final : public std::enable_shared_from_this<ClientSession> {
@@ -31,14 +38,22 @@ public:
     void start();
     void close();
 
+    // Authenticated, nothing being answered and no frame begun.
+    bool isIdle() const;
+    std::chrono::steady_clock::time_point idleSince() const { return m_lastActivity; }
+
 private:
     void readMore();
+    void waitForRoom();
+    void settleBudget();
+    std::size_t budgetShare() const;
     void processFrames();
-    bool onHello(const tlv::wire::ClientFrame& frame);
+    void timeFrame(bool frameTakenOut);
+    bool onHandshakeFrame(const tlv::wire::ClientFrame& frame);
     void onRequest(const tlv::wire::Request& request);
     void answer(const tlv::wire::Request& request);
     void send(const tlv::wire::ServerFrame& frame, bool closeAfter);
-    void armWatchdog(std::chrono::seconds after);
+    void armWatchdog(std::chrono::seconds after, const char* why);
     void disarmWatchdog();
 
     asio::ip::tcp::socket m_socket;
@@ -47,12 +62,17 @@ private:
     asio::steady_timer m_watchdog;
     asio::steady_timer m_delay;
     unsigned m_watchdogGeneration = 0;
-    tlv::wire::FrameDecoder m_decoder;
+    ServerHandshake m_handshake;
+    tlv::wire::FrameDecoder m_decoder{tlv::wire::kMaxHandshakeFrameBytes};
     std::array<char, 64 * 1024> m_readBuffer{};
     std::string m_writeBuffer;
-    bool m_helloDone = false;
-    bool m_busy = false;  // a request is being answered
+    std::size_t m_charged = 0;  // bytes held from the shared budget
+    std::chrono::steady_clock::time_point m_lastActivity;
+    bool m_authenticated = false;
+    bool m_frameTimed = false;  // the deadline of the frame begun runs
+    bool m_busy = false;        // a request is being answered
     bool m_reading = false;
+    bool m_waitingForRoom = false;
     bool m_closing = false;
 };
 
