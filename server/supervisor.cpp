@@ -107,6 +107,9 @@ void ServiceSupervisor::launch(Service& service) {
         becomeIdle(service, true);
         return;
     }
+    if (m_records != nullptr) {
+        m_records->add(pid);
+    }
     service.pid = pid;
     service.state = SVC_StateStarting;
     const auto settle =
