@@ -69,8 +69,11 @@ void CollectFinishedProcesses() {
 }
 
 bool StartDetachedProcess(const std::string& commandLine) {
+    return StartDetachedProgram(SplitCommandLine(commandLine));
+}
+
+bool StartDetachedProgram(std::vector<std::string> words) {
     CollectFinishedProcesses();
-    std::vector<std::string> words = SplitCommandLine(commandLine);
     if (words.empty())
         return false;
     std::vector<char*> argv;

@@ -6,12 +6,17 @@
 // it, so no word can start a command of its own.
 
 #include <string>
+#include <vector>
 
 namespace tlv::platform {
 
 // True when the program was started. The caller does not wait for it: a started process that
 // has ended is collected the next time this or CollectFinishedProcesses is called.
 bool StartDetachedProcess(const std::string& commandLine);
+
+// The same with the words given: argv[0] is the program's path, every element one argument
+// whatever bytes it holds (blanks included).
+bool StartDetachedProgram(std::vector<std::string> argv);
 
 // Collects the started processes that have ended, so none lingers as a zombie; cheap enough for
 // a periodic timer.

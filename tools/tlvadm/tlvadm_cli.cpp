@@ -7,6 +7,7 @@
 #include "session/admindoc.h"
 #include "tools/tlvadm/args.h"
 #include "tools/tlvadm/commands.h"
+#include "tools/tlvadm/keyhint.h"
 #include "tools/tlvadm/streamseam.h"
 
 namespace {
@@ -51,8 +52,10 @@ int RunTlvadm(int argc, const char* const* argv, std::ostream& out, std::ostream
     }
     CAdminDoc doc;
     const QString entry = QString::fromLatin1(args.entry.c_str());
-    if (!doc.OnOpenDocument(entry))
-        return kExitUsage;  // the document showed why
+    if (!doc.OnOpenDocument(entry)) {
+        ExplainMissingKey(args.entry, err);  // the document showed its connect message
+        return kExitUsage;
+    }
     doc.SetPathName(entry);
     return RunTlvadmCommand(doc, args, out, err);
 }
