@@ -15,6 +15,10 @@ constexpr std::chrono::seconds kStallTimeout{30};
 // ordinary calls never wait for room.
 constexpr std::size_t kBytesOutsideBudget = 64 * 1024;
 
+// Frames from this size on are decoded on the worker: below it decoding takes well under a
+// millisecond.
+constexpr std::size_t kDecodeAsideBytes = 64 * 1024;
+
 }  // namespace
 
 ClientSession::ClientSession(asio::ip::tcp::socket socket, SessionContext& context,
@@ -131,30 +135,64 @@ void ClientSession::processFrames() {
         frameTakenOut = true;
         m_lastActivity = std::chrono::steady_clock::now();
         settleBudget();
+        if (decodeAside(payload)) {
+            break;
+        }
         tlv::wire::ClientFrame frame;
-        if (!tlv::wire::parseFrame(payload, frame)) {
-            std::fprintf(stderr, "tlvsd: dropping a client that sent a malformed frame\n");
-            close();
+        const bool parsed = tlv::wire::parseFrame(payload, frame);
+        if (!handleFrame(parsed, frame)) {
             return;
         }
-        if (!m_authenticated) {
-            if (!onHandshakeFrame(frame)) {
-                return;
-            }
-            continue;
-        }
-        if (!frame.has_request()) {
-            std::fprintf(stderr, "tlvsd: dropping a client that repeated its handshake\n");
-            close();
-            return;
-        }
-        onRequest(frame.request());
     }
     if (m_closing) {
         return;
     }
     timeFrame(frameTakenOut);
     readMore();
+}
+
+// A large frame is decoded on the worker while this client waits (nothing more is read), its
+// bytes counted in the shared budget until then. When the budget has no room for them it is
+// decoded here: slower for everyone, but never unbounded.
+bool ClientSession::decodeAside(std::string& payload) {
+    if (!m_authenticated || payload.size() < kDecodeAsideBytes) {
+        return false;
+    }
+    const std::size_t held = m_context.budget.take(payload.size());
+    if (held < payload.size()) {
+        m_context.budget.give(held);
+        return false;
+    }
+    m_busy = true;
+    m_context.decoder.decode(
+        std::move(payload), m_socket.get_executor(),
+        [self = shared_from_this(), held](bool parsed, tlv::wire::ClientFrame& frame) {
+            self->m_context.budget.give(held);
+            self->m_busy = false;
+            if (!self->m_closing && self->handleFrame(parsed, frame)) {
+                self->processFrames();
+            }
+        });
+    return true;
+}
+
+// False when the frame ended the connection.
+bool ClientSession::handleFrame(bool parsed, const tlv::wire::ClientFrame& frame) {
+    if (!parsed) {
+        std::fprintf(stderr, "tlvsd: dropping a client that sent a malformed frame\n");
+        close();
+        return false;
+    }
+    if (!m_authenticated) {
+        return onHandshakeFrame(frame);
+    }
+    if (!frame.has_request()) {
+        std::fprintf(stderr, "tlvsd: dropping a client that repeated its handshake\n");
+        close();
+        return false;
+    }
+    onRequest(frame.request());
+    return true;
 }
 
 // A frame begun must be complete kStallTimeout after its first byte, however slowly the rest

@@ -17,6 +17,7 @@
 #include "server/auth.h"
 #include "server/buffer_budget.h"
 #include "server/connection_limits.h"
+#include "server/decode_worker.h"
 #include "server/fault_plan.h"
 
 namespace tlv::server {
@@ -28,6 +29,7 @@ struct SessionContext {
     std::string adminKey;
     ClientRoster& roster;
     BufferBudget& budget;
+    DecodeWorker& decoder;
 };
 
 class ClientSession final : public std::enable_shared_from_this<ClientSession> {
@@ -48,6 +50,8 @@ private:
     void settleBudget();
     std::size_t budgetShare() const;
     void processFrames();
+    bool decodeAside(std::string& payload);
+    bool handleFrame(bool parsed, const tlv::wire::ClientFrame& frame);
     void timeFrame(bool frameTakenOut);
     bool onHandshakeFrame(const tlv::wire::ClientFrame& frame);
     void onRequest(const tlv::wire::Request& request);

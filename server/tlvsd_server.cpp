@@ -94,7 +94,7 @@ TlvsdServer::TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> st
       m_handler(*m_store, m_services, m_level, providersOf(m_options)),
       m_budget(kMaxBufferedBytes),
       m_sessionContext{m_handler, m_options.faults, m_options.name, std::move(adminKey), m_roster,
-                       m_budget},
+                       m_budget, m_decodeWorker},
       m_acceptor(m_io),
       m_acceptPause(m_io),
       m_acceptFailureLog(kAcceptLogPeriod),

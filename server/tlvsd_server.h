@@ -45,6 +45,7 @@ private:
 
     ServerOptions m_options;
     asio::io_context m_io;
+    DecodeWorker m_decodeWorker;  // stopped before the loop it reports to goes
     std::unique_ptr<ProfileStore> m_store;
     std::unique_ptr<InstanceLock> m_lock;
     ServiceRecords m_records;

@@ -181,6 +181,22 @@ TEST(ConnectionLimits, AFramePackedWithEmptyElementsIsRefusedBeforeItIsDecoded) 
     }
     EXPECT_EQ(call(*hostile, request), CTerr_ConnectionLost);
     EXPECT_EQ(call(*other, getServerLevel()), CTerr_NoError);
+
+    // A large legal set of the same count is decoded (aside from the loop) and stored whole.
+    tlv::wire::KVSet large;
+    tlv::wire::Pair& pair = *large.add_pairs();
+    pair.set_key(KEY_Resources);
+    tlv::wire::Array& resources = *pair.mutable_value()->mutable_array_value();
+    resources.set_element_type(tlv::wire::VALUE_TYPE_STRING);
+    for (int i = 0; i < 200000; ++i) {
+        resources.add_elements()->set_string_value("R" + std::to_string(i));
+    }
+    ASSERT_EQ(call(*other, addProfile("Large", "Application", large)), CTerr_NoError);
+    tlv::wire::Response response;
+    ASSERT_EQ(call(*other, getProfileInfo("Large", "Application", true), &response),
+              CTerr_NoError);
+    EXPECT_NE(response.result().ByteSizeLong(), 0u);
+    EXPECT_NE(response.SerializeAsString().find("R199999"), std::string::npos);
 }
 
 }  // namespace
