@@ -55,6 +55,14 @@ bool ClientRoster::authenticate(ClientSession* session) {
     return true;
 }
 
+bool ClientRoster::evictOldestPending() {
+    if (m_pending.empty()) {
+        return false;
+    }
+    evict(m_pending, m_pending.begin());
+    return true;
+}
+
 void ClientRoster::remove(ClientSession* session) {
     if (const auto it = findSession(m_pending, session); it != m_pending.end()) {
         m_pending.erase(it);

@@ -30,6 +30,8 @@ public:
     // Moves a connection that proved the key to the authenticated; closes the longest idle one
     // when they are at cap. False when none is idle: the caller then closes this one.
     bool authenticate(ClientSession* session);
+    // Closes the oldest pending connection, if any (to free a descriptor when none is left).
+    bool evictOldestPending();  // false when none is pending
     // Forgets a connection that closed.
     void remove(ClientSession* session);
     // Closes every connection.

@@ -164,12 +164,17 @@ void TlvsdServer::accept() {
 }
 
 // Out of descriptors and the like: keep serving the clients we have, try again shortly, and say
-// so at most once a second.
+// so at most once a second. Without descriptors the oldest connection still in its handshake
+// makes room at once, so silent connections cannot keep a key holder out.
 void TlvsdServer::onAcceptFailed(const asio::error_code& error) {
     std::size_t heldBack = 0;
     if (m_acceptFailureLog.allow(LogThrottle::Clock::now(), heldBack)) {
         std::fprintf(stderr, "tlvsd: accept failed: %s (%zu more failures since the last line)\n",
                      error.message().c_str(), heldBack);
+    }
+    if (error == asio::error::no_descriptors && m_roster.evictOldestPending()) {
+        accept();
+        return;
     }
     m_acceptPause.expires_after(kAcceptPause);
     m_acceptPause.async_wait([this](const asio::error_code& cancelled) {

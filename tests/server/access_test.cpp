@@ -1,5 +1,6 @@
 // Who gets an answer from tlvsd: only holders of its admin key, and never fewer of them because
 // of a crowd of connections that do not hold it or sit idle.
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -164,6 +165,21 @@ TEST(ConnectionLimits, ACrowdOfSilentOrIdleConnectionsNeverKeepsAKeyHolderOut) {
     tlv::wire::Response response;
     EXPECT_EQ(call(*operatorConnection, getServerLevel(), &response), CTerr_NoError);
     EXPECT_EQ(response.level(), 1);
+}
+
+TEST(ConnectionLimits, WithoutDescriptorsTheOldestSilentConnectionMakesRoom) {
+    TlvsdProcess server;
+    ASSERT_TRUE(server.start({}));
+    const rlimit few{32, 32};
+    ASSERT_EQ(prlimit(server.pid(), RLIMIT_NOFILE, &few, nullptr), 0);
+    std::vector<std::unique_ptr<RawSocket>> silent;
+    for (int i = 0; i < 60; ++i) {
+        silent.push_back(std::make_unique<RawSocket>(server.port()));
+        ASSERT_TRUE(silent.back()->connected());
+    }
+    auto operatorConnection = server.connect(2s);
+    ASSERT_NE(operatorConnection, nullptr);
+    EXPECT_EQ(call(*operatorConnection, getServerLevel()), CTerr_NoError);
 }
 
 TEST(ConnectionLimits, AFramePackedWithEmptyElementsIsRefusedBeforeItIsDecoded) {
