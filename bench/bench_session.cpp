@@ -208,7 +208,7 @@ private:
                                            reinterpret_cast<const BYTE*>(connect.c_str()),
                                            static_cast<DWORD>(connect.size() + 1));
         RegCloseKey(key);
-        return result == ERROR_SUCCESS;
+        return result == ERROR_SUCCESS && tlv::test::installEntryKey(kEntryName);
     }
 
     void fillProfiles() {

@@ -22,7 +22,7 @@ bool WriteEntry(const char* entryName, std::uint16_t port) {
         RegSetValueExA(key, entryName, 0, REG_SZ, reinterpret_cast<const BYTE*>(connect.c_str()),
                        static_cast<DWORD>(connect.size() + 1));
     RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return result == ERROR_SUCCESS && tlv::test::installEntryKey(entryName);
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ enum : CTerror {
     CTerr_BadProfileFile = 0x01600414,    // import: the file is not a valid profile file
     CTerr_NotInitialized = 0x01600415,    // CT_Initialize was not called
     CTerr_StoreFailed = 0x01600416,       // the server could not commit the change to its store
+    CTerr_NoAdminKey = 0x01600417,        // no usable admin key file for the server entry
+    CTerr_KeyRejected = 0x01600418,       // the admin key proof failed (the keys differ)
     CTerr_InvalidArgument = 0x01600427,   // an argument the call cannot use (bad kind, bad level, ...)
     CTerr_NotFound = 0x01600436,          // nothing found, or the named object does not exist
     CTerr_FileOpen = 0x0160044A,          // import: the file cannot be opened

@@ -1,5 +1,6 @@
 #include "server/client_session.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "server/log.h"
@@ -7,10 +8,18 @@
 namespace tlv::server {
 namespace {
 
-// A client has this long to complete its handshake, to finish sending a frame it began, and
-// to take an answer off the wire.
-constexpr std::chrono::seconds kHandshakeTimeout{10};
+// A client has this long from its connection to prove it holds the key, from the first byte of a
+// frame to its last, and to take an answer off the wire.
+constexpr std::chrono::seconds kHandshakeTimeout{5};
 constexpr std::chrono::seconds kStallTimeout{30};
+
+// What a connection may hold of a frame begun without drawing on the shared budget, so that
+// ordinary calls never wait for room.
+constexpr std::size_t kBytesOutsideBudget = 64 * 1024;
+
+// Frames from this size on are decoded on the worker: below it decoding takes well under a
+// millisecond.
+constexpr std::size_t kDecodeAsideBytes = 64 * 1024;
 
 }  // namespace
 
@@ -20,13 +29,19 @@ ClientSession::ClientSession(asio::ip::tcp::socket socket, SessionContext& conte
       m_context(context),
       m_closed(std::move(closed)),
       m_watchdog(m_socket.get_executor()),
-      m_delay(m_socket.get_executor()) {}
+      m_delay(m_socket.get_executor()),
+      m_handshake(m_context.adminKey, m_context.serverName),
+      m_lastActivity(std::chrono::steady_clock::now()) {}
 
 void ClientSession::start() {
     asio::error_code ignored;
     m_socket.set_option(asio::ip::tcp::no_delay(true), ignored);
-    armWatchdog(kHandshakeTimeout);
+    armWatchdog(kHandshakeTimeout, "did not complete its handshake in time");
     readMore();
+}
+
+bool ClientSession::isIdle() const {
+    return m_authenticated && !m_busy && !m_closing && m_decoder.buffered() == 0;
 }
 
 void ClientSession::close() {
@@ -39,6 +54,8 @@ void ClientSession::close() {
     m_socket.close(ignored);
     m_watchdog.cancel();
     m_delay.cancel();
+    m_context.budget.give(m_charged);
+    m_charged = 0;
     if (m_closed) {
         auto closed = std::move(m_closed);
         closed(this);  // may release the last owner but one: the handlers still hold us
@@ -46,83 +63,198 @@ void ClientSession::close() {
 }
 
 void ClientSession::readMore() {
-    if (m_reading || m_busy || m_closing) {
+    if (m_reading || m_busy || m_closing || m_waitingForRoom) {
+        return;
+    }
+    const std::size_t held = m_decoder.buffered();
+    const std::size_t ownRoom = held < kBytesOutsideBudget ? kBytesOutsideBudget - held : 0;
+    const std::size_t wanted = m_readBuffer.size();
+    const std::size_t fromOwn = std::min(wanted, ownRoom);
+    const std::size_t fromBudget = m_context.budget.take(wanted - fromOwn);
+    if (fromOwn + fromBudget == 0) {
+        waitForRoom();
         return;
     }
     m_reading = true;
     m_socket.async_read_some(
-        asio::buffer(m_readBuffer),
-        [self = shared_from_this()](const asio::error_code& error, std::size_t received) {
+        asio::buffer(m_readBuffer.data(), fromOwn + fromBudget),
+        [self = shared_from_this(), fromBudget](const asio::error_code& error,
+                                                std::size_t received) {
             self->m_reading = false;
-            if (error) {
+            if (error || self->m_closing) {
+                self->m_context.budget.give(fromBudget);
                 self->close();
                 return;
             }
             self->m_decoder.feed(self->m_readBuffer.data(), received);
+            const std::size_t charged = self->budgetShare();
+            self->m_context.budget.give(fromBudget + self->m_charged - charged);
+            self->m_charged = charged;
             self->processFrames();
         });
 }
 
+std::size_t ClientSession::budgetShare() const {
+    const std::size_t held = m_decoder.buffered();
+    return held > kBytesOutsideBudget ? held - kBytesOutsideBudget : 0;
+}
+
+void ClientSession::waitForRoom() {
+    m_waitingForRoom = true;
+    m_context.budget.waitForRoom([weak = weak_from_this(), executor = m_socket.get_executor()] {
+        asio::post(executor, [weak] {
+            if (const auto self = weak.lock()) {
+                self->m_waitingForRoom = false;
+                self->readMore();
+            }
+        });
+    });
+}
+
+// Bytes taken out as frames go back to the budget.
+void ClientSession::settleBudget() {
+    const std::size_t charged = budgetShare();
+    if (charged < m_charged) {
+        const std::size_t freed = m_charged - charged;
+        m_charged = charged;
+        m_context.budget.give(freed);
+    }
+}
+
 void ClientSession::processFrames() {
     std::string payload;
+    bool frameTakenOut = false;
     while (!m_busy && !m_closing) {
         const tlv::wire::FrameStatus status = m_decoder.next(payload);
         if (status == tlv::wire::FrameStatus::Oversized) {
-            std::fprintf(stderr, "tlvsd: dropping a client that sent an oversized frame\n");
+            logEvent("dropping a client that sent an oversized frame");
             close();
             return;
         }
         if (status == tlv::wire::FrameStatus::NeedMore) {
             break;
         }
+        frameTakenOut = true;
+        m_lastActivity = std::chrono::steady_clock::now();
+        settleBudget();
+        if (decodeAside(payload)) {
+            break;
+        }
         tlv::wire::ClientFrame frame;
-        if (!tlv::wire::parseFrame(payload, frame)) {
-            std::fprintf(stderr, "tlvsd: dropping a client that sent a malformed frame\n");
-            close();
+        const bool parsed = tlv::wire::parseFrame(payload, frame);
+        if (!handleFrame(parsed, frame)) {
             return;
         }
-        if (!m_helloDone) {
-            if (!onHello(frame)) {
-                return;
-            }
-            continue;
-        }
-        if (!frame.has_request()) {
-            std::fprintf(stderr, "tlvsd: dropping a client that repeated its handshake\n");
-            close();
-            return;
-        }
-        onRequest(frame.request());
     }
-    if (m_helloDone && !m_busy) {
-        // A frame begun must be finished in time; between frames a client may stay idle.
-        if (m_decoder.buffered() > 0) {
-            armWatchdog(kStallTimeout);
-        } else {
-            disarmWatchdog();
-        }
+    if (m_closing) {
+        return;
     }
+    timeFrame(frameTakenOut);
     readMore();
 }
 
-bool ClientSession::onHello(const tlv::wire::ClientFrame& frame) {
-    if (!frame.has_hello()) {
-        std::fprintf(stderr, "tlvsd: dropping a client that skipped the handshake\n");
+// A large frame is decoded on the worker while this client waits (nothing more is read), its
+// bytes counted in the shared budget until then. When the budget has no room for them it is
+// decoded here: slower for everyone, but never unbounded.
+bool ClientSession::decodeAside(std::string& payload) {
+    if (!m_authenticated || payload.size() < kDecodeAsideBytes) {
+        return false;
+    }
+    const std::size_t held = m_context.budget.take(payload.size());
+    if (held < payload.size()) {
+        m_context.budget.give(held);
+        return false;
+    }
+    m_busy = true;
+    m_context.decoder.decode(
+        std::move(payload), m_socket.get_executor(),
+        [self = shared_from_this(), held](bool parsed, tlv::wire::ClientFrame& frame) {
+            self->m_context.budget.give(held);
+            self->m_busy = false;
+            if (!self->m_closing && self->handleFrame(parsed, frame)) {
+                self->processFrames();
+            }
+        });
+    return true;
+}
+
+// False when the frame ended the connection.
+bool ClientSession::handleFrame(bool parsed, const tlv::wire::ClientFrame& frame) {
+    if (!parsed) {
+        logEvent("dropping a client that sent a malformed frame");
         close();
         return false;
     }
+    if (!m_authenticated) {
+        return onHandshakeFrame(frame);
+    }
+    if (!frame.has_request()) {
+        logEvent("dropping a client that repeated its handshake");
+        close();
+        return false;
+    }
+    onRequest(frame.request());
+    return true;
+}
+
+// A frame begun must be complete kStallTimeout after its first byte, however slowly the rest
+// trickles in; between frames an authenticated client may stay idle. Before that, the
+// handshake deadline runs from the connection on.
+void ClientSession::timeFrame(bool frameTakenOut) {
+    if (!m_authenticated || m_busy) {
+        return;
+    }
+    if (frameTakenOut) {
+        m_frameTimed = false;
+    }
+    if (m_decoder.buffered() == 0) {
+        m_frameTimed = false;
+        disarmWatchdog();
+    } else if (!m_frameTimed) {
+        m_frameTimed = true;
+        armWatchdog(kStallTimeout, "did not finish a frame in time");
+    }
+}
+
+bool ClientSession::onHandshakeFrame(const tlv::wire::ClientFrame& frame) {
     tlv::wire::ServerFrame reply;
-    const bool accepted = frame.hello().protocol_version() == tlv::wire::kProtocolVersion;
-    reply.mutable_hello()->set_accepted(accepted);
-    reply.mutable_hello()->set_protocol_version(tlv::wire::kProtocolVersion);
-    reply.mutable_hello()->set_server_name(m_context.serverName);
-    m_helloDone = accepted;
-    m_clientName = frame.hello().client_name();
+    if (frame.has_hello()) {
+        m_clientName = frame.hello().client_name();
+    }
+    std::string why;
+    switch (m_handshake.onFrame(frame, reply, why)) {
+        case ServerHandshake::Step::Reply:
+            send(reply, false);
+            return true;
+        case ServerHandshake::Step::Authenticated:
+            if (!m_context.roster.authenticate(this)) {
+                logEvent("refusing a client: every client is busy");
+                close();
+                return false;
+            }
+            m_authenticated = true;
+            m_decoder.setMaxFrameBytes(tlv::wire::kMaxFrameBytes);
+            logConnected();
+            send(reply, false);
+            return true;
+        case ServerHandshake::Step::Refuse:
+            logEvent("refusing a client that %s",
+                         reply.has_key_verdict() ? "does not hold the admin key"
+                                                 : "speaks another protocol version");
+            send(reply, true);
+            return false;
+        case ServerHandshake::Step::Drop:
+            break;
+    }
+    logEvent("dropping a client that %s", why.c_str());
+    close();
+    return false;
+}
+
+void ClientSession::logConnected() {
     asio::error_code ignored;
     logEvent("client %s connected from %s", printable(m_clientName).c_str(),
              endpointText(m_socket.remote_endpoint(ignored)).c_str());
-    send(reply, !accepted);
-    return accepted;
 }
 
 void ClientSession::onRequest(const tlv::wire::Request& request) {
@@ -163,11 +295,15 @@ void ClientSession::send(const tlv::wire::ServerFrame& frame, bool closeAfter) {
         tlv::wire::encodeFrame(refusal, m_writeBuffer);
     }
     m_busy = true;
-    armWatchdog(kStallTimeout);
+    m_frameTimed = false;  // the watchdog now times the answer
+    if (m_authenticated) {
+        armWatchdog(kStallTimeout, "did not take its answer in time");
+    }
     asio::async_write(
         m_socket, asio::buffer(m_writeBuffer),
         [self = shared_from_this(), closeAfter](const asio::error_code& error, std::size_t) {
             self->m_busy = false;
+            self->m_lastActivity = std::chrono::steady_clock::now();
             if (error || closeAfter) {
                 self->close();
                 return;
@@ -176,15 +312,16 @@ void ClientSession::send(const tlv::wire::ServerFrame& frame, bool closeAfter) {
         });
 }
 
-void ClientSession::armWatchdog(std::chrono::seconds after) {
+void ClientSession::armWatchdog(std::chrono::seconds after, const char* why) {
     const unsigned generation = ++m_watchdogGeneration;
     m_watchdog.expires_after(after);
-    m_watchdog.async_wait([self = shared_from_this(), generation](const asio::error_code& error) {
-        if (!error && generation == self->m_watchdogGeneration) {
-            std::fprintf(stderr, "tlvsd: dropping a client that stalled\n");
-            self->close();
-        }
-    });
+    m_watchdog.async_wait(
+        [self = shared_from_this(), generation, why](const asio::error_code& error) {
+            if (!error && generation == self->m_watchdogGeneration) {
+                logEvent("dropping a client that %s", why);
+                self->close();
+            }
+        });
 }
 
 void ClientSession::disarmWatchdog() {

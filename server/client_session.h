@@ -1,8 +1,9 @@
 #pragma once
-// One client connection: handshake, then requests answered one at a time, in order. A
-// malformed or oversized frame, a bad handshake or a client that stalls drops this connection
-// only. While a request is being answered nothing more is read, so a flooding client cannot
-// make the server buffer without bound.
+// One client connection: handshake (the client proves it holds the admin key, auth.h), then
+// requests answered one at a time, in order. A malformed or oversized frame, a bad handshake or
+// a client that stalls drops this connection only. While a request is being answered nothing
+// more is read, and what is read is taken from the budget all connections share, so a flooding
+// client cannot make the server buffer without bound.
 
 #include <array>
 #include <asio.hpp>
@@ -13,6 +14,10 @@
 #include "s100/proto/admin.pb.h"
 #include "s100/wire/frame.h"
 #include "server/admin_handler.h"
+#include "server/auth.h"
+#include "server/buffer_budget.h"
+#include "server/connection_limits.h"
+#include "server/decode_worker.h"
 #include "server/fault_plan.h"
 
 namespace tlv::server {
@@ -21,6 +26,10 @@ struct SessionContext {
     AdminHandler& handler;
     FaultPlan& faults;
     std::string serverName;
+    std::string adminKey;
+    ClientRoster& roster;
+    BufferBudget& budget;
+    DecodeWorker& decoder;
 };
 
 class ClientSession final : public std::enable_shared_from_this<ClientSession> {
@@ -32,15 +41,28 @@ public:
     void close();
     // The name the client gave in its handshake; "" before it.
     const std::string& clientName() const { return m_clientName; }
+    // The client proved it holds the admin key.
+    bool isAuthenticated() const { return m_authenticated; }
+
+    // Authenticated, nothing being answered and no frame begun.
+    bool isIdle() const;
+    std::chrono::steady_clock::time_point idleSince() const { return m_lastActivity; }
 
 private:
     void readMore();
+    void waitForRoom();
+    void settleBudget();
+    std::size_t budgetShare() const;
     void processFrames();
-    bool onHello(const tlv::wire::ClientFrame& frame);
+    bool decodeAside(std::string& payload);
+    bool handleFrame(bool parsed, const tlv::wire::ClientFrame& frame);
+    void timeFrame(bool frameTakenOut);
+    bool onHandshakeFrame(const tlv::wire::ClientFrame& frame);
+    void logConnected();
     void onRequest(const tlv::wire::Request& request);
     void answer(const tlv::wire::Request& request);
     void send(const tlv::wire::ServerFrame& frame, bool closeAfter);
-    void armWatchdog(std::chrono::seconds after);
+    void armWatchdog(std::chrono::seconds after, const char* why);
     void disarmWatchdog();
 
     asio::ip::tcp::socket m_socket;
@@ -49,13 +71,18 @@ private:
     asio::steady_timer m_watchdog;
     asio::steady_timer m_delay;
     unsigned m_watchdogGeneration = 0;
-    tlv::wire::FrameDecoder m_decoder;
+    ServerHandshake m_handshake;
+    tlv::wire::FrameDecoder m_decoder{tlv::wire::kMaxHandshakeFrameBytes};
     std::array<char, 64 * 1024> m_readBuffer{};
     std::string m_writeBuffer;
     std::string m_clientName;
-    bool m_helloDone = false;
-    bool m_busy = false;  // a request is being answered
+    std::size_t m_charged = 0;  // bytes held from the shared budget
+    std::chrono::steady_clock::time_point m_lastActivity;
+    bool m_authenticated = false;
+    bool m_frameTimed = false;  // the deadline of the frame begun runs
+    bool m_busy = false;        // a request is being answered
     bool m_reading = false;
+    bool m_waitingForRoom = false;
     bool m_closing = false;
 };
 

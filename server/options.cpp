@@ -56,8 +56,8 @@ bool parseSeed(const std::string& text, ServerOptions& options, std::string& err
 }
 
 // The options that take a value; anything else that looks like an option is unknown.
-constexpr const char* kValueOptions[] = {"--listen",   "--seed",  "--provider", "--fail",
-                                         "--delay",    "--data",  "--name",     "--pid-file"};
+constexpr const char* kValueOptions[] = {"--listen", "--seed", "--provider", "--fail", "--delay",
+                                         "--data",   "--name", "--pid-file", "--key"};
 
 bool isValueOption(const std::string& option) {
     return std::any_of(std::begin(kValueOptions), std::end(kValueOptions),
@@ -83,6 +83,10 @@ bool applyOption(const std::string& option, const std::string& value, ServerOpti
     if (option == "--pid-file") {
         options.pidFile = value;
         return !value.empty() || (error = "--pid-file expects a file", false);
+    }
+    if (option == "--key") {
+        options.keyFile = value;
+        return !value.empty() || (error = "--key expects a file", false);
     }
     if (option == "--name") {
         options.name = value;
@@ -122,16 +126,22 @@ bool parseOptions(int argc, const char* const* argv, ServerOptions& options, std
             return false;
         }
     }
+    if (options.dataDir.empty() && options.keyFile.empty()) {
+        error = "without --data there is no admin key: name one with --key FILE";
+        return false;
+    }
     return true;
 }
 
 const char* usageText() {
-    return "usage: tlvsd [--listen HOST:PORT] [--data DIR] [--seed demo|empty]\n"
+    return "usage: tlvsd [--listen HOST:PORT] [--data DIR] [--key FILE] [--seed demo|empty]\n"
            "             [--provider NAME=available|unavailable]... [--name NAME]\n"
            "             [--fail CALL=CODE[xN]]... [--delay CALL=MS]... [--pid-file FILE]\n"
            "  --listen    address to listen on (default 127.0.0.1:2020; port 0 picks one)\n"
            "  --data      directory of the store (tlvsd.db) and the services' log;\n"
            "              without it everything is kept in memory\n"
+           "  --key       the admin key file clients must prove they hold (default\n"
+           "              DATA/admin.key, created at the first start; needed without --data)\n"
            "  --seed      demo: load the demo data set into an empty store (default empty)\n"
            "  --provider  a service provider of this server, in the order given; without any,\n"
            "              the demo seed brings its own and the empty seed has none\n"

@@ -21,6 +21,7 @@ struct ServerOptions {
     std::uint16_t port = 2020;  // 0 picks a free port
     std::string dataDir;        // "" keeps everything in memory
     std::string pidFile;        // "" writes none
+    std::string keyFile;        // "" = DATA/admin.key
     Seed seed = Seed::Empty;
     std::string name = "tlvsd";
     FaultPlan faults;

@@ -1,8 +1,10 @@
 #include "server/process.h"
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,8 +13,6 @@
 #include <vector>
 
 #include "platform/process/cmdwords.h"
-
-extern char** environ;
 
 namespace tlv::server {
 namespace {
@@ -23,55 +23,40 @@ bool isExecutableFile(const std::string& path) {
            access(path.c_str(), X_OK) == 0;
 }
 
-// Owns the attributes and file actions of one posix_spawn call.
-class SpawnSetup final {
-public:
-    SpawnSetup() {
-        posix_spawnattr_init(&m_attributes);
-        posix_spawn_file_actions_init(&m_actions);
+// What the child does between fork and exec; only async-signal-safe calls. Returns the errno
+// of the step that failed (exec itself does not return on success).
+int becomeService(char* const* argv, int output, pid_t server, int report) {
+    // Its own process group, so that a stop reaches everything it started; and killed with the
+    // server, so that it never runs unsupervised (the pid records catch its descendants).
+    if (setpgid(0, 0) != 0 || prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) {
+        return errno;
     }
-    ~SpawnSetup() {
-        posix_spawn_file_actions_destroy(&m_actions);
-        posix_spawnattr_destroy(&m_attributes);
+    if (getppid() != server) {
+        return ESRCH;  // the server died before the death signal was armed
     }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
-
-    int prepare(int outputFd) {
-        // The server ignores SIGPIPE and handles SIGCHLD and SIGTERM itself; a service starts
-        // with every signal at its default and none blocked.
-        sigset_t defaults;
-        sigfillset(&defaults);
-        sigset_t none;
-        sigemptyset(&none);
-        int result = posix_spawnattr_setflags(
-            &m_attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-        if (result == 0)
-            result = posix_spawnattr_setpgroup(&m_attributes, 0);
-        if (result == 0)
-            result = posix_spawnattr_setsigdefault(&m_attributes, &defaults);
-        if (result == 0)
-            result = posix_spawnattr_setsigmask(&m_attributes, &none);
-        if (result == 0) {
-            result = posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
-        }
-        if (result == 0)
-            result = posix_spawn_file_actions_adddup2(&m_actions, outputFd, 1);
-        if (result == 0)
-            result = posix_spawn_file_actions_adddup2(&m_actions, 1, 2);
-        // Sockets and the store's files stay with the server.
-        if (result == 0)
-            result = posix_spawn_file_actions_addclosefrom_np(&m_actions, 3);
-        return result;
+    // The server ignores SIGPIPE and handles SIGCHLD and SIGTERM itself; a service starts with
+    // every signal at its default and none blocked.
+    struct sigaction defaults {};
+    defaults.sa_handler = SIG_DFL;
+    for (int signal = 1; signal < NSIG; ++signal) {
+        sigaction(signal, &defaults, nullptr);
     }
-
-    const posix_spawnattr_t* attributes() const { return &m_attributes; }
-    const posix_spawn_file_actions_t* actions() const { return &m_actions; }
-
-private:
-    posix_spawnattr_t m_attributes{};
-    posix_spawn_file_actions_t m_actions{};
-};
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    const int input = open("/dev/null", O_RDONLY);
+    if (input < 0 || dup2(input, 0) < 0 || dup2(output, 1) < 0 || dup2(output, 2) < 0) {
+        return errno;
+    }
+    // Sockets and the store's files stay with the server; the report pipe closes on exec.
+    const auto keep = static_cast<unsigned>(report);
+    if (keep > 3) {
+        syscall(SYS_close_range, 3u, keep - 1, 0u);
+    }
+    syscall(SYS_close_range, keep + 1, ~0u, 0u);
+    execvp(argv[0], argv);
+    return errno;
+}
 
 }  // namespace
 
@@ -116,15 +101,40 @@ pid_t spawnService(const std::string& commandLine, int outputFd, int& errorNumbe
     }
     argv.push_back(nullptr);
 
-    SpawnSetup setup;
-    errorNumber = setup.prepare(outputFd);
-    if (errorNumber != 0) {
+    // The child reports a failed exec through this pipe; it closes unread when exec succeeds.
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) {
+        errorNumber = errno;
         return -1;
     }
-    pid_t pid = -1;
-    errorNumber =
-        posix_spawnp(&pid, argv[0], setup.actions(), setup.attributes(), argv.data(), environ);
-    return errorNumber == 0 ? pid : -1;
+    const pid_t server = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(report[0]);
+        const int failure = becomeService(argv.data(), outputFd, server, report[1]);
+        (void)!write(report[1], &failure, sizeof failure);
+        _exit(127);
+    }
+    close(report[1]);
+    if (pid < 0) {
+        errorNumber = errno;
+        close(report[0]);
+        return -1;
+    }
+    setpgid(pid, pid);  // also from here, so that a stop right after the start reaches it
+    int failure = 0;
+    ssize_t got = -1;
+    do {
+        got = read(report[0], &failure, sizeof failure);
+    } while (got < 0 && errno == EINTR);
+    close(report[0]);
+    if (got == static_cast<ssize_t>(sizeof failure)) {
+        waitpid(pid, nullptr, 0);
+        errorNumber = failure;
+        return -1;
+    }
+    errorNumber = 0;
+    return pid;
 }
 
 }  // namespace tlv::server

@@ -1,6 +1,7 @@
 #pragma once
 // Starting service executables: argv split at blanks, never through a shell, each in its own
-// process group so that a stop reaches everything it started.
+// process group so that a stop reaches everything it started, and each killed by the kernel
+// when tlvsd dies (parent-death signal), so that none runs unsupervised.
 
 #include <sys/types.h>
 

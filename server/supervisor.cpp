@@ -160,6 +160,9 @@ void ServiceSupervisor::launch(Service& service) {
     service.capture =
         std::make_shared<OutputCapture>(m_io, pipeEnds[0], service.name, m_log, service.tail);
     service.capture->start();
+    if (m_records != nullptr) {
+        m_records->add(pid);
+    }
     service.pid = pid;
     service.state = SVC_StateStarting;
     logEvent("service %s started: %s (pid %d)", service.name.c_str(),

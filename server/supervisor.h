@@ -21,6 +21,7 @@
 #include "s100/symbols.h"
 #include "server/service_definition.h"
 #include "server/service_output.h"
+#include "server/service_records.h"
 
 namespace tlv::server {
 
@@ -82,6 +83,9 @@ public:
     };
     std::vector<Orphan> markedForRemoval() const;
 
+    // Records every process group started in records from now on (service_records.h).
+    void recordGroupsIn(ServiceRecords& records) { m_records = &records; }
+
     // Stops every active service; done runs once all are idle or after the deadline, with the
     // remaining processes killed.
     void shutdown(std::chrono::milliseconds deadline, std::function<void()> done);
@@ -108,6 +112,7 @@ private:
     std::map<std::string, std::unique_ptr<Service>> m_services;
     std::function<void()> m_shutdownDone;
     std::unique_ptr<asio::steady_timer> m_shutdownTimer;
+    ServiceRecords* m_records = nullptr;
 };
 
 }  // namespace tlv::server

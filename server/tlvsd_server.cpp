@@ -11,12 +11,20 @@
 
 #include "server/log.h"
 #include "server/seed.h"
+#include "server/server_key.h"
 
 namespace tlv::server {
 namespace {
 
-constexpr std::size_t kMaxClients = 256;
 constexpr std::chrono::seconds kShutdownDeadline{10};
+
+// Bytes of frames begun that all connections together may hold beyond their own small share:
+// room for a few frames of the largest size at once.
+constexpr std::size_t kMaxBufferedBytes = 4 * std::size_t{tlv::wire::kMaxFrameBytes};
+
+// After a failed accept (no descriptor left, ...) the next waits this long instead of spinning.
+constexpr std::chrono::milliseconds kAcceptPause{100};
+constexpr std::chrono::seconds kAcceptLogPeriod{1};
 
 std::string storePath(const ServerOptions& options) {
     return options.dataDir.empty() ? std::string{} : options.dataDir + "/tlvsd.db";
@@ -48,6 +56,10 @@ std::unique_ptr<TlvsdServer> TlvsdServer::create(ServerOptions options, std::str
         error = "cannot create " + options.dataDir + ": " + std::strerror(errno);
         return nullptr;
     }
+    auto lock = std::make_unique<InstanceLock>();
+    if (!options.dataDir.empty() && !lock->acquire(options.dataDir + "/tlvsd.lock", error)) {
+        return nullptr;
+    }
     std::unique_ptr<ProfileStore> store = ProfileStore::open(storePath(options), error);
     if (!store) {
         return nullptr;
@@ -55,29 +67,45 @@ std::unique_ptr<TlvsdServer> TlvsdServer::create(ServerOptions options, std::str
     if (options.seed == Seed::Demo && store->isEmpty() && !loadDemoSeed(*store, error)) {
         return nullptr;
     }
-    std::unique_ptr<TlvsdServer> server{new TlvsdServer(std::move(options), std::move(store))};
+    std::string adminKey;
+    if (!loadServerKey(options, adminKey, error)) {
+        return nullptr;
+    }
+    std::unique_ptr<TlvsdServer> server{
+        new TlvsdServer(std::move(options), std::move(store), std::move(adminKey))};
     if (!server->listen(error)) {
         return nullptr;
+    }
+    server->m_lock = std::move(lock);
+    if (const int killed = server->m_records.endLeftovers(); killed > 0) {
+        logEvent("ended %d service process groups a previous run left behind",
+                     killed);
     }
     server->m_level.restore();
     return server;
 }
 
-TlvsdServer::TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> store)
+TlvsdServer::TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> store,
+                         std::string adminKey)
     : m_options(std::move(options)),
       m_store(std::move(store)),
+      m_records(m_options.dataDir.empty() ? std::string{} : m_options.dataDir + "/services.pids"),
       m_supervisor(m_io, logPath(m_options)),
       m_services(*m_store, m_supervisor),
       m_level(*m_store, m_services),
       m_handler(*m_store, m_services, m_level, providersOf(m_options)),
-      m_sessionContext{m_handler, m_options.faults, m_options.name},
+      m_budget(kMaxBufferedBytes),
+      m_sessionContext{m_handler, m_options.faults, m_options.name, std::move(adminKey), m_roster,
+                       m_budget, m_decodeWorker},
       m_acceptor(m_io),
-      m_stopSignals(m_io, SIGTERM, SIGINT) {}
+      m_acceptPause(m_io),
+      m_acceptFailureLog(kAcceptLogPeriod),
+      m_stopSignals(m_io, SIGTERM, SIGINT) {
+    m_supervisor.recordGroupsIn(m_records);
+}
 
 TlvsdServer::~TlvsdServer() {
-    for (const auto& session : std::set(m_sessions)) {
-        session->close();
-    }
+    m_roster.closeAll();
 }
 
 bool TlvsdServer::listen(std::string& error) {
@@ -109,6 +137,11 @@ bool TlvsdServer::listen(std::string& error) {
                 ec.message();
         return false;
     }
+    if (!address.is_loopback()) {
+        logEvent("warning: listening on %s beyond this computer; the traffic is not "
+                     "encrypted (the admin key is never sent, but calls and answers are readable)",
+                     m_options.host.c_str());
+    }
     return true;
 }
 
@@ -125,26 +158,44 @@ void TlvsdServer::accept() {
             return;
         }
         if (error) {
-            // Out of descriptors and the like: keep serving the clients we have.
-            logEvent("accept failed: %s", error.message().c_str());
-        } else if (m_sessions.size() >= kMaxClients) {
-            logEvent("refusing a client: %zu clients connected", m_sessions.size());
-        } else {
-            keepFromChildren(socket.native_handle());
-            asio::error_code ignored;
-            const std::string address = endpointText(socket.remote_endpoint(ignored));
-            auto session = std::make_shared<ClientSession>(
-                std::move(socket), m_sessionContext, [this, address](ClientSession* closed) {
-                    const std::string& name = closed->clientName();
-                    logEvent("client %s from %s left",
-                             name.empty() ? "-" : printable(name).c_str(), address.c_str());
-                    std::erase_if(m_sessions,
-                                  [closed](const auto& s) { return s.get() == closed; });
-                });
-            m_sessions.insert(session);
-            session->start();
+            onAcceptFailed(error);
+            return;
         }
+        keepFromChildren(socket.native_handle());
+        asio::error_code ignored;
+        const std::string address = endpointText(socket.remote_endpoint(ignored));
+        auto session = std::make_shared<ClientSession>(
+            std::move(socket), m_sessionContext, [this, address](ClientSession* closed) {
+                if (closed->isAuthenticated()) {
+                    logEvent("client %s from %s left", printable(closed->clientName()).c_str(),
+                             address.c_str());
+                }
+                m_roster.remove(closed);
+            });
+        m_roster.admit(session);
+        session->start();
         accept();
+    });
+}
+
+// Out of descriptors and the like: keep serving the clients we have, try again shortly, and say
+// so at most once a second. Without descriptors the oldest connection still in its handshake
+// makes room at once, so silent connections cannot keep a key holder out.
+void TlvsdServer::onAcceptFailed(const asio::error_code& error) {
+    std::size_t heldBack = 0;
+    if (m_acceptFailureLog.allow(LogThrottle::Clock::now(), heldBack)) {
+        logEvent("accept failed: %s (%zu more failures since the last line)",
+                     error.message().c_str(), heldBack);
+    }
+    if (error == asio::error::no_descriptors && m_roster.evictOldestPending()) {
+        accept();
+        return;
+    }
+    m_acceptPause.expires_after(kAcceptPause);
+    m_acceptPause.async_wait([this](const asio::error_code& cancelled) {
+        if (!cancelled && !m_stopping) {
+            accept();
+        }
     });
 }
 
@@ -163,9 +214,8 @@ void TlvsdServer::shutdown() {
     m_stopping = true;
     asio::error_code ignored;
     m_acceptor.close(ignored);
-    for (const auto& session : std::set(m_sessions)) {
-        session->close();
-    }
+    m_acceptPause.cancel();
+    m_roster.closeAll();
     m_supervisor.shutdown(kShutdownDeadline, [this] { m_io.stop(); });
 }
 

@@ -5,15 +5,18 @@
 #include <asio.hpp>
 #include <cstdint>
 #include <memory>
-#include <set>
 #include <string>
 
 #include "server/admin_handler.h"
+#include "server/buffer_budget.h"
 #include "server/client_session.h"
+#include "server/connection_limits.h"
 #include "server/fault_plan.h"
+#include "server/log_throttle.h"
 #include "server/options.h"
 #include "server/profile_store.h"
 #include "server/server_level.h"
+#include "server/service_records.h"
 #include "server/service_table.h"
 #include "server/supervisor.h"
 
@@ -34,22 +37,29 @@ public:
     int run();
 
 private:
-    TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> store);
+    TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> store, std::string adminKey);
     bool listen(std::string& error);
     void accept();
+    void onAcceptFailed(const asio::error_code& error);
     void shutdown();
 
     ServerOptions m_options;
     asio::io_context m_io;
+    DecodeWorker m_decodeWorker;  // stopped before the loop it reports to goes
     std::unique_ptr<ProfileStore> m_store;
+    std::unique_ptr<InstanceLock> m_lock;
+    ServiceRecords m_records;
     ServiceSupervisor m_supervisor;
     ServiceTable m_services;
     ServerLevel m_level;
     AdminHandler m_handler;
+    ClientRoster m_roster;
+    BufferBudget m_budget;
     SessionContext m_sessionContext;
     asio::ip::tcp::acceptor m_acceptor;
+    asio::steady_timer m_acceptPause;
+    LogThrottle m_acceptFailureLog;
     asio::signal_set m_stopSignals;
-    std::set<std::shared_ptr<ClientSession>> m_sessions;
     bool m_stopping = false;
 };
 

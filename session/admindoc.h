@@ -9,6 +9,7 @@
 // of the message in LastError for the caller's error box. Only opening the document and the
 // lost-connection notice show boxes, through the modal seam.
 
+#include <QStringList>
 #include <memory>
 #include <mutex>
 
@@ -62,8 +63,8 @@ public:
     // the named one; 1 once it runs (it is not waited for), 0 with 4141, 4142 or 4143.
     int NewProfile(const CString& profileClass);
     int EditProfile(const CString& name, const CString& profileClass);
-    // Starts "program arguments" as a detached process; 1 when it was started.
-    int StartProcess(const CString& program, const CString& arguments);
+    // Starts program as a detached process, each argument one word; 1 when it was started.
+    int StartProcess(const CString& program, const QStringList& arguments);
 
     // Operations on the server: 1 on success, 0 on failure (LastError then holds the message).
     int DeleteProfile(const CString& name, const CString& profileClass);
@@ -110,7 +111,7 @@ private:
     // The session's error code; a closed document has none to give.
     CTerror SessionError() const;
     // Looks up the class's editor and starts it with the arguments.
-    int LaunchEditor(const CString& profileClass, const CString& arguments);
+    int LaunchEditor(const CString& profileClass, const QStringList& arguments);
     // Records the operation's outcome: on failure the message for the session's code.
     int Outcome(long ok, unsigned (*messageFor)(CTerror));
 

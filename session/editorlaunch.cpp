@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <string>
+#include <vector>
 
 #include "config/assocset.h"
 #include "platform/process/spawn.h"
@@ -24,18 +25,18 @@ bool FileExists(const std::string& path) {
 
 }  // namespace
 
+// Each name is one argument of the editor, whatever blanks or other bytes the server gave it.
 int CAdminDoc::NewProfile(const CString& profileClass) {
-    const QStringList words{m_strServerName, StringTable::Load(IDS_EDITOR_NEW), profileClass};
-    return LaunchEditor(profileClass, words.join(QLatin1Char(' ')));
+    return LaunchEditor(profileClass,
+                        {m_strServerName, StringTable::Load(IDS_EDITOR_NEW), profileClass});
 }
 
 int CAdminDoc::EditProfile(const CString& name, const CString& profileClass) {
-    const QStringList words{m_strServerName, StringTable::Load(IDS_EDITOR_EDIT), name,
-                            profileClass};
-    return LaunchEditor(profileClass, words.join(QLatin1Char(' ')));
+    return LaunchEditor(profileClass, {m_strServerName, StringTable::Load(IDS_EDITOR_EDIT), name,
+                                       profileClass});
 }
 
-int CAdminDoc::LaunchEditor(const CString& profileClass, const CString& arguments) {
+int CAdminDoc::LaunchEditor(const CString& profileClass, const QStringList& arguments) {
     std::string editor;
     {
         const EditorAssocSet associations;
@@ -57,7 +58,9 @@ int CAdminDoc::LaunchEditor(const CString& profileClass, const CString& argument
     return 1;
 }
 
-int CAdminDoc::StartProcess(const CString& program, const CString& arguments) {
-    return tlv::platform::StartDetachedProcess(ToBytes(program + QLatin1Char(' ') + arguments)) ? 1
-                                                                                                : 0;
+int CAdminDoc::StartProcess(const CString& program, const QStringList& arguments) {
+    std::vector<std::string> argv{ToBytes(program)};
+    for (const CString& argument : arguments)
+        argv.push_back(ToBytes(argument));
+    return tlv::platform::StartDetachedProgram(std::move(argv)) ? 1 : 0;
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <utility>
 #include <vector>
 
 #include "platform/process/cmdwords.h"
@@ -70,12 +71,20 @@ void CollectFinishedProcesses() {
 
 bool StartDetachedProcess(const std::string& commandLine) {
     pid_t pid = -1;
-    return StartDetachedProcess(commandLine, pid);
+    return StartDetachedProgram(SplitCommandLine(commandLine), pid);
 }
 
 bool StartDetachedProcess(const std::string& commandLine, pid_t& pid) {
+    return StartDetachedProgram(SplitCommandLine(commandLine), pid);
+}
+
+bool StartDetachedProgram(std::vector<std::string> words) {
+    pid_t pid = -1;
+    return StartDetachedProgram(std::move(words), pid);
+}
+
+bool StartDetachedProgram(std::vector<std::string> words, pid_t& pid) {
     CollectFinishedProcesses();
-    std::vector<std::string> words = SplitCommandLine(commandLine);
     if (words.empty())
         return false;
     std::vector<char*> argv;

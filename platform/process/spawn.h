@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace tlv::platform {
 
@@ -16,6 +17,11 @@ namespace tlv::platform {
 bool StartDetachedProcess(const std::string& commandLine);
 // The same, telling the started process's id.
 bool StartDetachedProcess(const std::string& commandLine, pid_t& pid);
+
+// The same with the words given: argv[0] is the program's path, every element one argument
+// whatever bytes it holds (blanks included).
+bool StartDetachedProgram(std::vector<std::string> argv);
+bool StartDetachedProgram(std::vector<std::string> argv, pid_t& pid);
 
 // Collects the started processes that have ended, so none lingers as a zombie; cheap enough for
 // a periodic timer.

@@ -1,6 +1,7 @@
 #include "s100/client/admin_session.h"
 
 #include "s100/client/connect_string.h"
+#include "s100/client/entry_key.h"
 #include "s100/client/server_table.h"
 #include "s100/proto/admin.pb.h"
 
@@ -22,11 +23,16 @@ CTerror AdminSession::open(const std::string& entryName) {
     if (const CTerror error = parseConnectString(connectString, address); error != CTerr_NoError) {
         return error;
     }
+    std::string key;
+    std::string problem;
+    if (const CTerror error = loadEntryKey(entryName, key, problem); error != CTerr_NoError) {
+        return error;
+    }
     if (const CTerror error = m_connection.connect(address.host, address.port);
         error != CTerr_NoError) {
         return error;
     }
-    return m_connection.handshake(kClientName);
+    return m_connection.handshake(kClientName, key);
 }
 
 CTerror AdminSession::exchange(tlv::wire::Request& request, tlv::wire::Response& response) {

@@ -21,7 +21,7 @@ class AdminSession final {
 public:
     explicit AdminSession(std::chrono::milliseconds callTimeout);
 
-    // Resolves the entry, connects and shakes hands.
+    // Resolves the entry, reads its admin key (entry_key.h), connects and shakes hands.
     CTerror open(const std::string& entryName);
 
     // Sends the request and waits for its answer. CTerr_NoError when one arrived (the call's

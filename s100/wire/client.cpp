@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "s100/proto/admin.pb.h"
+#include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
 
 namespace tlv::wire {
@@ -37,7 +38,7 @@ public:
     explicit Impl(std::chrono::milliseconds timeout) : m_timeout(timeout) {}
 
     CTerror connect(const std::string& host, std::uint16_t port);
-    CTerror handshake(const std::string& clientName);
+    CTerror handshake(const std::string& clientName, const std::string& adminKey);
     CTerror call(Request& request, Response& response);
     void close();
     void closeForGood();
@@ -53,6 +54,8 @@ private:
     asio::error_code waitForSocket(Clock::time_point deadline);
     bool sendFrame(const ClientFrame& frame, Clock::time_point deadline);
     bool receiveFrame(ServerFrame& frame, Clock::time_point deadline);
+    CTerror proveKey(const std::string& adminKey, const std::string& clientNonce,
+                     const HelloReply& reply, Clock::time_point deadline);
     CTerror fail();
 
     std::chrono::milliseconds m_timeout;
@@ -129,24 +132,58 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
     return CTerr_NoError;
 }
 
-CTerror ClientConnection::Impl::handshake(const std::string& clientName) {
+CTerror ClientConnection::Impl::handshake(const std::string& clientName,
+                                          const std::string& adminKey) {
     if (!m_socket.is_open() || m_dead || m_handshakeDone) {
         return fail();
     }
     const auto deadline = Clock::now() + m_timeout;
+    const std::string clientNonce = freshRandomBytes(kNonceBytes);
+    m_decoder.setMaxFrameBytes(kMaxHandshakeFrameBytes);
     ClientFrame hello;
     hello.mutable_hello()->set_protocol_version(kProtocolVersion);
     hello.mutable_hello()->set_client_name(clientName);
+    hello.mutable_hello()->set_client_nonce(clientNonce);
     ServerFrame reply;
-    if (!sendFrame(hello, deadline) || !receiveFrame(reply, deadline) || !reply.has_hello()) {
+    if (clientNonce.empty() || !sendFrame(hello, deadline) || !receiveFrame(reply, deadline) ||
+        !reply.has_hello()) {
         return fail();
     }
     if (!reply.hello().accepted() || reply.hello().protocol_version() != kProtocolVersion) {
         closeForGood();
         return CTerr_ProtocolMismatch;
     }
+    if (const CTerror error = proveKey(adminKey, clientNonce, reply.hello(), deadline);
+        error != CTerr_NoError) {
+        return error;
+    }
     m_serverName = reply.hello().server_name();
+    m_decoder.setMaxFrameBytes(kMaxFrameBytes);
     m_handshakeDone = true;
+    return CTerr_NoError;
+}
+
+// A server that cannot prove it holds the key gets nothing from us, not even our proof.
+CTerror ClientConnection::Impl::proveKey(const std::string& adminKey,
+                                         const std::string& clientNonce, const HelloReply& reply,
+                                         Clock::time_point deadline) {
+    const std::string& serverNonce = reply.server_nonce();
+    if (serverNonce.size() != kNonceBytes ||
+        !proofMatches(serverKeyProof(adminKey, clientNonce, serverNonce), reply.server_proof())) {
+        closeForGood();
+        return CTerr_KeyRejected;
+    }
+    ClientFrame proof;
+    proof.mutable_key_proof()->set_client_proof(clientKeyProof(adminKey, clientNonce, serverNonce));
+    ServerFrame verdict;
+    if (!sendFrame(proof, deadline) || !receiveFrame(verdict, deadline) ||
+        !verdict.has_key_verdict()) {
+        return fail();
+    }
+    if (!verdict.key_verdict().accepted()) {
+        closeForGood();
+        return CTerr_KeyRejected;
+    }
     return CTerr_NoError;
 }
 
@@ -234,8 +271,8 @@ CTerror ClientConnection::connect(const std::string& host, std::uint16_t port) {
     return m_impl->connect(host, port);
 }
 
-CTerror ClientConnection::handshake(const std::string& clientName) {
-    return m_impl->handshake(clientName);
+CTerror ClientConnection::handshake(const std::string& clientName, const std::string& adminKey) {
+    return m_impl->handshake(clientName, adminKey);
 }
 
 CTerror ClientConnection::call(Request& request, Response& response) {

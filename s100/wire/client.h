@@ -32,9 +32,11 @@ public:
     // accepts at host:port within the timeout.
     CTerror connect(const std::string& host, std::uint16_t port);
 
-    // Exchanges Hello/HelloReply. CTerr_ProtocolMismatch when the server refuses our protocol
-    // version (the connection is then closed); CTerr_ConnectionLost on any transport failure.
-    CTerror handshake(const std::string& clientName);
+    // Exchanges Hello/HelloReply and proves, with the server, that both hold adminKey
+    // (admin_key.h). CTerr_ProtocolMismatch when the server refuses our protocol version;
+    // CTerr_KeyRejected when the server's proof is wrong or it refuses ours (the connection is
+    // then closed); CTerr_ConnectionLost on any transport failure.
+    CTerror handshake(const std::string& clientName, const std::string& adminKey);
 
     // Sends request (its id is assigned here) and waits for the response with the same id.
     // CTerr_NoError when a response arrived (its own error field carries the call's outcome).

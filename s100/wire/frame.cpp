@@ -1,9 +1,10 @@
 #include "s100/wire/frame.h"
 
 #include <google/protobuf/io/coded_stream.h>
-#include <google/protobuf/message_lite.h>
+#include <google/protobuf/message.h>
 
 #include "s100/s100.h"
+#include "s100/wire/frame_budget.h"
 
 namespace tlv::wire {
 namespace {
@@ -43,7 +44,7 @@ FrameStatus FrameDecoder::next(std::string& frame) {
         return FrameStatus::NeedMore;
     }
     const std::uint32_t length = readBigEndian32(m_buffer.data() + m_start);
-    if (length > kMaxFrameBytes) {
+    if (length > m_maxFrameBytes) {
         m_broken = true;
         m_buffer.clear();
         m_start = 0;
@@ -63,7 +64,11 @@ FrameStatus FrameDecoder::next(std::string& frame) {
 
 static_assert(kMaxMessageNesting == 3 * CT_MAX_DEPTH + 16, "nesting follows the set depth");
 
-bool parseFrame(const std::string& payload, google::protobuf::MessageLite& message) {
+bool parseFrame(const std::string& payload, google::protobuf::Message& message) {
+    if (!fitsDecodeBudget(payload, *message.GetDescriptor())) {
+        message.Clear();
+        return false;
+    }
     google::protobuf::io::CodedInputStream stream(
         reinterpret_cast<const std::uint8_t*>(payload.data()), static_cast<int>(payload.size()));
     stream.SetRecursionLimit(kMaxMessageNesting);

@@ -10,15 +10,21 @@
 #include <string>
 
 namespace google::protobuf {
+class Message;
 class MessageLite;
 }
 
 namespace tlv::wire {
 
-// The largest frame either side accepts. A profile query of 10,000 profiles with their contents
-// (a few KiB each) stays well below it; anything larger is treated as hostile and drops the
-// connection before a byte of it is buffered.
-inline constexpr std::uint32_t kMaxFrameBytes = 64u * 1024u * 1024u;
+// The largest frame either side accepts: what the largest single message needs. A request
+// carrying one KV set at the bounds of s100/s100.h that matter in practice (an array of
+// CT_MAX_ELEMENTS scalars, at most 8 bytes each on the wire, beside a few strings of
+// CT_MAX_STRING bytes) stays below it; big list answers travel in parts. Anything larger is
+// treated as hostile and drops the connection before a byte of it is buffered.
+inline constexpr std::uint32_t kMaxFrameBytes = 16u * 1024u * 1024u;
+
+// Before the handshake is complete a frame is at most this long: Hello and KeyProof are tiny.
+inline constexpr std::uint32_t kMaxHandshakeFrameBytes = 4u * 1024u;
 
 // The protocol version both sides send in their handshake.
 inline constexpr std::uint32_t kProtocolVersion = 2;
@@ -33,11 +39,17 @@ inline constexpr int kMaxMessageNesting = 3 * 32 + 16;
 enum class FrameStatus {
     Frame,     // a complete frame was taken out
     NeedMore,  // the buffered bytes do not yet hold a complete frame
-    Oversized  // the announced length exceeds kMaxFrameBytes: the stream is unusable
+    Oversized  // the announced length exceeds the decoder's limit: the stream is unusable
 };
 
 class FrameDecoder final {
 public:
+    explicit FrameDecoder(std::uint32_t maxFrameBytes = kMaxFrameBytes)
+        : m_maxFrameBytes(maxFrameBytes) {}
+
+    // Changes the largest frame accepted from the next frame on (after the handshake).
+    void setMaxFrameBytes(std::uint32_t maxFrameBytes) { m_maxFrameBytes = maxFrameBytes; }
+
     // Appends received bytes. Bytes fed after an Oversized result are ignored.
     void feed(const char* data, std::size_t size);
 
@@ -50,12 +62,14 @@ public:
 private:
     std::string m_buffer;
     std::size_t m_start = 0;  // first byte not yet consumed
+    std::uint32_t m_maxFrameBytes;
     bool m_broken = false;
 };
 
 // Parses a frame's payload into message with the nesting limit above; false for bytes that are
-// not one whole message.
-bool parseFrame(const std::string& payload, google::protobuf::MessageLite& message);
+// not one whole message, or that would cost more memory to decode than the decode budget
+// allows (frame_budget.h), which is checked first without allocating anything.
+bool parseFrame(const std::string& payload, google::protobuf::Message& message);
 
 // Appends the frame of message (header and payload) to out. Fails, leaving out unchanged, when
 // the message cannot be serialized or would exceed kMaxFrameBytes.

@@ -38,7 +38,7 @@ public:
                                             reinterpret_cast<const BYTE*>(connect.c_str()),
                                             static_cast<DWORD>(connect.size() + 1));
         RegCloseKey(table);
-        if (written == ERROR_SUCCESS) {
+        if (written == ERROR_SUCCESS && tlv::test::installEntryKey(kServerEntry)) {
             m_session = std::make_unique<ECTF_AdminSession>(kServerEntry);
         }
     }

@@ -35,6 +35,7 @@ ServerTable::ServerTable() {
 
 void ServerTable::setEntry(const std::string& name, const std::string& connectString) {
     setValue(name, REG_SZ, connectString.c_str(), static_cast<DWORD>(connectString.size() + 1));
+    EXPECT_TRUE(tlv::test::installEntryKey(name)) << name;
 }
 
 void ServerTable::setDwordEntry(const std::string& name, std::uint32_t value) {

@@ -22,7 +22,7 @@ public:
     ServerTable(const ServerTable&) = delete;
     ServerTable& operator=(const ServerTable&) = delete;
 
-    // Writes the entry as a REG_SZ value of the administration table.
+    // Writes the entry as a REG_SZ value of the administration table, and the test key for it.
     void setEntry(const std::string& name, const std::string& connectString);
     // Writes a value of another type under the entry's name.
     void setDwordEntry(const std::string& name, std::uint32_t value);

@@ -1,12 +1,16 @@
 #include "tests/e2e/fake_server.h"
 
 #include <arpa/inet.h>
+
+#include <memory>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
+#include "tests/support/tlvsd_process.h"
 
 namespace tlv::e2e {
 namespace {
@@ -73,9 +77,30 @@ std::string FakeServer::helloReply(bool accepted, std::uint32_t version) {
 
 FakeServer::Script FakeServer::afterHandshake(
     std::function<std::string(const tlv::wire::Request&)> answer) {
-    return [answer = std::move(answer)](const tlv::wire::ClientFrame& received) {
+    struct Nonces {
+        std::string client;
+        std::string server = tlv::wire::freshRandomBytes(tlv::wire::kNonceBytes);
+    };
+    auto nonces = std::make_shared<Nonces>();
+    return [answer = std::move(answer), nonces](const tlv::wire::ClientFrame& received) {
+        const std::string& key = tlv::test::testAdminKey();
         if (received.has_hello()) {
-            return helloReply(true, tlv::wire::kProtocolVersion);
+            nonces->client = received.hello().client_nonce();
+            tlv::wire::ServerFrame reply;
+            reply.mutable_hello()->set_accepted(true);
+            reply.mutable_hello()->set_protocol_version(tlv::wire::kProtocolVersion);
+            reply.mutable_hello()->set_server_name("fake");
+            reply.mutable_hello()->set_server_nonce(nonces->server);
+            reply.mutable_hello()->set_server_proof(
+                tlv::wire::serverKeyProof(key, nonces->client, nonces->server));
+            return frame(reply);
+        }
+        if (received.has_key_proof()) {
+            tlv::wire::ServerFrame verdict;
+            verdict.mutable_key_verdict()->set_accepted(tlv::wire::proofMatches(
+                tlv::wire::clientKeyProof(key, nonces->client, nonces->server),
+                received.key_proof().client_proof()));
+            return frame(verdict);
         }
         return answer(received.request());
     };

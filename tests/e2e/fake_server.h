@@ -29,7 +29,8 @@ public:
     static std::string frame(const tlv::wire::ServerFrame& message);
     // The framed HelloReply of a server that speaks version.
     static std::string helloReply(bool accepted, std::uint32_t version);
-    // A script that shakes hands properly and answers every request with answer(request).
+    // A script that shakes hands properly (proving the test key) and answers every request
+    // with answer(request).
     static Script afterHandshake(std::function<std::string(const tlv::wire::Request&)> answer);
 
 private:

@@ -2,10 +2,15 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "s100/client/entry_key.h"
+#include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/e2e/fake_server.h"
@@ -49,6 +54,32 @@ TEST(SessionTest, EntryNamesResolveWithoutRegardToCaseAndUnknownOnesAreRefused) 
     EXPECT_EQ(session, 0u);
     EXPECT_EQ(openSession("NotAString", session), CTerr_UnknownServer);
     EXPECT_EQ(openSession("", session), CTerr_UnknownServer);
+}
+
+TEST(SessionTest, AnEntryWithoutItsPrivateKeyFileDoesNotConnect) {
+    ServerTable table;
+    tlv::test::TempDir data;
+    tlv::test::TlvsdProcess server;
+    ASSERT_TRUE(server.start({"--data", data.path()}));
+    table.setEntry("Keyed", "tcp:127.0.0.1:" + std::to_string(server.port()));
+    const std::string keyFile = tlv::client::entryKeyPath("Keyed");
+    ASSERT_FALSE(keyFile.empty());
+
+    CTsession session = 0;
+    ASSERT_EQ(chmod(keyFile.c_str(), 0644), 0);
+    EXPECT_EQ(openSession("Keyed", session), CTerr_NoAdminKey) << "others can read it";
+    ASSERT_EQ(chmod(keyFile.c_str(), 0600), 0);
+    ASSERT_EQ(openSession("Keyed", session), CTerr_NoError);
+    expectDestroyed(session);
+
+    {
+        std::ofstream other(keyFile, std::ios::binary | std::ios::trunc);
+        other << std::string(tlv::wire::kAdminKeyBytes, 'w');
+    }
+    EXPECT_EQ(openSession("Keyed", session), CTerr_KeyRejected) << "another server's key";
+    ASSERT_EQ(unlink(keyFile.c_str()), 0);
+    EXPECT_EQ(openSession("Keyed", session), CTerr_NoAdminKey);
+    EXPECT_EQ(session, 0u);
 }
 
 TEST(SessionTest, MalformedConnectStringsAreRefusedBeforeConnecting) {

@@ -14,7 +14,8 @@ bool parse(std::vector<const char*> args, ServerOptions& options, std::string& e
 TEST(Options, DefaultsAndEveryOption) {
     ServerOptions defaults;
     std::string error;
-    ASSERT_TRUE(parse({}, defaults, error));
+    ASSERT_TRUE(parse({"--key", "/k"}, defaults, error)) << error;
+    EXPECT_EQ(defaults.keyFile, "/k");
     EXPECT_EQ(defaults.host, "127.0.0.1");
     EXPECT_EQ(defaults.port, 2020);
     EXPECT_EQ(defaults.seed, Seed::Empty);
@@ -55,6 +56,8 @@ TEST(Options, BadCommandLinesSayWhatIsWrong) {
         {{"--provider", "X=maybe"},
          "--provider expects NAME=available|unavailable, got \"X=maybe\""},
         {{"--data"}, "--data needs a value"},
+        {{}, "without --data there is no admin key: name one with --key FILE"},
+        {{"--data", "/d", "--key", ""}, "--key expects a file"},
         {{"--bogus", "1"}, "unknown option --bogus"},
         {{"--data", "/tmp/x", "--verbose"}, "unknown option --verbose"},
         {{"stray"}, "unexpected argument stray"},

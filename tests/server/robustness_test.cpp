@@ -1,15 +1,11 @@
 // Fault injection, many clients and hostile input, against a real tlvsd.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "s100/wire/frame.h"
 #include "tests/server/admin_calls.h"
+#include "tests/server/raw_socket.h"
 #include "tests/support/tlvsd_process.h"
 
 namespace tlv::test {
@@ -17,68 +13,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using tlv::wire::Response;
-
-// A raw TCP connection for sending bytes no client library would.
-class RawSocket final {
-public:
-    explicit RawSocket(std::uint16_t port) {
-        m_fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        m_connected = connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        timeval wait{2, 0};
-        setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-    }
-    ~RawSocket() { close(m_fd); }
-    RawSocket(const RawSocket&) = delete;
-    RawSocket& operator=(const RawSocket&) = delete;
-
-    bool connected() const { return m_connected; }
-    bool send(const std::string& bytes) const {
-        return write(m_fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    }
-    // True when the server closed the connection (end of stream) within the receive timeout.
-    bool closedByPeer() const {
-        char scratch[4096];
-        for (;;) {
-            const ssize_t got = read(m_fd, scratch, sizeof scratch);
-            if (got == 0) {
-                return true;
-            }
-            if (got < 0) {
-                return errno == ECONNRESET;
-            }
-        }
-    }
-    // Reads one frame into frame; false on a closed connection or a timeout.
-    bool receive(tlv::wire::ServerFrame& frame) const {
-        tlv::wire::FrameDecoder decoder;
-        std::string payload;
-        char scratch[4096];
-        while (decoder.next(payload) != tlv::wire::FrameStatus::Frame) {
-            const ssize_t got = read(m_fd, scratch, sizeof scratch);
-            if (got <= 0) {
-                return false;
-            }
-            decoder.feed(scratch, static_cast<std::size_t>(got));
-        }
-        return frame.ParseFromString(payload);
-    }
-
-private:
-    int m_fd = -1;
-    bool m_connected = false;
-};
-
-std::string helloBytes(std::uint32_t version) {
-    tlv::wire::ClientFrame frame;
-    frame.mutable_hello()->set_protocol_version(version);
-    std::string bytes;
-    tlv::wire::encodeFrame(frame, bytes);
-    return bytes;
-}
 
 TEST(FaultInjection, CountedFailureThenNormalAnswersAndUncountedForever) {
     TlvsdProcess server;

@@ -1,8 +1,8 @@
-// A service program for the tests: writes its pid to a file, may ignore SIGTERM, writes lines
-// to stdout or stderr, then exits with a code or sleeps (at most a minute, so nothing is left
-// behind for long).
-//   service_helper [--pid-file FILE] [--ignore-term] [--say TEXT]... [--complain TEXT]...
-//                  [--count N] [--exit CODE]
+// A service program for the tests: writes its pid to a file, may ignore SIGTERM, may start a
+// child of its own in its process group (which writes its pid too), writes lines to stdout or
+// stderr, then exits with a code or sleeps (at most a minute, so nothing is left behind for long).
+//   service_helper [--pid-file FILE] [--ignore-term] [--child-pid-file FILE] [--say TEXT]...
+//                  [--complain TEXT]... [--count N] [--exit CODE]
 //   --count N writes the lines "line 1" to "line N" to stdout.
 #include <signal.h>
 #include <unistd.h>
@@ -11,6 +11,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+namespace {
+
+void writePid(const char* path) {
+    const std::string temporary = std::string(path) + ".tmp";
+    if (FILE* file = std::fopen(temporary.c_str(), "w")) {
+        std::fprintf(file, "%d\n", static_cast<int>(getpid()));
+        std::fclose(file);
+        std::rename(temporary.c_str(), path);
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -31,12 +44,12 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--ignore-term") == 0) {
             signal(SIGTERM, SIG_IGN);
         } else if (std::strcmp(argv[i], "--pid-file") == 0 && i + 1 < argc) {
+            writePid(argv[++i]);
+        } else if (std::strcmp(argv[i], "--child-pid-file") == 0 && i + 1 < argc) {
             const char* path = argv[++i];
-            const std::string temporary = std::string(path) + ".tmp";
-            if (FILE* file = std::fopen(temporary.c_str(), "w")) {
-                std::fprintf(file, "%d\n", static_cast<int>(getpid()));
-                std::fclose(file);
-                std::rename(temporary.c_str(), path);
+            if (fork() == 0) {
+                writePid(path);
+                break;
             }
         }
     }

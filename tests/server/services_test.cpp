@@ -1,6 +1,8 @@
 // Service definitions and real service processes, against a real tlvsd.
 #include <signal.h>
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 #include "tests/server/admin_calls.h"
@@ -240,6 +242,55 @@ TEST(ServiceShutdown, SigtermStopsRunningServicesBeforeTheServerExits) {
     ASSERT_EQ(kill(pid, 0), 0);
     EXPECT_EQ(server.terminate(), 0);
     EXPECT_NE(kill(pid, 0), 0) << "the service process is gone with the server";
+}
+
+// Alive and not a zombie waiting for a parent that is gone.
+bool isRunning(pid_t pid) {
+    FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+    if (file == nullptr) {
+        return false;
+    }
+    char state = 'Z';
+    const bool read = std::fscanf(file, "%*d (%*[^)]) %c", &state) == 1;
+    std::fclose(file);
+    return read && state != 'Z' && state != 'X';
+}
+
+TEST(ServiceShutdown, AKilledServerLeavesNoServiceRunningAndARestartRunsNoSecondCopy) {
+    TempDir data;
+    TlvsdProcess server;
+    ASSERT_TRUE(server.start({"--data", data.path()}));
+    auto client = server.connect();
+    ASSERT_NE(client, nullptr);
+    const std::string pidFile = data.path() + "/helper.pid";
+    const std::string childPidFile = data.path() + "/child.pid";
+    ServiceSetup helper;
+    helper.commandLine = std::string(SERVICE_HELPER) + " --pid-file " + pidFile +
+                         " --child-pid-file " + childPidFile;
+    helper.startType = SVC_Mandatory;
+    ASSERT_EQ(call(*client, addService("Helper", serviceDefinition(helper))), CTerr_NoError);
+    ASSERT_EQ(call(*client, setLevel(2)), CTerr_NoError);
+    const pid_t pid = waitForPidFile(pidFile);
+    const pid_t child = waitForPidFile(childPidFile);
+    ASSERT_GT(pid, 0);
+    ASSERT_GT(child, 0);
+
+    server.kill();
+    EXPECT_TRUE(waitUntil([&] { return !isRunning(pid); }, std::chrono::seconds(3)))
+        << "the service dies with its server";
+
+    std::remove(pidFile.c_str());
+    ASSERT_TRUE(server.restart());
+    EXPECT_TRUE(waitUntil([&] { return !isRunning(child); }, std::chrono::seconds(3)))
+        << "what the service left in its group is ended before anything starts";
+    const pid_t again = waitForPidFile(pidFile);
+    ASSERT_GT(again, 0) << "level 2 starts the mandatory service again";
+    EXPECT_NE(again, pid);
+    EXPECT_TRUE(isRunning(again));
+
+    TlvsdProcess second;
+    EXPECT_FALSE(second.start({"--data", data.path()})) << "one server per data folder";
+    EXPECT_TRUE(isRunning(again));
 }
 
 }  // namespace

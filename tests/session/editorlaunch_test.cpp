@@ -47,15 +47,19 @@ TEST_F(EditorLaunchTest, ANewProfileGoesToTheDefaultEditorWhenTheClassHasNone) {
     EXPECT_EQ(m_editor.WaitForArguments(), (Strings{kServerEntry, "new", "Application"}));
 }
 
-TEST_F(EditorLaunchTest, WordsOfANameAreArgumentsAndNeverCommands) {
+TEST_F(EditorLaunchTest, ANameIsOneArgumentWhateverItHoldsAndNeverACommand) {
     SetString(kTable, "DefaultEditor", m_editor.Path());
     const std::string witness = m_fixture.Files() + "/injected";
     const std::string name = "x;touch${IFS}" + witness + "|$(touch " + witness + ")";
     ASSERT_EQ(m_doc->EditProfile(QString::fromStdString(name), "C"), 1);
-    EXPECT_EQ(m_editor.WaitForArguments(),
-              (Strings{kServerEntry, "edit", "x;touch${IFS}" + witness + "|$(touch", witness + ")",
-                       "C"}));
+    EXPECT_EQ(m_editor.WaitForArguments(), (Strings{kServerEntry, "edit", name, "C"}));
     EXPECT_FALSE(std::filesystem::exists(witness));
+}
+
+TEST_F(EditorLaunchTest, AClassWithBlanksIsOneArgument) {
+    SetString(kTable, "DefaultEditor", m_editor.Path());
+    ASSERT_EQ(m_doc->NewProfile("Class with\tblanks "), 1);
+    EXPECT_EQ(m_editor.WaitForArguments(), (Strings{kServerEntry, "new", "Class with\tblanks "}));
 }
 
 TEST_F(EditorLaunchTest, NoEditorMissingEditorAndUnstartableEditorEachHaveTheirMessage) {

@@ -4,12 +4,18 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
+
+#include "s100/wire/admin_key.h"
 
 extern char** environ;
 
@@ -53,7 +59,57 @@ std::uint16_t portOf(const std::string& line) {
     return port > 0 && port <= 65535 ? static_cast<std::uint16_t>(port) : 0;
 }
 
+// A temporary folder standing in for the user's configuration, with the test key beside it.
+class KeyHome final {
+public:
+    KeyHome() {
+        setenv("XDG_CONFIG_HOME", configFolder().c_str(), 1);
+        std::string problem;
+        if (!tlv::wire::createAdminKeyFile(keyFile(), m_key, problem)) {
+            std::fprintf(stderr, "test key: %s\n", problem.c_str());
+        }
+    }
+    std::string configFolder() const { return m_folder.path() + "/config"; }
+    std::string keyFile() const { return m_folder.path() + "/admin.key"; }
+    const std::string& key() const { return m_key; }
+
+private:
+    TempDir m_folder;
+    std::string m_key;
+};
+
+KeyHome& keyHome() {
+    static KeyHome home;
+    return home;
+}
+
+bool writePrivateFile(const std::string& path, const std::string& bytes) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = write(fd, bytes.data(), bytes.size()) ==
+                         static_cast<ssize_t>(bytes.size());
+    return close(fd) == 0 && written && chmod(path.c_str(), 0600) == 0;
+}
+
 }  // namespace
+
+const std::string& testAdminKey() {
+    return keyHome().key();
+}
+
+const std::string& testAdminKeyFile() {
+    static const std::string file = keyHome().keyFile();
+    return file;
+}
+
+bool installEntryKey(const std::string& entryName) {
+    const std::string folder = keyHome().configFolder() + "/kestrova/keys";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return !ec && writePrivateFile(folder + "/" + entryName + ".key", keyHome().key());
+}
 
 std::string tlvsdPath() {
     return TLVSD_PATH;
@@ -110,6 +166,9 @@ bool TlvsdProcess::launch(const std::string& listen) {
         return false;
     }
     std::vector<std::string> words{tlvsdPath(), "--listen", listen};
+    if (std::find(m_args.begin(), m_args.end(), "--key") == m_args.end()) {
+        words.insert(words.end(), {"--key", testAdminKeyFile()});
+    }
     words.insert(words.end(), m_args.begin(), m_args.end());
     std::vector<char*> argv;
     for (std::string& word : words) {
@@ -179,7 +238,7 @@ std::unique_ptr<tlv::wire::ClientConnection> TlvsdProcess::connect(
     std::chrono::milliseconds callTimeout) const {
     auto connection = std::make_unique<tlv::wire::ClientConnection>(callTimeout);
     if (connection->connect("127.0.0.1", m_port) != CTerr_NoError ||
-        connection->handshake("test") != CTerr_NoError) {
+        connection->handshake("test", testAdminKey()) != CTerr_NoError) {
         return nullptr;
     }
     return connection;

@@ -1,7 +1,11 @@
 #pragma once
 // Test helpers around a real tlvsd process: start it on 127.0.0.1 with a port it picks, read
 // that port from its first line, stop it with SIGTERM or SIGKILL, start it again on the same
-// data directory. Also a temporary directory and a bounded wait.
+// data directory. Also a temporary directory, a bounded wait and the admin key.
+//
+// Every tlvsd started here holds one admin key of the test process (--key, unless the test
+// names its own). Clients find it once installEntryKey wrote it for their server entry: the
+// fixtures that write server entries do that.
 
 #include <sys/types.h>
 
@@ -31,6 +35,14 @@ public:
 private:
     std::string m_path;
 };
+
+// The admin key of the tlvsd processes started here, and its file.
+const std::string& testAdminKey();
+const std::string& testAdminKeyFile();
+
+// Writes the test key as the key file of entryName, in the keys folder under the
+// XDG_CONFIG_HOME of this test process (a temporary folder, set on first use). True on success.
+bool installEntryKey(const std::string& entryName);
 
 // Polls condition every 10 ms until it holds or timeout passes; true when it held.
 bool waitUntil(const std::function<bool()>& condition,
@@ -63,7 +75,7 @@ public:
     std::uint16_t port() const { return m_port; }
     pid_t pid() const { return m_pid; }
 
-    // A connection that completed its handshake, or null.
+    // A connection that completed its handshake with the test key, or null.
     std::unique_ptr<tlv::wire::ClientConnection> connect(
         std::chrono::milliseconds callTimeout = std::chrono::seconds(5)) const;
 

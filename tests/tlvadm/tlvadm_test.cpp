@@ -1,6 +1,8 @@
 // tlvadm as a real process against a real tlvsd.
 
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "s100/client/entry_key.h"
 #include "session/admindoc.h"
 #include "tests/registry/child_process.h"
 #include "tests/session/server_fixture.h"
@@ -242,6 +245,37 @@ TEST_F(TlvadmTest, CheckPrintsTheFindingsInRunOrderAndFailsWithoutMapAndRules) {
         ++objects;
     EXPECT_EQ(objects, lines);
     EXPECT_EQ(Tlvadm({"check", "extra"}).exitCode, 2);
+}
+
+TEST_F(TlvadmTest, StoredNamesCannotReachTheTerminalOrForgeRows) {
+    ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "Evil\x1b[2J\nForged\tRow\\", "Application"));
+    ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "Caf\xc3\xa9 \xff\xc2\x9b", "Application"));
+    ProcessResult result = Tlvadm({"profiles"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    // UTF-8 text stays as it is; a C1 control and a byte that is not UTF-8 are escaped.
+    EXPECT_EQ(result.out,
+              "Caf\xc3\xa9 \\xff\\xc2\\x9b\tApplication\n"
+              "Evil\\x1b[2J\\nForged\\tRow\\\\\tApplication\n");
+    result = Tlvadm({"profiles"}, true);
+    EXPECT_NE(result.out.find("\"Evil\\u001b[2J\\nForged\\tRow\\\\\""), std::string::npos)
+        << result.out;
+}
+
+TEST_F(TlvadmTest, AMissingOrOpenKeyFileExitsTwoNamingIt) {
+    const std::string keyFile = tlv::client::entryKeyPath(kServerEntry);
+    ASSERT_EQ(chmod(keyFile.c_str(), 0644), 0);
+    ProcessResult result = Tlvadm({"level"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("tlvadm: no admin key: " + keyFile + ": group or others"),
+              std::string::npos)
+        << result.err;
+    ASSERT_EQ(unlink(keyFile.c_str()), 0);
+    result = Tlvadm({"level"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("tlvadm: no admin key: " + keyFile + ": "), std::string::npos)
+        << result.err;
+    ASSERT_TRUE(installEntryKey(kServerEntry));
+    EXPECT_EQ(Tlvadm({"level"}).exitCode, 0);
 }
 
 TEST_F(TlvadmTest, UsageAndConnectionErrorsExitWithTwo) {

@@ -17,7 +17,7 @@ bool WriteServerEntry(const std::string& name, const std::string& connectString)
                                        reinterpret_cast<const BYTE*>(connectString.c_str()),
                                        static_cast<DWORD>(connectString.size() + 1));
     RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return result == ERROR_SUCCESS && installEntryKey(name);
 }
 
 EditorServer::EditorServer(const std::vector<std::string>& args) {

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -187,6 +190,40 @@ TEST_F(TlvregTest, ExitStatusTellsRefusalFromMisuse) {
     result = RunProcess({TLVREG_BINARY, "--help"}, m_registry.Folder());
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_NE(result.out.find("NAME<TAB>TYPE<TAB>DATA"), std::string::npos);
+}
+
+TEST_F(TlvregTest, ExportReplacesAFileWholeOrLeavesItAlone) {
+    Add({kStandard, "Default_Server", "REG_SZ", "tcp:localhost:2019"});
+    const std::string file = Path("out.reg");
+    WriteFile(file, "old contents");
+    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+    ASSERT_EQ(Tlvreg({"export", file, "SOFTWARE"}).exitCode, 0);
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("\"Default_Server\"=\"tcp:localhost:2019\""), std::string::npos);
+    struct stat info {};
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u) << "the file keeps its mode";
+
+    // A folder that refuses new files: the old file stays as it was and no temporary is left.
+    const std::string locked = Path("locked");
+    ASSERT_EQ(mkdir(locked.c_str(), 0700), 0);
+    WriteFile(locked + "/out.reg", "kept");
+    ASSERT_EQ(chmod(locked.c_str(), 0500), 0);
+    const ProcessResult refused = Tlvreg({"export", locked + "/out.reg", "SOFTWARE"});
+    chmod(locked.c_str(), 0700);
+    if (geteuid() != 0) {  // root writes anyway
+        EXPECT_EQ(refused.exitCode, 2);
+        std::ifstream kept(locked + "/out.reg");
+        std::string contents;
+        std::getline(kept, contents);
+        EXPECT_EQ(contents, "kept");
+    }
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(locked))
+        ++files;
+    EXPECT_EQ(files, 1u);
 }
 
 TEST_F(TlvregTest, KeyPrefixesNumbersAndTheUnnamedValue) {

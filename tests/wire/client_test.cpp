@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "s100/proto/admin.pb.h"
+#include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
 #include "tests/support/tlvsd_process.h"
 
@@ -67,6 +68,9 @@ private:
     std::thread m_thread;
 };
 
+// A key the servers here do not hold.
+const std::string kSomeKey(kAdminKeyBytes, 'k');
+
 std::string helloReply(bool accepted, std::uint32_t version) {
     ServerFrame frame;
     frame.mutable_hello()->set_accepted(accepted);
@@ -105,7 +109,7 @@ TEST(ClientConnection, SilentServerTimesOutAndTheConnectionStaysDead) {
     ClientConnection connection{200ms};
     ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(connection.handshake("test"), CTerr_ConnectionLost);
+    EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_ConnectionLost);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
     EXPECT_FALSE(connection.isUsable());
     Request request = levelRequest();
@@ -117,7 +121,7 @@ TEST(ClientConnection, RefusedVersionIsAProtocolMismatch) {
     ScriptedPeer peer{helloReply(false, kProtocolVersion + 1)};
     ClientConnection connection{2s};
     ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
-    EXPECT_EQ(connection.handshake("test"), CTerr_ProtocolMismatch);
+    EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_ProtocolMismatch);
     EXPECT_FALSE(connection.isUsable());
 }
 
@@ -128,25 +132,39 @@ TEST(ClientConnection, GarbageAndOversizedRepliesKillTheConnection) {
         ScriptedPeer peer{reply};
         ClientConnection connection{2s};
         ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
-        EXPECT_EQ(connection.handshake("test"), CTerr_ConnectionLost);
+        EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_ConnectionLost);
         EXPECT_FALSE(connection.isUsable());
     }
 }
 
-TEST(ClientConnection, AnswerWithAnotherRequestIdKillsTheConnection) {
-    ServerFrame answer;
-    answer.mutable_response()->set_id(99);
-    std::string reply = helloReply(true, kProtocolVersion);
-    encodeFrame(answer, reply);
-    ScriptedPeer peer{reply};
-    ClientConnection connection{2s};
-    ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
-    ASSERT_EQ(connection.handshake("test"), CTerr_NoError);
-    EXPECT_EQ(connection.serverName(), "scripted");
+TEST(ClientConnection, AServerThatCannotProveTheKeyIsRejected) {
+    for (const std::string& proof : {std::string(), std::string(32, 'p')}) {
+        ServerFrame frame;
+        frame.mutable_hello()->set_accepted(true);
+        frame.mutable_hello()->set_protocol_version(kProtocolVersion);
+        frame.mutable_hello()->set_server_nonce(std::string(kNonceBytes, 'n'));
+        frame.mutable_hello()->set_server_proof(proof);
+        std::string reply;
+        encodeFrame(frame, reply);
+        ScriptedPeer peer{reply};
+        ClientConnection connection{2s};
+        ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
+        EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_KeyRejected);
+        EXPECT_FALSE(connection.isUsable());
+    }
+}
+
+TEST(ClientConnection, AClientWithAnotherKeyGetsNoCallAnsweredWhileTheHolderGetsIn) {
+    tlv::test::TempDir data;
+    tlv::test::TlvsdProcess server;
+    ASSERT_TRUE(server.start({"--data", data.path()}));
+    ClientConnection stranger{2s};
+    ASSERT_EQ(stranger.connect("127.0.0.1", server.port()), CTerr_NoError);
+    EXPECT_EQ(stranger.handshake("test", kSomeKey), CTerr_KeyRejected);
     Request request = levelRequest();
     Response response;
-    EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
-    EXPECT_FALSE(connection.isUsable());
+    EXPECT_EQ(stranger.call(request, response), CTerr_ConnectionLost);
+    EXPECT_NE(server.connect(), nullptr) << "the key holder still gets in";
 }
 
 TEST(ClientConnection, CallsAgainstTlvsdMatchIdsAndALostServerFailsEveryLaterCall) {

@@ -125,5 +125,53 @@ TEST(FrameParse, DeepestLegalKvSetFitsThroughTheEnvelope) {
     EXPECT_FALSE(parseFrame("\xFF\xFF\xFF", parsed));
 }
 
+TEST(FrameDecoder, HandshakeLimitHoldsUntilRaised) {
+    FrameDecoder decoder{kMaxHandshakeFrameBytes};
+    const std::string small = helloFrame(std::string(100, 'n'));
+    decoder.feed(small.data(), small.size());
+    std::string payload;
+    EXPECT_EQ(decoder.next(payload), FrameStatus::Frame);
+    decoder.setMaxFrameBytes(kMaxFrameBytes);
+    const std::string large = helloFrame(std::string(kMaxHandshakeFrameBytes, 'n'));
+    decoder.feed(large.data(), large.size());
+    EXPECT_EQ(decoder.next(payload), FrameStatus::Frame) << "raised after the handshake";
+
+    FrameDecoder early{kMaxHandshakeFrameBytes};
+    early.feed(large.data(), 4);
+    EXPECT_EQ(early.next(payload), FrameStatus::Oversized) << "refused from its header on";
+}
+
+// An AddProfile request whose contents hold one array of count elements made by fill.
+std::string arrayRequest(int count, void (*fill)(Value&)) {
+    ClientFrame frame;
+    KVSet& contents = *frame.mutable_request()->mutable_add_profile()->mutable_contents();
+    Array& array = *contents.add_pairs()->mutable_value()->mutable_array_value();
+    for (int i = 0; i < count; ++i) {
+        fill(*array.add_elements());
+    }
+    return frame.SerializeAsString();
+}
+
+TEST(FrameParse, DecodingCostIsBoundedByTheFrameSize) {
+    constexpr int kElements = 100000;
+    ClientFrame parsed;
+    // Real elements (a bool, an empty string, a set whose pair holds a value) pass.
+    EXPECT_TRUE(parseFrame(arrayRequest(kElements, [](Value& v) { v.set_bool_value(1); }), parsed));
+    EXPECT_TRUE(parseFrame(arrayRequest(kElements, [](Value& v) { v.set_string_value(""); }),
+                           parsed));
+    EXPECT_TRUE(parseFrame(arrayRequest(kElements,
+                                        [](Value& v) {
+                                            Pair& pair = *v.mutable_kvset_value()->add_pairs();
+                                            pair.set_key(0x01600400);
+                                            pair.mutable_value()->set_uint_value(1);
+                                        }),
+                           parsed));
+    // Empty elements cost two bytes each on the wire and tens in memory: refused unparsed.
+    EXPECT_FALSE(parseFrame(arrayRequest(kElements, [](Value&) {}), parsed));
+    EXPECT_EQ(parsed.ByteSizeLong(), 0u) << "nothing of a refused frame is kept";
+    // A handful of empty elements in a small frame is within the allowance.
+    EXPECT_TRUE(parseFrame(arrayRequest(100, [](Value&) {}), parsed));
+}
+
 }  // namespace
 }  // namespace tlv::wire

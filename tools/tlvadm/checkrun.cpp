@@ -8,6 +8,7 @@
 #include "session/admsess.h"
 #include "tools/tlvadm/commands.h"
 #include "tools/tlvadm/output.h"
+#include "tools/tlvadm/textescape.h"
 
 namespace {
 
@@ -32,8 +33,10 @@ void PrintJsonFinding(std::ostream& out, const CheckMessage& message) {
 }
 
 void PrintText(std::ostream& out, const Array<CheckMessage>& messages) {
+    // The label is ours; the text holds names from the server.
     for (int i = 0; i < messages.Size(); ++i)
-        out << LabelledText(*messages[i]) << '\n';
+        out << StringTable::Text(LabelIdOf(messages[i]->m_type)) << EscapeText(messages[i]->m_text)
+            << '\n';
 }
 
 void PrintJson(std::ostream& out, const Array<CheckMessage>& messages) {

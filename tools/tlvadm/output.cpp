@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "session/viewline.h"
+#include "tools/tlvadm/textescape.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ void PrintTextRow(std::ostream& out, const CViewLine& row) {
     for (int c = 0; c < row.NumberOfItems(); ++c) {
         if (c > 0)
             out << '\t';
-        out << row.GetItem(c).toLatin1().constData();
+        out << EscapeText(row.GetItem(c).toLatin1().toStdString());
     }
     out << '\n';
 }

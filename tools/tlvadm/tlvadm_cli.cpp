@@ -5,10 +5,10 @@
 #include <string>
 
 #include "platform/registry/regapi.h"
-#include "s100/client/server_table.h"
 #include "session/admindoc.h"
 #include "tools/tlvadm/args.h"
 #include "tools/tlvadm/commands.h"
+#include "tools/tlvadm/keyhint.h"
 #include "tools/tlvadm/streamseam.h"
 
 namespace {
@@ -28,18 +28,6 @@ public:
 private:
     bool m_bStarted = false;
 };
-
-// Under the GUI's sentence for a failed connection: which entry, and where it points.
-void ExplainConnectFailure(const std::string& entry, std::ostream& err) {
-    std::string connectString;
-    if (tlv::client::lookUpServerEntry(entry, connectString) != CTerr_NoError) {
-        err << "tlvadm: there is no server entry \"" << entry
-            << "\" in the administration server table\n";
-        return;
-    }
-    err << "tlvadm: could not connect to the server entry \"" << entry << "\" at "
-        << connectString << '\n';
-}
 
 }  // namespace
 

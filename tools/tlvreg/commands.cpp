@@ -6,6 +6,7 @@
 
 #include "platform/registry/regapi.h"
 #include "platform/registry/regname.h"
+#include "tools/tlvreg/atomic_file.h"
 #include "tools/tlvreg/keypath.h"
 #include "tools/tlvreg/regfile_reader.h"
 #include "tools/tlvreg/regfile_writer.h"
@@ -280,11 +281,9 @@ int ExportKey(const std::string& file, const std::string& path, CommandStreams s
             return Refused(streams, message, rc);
         }
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text.str();
-    out.close();
-    if (!out) {
-        streams.err << "tlvreg: cannot write " << file << '\n';
+    std::string why;
+    if (!WriteFileAtomically(file, text.str(), why)) {
+        streams.err << "tlvreg: cannot write " << file << ": " << why << '\n';
         return kExitUsage;
     }
     return kExitSuccess;

@@ -1,0 +1,21 @@
+#pragma once
+// Where a client finds the admin key of a server entry: the file
+// ${XDG_CONFIG_HOME:-~/.config}/kestrova/keys/ENTRY.key, a copy of the server's admin.key that
+// only its owner may read (as ssh requires of a private key).
+
+#include <string>
+
+#include "s100/errors.h"
+
+namespace tlv::client {
+
+// The key file of the entry; "" when the entry's name cannot name a file (empty, ".", "..",
+// or holding a '/') or no configuration folder is known.
+std::string entryKeyPath(const std::string& entryName);
+
+// Reads the entry's key (from a file whose name differs only in case when none has the name as
+// written, as entry names are compared without regard to case). CTerr_NoAdminKey with problem naming the file and the reason when it
+// is missing, unreadable, too open or not a key.
+CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem);
+
+}  // namespace tlv::client

@@ -1,0 +1,19 @@
+#pragma once
+// Where tlvsd gets its admin key: the file named by --key, else DATA/admin.key, made of fresh
+// random bytes (mode 0600) at the first start. A server without --data keeps nothing on disk,
+// so it needs --key (options.cpp refuses the command line otherwise).
+
+#include <string>
+
+#include "server/options.h"
+
+namespace tlv::server {
+
+// The key file tlvsd reads: --key, else DATA/admin.key.
+std::string serverKeyPath(const ServerOptions& options);
+
+// Reads the key, creating DATA/admin.key when it does not exist yet. False with a message when
+// the file is missing (for --key), readable by group or others, or not a key.
+bool loadServerKey(const ServerOptions& options, std::string& key, std::string& error);
+
+}  // namespace tlv::server

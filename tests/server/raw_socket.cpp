@@ -1,0 +1,86 @@
+#include "tests/server/raw_socket.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "s100/wire/admin_key.h"
+#include "s100/wire/frame.h"
+
+namespace tlv::test {
+namespace {
+
+void setReceiveTimeout(int fd, int seconds) {
+    timeval wait{seconds, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+}
+
+}  // namespace
+
+RawSocket::RawSocket(std::uint16_t port) {
+    m_fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    m_connected = connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    setReceiveTimeout(m_fd, 2);
+}
+
+RawSocket::~RawSocket() {
+    close(m_fd);
+}
+
+bool RawSocket::send(const std::string& bytes) const {
+    return write(m_fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+}
+
+bool RawSocket::send(const tlv::wire::ClientFrame& frame) const {
+    std::string bytes;
+    return tlv::wire::encodeFrame(frame, bytes) && send(bytes);
+}
+
+bool RawSocket::closedByPeer(int seconds) const {
+    setReceiveTimeout(m_fd, seconds);
+    char scratch[4096];
+    for (;;) {
+        const ssize_t got = read(m_fd, scratch, sizeof scratch);
+        if (got == 0) {
+            return true;
+        }
+        if (got < 0) {
+            return errno == ECONNRESET;
+        }
+    }
+}
+
+bool RawSocket::receive(tlv::wire::ServerFrame& frame) const {
+    tlv::wire::FrameDecoder decoder;
+    std::string payload;
+    char scratch[4096];
+    while (decoder.next(payload) != tlv::wire::FrameStatus::Frame) {
+        const ssize_t got = read(m_fd, scratch, sizeof scratch);
+        if (got <= 0) {
+            return false;
+        }
+        decoder.feed(scratch, static_cast<std::size_t>(got));
+    }
+    return frame.ParseFromString(payload);
+}
+
+std::string helloBytes(std::uint32_t version, std::string* nonce) {
+    tlv::wire::ClientFrame frame;
+    frame.mutable_hello()->set_protocol_version(version);
+    frame.mutable_hello()->set_client_nonce(tlv::wire::freshRandomBytes(tlv::wire::kNonceBytes));
+    if (nonce != nullptr) {
+        *nonce = frame.hello().client_nonce();
+    }
+    std::string bytes;
+    tlv::wire::encodeFrame(frame, bytes);
+    return bytes;
+}
+
+}  // namespace tlv::test
