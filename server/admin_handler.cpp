@@ -89,6 +89,7 @@ CTerror AdminHandler::dispatch(const Request& request, tlv::wire::Response& resp
             return m_services.start(request.start_service().name());
         case Request::kStopService:
             return m_services.stop(request.stop_service().name(), request.stop_service().mode());
+        case Request::kGetServiceStatus:  // not answered yet
         case Request::CALL_NOT_SET:
             break;
     }
