@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/modalseam.h"
+#include "framework/widgets/displaycheck.h"
 #include "framework/widgets/widgetmodalseam.h"
 #include "resources/stringtable.h"
 #include "s100/s100.h"
@@ -71,6 +72,10 @@ int RunTlvedit(int argc, char** argv) {
     if (request.bHelp) {
         std::cout << EditorUsage();
         return kExitOk;
+    }
+    if (!CanOpenWindows(CurrentDisplayEnvironment())) {
+        std::cerr << NoDisplayMessage("tlvedit") << '\n';
+        return kExitUsage;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tlvedit"));
