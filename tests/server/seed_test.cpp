@@ -31,10 +31,9 @@ TEST(DemoSeed, FillsAnEmptyStoreWithProfilesServicesAndProviders) {
     // The seed grows with the demo; these are the ones this test relies on.
     EXPECT_TRUE(
         includes(profileNames(*client, "Application"), {"Default_Voice", "Fax_Inbound", "Sales"}));
-    EXPECT_TRUE(includes(
-        profileNames(*client, "TLVS_Service"),
-        {"Archiver", "CallRouter", "FaxGateway", "MediaManager", "Reporter", "SpeechEngine",
-         "VoiceMail"}));
+    EXPECT_TRUE(includes(profileNames(*client, "TLVS_Service"),
+                         {"Archiver", "CallRouter", "FaxGateway", "MediaManager", "Reporter",
+                          "SpeechEngine", "VoiceMail"}));
 
     Response response;
     ASSERT_EQ(call(*client, getSPInfo(), &response), CTerr_NoError);
