@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <iostream>
 #include <string_view>
 
 #include "app/tlvadmin.h"
 #include "framework/modalseam.h"
 #include "framework/waitcursor.h"
+#include "framework/widgets/displaycheck.h"
 #include "framework/widgets/overridewaitcursor.h"
 #include "framework/widgets/widgetmodalseam.h"
 #include "platform/version/projectversion.h"
@@ -40,6 +42,10 @@ bool AnswersCommandLine(int argc, char** argv, int& exitCode) {
 int main(int argc, char** argv) {
     if (int exitCode = 0; AnswersCommandLine(argc, argv, exitCode))
         return exitCode;
+    if (!CanOpenWindows(CurrentDisplayEnvironment())) {
+        std::cerr << NoDisplayMessage("tlvadmin") << '\n';
+        return 2;
+    }
     QApplication application(argc, argv);
     WidgetModalSeam modalSeam;
     const ModalSeamGuard modalGuard(modalSeam);

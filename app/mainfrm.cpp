@@ -7,12 +7,15 @@
 #include <QToolButton>
 
 #include "app/commandtable.h"
+#include "app/emptyhint.h"
 #include "app/resource.h"
 #include "app/tlvadmin.h"
+#include "app/windowplace.h"
 #include "framework/mdi/commandui.h"
 #include "framework/mdi/doctemplate.h"
 #include "framework/mdi/mdichild.h"
 #include "platform/process/spawn.h"
+#include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "views/adminvw.h"
 #include "views/serverst.h"
@@ -49,6 +52,7 @@ int CMainFrame::OnCreate() {
     if (!CreateToolBar())
         return -1;
     CreateStatusBar();
+    new CEmptyAreaHint(MdiArea(), StringTable::Load(IDS_EMPTY_AREA_HINT));
     m_nTimer = SetTimer(ID_REFRESH_TIMER, kRefreshIntervalMs);
     return 0;
 }
@@ -97,6 +101,8 @@ void CMainFrame::OnTimer(unsigned id) {
 }
 
 void CMainFrame::OnDestroy() {
+    // Where the window was is worth keeping, but not worth a message at exit.
+    SaveWindowPlacement(*this);
     CMDIFrameWnd::OnDestroy();
     if (m_nTimer != 0) {
         KillTimer(m_nTimer);

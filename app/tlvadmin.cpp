@@ -14,6 +14,7 @@
 #include "app/resource.h"
 #include "app/serverchoice.h"
 #include "app/statusfr.h"
+#include "app/windowplace.h"
 #include "config/multinode.h"
 #include "config/registry.h"
 #include "config/ui/assocbox.h"
@@ -118,8 +119,10 @@ bool CAdminApp::InitInstance() {
         return false;
     CMainFrame& mainFrame = *frame;
     SetMainWnd(std::move(frame));
-    // The platform's default for an overlapped window: most of the screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
+    // Where the operator left it, else the platform's default for an overlapped window: most of
+    // the screen.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!RestoreWindowPlacement(mainFrame) && screen != nullptr)
         mainFrame.resize(screen->availableGeometry().size() * 3 / 4);
     mainFrame.show();
     return true;

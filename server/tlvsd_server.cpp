@@ -137,10 +137,10 @@ bool TlvsdServer::listen(std::string& error) {
                 ec.message();
         return false;
     }
-    if (!address.is_loopback()) {
-        logEvent("warning: listening on %s beyond this computer; the traffic is not "
-                     "encrypted (the admin key is never sent, but calls and answers are readable)",
-                     m_options.host.c_str());
+    if (!endpoint.address().is_loopback()) {
+        logEvent("warning: listening on %s beyond this computer; the traffic is not encrypted "
+                 "(the admin key is never sent, but calls and answers are readable)",
+                 m_options.host.c_str());
     }
     return true;
 }

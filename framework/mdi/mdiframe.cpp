@@ -115,17 +115,33 @@ std::vector<CMDIChildWnd*> CMDIFrameWnd::GetChildFrames() const {
 }
 
 void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* frame) {
-    m_pMdiArea->addSubWindow(frame);
+    const QSize area = m_pMdiArea->viewport()->size();
     // A view without a size hint would open as a bare caption: take most of the area, as MDI
-    // children do by default.
+    // children do by default, but never more than the area.
     if (!frame->HasInitialSize()) {
-        const QSize area = m_pMdiArea->viewport()->size();
-        frame->resize(std::max(area.width() * 3 / 4, kMinimumChildWidth),
-                      std::max(area.height() * 3 / 4, kMinimumChildHeight));
+        QSize size(std::max(area.width() * 3 / 4, kMinimumChildWidth),
+                   std::max(area.height() * 3 / 4, kMinimumChildHeight));
+        if (!area.isEmpty())
+            size = size.boundedTo(area);
+        frame->resize(size);
     }
+    // The area places the frame by the size it has now.
+    m_pMdiArea->addSubWindow(frame);
+    KeepInsideArea(*frame);
     connect(frame, &QWidget::windowTitleChanged, this, [this] { OnUpdateFrameTitle(); });
     // A frame going away hands the activation on: its hide may not have done it.
     connect(frame, &QObject::destroyed, this, [this] { OnChildActivated(nullptr); });
+}
+
+void CMDIFrameWnd::KeepInsideArea(CMDIChildWnd& frame) const {
+    const QSize area = m_pMdiArea->viewport()->size();
+    if (area.isEmpty())
+        return;
+    // Right and bottom edges first, so that a frame larger than the area keeps its caption and
+    // system buttons in view.
+    const int x = std::max(0, std::min(frame.x(), area.width() - frame.width()));
+    const int y = std::max(0, std::min(frame.y(), area.height() - frame.height()));
+    frame.move(x, y);
 }
 
 void CMDIFrameWnd::UpdateCommandStates() {

@@ -47,6 +47,7 @@ public:
     CWndView* GetActiveView() const;
     CDocument* GetActiveDocument() const;
     std::vector<CMDIChildWnd*> GetChildFrames() const;
+    // Places a new frame in the MDI area, sized and moved to lie fully inside it.
     void AddChildFrame(CMDIChildWnd* frame);
     QMdiArea& MdiArea() const { return *m_pMdiArea; }
 
@@ -65,6 +66,7 @@ private:
     void RegisterFrameworkCommands();
     std::vector<const CCmdTarget*> ActiveRoute() const;
     void OnChildActivated(QMdiSubWindow* window);
+    void KeepInsideArea(CMDIChildWnd& frame) const;
     void ShowMenu(unsigned resourceId);
     void OnUpdateFrameTitle();
     void OnWindowNew();

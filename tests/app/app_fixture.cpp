@@ -35,6 +35,14 @@ AppFixture::~AppFixture() {
     ProcessDeletes();
 }
 
+bool AppFixture::Restart() {
+    m_pApp.reset();
+    ProcessDeletes();
+    m_pApp = std::make_unique<CAdminApp>();
+    m_bReady = m_pApp->InitInstance();
+    return m_bReady;
+}
+
 CMainFrame& AppFixture::Frame() {
     return *static_cast<CMainFrame*>(m_pApp->GetMainWnd());
 }

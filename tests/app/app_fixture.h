@@ -26,6 +26,9 @@ public:
     ServerFixture& Server() { return m_server; }
     bool IsReady() const { return m_bReady; }
 
+    // Ends the application and starts it again on the same server and registry.
+    bool Restart();
+
     // Connects to the test server's entry; the new document or null.
     CAdminDoc* Connect();
     CAdminView* ActiveListView();

@@ -31,9 +31,9 @@ TEST(DemoSeed, FillsAnEmptyStoreWithProfilesServicesAndProviders) {
     // The seed grows with the demo; these are the ones this test relies on.
     EXPECT_TRUE(
         includes(profileNames(*client, "Application"), {"Default_Voice", "Fax_Inbound", "Sales"}));
-    EXPECT_TRUE(includes(
-        profileNames(*client, "TLVS_Service"),
-        {"Archiver", "CallRouter", "FaxGateway", "MediaManager", "Reporter", "SpeechEngine"}));
+    EXPECT_TRUE(includes(profileNames(*client, "TLVS_Service"),
+                         {"Archiver", "CallRouter", "FaxGateway", "MediaManager", "Reporter",
+                          "SpeechEngine", "VoiceMail"}));
 
     Response response;
     ASSERT_EQ(call(*client, getSPInfo(), &response), CTerr_NoError);
@@ -46,6 +46,7 @@ TEST(DemoSeed, FillsAnEmptyStoreWithProfilesServicesAndProviders) {
         EXPECT_TRUE(waitForState(*client, name, SVC_StateRunning)) << name;
     }
     EXPECT_EQ(serviceState(*client, "FaxGateway"), SVC_StateFailed) << "its program is missing";
+    EXPECT_TRUE(waitForState(*client, "VoiceMail", SVC_StateFailed)) << "its program fails";
     EXPECT_EQ(serviceState(*client, "Archiver"), SVC_StateIdle) << "disabled";
     EXPECT_EQ(server.terminate(), 0);
 }

@@ -35,7 +35,7 @@ protected:
         ASSERT_TRUE(m_window.IsReady());
         ASSERT_TRUE(m_window.Run(ID_VIEW_REPLACEABLESERVICES));
         ASSERT_EQ(m_window.Names(), (Strings{"Archiver", "CallRouter", "FaxGateway", "MediaManager",
-                                             "Reporter", "SpeechEngine"}));
+                                             "Reporter", "SpeechEngine", "VoiceMail"}));
     }
 
     // A DLL service added behind the window's back: shown only after a refresh.

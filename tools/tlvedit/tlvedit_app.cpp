@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/modalseam.h"
+#include "framework/widgets/displaycheck.h"
 #include "framework/widgets/widgetmodalseam.h"
 #include "platform/version/projectversion.h"
 #include "resources/stringtable.h"
@@ -76,6 +77,10 @@ int RunTlvedit(int argc, char** argv) {
     if (request.bVersion) {
         std::cout << VersionLine("tlvedit");
         return kExitOk;
+    }
+    if (!CanOpenWindows(CurrentDisplayEnvironment())) {
+        std::cerr << NoDisplayMessage("tlvedit") << '\n';
+        return kExitUsage;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tlvedit"));

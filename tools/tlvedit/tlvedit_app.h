@@ -10,7 +10,7 @@
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;  // the profile is not there or may not be edited here
-inline constexpr int kExitUsage = 2;    // bad command line, or no connection to the server
+inline constexpr int kExitUsage = 2;    // bad command line, no display, or no server to reach
 
 // The editor started for a request: the window to run, or only the exit code when the run ends
 // before a window opens (its reason has been shown in a box).
