@@ -40,6 +40,19 @@ void GetConfigNames(const CString& s, CString& groupSetName, CString& configName
     }
 }
 
+void AppProfChecker::KeepOnlyCrossProfileData() {
+    m_asiGroupSets.RemoveAll();
+    m_asiDefaultConfigs.RemoveAll();
+    m_groupSetNames.RemoveAll();
+    m_primaryResources.RemoveAll();
+    m_groupConfigs.RemoveAll();
+    m_usedResources.RemoveAll();
+    m_definedResources.RemoveAll();
+    m_usedIndex = MemberIndex();
+    m_configPairIndex = MemberIndex();
+    m_profile = CT_kvsEmpty;
+}
+
 void AppProfChecker::ReadProfile() {
     m_asiNames.RemoveAll();
     m_asiGroupSets.RemoveAll();

@@ -13,6 +13,11 @@ public:
     Array<CString> GetASIList() const { return m_asiNames; }
     CString ProfileName() const { return m_name; }
 
+    // Once Check ran: drops all but what the rules across profiles ask for (the name and the
+    // ASI names), so that a run over many profiles holds only that much of each. The profile
+    // handle is forgotten too: its set may go from then on.
+    void KeepOnlyCrossProfileData();
+
 protected:
     void ReadProfile() override;
     void ApplyRules(Array<CheckMessage>& messages) const override;

@@ -14,35 +14,29 @@
 
 namespace {
 
-// Application checkers loaded from the query result, or null when the result cannot be read.
-// The count is that of the checkers, which may be 0.
-struct AppCheckers {
-    std::unique_ptr<AppProfChecker[]> checkers;
-    std::uint32_t count = 0;
-};
-
-// Names and contents are paired by index, so lists of different lengths are unreadable data.
-AppCheckers LoadApplications(const ProfileQueryResult& query) {
-    AppCheckers loaded;
-    std::span<const char* const> names;
-    std::span<const CTkvs> contents;
+// The application profiles of the query result, names and contents paired by index; false when
+// the result cannot be read. Lists of different lengths are unreadable data.
+bool ReadApplications(const ProfileQueryResult& query, std::span<const char* const>& names,
+                      std::span<const CTkvs>& contents) {
     if (query.outcome == QueryOutcome::Failed) {
-        return loaded;
+        return false;
     }
-    if (query.outcome == QueryOutcome::Found &&
-        (!kvsread::StringArray(query.result, KEY_ProfileNames, names) ||
-         !kvsread::KVSetArray(query.result, KEY_ProfileContents, contents) ||
-         names.size() != contents.size())) {
-        return loaded;
-    }
-    loaded.checkers.reset(new (std::nothrow) AppProfChecker[contents.size()]);
-    if (loaded.checkers != nullptr) {
-        loaded.count = static_cast<std::uint32_t>(contents.size());
-        for (std::uint32_t i = 0; i < loaded.count; ++i) {
-            loaded.checkers[i].Load(kvsread::Text(names[i]), contents[i]);
-        }
-    }
-    return loaded;
+    return query.outcome == QueryOutcome::NothingFound ||
+           (kvsread::StringArray(query.result, KEY_ProfileNames, names) &&
+            kvsread::KVSetArray(query.result, KEY_ProfileContents, contents) &&
+            names.size() == contents.size());
+}
+
+// Loads and checks one application profile, then lets it go but for what the rules across
+// profiles need. It is read from a set of its own, so that what reading it hands out goes with
+// that set rather than staying until the whole result goes.
+void CheckApplication(AppProfChecker& checker, const char* name, CTkvs contents,
+                      Array<CheckMessage>& messages) {
+    const SimpleKVSet own;
+    const bool copied = own.IsValid() && CTkvs_Copy(own.Handle(), contents, nullptr) == CT_SUCCESS;
+    checker.Load(kvsread::Text(name), copied ? own.Handle() : contents);
+    checker.Check(messages);
+    checker.KeepOnlyCrossProfileData();
 }
 
 // The checker of the first profile of a class whose only profile matters, under the class
@@ -96,7 +90,9 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
                                  Array<CheckMessage>& messages) {
     try {
         int result = 1;
-        const AppCheckers appCheckers = LoadApplications(applications);
+        std::span<const char* const> names;
+        std::span<const CTkvs> contents;
+        const bool applicationsRead = ReadApplications(applications, names, contents);
         const auto asiMapChecker = LoadFirstProfile<ASIMapChecker>(asiMap, IDS_ASIMAP_CLASS);
         if (asiMapChecker == nullptr) {
             AppendRunFinding(messages, CE_Error, IDS_ASIMAP_NOT_FOUND);
@@ -108,18 +104,22 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
             AppendRunFinding(messages, CE_Error, IDS_ROUTINGRULES_NOT_FOUND);
             result = 0;
         }
-        if (appCheckers.checkers == nullptr || asiMapChecker == nullptr ||
-            rulesChecker == nullptr) {
+        const auto count = static_cast<std::uint32_t>(contents.size());
+        std::unique_ptr<AppProfChecker[]> appCheckers;
+        if (applicationsRead) {
+            appCheckers.reset(new (std::nothrow) AppProfChecker[count]);
+        }
+        if (appCheckers == nullptr || asiMapChecker == nullptr || rulesChecker == nullptr) {
             AppendRunFinding(messages, CE_Fatal, IDS_EXTRACTION_FAILED);
             return 0;
         }
-        for (std::uint32_t i = 0; i < appCheckers.count; ++i) {
-            appCheckers.checkers[i].Check(messages);
+        // Profile by profile, in index order: the findings stand as if all were loaded first.
+        for (std::uint32_t i = 0; i < count; ++i) {
+            CheckApplication(appCheckers[i], names[i], contents[i], messages);
         }
         rulesChecker->Check(messages);
         asiMapChecker->Check(messages);
-        InterProfCheck(appCheckers.checkers.get(), appCheckers.count, *asiMapChecker, *rulesChecker,
-                       messages);
+        InterProfCheck(appCheckers.get(), count, *asiMapChecker, *rulesChecker, messages);
         return result;
     } catch (const std::bad_alloc&) {
         // Out of memory while copying texts: the findings so far stay, the run failed.

@@ -8,9 +8,11 @@
 #include <asio.hpp>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "s100/proto/admin.pb.h"
+#include "s100/wire/answer_parts.h"
 #include "s100/wire/frame.h"
 #include "server/admin_handler.h"
 #include "server/fault_plan.h"
@@ -37,6 +39,7 @@ private:
     bool onHello(const tlv::wire::ClientFrame& frame);
     void onRequest(const tlv::wire::Request& request);
     void answer(const tlv::wire::Request& request);
+    void sendNextPart();
     void send(const tlv::wire::ServerFrame& frame, bool closeAfter);
     void armWatchdog(std::chrono::seconds after);
     void disarmWatchdog();
@@ -50,6 +53,7 @@ private:
     tlv::wire::FrameDecoder m_decoder;
     std::array<char, 64 * 1024> m_readBuffer{};
     std::string m_writeBuffer;
+    std::optional<tlv::wire::AnswerSplitter> m_parts;  // the answer being sent, while parts remain
     bool m_helloDone = false;
     bool m_busy = false;  // a request is being answered
     bool m_reading = false;
