@@ -13,24 +13,13 @@
 #include <cstdlib>
 #include <thread>
 
+#include "tests/support/tlvsd_process.h"
+
 extern char** environ;
 
 namespace {
 
 constexpr const char* kRedisServer = "/usr/bin/redis-server";
-
-// A loopback port nobody listens on right now.
-std::uint16_t freePort() {
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), size);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
-    close(probe);
-    return ntohs(address.sin_port);
-}
 
 int connectTo(std::uint16_t port) {
     const int client = socket(AF_INET, SOCK_STREAM, 0);
@@ -53,7 +42,7 @@ RedisPeer::RedisPeer() {
     if (access(kRedisServer, X_OK) != 0) {
         return;
     }
-    const std::string port = std::to_string(freePort());
+    const std::string port = std::to_string(tlv::test::unusedLoopbackPort());
     std::vector<std::string> args{kRedisServer, "--port", port, "--bind", "127.0.0.1",
                                   "--save", "", "--appendonly", "no", "--loglevel", "warning"};
     std::vector<char*> argv;

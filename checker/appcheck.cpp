@@ -40,7 +40,7 @@ void GetConfigNames(const CString& s, CString& groupSetName, CString& configName
     }
 }
 
-void AppProfChecker::KeepOnlyCrossProfileData() {
+void AppProfChecker::ForgetRuleData() {
     m_asiGroupSets.RemoveAll();
     m_asiDefaultConfigs.RemoveAll();
     m_groupSetNames.RemoveAll();
@@ -50,20 +50,16 @@ void AppProfChecker::KeepOnlyCrossProfileData() {
     m_definedResources.RemoveAll();
     m_usedIndex = MemberIndex();
     m_configPairIndex = MemberIndex();
+}
+
+void AppProfChecker::KeepOnlyCrossProfileData() {
+    ForgetRuleData();
     m_profile = CT_kvsEmpty;
 }
 
 void AppProfChecker::ReadProfile() {
     m_asiNames.RemoveAll();
-    m_asiGroupSets.RemoveAll();
-    m_asiDefaultConfigs.RemoveAll();
-    m_groupSetNames.RemoveAll();
-    m_primaryResources.RemoveAll();
-    m_groupConfigs.RemoveAll();
-    m_usedResources.RemoveAll();
-    m_definedResources.RemoveAll();
-    m_usedIndex.Clear();
-    m_configPairIndex.Clear();
+    ForgetRuleData();
     ReadAsis();
     ReadGroupSets();
     ReadResources();

@@ -29,6 +29,8 @@ protected:
     int ExtractResources(const CString& configElement);
 
 private:
+    // Empties every list but the ASI names, and the indexes over them.
+    void ForgetRuleData();
     void ReadAsis();
     void ReadGroupSets();
     void ReadResources();

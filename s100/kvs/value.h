@@ -128,10 +128,17 @@ public:
     bool operator==(const KVSet& other) const;
 
 private:
+    // Most sets hold a handful of pairs and are searched in order; from this many pairs on, a
+    // set keeps an index so that filling a large one stays linear.
+    static constexpr size_t kIndexedFrom = 16;
+
+    // The position of key in pairs_, or pairs_.size() when the set does not hold it.
+    size_t indexOf(CTsymbol key) const;
+    void rebuildIndex();
     void recomputeDepth();
 
     std::vector<Pair> pairs_;
-    std::unordered_map<CTsymbol, size_t> indexByKey_;  // keeps puts linear in large sets
+    std::unordered_map<CTsymbol, size_t> indexByKey_;  // empty below kIndexedFrom pairs
     int depth_ = 1;
 };
 

@@ -32,6 +32,9 @@ private:
     std::string m_path;
 };
 
+// A loopback port that nothing listens on: bound once, then released.
+std::uint16_t unusedLoopbackPort();
+
 // Polls condition every 10 ms until it holds or timeout passes; true when it held.
 bool waitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = std::chrono::seconds(5));

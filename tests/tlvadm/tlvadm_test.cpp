@@ -30,6 +30,20 @@ protected:
         return RunProcess(argv, m_fixture.Files());
     }
 
+    // The demo's Sales application, ASI map and routing rules.
+    void ImportDemoProfiles() {
+        for (const auto& [name, profileClass] : std::vector<std::pair<std::string, std::string>>{
+                 {"Sales", "Application"}, {"Main", "SCR_ASIMap"}, {"Main", "SCR_RoutingRules"}}) {
+            const std::string file = std::string(TLV_SOURCE_DIR) + "/server/seed/demo/" + name +
+                                     "." + profileClass + ".ief";
+            ASSERT_EQ(m_doc->ImportProfile(QString::fromStdString(file),
+                                           QString::fromStdString(name),
+                                           QString::fromStdString(profileClass)),
+                      1)
+                << name;
+        }
+    }
+
     std::string WriteFile(const std::string& name, const std::string& text) {
         const std::string path = m_fixture.Files() + "/" + name;
         std::ofstream(path) << text;
@@ -185,15 +199,7 @@ TEST_F(TlvadmTest, CheckPrintsTheFindingsInRunOrderAndFailsWithoutMapAndRules) {
               "ERROR\t:The Routing Rules profile could not be found\n"
               "FATAL\t:An error occurred while extracting profile data from the Server\n");
 
-    for (const auto& [name, profileClass] : std::vector<std::pair<std::string, std::string>>{
-             {"Sales", "Application"}, {"Main", "SCR_ASIMap"}, {"Main", "SCR_RoutingRules"}}) {
-        const std::string file =
-            std::string(TLV_SOURCE_DIR) + "/server/seed/demo/" + name + "." + profileClass + ".ief";
-        ASSERT_EQ(m_doc->ImportProfile(QString::fromStdString(file), QString::fromStdString(name),
-                                       QString::fromStdString(profileClass)),
-                  1)
-            << name;
-    }
+    ASSERT_NO_FATAL_FAILURE(ImportDemoProfiles());
     // Only Sales exists: the map's other profiles are missing, one routing ASI is unmapped.
     const std::string missingSource =
         "ERROR\t:SCR_ASIMap: The Application Profile "
@@ -235,14 +241,7 @@ TEST_F(TlvadmTest, CheckPrintsTheFindingsInRunOrderAndFailsWithoutMapAndRules) {
 // 70 application profiles of 1 MiB each make an answer larger than one frame: it travels in
 // parts and the check finds exactly what it finds when the same profiles are small.
 TEST_F(TlvadmTest, CheckOverProfilesLargerThanAFrameFindsWhatItFindsOverSmallOnes) {
-    for (const auto& [name, profileClass] : std::vector<std::pair<std::string, std::string>>{
-             {"Sales", "Application"}, {"Main", "SCR_ASIMap"}, {"Main", "SCR_RoutingRules"}}) {
-        const std::string file =
-            std::string(TLV_SOURCE_DIR) + "/server/seed/demo/" + name + "." + profileClass + ".ief";
-        ASSERT_EQ(m_doc->ImportProfile(QString::fromStdString(file), QString::fromStdString(name),
-                                       QString::fromStdString(profileClass)),
-                  1);
-    }
+    ASSERT_NO_FATAL_FAILURE(ImportDemoProfiles());
     ECTF_AdminSession& session = *m_doc->GetSession();
     CTkvs contents = 0;
     ASSERT_EQ(CTkvs_Create(&contents, nullptr), CT_SUCCESS);
