@@ -1,5 +1,9 @@
 #include "server/list_answers.h"
 
+#include <google/protobuf/unknown_field_set.h>
+
+#include "s100/wire/frame.h"
+
 namespace tlv::server {
 namespace {
 
@@ -40,6 +44,12 @@ CTerror ListAnswers::answer(const std::string& query, std::uint64_t known, std::
     response.set_generation(kept.generation);
     if (known == kept.generation) {
         response.set_unchanged(true);
+    } else if (kept.bytes.size() <= tlv::wire::kAnswerPartBytes) {
+        // The kept encoding goes out as the result field itself: the same bytes on the wire as
+        // the message would give, without copying and encoding every row again. A larger answer
+        // travels in parts, which are cut from the message.
+        response.GetReflection()->MutableUnknownFields(&response)->AddLengthDelimited(
+            tlv::wire::Response::kResultFieldNumber, kept.bytes);
     } else {
         *response.mutable_result() = kept.result;
     }
