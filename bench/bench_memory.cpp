@@ -36,12 +36,8 @@ public:
         CAdminDoc* doc = m_server.Doc();
         if (doc == nullptr || !AddBenchProfiles(*doc->GetSession(), kProfileCount))
             return;
-        for (CAdminView* view : {&m_first, &m_second}) {
-            doc->AddView(view);
-            view->resize(800, 600);
-            view->show();
-            view->LoadView(VT_Profiles, 0);
-        }
+        ShowProfileList(*doc, m_first);
+        ShowProfileList(*doc, m_second);
         QCoreApplication::processEvents();
         m_bReady = m_first.GetListCtrl().GetItemCount() == kProfileCount &&
                    m_second.GetListCtrl().GetItemCount() == kProfileCount;
