@@ -85,6 +85,9 @@ public:
     const Value& at(size_t index) const { return elements_.at(index); }
     const std::vector<Value>& elements() const { return elements_; }
 
+    // Makes room for count elements in all, so that filling a long array does not reallocate.
+    void reserve(size_t count) { elements_.reserve(count); }
+
     // Appends a copy: CTerr_WrongType for an element of another type than the first,
     // CTerr_LimitExceeded over a bound.
     CTerror append(Value element);
