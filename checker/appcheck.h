@@ -12,6 +12,8 @@ public:
 
     Array<CString> GetASIList() const { return m_asiNames; }
     CString ProfileName() const { return m_name; }
+    // Names the checker before it is loaded (Load names it again).
+    void SetName(const CString& name) { m_name = name; }
 
     // Once Check ran: drops all but what the rules across profiles ask for (the name and the
     // ASI names), so that a run over many profiles holds only that much of each. The profile

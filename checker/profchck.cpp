@@ -14,27 +14,47 @@
 
 namespace {
 
-// The application profiles of the query result, names and contents paired by index; false when
-// the result cannot be read. Lists of different lengths are unreadable data.
-bool ReadApplications(const ProfileQueryResult& query, std::span<const char* const>& names,
-                      std::span<const CTkvs>& contents) {
+// The application checkers of the query result, named but not yet loaded, with the contents
+// each is to be loaded from (paired by index); no checkers when the result cannot be read. Names
+// beyond the contents are not read; fewer names than contents is unreadable data. Running out
+// of memory while naming them leaves no checkers, as failing to allocate them does.
+struct AppCheckers {
+    std::unique_ptr<AppProfChecker[]> checkers;
+    std::span<const CTkvs> contents;
+};
+
+AppCheckers NameApplications(const ProfileQueryResult& query) {
+    std::span<const char* const> names;
+    std::span<const CTkvs> contents;
     if (query.outcome == QueryOutcome::Failed) {
-        return false;
+        return {};
     }
-    return query.outcome == QueryOutcome::NothingFound ||
-           (kvsread::StringArray(query.result, KEY_ProfileNames, names) &&
-            kvsread::KVSetArray(query.result, KEY_ProfileContents, contents) &&
-            names.size() == contents.size());
+    try {
+        if (query.outcome == QueryOutcome::Found &&
+            (!kvsread::StringArray(query.result, KEY_ProfileNames, names) ||
+             !kvsread::KVSetArray(query.result, KEY_ProfileContents, contents) ||
+             names.size() < contents.size())) {
+            return {};
+        }
+        AppCheckers named{std::unique_ptr<AppProfChecker[]>(
+                              new (std::nothrow) AppProfChecker[contents.size()]),
+                          contents};
+        for (std::size_t i = 0; named.checkers != nullptr && i < contents.size(); ++i) {
+            named.checkers[i].SetName(kvsread::Text(names[i]));
+        }
+        return named;
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 // Loads and checks one application profile, then lets it go but for what the rules across
 // profiles need. It is read from a set of its own, so that what reading it hands out goes with
 // that set rather than staying until the whole result goes.
-void CheckApplication(AppProfChecker& checker, const char* name, CTkvs contents,
-                      Array<CheckMessage>& messages) {
+void CheckApplication(AppProfChecker& checker, CTkvs contents, Array<CheckMessage>& messages) {
     const SimpleKVSet own;
     const bool copied = own.IsValid() && CTkvs_Copy(own.Handle(), contents, nullptr) == CT_SUCCESS;
-    checker.Load(kvsread::Text(name), copied ? own.Handle() : contents);
+    checker.Load(checker.ProfileName(), copied ? own.Handle() : contents);
     checker.Check(messages);
     checker.KeepOnlyCrossProfileData();
 }
@@ -90,9 +110,7 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
                                  Array<CheckMessage>& messages) {
     try {
         int result = 1;
-        std::span<const char* const> names;
-        std::span<const CTkvs> contents;
-        const bool applicationsRead = ReadApplications(applications, names, contents);
+        const AppCheckers applicationCheckers = NameApplications(applications);
         const auto asiMapChecker = LoadFirstProfile<ASIMapChecker>(asiMap, IDS_ASIMAP_CLASS);
         if (asiMapChecker == nullptr) {
             AppendRunFinding(messages, CE_Error, IDS_ASIMAP_NOT_FOUND);
@@ -104,22 +122,19 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
             AppendRunFinding(messages, CE_Error, IDS_ROUTINGRULES_NOT_FOUND);
             result = 0;
         }
-        const auto count = static_cast<std::uint32_t>(contents.size());
-        std::unique_ptr<AppProfChecker[]> appCheckers;
-        if (applicationsRead) {
-            appCheckers.reset(new (std::nothrow) AppProfChecker[count]);
-        }
+        AppProfChecker* const appCheckers = applicationCheckers.checkers.get();
         if (appCheckers == nullptr || asiMapChecker == nullptr || rulesChecker == nullptr) {
             AppendRunFinding(messages, CE_Fatal, IDS_EXTRACTION_FAILED);
             return 0;
         }
         // Profile by profile, in index order: the findings stand as if all were loaded first.
+        const auto count = static_cast<std::uint32_t>(applicationCheckers.contents.size());
         for (std::uint32_t i = 0; i < count; ++i) {
-            CheckApplication(appCheckers[i], names[i], contents[i], messages);
+            CheckApplication(appCheckers[i], applicationCheckers.contents[i], messages);
         }
         rulesChecker->Check(messages);
         asiMapChecker->Check(messages);
-        InterProfCheck(appCheckers.get(), count, *asiMapChecker, *rulesChecker, messages);
+        InterProfCheck(appCheckers, count, *asiMapChecker, *rulesChecker, messages);
         return result;
     } catch (const std::bad_alloc&) {
         // Out of memory while copying texts: the findings so far stay, the run failed.
