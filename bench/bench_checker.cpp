@@ -4,8 +4,11 @@
 // mapping. N runs from 1,000 / 16 to 16 x 1,000; the reported complexity shows how the time
 // grows. Reading the profiles hands out about 300 KV set and array handles per profile.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
+#include <chrono>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -142,10 +145,23 @@ struct GeneratedServer {
     }
 };
 
+// Seconds per run by profile count, for the ratios printed at the end.
+std::map<int, double>& secondsPerRun() {
+    static std::map<int, double> byCount;
+    return byCount;
+}
+
+double peakResidentMB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
 void BM_CheckRun(benchmark::State& state) {
     const int profiles = static_cast<int>(state.range(0));
     const GeneratedServer server(profiles);
     int findings = 0;
+    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         Array<CheckMessage> messages;
         const int result = ProfileChecker::CheckQueried(
@@ -160,7 +176,28 @@ void BM_CheckRun(benchmark::State& state) {
         state.SkipWithError("unexpected number of findings");
     }
     state.counters["findings"] = findings;
+    state.counters["peak_RSS_MB"] = peakResidentMB();
     state.SetComplexityN(profiles);
+    secondsPerRun()[profiles] =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
+        static_cast<double>(state.iterations());
+}
+
+void printTargets() {
+    const auto& runs = secondsPerRun();
+    if (runs.count(1000) != 0) {
+        std::printf("1,000 profiles: %.0f ms per run; limit 300 ms, ratio %.2f\n",
+                    runs.at(1000) * 1e3, runs.at(1000) / 0.3);
+    }
+    if (runs.count(1000) != 0 && runs.count(16000) != 0) {
+        std::printf("16,000 profiles: %.0f ms per run = %.1f x the 1,000 time; limit 17 x, "
+                    "ratio %.2f\n",
+                    runs.at(16000) * 1e3, runs.at(16000) / runs.at(1000),
+                    runs.at(16000) / runs.at(1000) / 17.0);
+    }
+    std::printf("peak resident (largest run, data generation included): %.0f MB; limit 1024 MB, "
+                "ratio %.2f\n",
+                peakResidentMB(), peakResidentMB() / 1024.0);
 }
 
 BENCHMARK(BM_CheckRun)
@@ -174,4 +211,13 @@ BENCHMARK(BM_CheckRun)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    printTargets();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -26,11 +26,8 @@ public:
         CAdminDoc* doc = m_server.Doc();
         if (doc == nullptr || !AddBenchProfiles(*doc->GetSession(), kProfileCount))
             return;
-        doc->AddView(&m_view);
-        m_view.resize(800, 600);
-        m_view.show();
+        ShowProfileList(*doc, m_view);
         // The second load is a refresh of the same type: from then on updates keep the selection.
-        m_view.LoadView(VT_Profiles, 0);
         m_view.LoadView(VT_Profiles, 0);
         CMyListCtrl& list = m_view.GetListCtrl();
         for (int row = 0; row < list.GetItemCount(); row += 10)

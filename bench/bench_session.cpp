@@ -1,6 +1,8 @@
 // Round trips of CTadm_GetServerLevel and of a 10,000-profile CTadm_GetProfileInfo against a real
 // tlvsd (in-memory store), each beside a raw loopback TCP ping-pong that moves the same bytes
-// each way, so the library's own cost shows as the ratio of the two medians.
+// each way, so the library's own cost shows as the ratio of the two medians. The profile list
+// is also measured beside Redis's LRANGE of as many rows of the same size (redis-server from
+// Debian's package, when installed), and the ratios are printed at the end.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -12,12 +14,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
+#include <string>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <thread>
 #include <vector>
 
+#include "bench/redispeer.h"
 #include "platform/registry/regapi.h"
 #include "s100/client/server_table.h"
 #include "s100/proto/admin.pb.h"
@@ -32,6 +37,13 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kProfileCount = 10000;
 constexpr const char* kEntryName = "BenchServer";
+constexpr const char* kRedisList = "profiles";
+
+// The median of each benchmark by name, for the ratios printed at the end.
+std::map<std::string, double>& medians() {
+    static std::map<std::string, double> byName;
+    return byName;
+}
 
 // Per-call times of one benchmark; the median is reported as a counter.
 class RoundTrips final {
@@ -39,12 +51,16 @@ public:
     void add(Clock::duration took) {
         m_micros.push_back(std::chrono::duration<double, std::micro>(took).count());
     }
-    void report(benchmark::State& state) {
+    // Also keeps the median under key for the ratios, when one is given.
+    void report(benchmark::State& state, const char* key = nullptr) {
         if (m_micros.empty()) {
             return;
         }
         std::nth_element(m_micros.begin(), m_micros.begin() + m_micros.size() / 2, m_micros.end());
         state.counters["median_us"] = m_micros[m_micros.size() / 2];
+        if (key != nullptr) {
+            medians()[key] = m_micros[m_micros.size() / 2];
+        }
     }
 
 private:
@@ -179,6 +195,7 @@ public:
         if (m_session != 0) {
             fillProfiles();
             measureFrames();
+            fillRedis();
         }
     }
     ~BenchWorld() {
@@ -194,6 +211,8 @@ public:
     const FrameSizes& levelFrames() const { return m_level; }
     const FrameSizes& profileFrames() const { return m_profiles; }
     std::uint16_t pingPongPort() const { return m_pingPong.port(); }
+    RedisPeer& redis() { return m_redis; }
+    bool redisFilled() const { return m_bRedisFilled; }
 
 private:
     bool writeEntry() {
@@ -234,9 +253,28 @@ private:
         m_profiles = measure(*connection, profiles);
     }
 
+    // As many rows as profiles, each as large as one profile's share of the list answer.
+    void fillRedis() {
+        if (!m_redis.usable() || m_profiles.answer == 0) {
+            return;
+        }
+        const std::size_t rowBytes = m_profiles.answer / kProfileCount;
+        std::vector<std::string> rows;
+        char name[32];
+        for (int i = 0; i < kProfileCount; ++i) {
+            std::snprintf(name, sizeof name, "Profile%05d", i);
+            std::string row = name;
+            row.resize(rowBytes, 'a');
+            rows.push_back(std::move(row));
+        }
+        m_bRedisFilled = m_redis.fill(kRedisList, rows);
+    }
+
     tlv::test::TempDir m_registryDir;
     tlv::test::TlvsdProcess m_server;
     PingPongServer m_pingPong;
+    RedisPeer m_redis;
+    bool m_bRedisFilled = false;
     CTsession m_session = 0;
     FrameSizes m_level;
     FrameSizes m_profiles;
@@ -267,7 +305,11 @@ void BM_GetServerLevel(benchmark::State& state) {
     trips.report(state);
 }
 
-void BM_GetProfileInfo10k(benchmark::State& state) {
+// One CTadm_GetProfileInfo of every profile without contents, read into arrays as the session
+// reads them. The filter alternates between "" and "Application" (which select the same 10,000
+// profiles) when every call is to carry the whole list: the library keeps one answer per kind
+// of query, so the server cannot answer "unchanged".
+void getProfileInfo10k(benchmark::State& state, bool alternateFilters, const char* key) {
     if (world().session() == 0) {
         state.SkipWithError("no session");
         return;
@@ -276,21 +318,55 @@ void BM_GetProfileInfo10k(benchmark::State& state) {
     record.size = sizeof record;
     CTkvs_Create(&record.kvs, nullptr);
     RoundTrips trips;
+    std::uint32_t count = 0;
+    bool application = false;
     for (auto _ : state) {
+        application = alternateFilters && !application;
         const auto start = Clock::now();
-        if (CTadm_GetProfileInfo(world().session(), nullptr, "", 0, CT_kvsEmpty, &record,
-                                 nullptr) != CT_SUCCESS) {
+        const char* const* names = nullptr;
+        const char* const* classes = nullptr;
+        if (CTadm_GetProfileInfo(world().session(), nullptr, application ? "Application" : "", 0,
+                                 CT_kvsEmpty, &record, nullptr) != CT_SUCCESS ||
+            CTkvs_GetStringArray(record.kvs, KEY_ProfileNames, &names, &count, nullptr) !=
+                CT_SUCCESS ||
+            CTkvs_GetStringArray(record.kvs, KEY_ProfileClasses, &classes, &count, nullptr) !=
+                CT_SUCCESS) {
             state.SkipWithError("call failed");
             break;
         }
         trips.add(Clock::now() - start);
     }
-    std::uint32_t count = 0;
-    const char* const* names = nullptr;
-    CTkvs_GetStringArray(record.kvs, KEY_ProfileNames, &names, &count, nullptr);
     state.counters["profiles"] = count;
     CTkvs_Destroy(record.kvs, nullptr);
-    trips.report(state);
+    trips.report(state, key);
+}
+
+void BM_GetProfileInfo10k(benchmark::State& state) {
+    getProfileInfo10k(state, true, "GetProfileInfo 10k");
+}
+
+void BM_GetProfileInfo10kUnchanged(benchmark::State& state) {
+    getProfileInfo10k(state, false, "GetProfileInfo 10k unchanged");
+}
+
+// Redis's LRANGE of as many rows of the same size, decoded into strings.
+void BM_RedisLRange10k(benchmark::State& state) {
+    if (!world().redisFilled()) {
+        state.SkipWithError("redis-server not installed or not started: peer skipped");
+        return;
+    }
+    std::vector<std::string> rows;
+    RoundTrips trips;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        if (!world().redis().range(kRedisList, rows)) {
+            state.SkipWithError("LRANGE failed");
+            break;
+        }
+        trips.add(Clock::now() - start);
+    }
+    state.counters["rows"] = static_cast<double>(rows.size());
+    trips.report(state, "Redis LRANGE 10k");
 }
 
 // The raw ping-pong of one call's byte counts.
@@ -342,8 +418,34 @@ void BM_RawPingPongProfileBytes(benchmark::State& state) {
 BENCHMARK(BM_GetServerLevel)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_RawPingPongLevelBytes)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_GetProfileInfo10k)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_GetProfileInfo10kUnchanged)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+BENCHMARK(BM_RedisLRange10k)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_RawPingPongProfileBytes)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Prints "ours / peer" of two benchmarks' medians when both ran.
+void printRatio(const char* ours, const char* peer) {
+    const auto& found = medians();
+    if (found.count(ours) == 0 || found.count(peer) == 0) {
+        std::printf("%s / %s: not measured\n", ours, peer);
+        return;
+    }
+    std::printf("%s / %s: %.0f us / %.0f us = %.2f (target: at most 1.00 against Redis)\n", ours,
+                peer, found.at(ours), found.at(peer), found.at(ours) / found.at(peer));
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    printRatio("GetProfileInfo 10k", "Redis LRANGE 10k");
+    printRatio("GetProfileInfo 10k unchanged", "Redis LRANGE 10k");
+    benchmark::Shutdown();
+    return 0;
+}

@@ -8,6 +8,7 @@
 #include "s100/client/server_table.h"
 #include "s100/s100.h"
 #include "session/admsess.h"
+#include "views/adminvw.h"
 
 namespace {
 
@@ -55,4 +56,11 @@ bool AddBenchProfiles(ECTF_AdminSession& session, int count) {
     }
     CTkvs_Destroy(set, nullptr);
     return ok;
+}
+
+void ShowProfileList(CAdminDoc& doc, CAdminView& view) {
+    doc.AddView(&view);
+    view.resize(800, 600);
+    view.show();
+    view.LoadView(VT_Profiles, 0);
 }

@@ -8,11 +8,15 @@
 #include "session/admindoc.h"
 #include "tests/support/tlvsd_process.h"
 
+class CAdminView;
 class ECTF_AdminSession;
 
 // Adds count application profiles named Profile100000, Profile100001, ...; false when one
 // could not be added.
 bool AddBenchProfiles(ECTF_AdminSession& session, int count);
+
+// Attaches view to doc, shows it at 800 x 600 and loads the profile list into it.
+void ShowProfileList(CAdminDoc& doc, CAdminView& view);
 
 class BenchServer final {
 public:

@@ -40,8 +40,7 @@ void GetConfigNames(const CString& s, CString& groupSetName, CString& configName
     }
 }
 
-void AppProfChecker::ReadProfile() {
-    m_asiNames.RemoveAll();
+void AppProfChecker::ForgetRuleData() {
     m_asiGroupSets.RemoveAll();
     m_asiDefaultConfigs.RemoveAll();
     m_groupSetNames.RemoveAll();
@@ -49,8 +48,18 @@ void AppProfChecker::ReadProfile() {
     m_groupConfigs.RemoveAll();
     m_usedResources.RemoveAll();
     m_definedResources.RemoveAll();
-    m_usedIndex.Clear();
-    m_configPairIndex.Clear();
+    m_usedIndex = MemberIndex();
+    m_configPairIndex = MemberIndex();
+}
+
+void AppProfChecker::KeepOnlyCrossProfileData() {
+    ForgetRuleData();
+    m_profile = CT_kvsEmpty;
+}
+
+void AppProfChecker::ReadProfile() {
+    m_asiNames.RemoveAll();
+    ForgetRuleData();
     ReadAsis();
     ReadGroupSets();
     ReadResources();

@@ -12,6 +12,13 @@ public:
 
     Array<CString> GetASIList() const { return m_asiNames; }
     CString ProfileName() const { return m_name; }
+    // Names the checker before it is loaded (Load names it again).
+    void SetName(const CString& name) { m_name = name; }
+
+    // Once Check ran: drops all but what the rules across profiles ask for (the name and the
+    // ASI names), so that a run over many profiles holds only that much of each. The profile
+    // handle is forgotten too: its set may go from then on.
+    void KeepOnlyCrossProfileData();
 
 protected:
     void ReadProfile() override;
@@ -24,6 +31,8 @@ protected:
     int ExtractResources(const CString& configElement);
 
 private:
+    // Empties every list but the ASI names, and the indexes over them.
+    void ForgetRuleData();
     void ReadAsis();
     void ReadGroupSets();
     void ReadResources();

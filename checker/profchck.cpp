@@ -14,17 +14,16 @@
 
 namespace {
 
-// Application checkers loaded from the query result, or null when the result cannot be read.
-// The count is that of the checkers, which may be 0.
+// The application checkers of the query result, named but not yet loaded, with the contents
+// each is to be loaded from (paired by index); no checkers when the result cannot be read. Names
+// beyond the contents are not read; fewer names than contents is unreadable data. Running out
+// of memory while naming them leaves no checkers, as failing to allocate them does.
 struct AppCheckers {
     std::unique_ptr<AppProfChecker[]> checkers;
-    std::uint32_t count = 0;
+    std::span<const CTkvs> contents;
 };
 
-// Names and contents are paired by index: names beyond the contents are not read, and fewer
-// names than contents is unreadable data. Running out of memory while the checkers copy their
-// profiles leaves no checkers, as failing to allocate them does.
-AppCheckers LoadApplications(const ProfileQueryResult& query) {
+AppCheckers NameApplications(const ProfileQueryResult& query) {
     std::span<const char* const> names;
     std::span<const CTkvs> contents;
     if (query.outcome == QueryOutcome::Failed) {
@@ -37,22 +36,31 @@ AppCheckers LoadApplications(const ProfileQueryResult& query) {
              names.size() < contents.size())) {
             return {};
         }
-        AppCheckers loaded;
-        loaded.checkers.reset(new (std::nothrow) AppProfChecker[contents.size()]);
-        if (loaded.checkers != nullptr) {
-            for (std::size_t i = 0; i < contents.size(); ++i) {
-                loaded.checkers[i].Load(kvsread::Text(names[i]), contents[i]);
-            }
-            loaded.count = static_cast<std::uint32_t>(contents.size());
+        AppCheckers named{std::unique_ptr<AppProfChecker[]>(
+                              new (std::nothrow) AppProfChecker[contents.size()]),
+                          contents};
+        for (std::size_t i = 0; named.checkers != nullptr && i < contents.size(); ++i) {
+            named.checkers[i].SetName(kvsread::Text(names[i]));
         }
-        return loaded;
+        return named;
     } catch (const std::bad_alloc&) {
         return {};
     }
 }
 
+// Loads and checks one application profile, then lets it go but for what the rules across
+// profiles need. It is read from a set of its own, so that what reading it hands out goes with
+// that set rather than staying until the whole result goes.
+void CheckApplication(AppProfChecker& checker, CTkvs contents, Array<CheckMessage>& messages) {
+    const SimpleKVSet own;
+    const bool copied = own.IsValid() && CTkvs_Copy(own.Handle(), contents, nullptr) == CT_SUCCESS;
+    checker.Load(checker.ProfileName(), copied ? own.Handle() : contents);
+    checker.Check(messages);
+    checker.KeepOnlyCrossProfileData();
+}
+
 // The checker of the first profile of a class whose only profile matters, under the class
-// name; null when there is none or memory runs out while it is made.
+// name; null when there is none.
 template <typename Checker>
 std::unique_ptr<Checker> LoadFirstProfile(const ProfileQueryResult& query, unsigned nameId) {
     std::span<const CTkvs> contents;
@@ -60,15 +68,11 @@ std::unique_ptr<Checker> LoadFirstProfile(const ProfileQueryResult& query, unsig
         !kvsread::KVSetArray(query.result, KEY_ProfileContents, contents) || contents.empty()) {
         return nullptr;
     }
-    try {
-        std::unique_ptr<Checker> checker(new (std::nothrow) Checker);
-        if (checker != nullptr) {
-            checker->Load(StringTable::Text(nameId), contents.front());
-        }
-        return checker;
-    } catch (const std::bad_alloc&) {
-        return nullptr;
+    std::unique_ptr<Checker> checker(new (std::nothrow) Checker);
+    if (checker != nullptr) {
+        checker->Load(StringTable::Text(nameId), contents.front());
     }
+    return checker;
 }
 
 void AppendRunFinding(Array<CheckMessage>& messages, CE_Type type, unsigned textId) {
@@ -106,7 +110,7 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
                                  Array<CheckMessage>& messages) {
     try {
         int result = 1;
-        const AppCheckers appCheckers = LoadApplications(applications);
+        const AppCheckers applicationCheckers = NameApplications(applications);
         const auto asiMapChecker = LoadFirstProfile<ASIMapChecker>(asiMap, IDS_ASIMAP_CLASS);
         if (asiMapChecker == nullptr) {
             AppendRunFinding(messages, CE_Error, IDS_ASIMAP_NOT_FOUND);
@@ -118,18 +122,19 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
             AppendRunFinding(messages, CE_Error, IDS_ROUTINGRULES_NOT_FOUND);
             result = 0;
         }
-        if (appCheckers.checkers == nullptr || asiMapChecker == nullptr ||
-            rulesChecker == nullptr) {
+        AppProfChecker* const appCheckers = applicationCheckers.checkers.get();
+        if (appCheckers == nullptr || asiMapChecker == nullptr || rulesChecker == nullptr) {
             AppendRunFinding(messages, CE_Fatal, IDS_EXTRACTION_FAILED);
             return 0;
         }
-        for (std::uint32_t i = 0; i < appCheckers.count; ++i) {
-            appCheckers.checkers[i].Check(messages);
+        // Profile by profile, in index order: the findings stand as if all were loaded first.
+        const auto count = static_cast<std::uint32_t>(applicationCheckers.contents.size());
+        for (std::uint32_t i = 0; i < count; ++i) {
+            CheckApplication(appCheckers[i], applicationCheckers.contents[i], messages);
         }
         rulesChecker->Check(messages);
         asiMapChecker->Check(messages);
-        InterProfCheck(appCheckers.checkers.get(), appCheckers.count, *asiMapChecker, *rulesChecker,
-                       messages);
+        InterProfCheck(appCheckers, count, *asiMapChecker, *rulesChecker, messages);
         return result;
     } catch (const std::bad_alloc&) {
         // Out of memory while copying texts: the findings so far stay, the run failed.

@@ -61,11 +61,18 @@ void AdminHandler::handle(const Request& request, tlv::wire::Response& response)
 CTerror AdminHandler::dispatch(const Request& request, tlv::wire::Response& response) {
     switch (request.call_case()) {
         case Request::kGetProfileInfo:
-            return getProfileInfo(request.get_profile_info(), *response.mutable_result());
+            return listProfiles(request.get_profile_info(), response);
         case Request::kGetServiceState:
-            return m_services.states(*response.mutable_result());
+            return m_lists.answer("services", request.get_service_state().known_generation(),
+                                  ListAnswers::kAlwaysRead, response,
+                                  [this](tlv::wire::KVSet& result) {
+                                      return m_services.states(result);
+                                  });
         case Request::kGetSpInfo:
-            return getSPInfo(*response.mutable_result());
+            // The providers come from the configuration and never change while the server runs.
+            return m_lists.answer(
+                "providers", request.get_sp_info().known_generation(), 0, response,
+                [this](tlv::wire::KVSet& result) { return getSPInfo(result); });
         case Request::kGetServerLevel:
             response.set_level(m_level.level());
             return CTerr_NoError;
@@ -95,6 +102,21 @@ CTerror AdminHandler::dispatch(const Request& request, tlv::wire::Response& resp
             break;
     }
     return CTerr_InvalidArgument;
+}
+
+CTerror AdminHandler::listProfiles(const tlv::wire::GetProfileInfo& call,
+                                   tlv::wire::Response& response) {
+    const auto read = [this, &call](tlv::wire::KVSet& result) {
+        return getProfileInfo(call, result);
+    };
+    if (call.with_contents()) {
+        // Contents are too large to keep and are read afresh by their callers anyway.
+        return read(*response.mutable_result());
+    }
+    // The name's length keeps "ab" + "c" apart from "a" + "bc".
+    const std::string query =
+        "profiles " + std::to_string(call.name().size()) + " " + call.name() + call.profile_class();
+    return m_lists.answer(query, call.known_generation(), m_store.version(), response, read);
 }
 
 CTerror AdminHandler::getProfileInfo(const tlv::wire::GetProfileInfo& call,

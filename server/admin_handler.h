@@ -6,6 +6,7 @@
 
 #include "s100/errors.h"
 #include "s100/proto/admin.pb.h"
+#include "server/list_answers.h"
 #include "server/options.h"
 #include "server/profile_store.h"
 #include "server/server_level.h"
@@ -27,11 +28,13 @@ private:
     CTerror removeProfile(const tlv::wire::RemoveProfile& call);
     CTerror getSPInfo(tlv::wire::KVSet& result) const;
     CTerror dispatch(const tlv::wire::Request& request, tlv::wire::Response& response);
+    CTerror listProfiles(const tlv::wire::GetProfileInfo& call, tlv::wire::Response& response);
 
     ProfileStore& m_store;
     ServiceTable& m_services;
     ServerLevel& m_level;
     std::vector<ServiceProvider> m_providers;
+    ListAnswers m_lists;
 };
 
 }  // namespace tlv::server

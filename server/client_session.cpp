@@ -273,15 +273,25 @@ void ClientSession::onRequest(const tlv::wire::Request& request) {
 }
 
 void ClientSession::answer(const tlv::wire::Request& request) {
-    tlv::wire::ServerFrame reply;
-    tlv::wire::Response& response = *reply.mutable_response();
+    tlv::wire::Response response;
     if (const auto failure = m_context.faults.takeFailure(callName(request.call_case()))) {
         response.set_id(request.id());
         response.set_error(*failure);
     } else {
         m_context.handler.handle(request, response);
     }
-    send(reply, false);
+    m_parts.emplace(std::move(response));
+    sendNextPart();
+}
+
+// One part is encoded and written at a time; the next follows when the client took it.
+void ClientSession::sendNextPart() {
+    tlv::wire::ServerFrame frame;
+    m_parts->next(*frame.mutable_response());
+    if (!frame.response().more()) {
+        m_parts.reset();
+    }
+    send(frame, false);
 }
 
 void ClientSession::send(const tlv::wire::ServerFrame& frame, bool closeAfter) {
@@ -306,6 +316,10 @@ void ClientSession::send(const tlv::wire::ServerFrame& frame, bool closeAfter) {
             self->m_lastActivity = std::chrono::steady_clock::now();
             if (error || closeAfter) {
                 self->close();
+                return;
+            }
+            if (self->m_parts) {
+                self->sendNextPart();
                 return;
             }
             self->processFrames();

@@ -9,9 +9,11 @@
 #include <asio.hpp>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "s100/proto/admin.pb.h"
+#include "s100/wire/answer_parts.h"
 #include "s100/wire/frame.h"
 #include "server/admin_handler.h"
 #include "server/auth.h"
@@ -61,6 +63,7 @@ private:
     void logConnected();
     void onRequest(const tlv::wire::Request& request);
     void answer(const tlv::wire::Request& request);
+    void sendNextPart();
     void send(const tlv::wire::ServerFrame& frame, bool closeAfter);
     void armWatchdog(std::chrono::seconds after, const char* why);
     void disarmWatchdog();
@@ -81,6 +84,7 @@ private:
     bool m_authenticated = false;
     bool m_frameTimed = false;  // the deadline of the frame begun runs
     bool m_busy = false;        // a request is being answered
+    std::optional<tlv::wire::AnswerSplitter> m_parts;  // the answer being sent, while parts remain
     bool m_reading = false;
     bool m_waitingForRoom = false;
     bool m_closing = false;

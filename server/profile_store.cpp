@@ -121,6 +121,7 @@ StoreResult ProfileStore::change(const char* sql, const std::string& a, const st
         return StoreResult::Failed;
     }
     const int step = sqlite3_step(statement.get());
+    ++m_version;  // also after a failure: what the store holds now is not known for sure
     if (step == SQLITE_CONSTRAINT) {
         return StoreResult::Exists;
     }

@@ -3,6 +3,7 @@
 // few settings, in SQLite. A file store runs in WAL mode with synchronous=FULL, so a change is on
 // disk when a call returns and survives a kill -9; without a file the store lives in memory.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,10 @@ public:
     std::optional<std::string> setting(const std::string& key) const;
     bool setSetting(const std::string& key, const std::string& value);
 
+    // A number that grows with every change of the profiles, so that what was read from them
+    // can be kept while it stays the same.
+    std::uint64_t version() const { return m_version; }
+
     // The last SQLite failure, for the server's log.
     const std::string& lastError() const { return m_lastError; }
 
@@ -55,6 +60,7 @@ private:
 
     sqlite3* m_db;
     mutable std::string m_lastError;
+    std::uint64_t m_version = 0;
 };
 
 }  // namespace tlv::server

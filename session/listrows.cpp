@@ -1,5 +1,6 @@
 #include "session/listrows.h"
 
+#include <cstring>
 #include <new>
 
 namespace {
@@ -33,8 +34,15 @@ private:
 BuiltRows BuildProfileRows(const SC_String* names, const SC_String* classes, int count,
                            const CString& serviceClass) {
     ChainBuilder chain;
+    // Rows in name order mostly repeat the class of the row before: its text is made once and
+    // shared rather than made again for every row.
+    const char* lastClass = nullptr;
+    CString profileClass;
     for (int i = 0; i < count; ++i) {
-        const CString profileClass = FromServerText(classes[i]);
+        if (lastClass == nullptr || std::strcmp(lastClass, classes[i]) != 0) {
+            lastClass = classes[i];
+            profileClass = FromServerText(lastClass);
+        }
         if (profileClass == serviceClass)
             continue;
         if (CViewLine* row = chain.Append()) {

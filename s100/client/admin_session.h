@@ -7,6 +7,7 @@
 #include <chrono>
 #include <string>
 
+#include "s100/client/list_cache.h"
 #include "s100/errors.h"
 #include "s100/wire/client.h"
 
@@ -31,8 +32,12 @@ public:
     // The answer did not make sense: drop the connection for good.
     void markLost();
 
+    // The list answers this session last received.
+    ListAnswerCache& lists() { return m_lists; }
+
 private:
     tlv::wire::ClientConnection m_connection;
+    ListAnswerCache m_lists;
 };
 
 }  // namespace tlv::client

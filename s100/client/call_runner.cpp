@@ -1,5 +1,6 @@
 #include "s100/client/call_runner.h"
 
+#include "s100/client/admin_session.h"
 #include "s100/client/kvs_exchange.h"
 #include "s100/client/session_table.h"
 
@@ -14,6 +15,14 @@ void putEmptyArrays(s100::KVSet& result, std::span<const CTsymbol> keys) {
     }
 }
 
+// The answer's result: received, or kept from before when the server says it is unchanged.
+bool readResult(AdminSession& session, const tlv::wire::Request& request, Answer& answer) {
+    if (!answer.response.unchanged() && !setFromWire(answer.response.result(), answer.result)) {
+        return false;
+    }
+    return session.lists().take(request, answer.response, answer.result);
+}
+
 }  // namespace
 
 CTerror runRequest(CTsession session, tlv::wire::Request& request, Answer& answer) {
@@ -21,12 +30,13 @@ CTerror runRequest(CTsession session, tlv::wire::Request& request, Answer& answe
     if (found == nullptr) {
         return CTerr_InvalidHandle;
     }
+    found->lists().prepare(request);
     if (const CTerror error = found->exchange(request, answer.response); error != CTerr_NoError) {
         return error;
     }
     // Every answer carries an outcome; 0 is no code at all.
     answer.error = answer.response.error();
-    if (answer.error == 0 || !setFromWire(answer.response.result(), answer.result)) {
+    if (answer.error == 0 || !readResult(*found, request, answer)) {
         found->markLost();
         return CTerr_ConnectionLost;
     }

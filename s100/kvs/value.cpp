@@ -147,17 +147,40 @@ const Pair& KVSet::at(size_t index) const {
     return pairs_.at(index);
 }
 
-const Value* KVSet::find(CTsymbol key) const {
+size_t KVSet::indexOf(CTsymbol key) const {
+    if (pairs_.size() < kIndexedFrom) {
+        for (size_t index = 0; index < pairs_.size(); ++index) {
+            if (pairs_[index].key == key) {
+                return index;
+            }
+        }
+        return pairs_.size();
+    }
     const auto it = indexByKey_.find(key);
-    return it == indexByKey_.end() ? nullptr : &pairs_[it->second].value;
+    return it == indexByKey_.end() ? pairs_.size() : it->second;
+}
+
+void KVSet::rebuildIndex() {
+    indexByKey_ = {};
+    if (pairs_.size() < kIndexedFrom) {
+        return;
+    }
+    for (size_t index = 0; index < pairs_.size(); ++index) {
+        indexByKey_.emplace(pairs_[index].key, index);
+    }
+}
+
+const Value* KVSet::find(CTsymbol key) const {
+    const size_t index = indexOf(key);
+    return index == pairs_.size() ? nullptr : &pairs_[index].value;
 }
 
 CTerror KVSet::put(CTsymbol key, Value value) {
     if (const CTerror error = checkValue(value); error != CTerr_NoError) {
         return error;
     }
-    if (const auto it = indexByKey_.find(key); it != indexByKey_.end()) {
-        pairs_[it->second].value = std::move(value);
+    if (const size_t index = indexOf(key); index != pairs_.size()) {
+        pairs_[index].value = std::move(value);
         recomputeDepth();
         return CTerr_NoError;
     }
@@ -165,21 +188,22 @@ CTerror KVSet::put(CTsymbol key, Value value) {
         return CTerr_LimitExceeded;
     }
     depth_ = std::max(depth_, value.depth() + 1);
-    indexByKey_.emplace(key, pairs_.size());
     pairs_.push_back(Pair{key, std::move(value)});
+    if (pairs_.size() == kIndexedFrom) {
+        rebuildIndex();
+    } else if (pairs_.size() > kIndexedFrom) {
+        indexByKey_.emplace(key, pairs_.size() - 1);
+    }
     return CTerr_NoError;
 }
 
 CTerror KVSet::remove(CTsymbol key) {
-    const auto it = indexByKey_.find(key);
-    if (it == indexByKey_.end()) {
+    const size_t index = indexOf(key);
+    if (index == pairs_.size()) {
         return CTerr_NotFound;
     }
-    pairs_.erase(pairs_.begin() + static_cast<std::ptrdiff_t>(it->second));
-    indexByKey_.clear();
-    for (size_t index = 0; index < pairs_.size(); ++index) {
-        indexByKey_.emplace(pairs_[index].key, index);
-    }
+    pairs_.erase(pairs_.begin() + static_cast<std::ptrdiff_t>(index));
+    rebuildIndex();
     recomputeDepth();
     return CTerr_NoError;
 }

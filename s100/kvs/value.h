@@ -85,6 +85,9 @@ public:
     const Value& at(size_t index) const { return elements_.at(index); }
     const std::vector<Value>& elements() const { return elements_; }
 
+    // Makes room for count elements in all, so that filling a long array does not reallocate.
+    void reserve(size_t count) { elements_.reserve(count); }
+
     // Appends a copy: CTerr_WrongType for an element of another type than the first,
     // CTerr_LimitExceeded over a bound.
     CTerror append(Value element);
@@ -128,10 +131,17 @@ public:
     bool operator==(const KVSet& other) const;
 
 private:
+    // Most sets hold a handful of pairs and are searched in order; from this many pairs on, a
+    // set keeps an index so that filling a large one stays linear.
+    static constexpr size_t kIndexedFrom = 16;
+
+    // The position of key in pairs_, or pairs_.size() when the set does not hold it.
+    size_t indexOf(CTsymbol key) const;
+    void rebuildIndex();
     void recomputeDepth();
 
     std::vector<Pair> pairs_;
-    std::unordered_map<CTsymbol, size_t> indexByKey_;  // keeps puts linear in large sets
+    std::unordered_map<CTsymbol, size_t> indexByKey_;  // empty below kIndexedFrom pairs
     int depth_ = 1;
 };
 

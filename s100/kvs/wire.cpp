@@ -167,6 +167,7 @@ private:
             return fail(CTerr_LimitExceeded, "too many elements in an array");
         }
         Array out;
+        out.reserve(static_cast<size_t>(in.elements_size()));
         for (const tlv::wire::Value& element : in.elements()) {
             if (wireTypeOf(element) != in.element_type()) {
                 return fail(CTerr_InvalidArgument, "mixed element types in array");

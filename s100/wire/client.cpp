@@ -7,6 +7,7 @@
 
 #include "s100/proto/admin.pb.h"
 #include "s100/wire/admin_key.h"
+#include "s100/wire/answer_parts.h"
 #include "s100/wire/frame.h"
 
 namespace tlv::wire {
@@ -53,7 +54,9 @@ private:
     asio::error_code waitFor(Clock::time_point deadline, Cancel cancel);
     asio::error_code waitForSocket(Clock::time_point deadline);
     bool sendFrame(const ClientFrame& frame, Clock::time_point deadline);
-    bool receiveFrame(ServerFrame& frame, Clock::time_point deadline);
+    bool receiveFrame(ServerFrame& frame, Clock::time_point deadline,
+                      std::size_t* frameBytes = nullptr);
+    bool receiveAnswer(std::uint64_t id, Response& response);
     CTerror proveKey(const std::string& adminKey, const std::string& clientNonce,
                      const HelloReply& reply, Clock::time_point deadline);
     CTerror fail();
@@ -195,13 +198,33 @@ CTerror ClientConnection::Impl::call(Request& request, Response& response) {
     request.set_id(++m_lastRequestId);
     ClientFrame frame;
     *frame.mutable_request() = request;
-    ServerFrame reply;
-    if (!sendFrame(frame, deadline) || !receiveFrame(reply, deadline) || !reply.has_response() ||
-        reply.response().id() != request.id()) {
+    if (!sendFrame(frame, deadline) || !receiveAnswer(request.id(), response)) {
         return fail();
     }
-    response = std::move(*reply.mutable_response());
     return CTerr_NoError;
+}
+
+// Each part has the call timeout from when it is awaited, so a large answer that keeps
+// arriving is not cut off, while a stalled one is.
+bool ClientConnection::Impl::receiveAnswer(std::uint64_t id, Response& response) {
+    AnswerAssembler assembler;
+    for (;;) {
+        ServerFrame reply;
+        std::size_t frameBytes = 0;
+        if (!receiveFrame(reply, Clock::now() + m_timeout, &frameBytes) || !reply.has_response() ||
+            reply.response().id() != id) {
+            return false;
+        }
+        switch (assembler.add(std::move(*reply.mutable_response()), frameBytes)) {
+            case PartStatus::Complete:
+                response = std::move(assembler.answer());
+                return true;
+            case PartStatus::Invalid:
+                return false;
+            case PartStatus::NeedMore:
+                break;
+        }
+    }
 }
 
 bool ClientConnection::Impl::sendFrame(const ClientFrame& frame, Clock::time_point deadline) {
@@ -218,11 +241,15 @@ bool ClientConnection::Impl::sendFrame(const ClientFrame& frame, Clock::time_poi
     return !waitForSocket(deadline);
 }
 
-bool ClientConnection::Impl::receiveFrame(ServerFrame& frame, Clock::time_point deadline) {
+bool ClientConnection::Impl::receiveFrame(ServerFrame& frame, Clock::time_point deadline,
+                                          std::size_t* frameBytes) {
     std::string payload;
     for (;;) {
         switch (m_decoder.next(payload)) {
             case FrameStatus::Frame:
+                if (frameBytes != nullptr) {
+                    *frameBytes = payload.size();
+                }
                 return parseFrame(payload, frame);
             case FrameStatus::Oversized:
                 return false;

@@ -26,6 +26,13 @@ inline constexpr std::uint32_t kMaxFrameBytes = 16u * 1024u * 1024u;
 // Before the handshake is complete a frame is at most this long: Hello and KeyProof are tiny.
 inline constexpr std::uint32_t kMaxHandshakeFrameBytes = 4u * 1024u;
 
+// A list answer whose encoding exceeds this travels in parts of about this size (one element
+// larger than it travels alone), so neither side needs one frame the size of the whole answer.
+inline constexpr std::size_t kAnswerPartBytes = 4u * 1024u * 1024u;
+
+// The most a client gathers from the parts of one answer before it gives up on the connection.
+inline constexpr std::size_t kMaxAnswerBytes = 1024u * 1024u * 1024u;
+
 // The protocol version both sides send in their handshake.
 inline constexpr std::uint32_t kProtocolVersion = 2;
 

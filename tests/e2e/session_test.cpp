@@ -18,19 +18,6 @@
 namespace tlv::e2e {
 namespace {
 
-// A loopback port that nothing listens on: bound once, then released.
-std::uint16_t unusedPort() {
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), size);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
-    close(probe);
-    return ntohs(address.sin_port);
-}
-
 void expectDestroyed(CTsession session) {
     Record record;
     EXPECT_EQ(CTses_Destroy(session, CT_kvsEmpty, record.get(), nullptr), CT_SUCCESS);
@@ -105,7 +92,7 @@ TEST(SessionTest, MalformedConnectStringsAreRefusedBeforeConnecting) {
 
 TEST(SessionTest, NothingListeningIsARefusedConnection) {
     ServerTable table;
-    table.setEntry("Closed", "tcp:127.0.0.1:" + std::to_string(unusedPort()));
+    table.setEntry("Closed", "tcp:127.0.0.1:" + std::to_string(tlv::test::unusedLoopbackPort()));
     CTsession session = 0;
     EXPECT_EQ(openSession("Closed", session), CTerr_ConnectRefused);
 }

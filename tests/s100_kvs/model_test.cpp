@@ -34,6 +34,39 @@ TEST(KVSetModel, PutReplacesInPlaceAndRemoveKeepsOrder) {
     EXPECT_EQ(set.find(SVC_CommandLine), nullptr);
 }
 
+// Small sets are searched in order, large ones through an index: lookups, replacements and
+// removals must agree on both sides of the change-over.
+TEST(KVSetModel, LookupsAgreeAsASetGrowsAndShrinksAcrossItsIndex) {
+    KVSet set;
+    const auto keyOf = [](int i) { return static_cast<CTsymbol>(0x10600000 + 7 * i); };
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_EQ(set.put(keyOf(i), Value::integer(i)), CTerr_NoError);
+        for (int j = 0; j <= i; ++j)
+            ASSERT_NE(set.find(keyOf(j)), nullptr) << i << " " << j;
+        EXPECT_EQ(set.find(keyOf(i + 1)), nullptr);
+    }
+    ASSERT_EQ(set.put(keyOf(4), Value::integer(-4)), CTerr_NoError);
+    EXPECT_EQ(set.size(), 40u);
+    EXPECT_EQ(set.at(4).value.asInt(), -4);
+    for (int i = 39; i >= 0; i -= 2) {
+        ASSERT_EQ(set.remove(keyOf(i)), CTerr_NoError);
+        EXPECT_EQ(set.find(keyOf(i)), nullptr);
+        EXPECT_EQ(set.remove(keyOf(i)), CTerr_NotFound);
+    }
+    ASSERT_EQ(set.size(), 20u);
+    for (int i = 0; i < 40; i += 2) {
+        const Value* value = set.find(keyOf(i));
+        ASSERT_NE(value, nullptr) << i;
+        EXPECT_EQ(value->asInt(), i == 4 ? -4 : i);
+        EXPECT_EQ(set.at(static_cast<size_t>(i / 2)).key, keyOf(i)) << "order kept";
+    }
+    for (int i = 0; i < 40; i += 2)
+        ASSERT_EQ(set.remove(keyOf(i)), CTerr_NoError);
+    EXPECT_TRUE(set.empty());
+    EXPECT_EQ(set.put(keyOf(1), Value::integer(1)), CTerr_NoError);
+    EXPECT_EQ(set.find(keyOf(1))->asInt(), 1);
+}
+
 TEST(KVSetModel, EqualityTellsTypesAndOrderApart) {
     KVSet a;
     KVSet b;

@@ -44,6 +44,9 @@ const std::string& testAdminKeyFile();
 // XDG_CONFIG_HOME of this test process (a temporary folder, set on first use). True on success.
 bool installEntryKey(const std::string& entryName);
 
+// A loopback port that nothing listens on: bound once, then released.
+std::uint16_t unusedLoopbackPort();
+
 // Polls condition every 10 ms until it holds or timeout passes; true when it held.
 bool waitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = std::chrono::seconds(5));

@@ -36,6 +36,20 @@ protected:
         return RunProcess(argv, m_fixture.Files());
     }
 
+    // The demo's Sales application, ASI map and routing rules.
+    void ImportDemoProfiles() {
+        for (const auto& [name, profileClass] : std::vector<std::pair<std::string, std::string>>{
+                 {"Sales", "Application"}, {"Main", "SCR_ASIMap"}, {"Main", "SCR_RoutingRules"}}) {
+            const std::string file = std::string(TLV_SOURCE_DIR) + "/server/seed/demo/" + name +
+                                     "." + profileClass + ".ief";
+            ASSERT_EQ(m_doc->ImportProfile(QString::fromStdString(file),
+                                           QString::fromStdString(name),
+                                           QString::fromStdString(profileClass)),
+                      1)
+                << name;
+        }
+    }
+
     std::string WriteFile(const std::string& name, const std::string& text) {
         const std::string path = m_fixture.Files() + "/" + name;
         std::ofstream(path) << text;
@@ -195,15 +209,7 @@ TEST_F(TlvadmTest, CheckPrintsTheFindingsInRunOrderAndFailsWithoutMapAndRules) {
               "ERROR\t:The Routing Rules profile could not be found\n"
               "FATAL\t:An error occurred while extracting profile data from the Server\n");
 
-    for (const auto& [name, profileClass] : std::vector<std::pair<std::string, std::string>>{
-             {"Sales", "Application"}, {"Main", "SCR_ASIMap"}, {"Main", "SCR_RoutingRules"}}) {
-        const std::string file =
-            std::string(TLV_SOURCE_DIR) + "/server/seed/demo/" + name + "." + profileClass + ".ief";
-        ASSERT_EQ(m_doc->ImportProfile(QString::fromStdString(file), QString::fromStdString(name),
-                                       QString::fromStdString(profileClass)),
-                  1)
-            << name;
-    }
+    ASSERT_NO_FATAL_FAILURE(ImportDemoProfiles());
     // Only Sales exists: the map's other profiles are missing, one routing ASI is unmapped.
     const std::string missingSource =
         "ERROR\t:SCR_ASIMap: The Application Profile "
@@ -276,6 +282,36 @@ TEST_F(TlvadmTest, AMissingOrOpenKeyFileExitsTwoNamingIt) {
         << result.err;
     ASSERT_TRUE(installEntryKey(kServerEntry));
     EXPECT_EQ(Tlvadm({"level"}).exitCode, 0);
+}
+
+// 70 application profiles of 1 MiB each make an answer larger than one frame: it travels in
+// parts and the check finds exactly what it finds when the same profiles are small.
+TEST_F(TlvadmTest, CheckOverProfilesLargerThanAFrameFindsWhatItFindsOverSmallOnes) {
+    ASSERT_NO_FATAL_FAILURE(ImportDemoProfiles());
+    ECTF_AdminSession& session = *m_doc->GetSession();
+    CTkvs contents = 0;
+    ASSERT_EQ(CTkvs_Create(&contents, nullptr), CT_SUCCESS);
+    ASSERT_EQ(session.GetProfile("Sales", "Application", contents), 1);
+    constexpr int kProfiles = 70;
+    const auto name = [](int i) { return "Big" + std::to_string(10 + i); };
+    for (int i = 0; i < kProfiles; ++i)
+        ASSERT_EQ(session.AddProfile(name(i).c_str(), "Application", contents), 1);
+    // The demo profiles hold errors: only a failed run or a fatal finding would fail here.
+    const ProcessResult small = Tlvadm({"check", "--fail-on", "fatal"});
+    ASSERT_EQ(small.exitCode, 0) << small.err;
+
+    // 16 strings of 64 KiB under a key the checker does not read.
+    const std::string filler(64 * 1024, 'f');
+    const std::vector<const char*> fillers(16, filler.c_str());
+    ASSERT_EQ(CTkvs_PutStringArray(contents, 0x10600999, fillers.data(), 16, nullptr), CT_SUCCESS);
+    for (int i = 0; i < kProfiles; ++i)
+        ASSERT_EQ(session.UpdateProfile(name(i).c_str(), "Application", contents), 1);
+    CTkvs_Destroy(contents, nullptr);
+
+    const ProcessResult large = Tlvadm({"check", "--fail-on", "fatal"});
+    EXPECT_EQ(large.exitCode, 0) << large.err;
+    EXPECT_EQ(large.out, small.out);
+    EXPECT_NE(large.out.find("Big79"), std::string::npos);
 }
 
 TEST_F(TlvadmTest, UsageAndConnectionErrorsExitWithTwo) {

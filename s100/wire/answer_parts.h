@@ -1,0 +1,65 @@
+#pragma once
+// Answers in parts. A list answer is a Response whose result holds only arrays of one length,
+// element i of each describing the same listed object. One whose encoding exceeds
+// kAnswerPartBytes travels as several Responses with the same id, each holding a run of the
+// elements under the same keys, in order; every part but the last has more = true. The
+// receiver appends each part's arrays to what it holds.
+//
+// Both sides are pure: the sender takes out one part at a time, the receiver checks each part
+// against the first and bounds the whole; neither touches a socket.
+
+#include <cstddef>
+
+#include "s100/proto/admin.pb.h"
+#include "s100/wire/frame.h"
+
+namespace tlv::wire {
+
+// Takes the parts of one answer out of it, one at a time, so that only one encoded part
+// exists besides the answer itself.
+class AnswerSplitter final {
+public:
+    explicit AnswerSplitter(Response whole, std::size_t partBytes = kAnswerPartBytes);
+
+    // Moves the next part into part; false when every part was taken. An answer that is small
+    // or not a list answer is one part: itself.
+    bool next(Response& part);
+
+private:
+    bool m_splittable = false;
+    bool m_done = false;
+    std::size_t m_partBytes;
+    std::size_t m_taken = 0;  // elements of each array already sent
+    std::size_t m_length = 0;  // elements of each array
+    Response m_whole;
+};
+
+enum class PartStatus {
+    Complete,  // the answer is whole: take it with answer()
+    NeedMore,  // another part follows
+    Invalid    // the part does not continue the answer: the stream is unusable
+};
+
+// Gathers the parts of one answer.
+class AnswerAssembler final {
+public:
+    explicit AnswerAssembler(std::size_t maxBytes = kMaxAnswerBytes) : m_maxBytes(maxBytes) {}
+
+    // Adds the next received Response, whose encoding took frameBytes. The first must carry
+    // the awaited id; each later part must have the first one's id, outcome, generation and keys
+    // with their element types, arrays of one length and at least one element; the parts
+    // together stay within maxBytes and CT_MAX_ELEMENTS elements per array.
+    PartStatus add(Response part, std::size_t frameBytes);
+
+    Response& answer() { return m_whole; }
+
+private:
+    bool continues(const Response& part) const;
+
+    std::size_t m_maxBytes;
+    std::size_t m_bytes = 0;
+    std::size_t m_parts = 0;
+    Response m_whole;
+};
+
+}  // namespace tlv::wire
