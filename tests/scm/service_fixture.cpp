@@ -11,6 +11,7 @@
 #include "platform/process/pidfile.h"
 #include "platform/scm/servicedb.h"
 #include "tests/config/regvalues.h"
+#include "tests/support/tlvsd_process.h"
 
 namespace tlv::test {
 
@@ -56,7 +57,9 @@ std::string FileBytes(const std::string& path) {
 
 void ServiceFixture::InstallServer() {
     // The platform's own pace: a loaded machine may take seconds to start a server.
-    Install("TLVS Server", tlvsdPath() + " --listen 127.0.0.1:0 --pid-file " + m_strPidFile,
+    Install("TLVS Server",
+            tlvsdPath() + " --listen 127.0.0.1:0 --key " + testAdminKeyFile() + " --pid-file " +
+                m_strPidFile,
             m_strPidFile, platform::kDefaultWaitHint);
 }
 
