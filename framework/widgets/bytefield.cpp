@@ -58,3 +58,12 @@ std::string FieldBytes(const QComboBox& box) {
     const int entry = box.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     return entry >= 0 ? ItemBytes(box, entry) : BytesFor(box, text);
 }
+
+void ShowByteString(QLineEdit& field, const QString& byteString) {
+    ShowBytes(field, byteString.toLatin1().toStdString());
+}
+
+QString ByteStringOf(const QLineEdit& field) {
+    const std::string bytes = FieldBytes(field);
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}

@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QString;
 
 void ShowBytes(QLineEdit& field, const std::string& bytes);
 std::string FieldBytes(const QLineEdit& field);
@@ -16,3 +17,8 @@ void AddBytesItem(QComboBox& box, const std::string& bytes);
 std::string ItemBytes(const QComboBox& box, int index);
 void ShowBytes(QComboBox& box, const std::string& bytes);
 std::string FieldBytes(const QComboBox& box);
+
+// The same for a text that holds one byte per character (the document's names): shown as its
+// bytes are, and read back byte for byte while the operator has not changed it.
+void ShowByteString(QLineEdit& field, const QString& byteString);
+QString ByteStringOf(const QLineEdit& field);

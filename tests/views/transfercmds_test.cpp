@@ -388,5 +388,24 @@ TEST_F(TransferCommands, AProfileExportedRemovedAndImportedBackIsTheSame) {
                        "dialog Import Profile", "dialog Export Profile"}));
 }
 
+TEST_F(TransferCommands, NamesThatAreNoPlainTextAreShownReadablyAndKeptByteForByte) {
+    const std::string name = "Caf\xC3\xA9";         // UTF-8
+    const std::string profileClass = "\xE9t\xE9";  // Latin-1: no UTF-8
+    WriteFile(m_files / "cafe.ief", name + " " + profileClass + "\n{ }\n");
+    ChooseInNextFileDialog(Text(m_files / "cafe.ief"));
+    m_window.Seam().ExpectDialog([](QDialog& dialog) {
+        EXPECT_EQ(Field(dialog, "name").text(), QString::fromUtf8("Caf\xC3\xA9"));
+        EXPECT_EQ(Field(dialog, "class").text(), "\\xE9t\\xE9");
+        return PressButton(dialog, "OK");
+    });
+    ASSERT_TRUE(m_window.Run(ID_PROFILE_IMPORT));
+
+    // The list keeps the server's bytes one a character.
+    m_window.Select({QString::fromLatin1(name.c_str()).toStdString()});
+    ExportTo(name, name + ".ief", Text(m_files / "back.ief"));
+    ASSERT_TRUE(m_window.Run(ID_PROFILE_EXPORT));
+    EXPECT_EQ(FirstLine(m_files / "back.ief"), name + " " + profileClass);
+}
+
 }  // namespace
 }  // namespace tlv::test

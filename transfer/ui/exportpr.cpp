@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "framework/widgets/bytefield.h"
 #include "transfer/profiledir.h"
 #include "transfer/transferrules.h"
 #include "transfer/ui/profilefiledlg.h"
@@ -106,8 +107,8 @@ void CExportProf::DoDataExchange(bool save) {
         m_strFilename = m_wndFilename->text();
         return;
     }
-    m_wndName->setText(m_strName);
-    m_wndClass->setText(m_strClass);
+    ShowByteString(*m_wndName, m_strName);
+    ShowByteString(*m_wndClass, m_strClass);
     m_wndFilename->setText(m_strFilename);
     m_okButton->setEnabled(IsConfirmableFileName(m_strFilename));
 }

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/errorbox.h"
+#include "framework/widgets/bytefield.h"
 #include "resources/stringtable.h"
 #include "transfer/profiledir.h"
 #include "transfer/transferrules.h"
@@ -72,11 +73,11 @@ void CImportProf::accept() {
 
 void CImportProf::DoDataExchange(bool save) {
     if (save) {
-        m_strName = m_wndName->text();
-        m_strClass = m_wndClass->text();
+        m_strName = ByteStringOf(*m_wndName);
+        m_strClass = ByteStringOf(*m_wndClass);
         return;
     }
     m_wndFilename->setText(m_strFilename);
-    m_wndName->setText(m_strName);
-    m_wndClass->setText(m_strClass);
+    ShowByteString(*m_wndName, m_strName);
+    ShowByteString(*m_wndClass, m_strClass);
 }
