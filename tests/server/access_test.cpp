@@ -168,6 +168,11 @@ TEST(ConnectionLimits, ACrowdOfSilentOrIdleConnectionsNeverKeepsAKeyHolderOut) {
 }
 
 TEST(ConnectionLimits, WithoutDescriptorsTheOldestSilentConnectionMakesRoom) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizers' own checks open a pipe; without descriptors they report a fault that is
+    // not there and stop tlvsd.
+    GTEST_SKIP() << "tlvsd cannot run out of descriptors under the sanitizers";
+#endif
     TlvsdProcess server;
     ASSERT_TRUE(server.start({}));
     const rlimit few{32, 32};

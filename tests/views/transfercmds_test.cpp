@@ -320,9 +320,9 @@ TEST_F(TransferCommands, ImportFailuresAreReportedWithTheirOwnMessages) {
     ASSERT_TRUE(m_window.Run(ID_PROFILE_IMPORT));
 
     // Binary junk proposes nothing; what the operator types is sent and the server refuses it.
-    WriteFile(m_files / "junk.ief", std::string("\x7F"
-                                                "ELF\x02\x01\x01\0\0\0\x03\0>\0",
-                                                16));
+    constexpr char kElfStart[] = "\x7F"
+                                 "ELF\x02\x01\x01\0\0\0\x03\0>\0";
+    WriteFile(m_files / "junk.ief", std::string(kElfStart, sizeof kElfStart - 1));
     ChooseInNextFileDialog(Text(m_files / "junk.ief"));
     m_window.Seam().ExpectDialog([](QDialog& dialog) {
         EXPECT_EQ(Field(dialog, "name").text(), "");
