@@ -222,15 +222,17 @@ void printTargets() {
                     runs.at(1000) * 1e3, runs.at(1000) / 0.3);
     }
     if (runs.count(1000) != 0 && runs.count(16000) != 0) {
-        std::printf("16,000 profiles: %.0f ms per run = %.1f x the 1,000 time; limit 17 x, "
-                    "ratio %.2f\n",
-                    runs.at(16000) * 1e3, runs.at(16000) / runs.at(1000),
-                    runs.at(16000) / runs.at(1000) / 17.0);
+        std::printf(
+            "16,000 profiles: %.0f ms per run = %.1f x the 1,000 time; limit 17 x, "
+            "ratio %.2f\n",
+            runs.at(16000) * 1e3, runs.at(16000) / runs.at(1000),
+            runs.at(16000) / runs.at(1000) / 17.0);
     }
     if (const auto largest = runPeakByCount().rbegin(); largest != runPeakByCount().rend()) {
-        std::printf("%d profiles: run's own peak resident %.0f MB (above the generated data); "
-                    "limit 1024 MB, ratio %.2f\n",
-                    largest->first, largest->second, largest->second / 1024.0);
+        std::printf(
+            "%d profiles: run's own peak resident %.0f MB (above the generated data); "
+            "limit 1024 MB, ratio %.2f\n",
+            largest->first, largest->second, largest->second / 1024.0);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "checker/appcheck.h"
 
 #include <string_view>
+#include <utility>
 
 #include "checker/kvsread.h"
 #include "resources/stringids.h"
@@ -109,8 +110,11 @@ void AppProfChecker::ReadGroupSets() {
         m_usedResources.Append(primary);
         m_usedIndex.Add(primary);
         for (std::size_t j = 2; j < strings.size(); ++j) {
-            const CString element = kvsread::Text(strings[j]);
-            AddGroupConfig(name + ' ' + element);
+            const std::string_view element =
+                strings[j] != nullptr ? std::string_view(strings[j]) : std::string_view();
+            CString entry;
+            entry.reserve(name.size() + 1 + element.size());
+            AddGroupConfig(std::move(entry.append(name).append(1, ' ').append(element)));
             ExtractResources(element);
         }
     }
@@ -133,18 +137,18 @@ void AppProfChecker::ReadResources() {
     }
 }
 
-int AppProfChecker::ExtractResources(const CString& configElement) {
+int AppProfChecker::ExtractResources(std::string_view configElement) {
     const std::size_t equals = configElement.find('=');
-    if (equals == CString::npos) {
+    if (equals == std::string_view::npos) {
         return 1;
     }
-    const std::string_view expression = std::string_view(configElement).substr(equals + 1);
+    const std::string_view expression = configElement.substr(equals + 1);
     std::size_t start = 0;
     while (true) {
         const std::size_t separator = expression.find_first_of(kResourceSeparators, start);
         const std::string_view token = expression.substr(start, separator - start);
         if (!token.empty() && token != kNoResource) {
-            AddUsedResource(CString(token));
+            AddUsedResource(token);
         }
         if (separator == std::string_view::npos) {
             break;
@@ -154,18 +158,19 @@ int AppProfChecker::ExtractResources(const CString& configElement) {
     return 1;
 }
 
-void AppProfChecker::AddGroupConfig(const CString& entry) {
-    m_groupConfigs.Append(entry);
+void AppProfChecker::AddGroupConfig(CString&& entry) {
     CString groupSetName;
     CString configName;
     GetConfigNames(entry, groupSetName, configName);
     m_configPairIndex.Add(PairKey(groupSetName, configName));
+    m_groupConfigs.Append(std::move(entry));
 }
 
-void AppProfChecker::AddUsedResource(const CString& resource) {
+void AppProfChecker::AddUsedResource(std::string_view resource) {
     if (!m_usedIndex.Contains(resource)) {
-        m_usedResources.Append(resource);
-        m_usedIndex.Add(resource);
+        const CString name(resource);
+        m_usedResources.Append(name);
+        m_usedIndex.Add(name);
     }
 }
 

@@ -29,9 +29,11 @@ void ASIMapChecker::ReadProfile() {
     }
     m_mappings.Reserve(static_cast<int>(mappings.size()));
     for (const CTkvs mapping : mappings) {
+        // A large map hands out a view per destination: each mapping's go with its copy.
+        const kvsread::PrivateCopy own(mapping);
         ASI_Mapping read;
-        ReadSource(mapping, read);
-        ReadDestinations(mapping, read);
+        ReadSource(own.Handle(), read);
+        ReadDestinations(own.Handle(), read);
         m_mappings.Append(read);
     }
 }

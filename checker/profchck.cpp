@@ -36,9 +36,9 @@ AppCheckers NameApplications(const ProfileQueryResult& query) {
              names.size() < contents.size())) {
             return {};
         }
-        AppCheckers named{std::unique_ptr<AppProfChecker[]>(
-                              new (std::nothrow) AppProfChecker[contents.size()]),
-                          contents};
+        AppCheckers named{
+            std::unique_ptr<AppProfChecker[]>(new (std::nothrow) AppProfChecker[contents.size()]),
+            contents};
         for (std::size_t i = 0; named.checkers != nullptr && i < contents.size(); ++i) {
             named.checkers[i].SetName(kvsread::Text(names[i]));
         }
@@ -52,9 +52,8 @@ AppCheckers NameApplications(const ProfileQueryResult& query) {
 // profiles need. It is read from a set of its own, so that what reading it hands out goes with
 // that set rather than staying until the whole result goes.
 void CheckApplication(AppProfChecker& checker, CTkvs contents, Array<CheckMessage>& messages) {
-    const SimpleKVSet own;
-    const bool copied = own.IsValid() && CTkvs_Copy(own.Handle(), contents, nullptr) == CT_SUCCESS;
-    checker.Load(checker.ProfileName(), copied ? own.Handle() : contents);
+    const kvsread::PrivateCopy own(contents);
+    checker.Load(checker.ProfileName(), own.Handle());
     checker.Check(messages);
     checker.KeepOnlyCrossProfileData();
 }
@@ -151,22 +150,26 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
     const Array<CString> routingAsis = routingRules.GetInboundASIList();
     const Array<CString> mapSourceProfiles = asiMap.GetSourceProfiles();
     const Array<CString> scrAsis = asiMap.GetSourceASIs(scrAppProfile);
-    // The application names and endpoints serve only as sets to look names up in.
+    // The application names serve only as a set to look names up in. Of the application
+    // endpoints only those the map names are kept: a destination is missing from the
+    // applications exactly when no endpoint matched it.
     MemberIndex appNames;
-    MemberIndex appEndpoints;
+    MemberIndex matchedDestinations;
 
     const MemberIndex destinationIndex(mapDestinations);
+    CString endpoint;
     for (std::uint32_t i = 0; i < count; ++i) {
-        const CString profile = appCheckers[i].ProfileName();
-        const Array<CString> asis = appCheckers[i].GetASIList();
+        const CString& profile = appCheckers[i].ProfileName();
+        const Array<CString>& asis = appCheckers[i].GetASIList();
         for (int a = 0; a < asis.Size(); ++a) {
             const CString& asi = *asis[a];
-            const CString endpoint = profile + ':' + asi;
-            if (!destinationIndex.Contains(endpoint)) {
+            endpoint.assign(profile).append(1, ':').append(asi);
+            if (destinationIndex.Contains(endpoint)) {
+                matchedDestinations.Add(endpoint);
+            } else {
                 messages.Append(
                     RuleFinding(CE_Warning, profile, IDS_CHK_ASI_NOT_DESTINATION, {asi, profile}));
             }
-            appEndpoints.Add(endpoint);
         }
         appNames.Add(profile);
     }
@@ -187,5 +190,6 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
                   IDS_CHK_SCR_ASI_NOT_ROUTED);
     reportMissing(mapSourceProfiles, appNames, CE_Error, asiMapName,
                   IDS_CHK_SOURCE_PROFILE_MISSING);
-    reportMissing(mapDestinations, appEndpoints, CE_Error, asiMapName, IDS_CHK_ENDPOINT_MISSING);
+    reportMissing(mapDestinations, matchedDestinations, CE_Error, asiMapName,
+                  IDS_CHK_ENDPOINT_MISSING);
 }
