@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "checker/array.h"
@@ -34,4 +35,18 @@ private:
     };
 
     std::unordered_set<CString, TextHash, std::equal_to<>> m_members;
+};
+
+// The destinations of the ASI map, each with whether an application endpoint matched it. It
+// holds views of the list's elements: the list must outlive it.
+class DestinationIndex final {
+public:
+    explicit DestinationIndex(const Array<CString>& destinations);
+
+    // Marks the destination equal to endpoint as matched; false when there is none.
+    bool Match(std::string_view endpoint);
+    bool Matched(std::string_view destination) const;
+
+private:
+    std::unordered_map<std::string_view, bool> m_matched;
 };

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <string_view>
 
 #include "checker/ismemberof.h"
 #include "checker/kvsread.h"
@@ -150,13 +151,10 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
     const Array<CString> routingAsis = routingRules.GetInboundASIList();
     const Array<CString> mapSourceProfiles = asiMap.GetSourceProfiles();
     const Array<CString> scrAsis = asiMap.GetSourceASIs(scrAppProfile);
-    // The application names serve only as a set to look names up in. Of the application
-    // endpoints only those the map names are kept: a destination is missing from the
-    // applications exactly when no endpoint matched it.
+    // The application names serve only as a set to look names up in. A destination is missing
+    // from the applications exactly when no application endpoint matched it.
     MemberIndex appNames;
-    MemberIndex matchedDestinations;
-
-    const MemberIndex destinationIndex(mapDestinations);
+    DestinationIndex destinations(mapDestinations);
     CString endpoint;
     for (std::uint32_t i = 0; i < count; ++i) {
         const CString& profile = appCheckers[i].ProfileName();
@@ -164,9 +162,7 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
         for (int a = 0; a < asis.Size(); ++a) {
             const CString& asi = *asis[a];
             endpoint.assign(profile).append(1, ':').append(asi);
-            if (destinationIndex.Contains(endpoint)) {
-                matchedDestinations.Add(endpoint);
-            } else {
+            if (!destinations.Match(endpoint)) {
                 messages.Append(
                     RuleFinding(CE_Warning, profile, IDS_CHK_ASI_NOT_DESTINATION, {asi, profile}));
             }
@@ -174,22 +170,28 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
         appNames.Add(profile);
     }
 
-    // Every element of subjects missing from known gives one finding about profile.
-    const auto reportMissing = [&messages](const Array<CString>& subjects, const MemberIndex& known,
+    // Every element of subjects that isKnown denies gives one finding about profile.
+    const auto reportMissing = [&messages](const Array<CString>& subjects, const auto& isKnown,
                                            CE_Type type, const CString& profile, unsigned textId) {
         for (int i = 0; i < subjects.Size(); ++i) {
             const CString& subject = *subjects[i];
-            if (!known.Contains(subject)) {
+            if (!isKnown(subject)) {
                 messages.Append(RuleFinding(type, profile, textId, {subject}));
             }
         }
     };
-    reportMissing(routingAsis, MemberIndex(scrAsis), CE_Error, scrAppProfile,
+    const auto in = [](const MemberIndex& index) {
+        return [&index](std::string_view s) { return index.Contains(s); };
+    };
+    const MemberIndex scrAsiIndex(scrAsis);
+    const MemberIndex routingAsiIndex(routingAsis);
+    reportMissing(routingAsis, in(scrAsiIndex), CE_Error, scrAppProfile,
                   IDS_CHK_ROUTING_ASI_NOT_MAPPED);
-    reportMissing(scrAsis, MemberIndex(routingAsis), CE_Error, scrAppProfile,
+    reportMissing(scrAsis, in(routingAsiIndex), CE_Error, scrAppProfile,
                   IDS_CHK_SCR_ASI_NOT_ROUTED);
-    reportMissing(mapSourceProfiles, appNames, CE_Error, asiMapName,
+    reportMissing(mapSourceProfiles, in(appNames), CE_Error, asiMapName,
                   IDS_CHK_SOURCE_PROFILE_MISSING);
-    reportMissing(mapDestinations, matchedDestinations, CE_Error, asiMapName,
-                  IDS_CHK_ENDPOINT_MISSING);
+    reportMissing(
+        mapDestinations, [&destinations](std::string_view s) { return destinations.Matched(s); },
+        CE_Error, asiMapName, IDS_CHK_ENDPOINT_MISSING);
 }
