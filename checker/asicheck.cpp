@@ -1,21 +1,27 @@
 #include "checker/asicheck.h"
 
+#include <string_view>
+#include <utility>
+
 #include "checker/kvsread.h"
 #include "resources/stringids.h"
 
 namespace {
 
+// Views of the mapping's texts, valid while the mapping is unchanged.
 struct Endpoint {
-    CString profile;
-    CString asi;
+    std::string_view profile;
+    std::string_view asi;
 };
+
+std::string_view ElementOrEmpty(const Array<CString>& list, int i) {
+    const CString* element = list[i];
+    return element != nullptr ? std::string_view(*element) : std::string_view();
+}
 
 // Destination j of a mapping; a side missing from its array reads as empty.
 Endpoint DestinationOf(const ASI_Mapping& mapping, int j) {
-    Endpoint destination;
-    mapping.m_destProfiles.GetElement(j, destination.profile);
-    mapping.m_destASIs.GetElement(j, destination.asi);
-    return destination;
+    return {ElementOrEmpty(mapping.m_destProfiles, j), ElementOrEmpty(mapping.m_destASIs, j)};
 }
 
 }  // namespace
@@ -98,7 +104,10 @@ Array<CString> ASIMapChecker::GetDestASIList() const {
         const ASI_Mapping& mapping = *m_mappings[m];
         for (int j = 0; j < mapping.m_destProfiles.Size(); ++j) {
             const Endpoint destination = DestinationOf(mapping, j);
-            endpoints.Append(destination.profile + ':' + destination.asi);
+            CString endpoint;
+            endpoint.reserve(destination.profile.size() + 1 + destination.asi.size());
+            endpoints.Append(std::move(
+                endpoint.append(destination.profile).append(1, ':').append(destination.asi)));
         }
     }
     return endpoints;
