@@ -67,4 +67,4 @@ private:
 // space (or the start) and the first equals sign. Either is empty when its delimiter is
 // missing or stands first; the configuration name is also empty when the first equals sign
 // comes before the first space.
-void GetConfigNames(const CString& s, CString& groupSetName, CString& configName);
+void GetConfigNames(std::string_view s, CString& groupSetName, CString& configName);

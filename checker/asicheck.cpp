@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "checker/ismemberof.h"
 #include "checker/kvsread.h"
 #include "resources/stringids.h"
 
@@ -14,14 +15,9 @@ struct Endpoint {
     std::string_view asi;
 };
 
-std::string_view ElementOrEmpty(const Array<CString>& list, int i) {
-    const CString* element = list[i];
-    return element != nullptr ? std::string_view(*element) : std::string_view();
-}
-
 // Destination j of a mapping; a side missing from its array reads as empty.
 Endpoint DestinationOf(const ASI_Mapping& mapping, int j) {
-    return {ElementOrEmpty(mapping.m_destProfiles, j), ElementOrEmpty(mapping.m_destASIs, j)};
+    return {TextAt(mapping.m_destProfiles, j), TextAt(mapping.m_destASIs, j)};
 }
 
 }  // namespace

@@ -10,6 +10,12 @@
 #include "checker/array.h"
 #include "checker/checkmessage.h"
 
+// Element i of list as a view, valid while the element is; empty when there is no such element.
+inline std::string_view TextAt(const Array<CString>& list, int i) {
+    const CString* element = list[i];
+    return element != nullptr ? std::string_view(*element) : std::string_view();
+}
+
 // 1 when some element of list equals s exactly, else 0. Null slots are skipped.
 int IsMemberOf(const CString& s, const Array<CString>& list);
 
