@@ -6,6 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "checker/array.h"
 #include "checker/checkmessage.h"
@@ -49,10 +50,14 @@ class DestinationIndex final {
 public:
     explicit DestinationIndex(const Array<CString>& destinations);
 
-    // Marks the destination equal to endpoint as matched; false when there is none.
+    // Marks the destinations equal to endpoint as matched; false when there is none.
     bool Match(std::string_view endpoint);
-    bool Matched(std::string_view destination) const;
+    // Whether element i of the list was matched, answered without looking its text up again.
+    bool Matched(int i) const;
 
 private:
-    std::unordered_map<std::string_view, bool> m_matched;
+    std::unordered_map<std::string_view, std::size_t> m_slotByText;  // one slot per text
+    std::vector<std::size_t> m_slotOf;                               // by list index
+    std::vector<bool> m_matched;                                     // by slot
+    std::size_t m_slotCount = 0;
 };

@@ -170,28 +170,27 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
         appNames.Add(profile);
     }
 
-    // Every element of subjects that isKnown denies gives one finding about profile.
+    // Every element of subjects that isKnown(i) denies gives one finding about profile.
     const auto reportMissing = [&messages](const Array<CString>& subjects, const auto& isKnown,
                                            CE_Type type, const CString& profile, unsigned textId) {
         for (int i = 0; i < subjects.Size(); ++i) {
-            const CString& subject = *subjects[i];
-            if (!isKnown(subject)) {
-                messages.Append(RuleFinding(type, profile, textId, {subject}));
+            if (!isKnown(i)) {
+                messages.Append(RuleFinding(type, profile, textId, {TextAt(subjects, i)}));
             }
         }
     };
-    const auto in = [](const MemberIndex& index) {
-        return [&index](std::string_view s) { return index.Contains(s); };
+    const auto in = [](const MemberIndex& index, const Array<CString>& subjects) {
+        return [&index, &subjects](int i) { return index.Contains(TextAt(subjects, i)); };
     };
     const MemberIndex scrAsiIndex(scrAsis);
     const MemberIndex routingAsiIndex(routingAsis);
-    reportMissing(routingAsis, in(scrAsiIndex), CE_Error, scrAppProfile,
+    reportMissing(routingAsis, in(scrAsiIndex, routingAsis), CE_Error, scrAppProfile,
                   IDS_CHK_ROUTING_ASI_NOT_MAPPED);
-    reportMissing(scrAsis, in(routingAsiIndex), CE_Error, scrAppProfile,
+    reportMissing(scrAsis, in(routingAsiIndex, scrAsis), CE_Error, scrAppProfile,
                   IDS_CHK_SCR_ASI_NOT_ROUTED);
-    reportMissing(mapSourceProfiles, in(appNames), CE_Error, asiMapName,
+    reportMissing(mapSourceProfiles, in(appNames, mapSourceProfiles), CE_Error, asiMapName,
                   IDS_CHK_SOURCE_PROFILE_MISSING);
     reportMissing(
-        mapDestinations, [&destinations](std::string_view s) { return destinations.Matched(s); },
-        CE_Error, asiMapName, IDS_CHK_ENDPOINT_MISSING);
+        mapDestinations, [&destinations](int i) { return destinations.Matched(i); }, CE_Error,
+        asiMapName, IDS_CHK_ENDPOINT_MISSING);
 }
