@@ -1,26 +1,20 @@
 #include "checker/asicheck.h"
 
 #include <string_view>
-#include <utility>
 
 #include "checker/ismemberof.h"
 #include "checker/kvsread.h"
 #include "resources/stringids.h"
 
-namespace {
-
-// Views of the mapping's texts, valid while the mapping is unchanged.
-struct Endpoint {
-    std::string_view profile;
-    std::string_view asi;
-};
-
-// Destination j of a mapping; a side missing from its array reads as empty.
-Endpoint DestinationOf(const ASI_Mapping& mapping, int j) {
-    return {TextAt(mapping.m_destProfiles, j), TextAt(mapping.m_destASIs, j)};
+CString EndpointView::Text() const {
+    CString text;
+    text.reserve(profile.size() + 1 + asi.size());
+    return text.append(profile).append(1, ':').append(asi);
 }
 
-}  // namespace
+EndpointView ASIMapChecker::DestinationOf(const ASI_Mapping& mapping, int j) {
+    return {TextAt(mapping.m_destProfiles, j), TextAt(mapping.m_destASIs, j)};
+}
 
 void ASIMapChecker::ReadProfile() {
     m_mappings.RemoveAll();
@@ -79,7 +73,7 @@ void ASIMapChecker::ApplyRules(Array<CheckMessage>& messages) const {
     for (int m = 0; m < m_mappings.Size(); ++m) {
         const ASI_Mapping& mapping = *m_mappings[m];
         for (int j = 0; j < mapping.m_destProfiles.Size(); ++j) {
-            const Endpoint destination = DestinationOf(mapping, j);
+            const EndpointView destination = DestinationOf(mapping, j);
             if (mapping.m_srcProfile == destination.profile &&
                 mapping.m_srcASI == destination.asi) {
                 AppendFinding(messages, CE_Warning, IDS_CHK_ONE_TO_ONE_MAPPING,
@@ -96,16 +90,8 @@ Array<CString> ASIMapChecker::GetDestASIList() const {
     }
     Array<CString> endpoints;
     endpoints.Reserve(destinations);
-    for (int m = 0; m < m_mappings.Size(); ++m) {
-        const ASI_Mapping& mapping = *m_mappings[m];
-        for (int j = 0; j < mapping.m_destProfiles.Size(); ++j) {
-            const Endpoint destination = DestinationOf(mapping, j);
-            CString endpoint;
-            endpoint.reserve(destination.profile.size() + 1 + destination.asi.size());
-            endpoints.Append(std::move(
-                endpoint.append(destination.profile).append(1, ':').append(destination.asi)));
-        }
-    }
+    ForEachDestination(
+        [&endpoints](const EndpointView& destination) { endpoints.Append(destination.Text()); });
     return endpoints;
 }
 

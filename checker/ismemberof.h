@@ -4,9 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
-#include <vector>
 
 #include "checker/array.h"
 #include "checker/checkmessage.h"
@@ -42,22 +40,4 @@ private:
     };
 
     std::unordered_set<CString, TextHash, std::equal_to<>> m_members;
-};
-
-// The destinations of the ASI map, each with whether an application endpoint matched it. It
-// holds views of the list's elements: the list must outlive it.
-class DestinationIndex final {
-public:
-    explicit DestinationIndex(const Array<CString>& destinations);
-
-    // Marks the destinations equal to endpoint as matched; false when there is none.
-    bool Match(std::string_view endpoint);
-    // Whether element i of the list was matched, answered without looking its text up again.
-    bool Matched(int i) const;
-
-private:
-    std::unordered_map<std::string_view, std::size_t> m_slotByText;  // one slot per text
-    std::vector<std::size_t> m_slotOf;                               // by list index
-    std::vector<bool> m_matched;                                     // by slot
-    std::size_t m_slotCount = 0;
 };

@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "checker/destindex.h"
 #include "checker/ismemberof.h"
 #include "checker/kvsread.h"
 #include "checker/ruletext.h"
@@ -147,22 +148,19 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
                                     Array<CheckMessage>& messages) {
     const CString scrAppProfile = StringTable::Text(IDS_SCR_APP_PROFILE);
     const CString asiMapName = StringTable::Text(IDS_ASIMAP_CLASS);
-    const Array<CString> mapDestinations = asiMap.GetDestASIList();
     const Array<CString> routingAsis = routingRules.GetInboundASIList();
     const Array<CString> mapSourceProfiles = asiMap.GetSourceProfiles();
     const Array<CString> scrAsis = asiMap.GetSourceASIs(scrAppProfile);
     // The application names serve only as a set to look names up in. A destination is missing
     // from the applications exactly when no application endpoint matched it.
     MemberIndex appNames;
-    DestinationIndex destinations(mapDestinations);
-    CString endpoint;
+    DestinationIndex destinations(asiMap);
     for (std::uint32_t i = 0; i < count; ++i) {
         const CString& profile = appCheckers[i].ProfileName();
         const Array<CString>& asis = appCheckers[i].GetASIList();
         for (int a = 0; a < asis.Size(); ++a) {
             const CString& asi = *asis[a];
-            endpoint.assign(profile).append(1, ':').append(asi);
-            if (!destinations.Match(endpoint)) {
+            if (!destinations.Match({profile, asi})) {
                 messages.Append(
                     RuleFinding(CE_Warning, profile, IDS_CHK_ASI_NOT_DESTINATION, {asi, profile}));
             }
@@ -170,27 +168,24 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
         appNames.Add(profile);
     }
 
-    // Every element of subjects that isKnown(i) denies gives one finding about profile.
-    const auto reportMissing = [&messages](const Array<CString>& subjects, const auto& isKnown,
+    // Every element of subjects missing from known gives one finding about profile.
+    const auto reportMissing = [&messages](const Array<CString>& subjects, const MemberIndex& known,
                                            CE_Type type, const CString& profile, unsigned textId) {
         for (int i = 0; i < subjects.Size(); ++i) {
-            if (!isKnown(i)) {
-                messages.Append(RuleFinding(type, profile, textId, {TextAt(subjects, i)}));
+            const std::string_view subject = TextAt(subjects, i);
+            if (!known.Contains(subject)) {
+                messages.Append(RuleFinding(type, profile, textId, {subject}));
             }
         }
     };
-    const auto in = [](const MemberIndex& index, const Array<CString>& subjects) {
-        return [&index, &subjects](int i) { return index.Contains(TextAt(subjects, i)); };
-    };
-    const MemberIndex scrAsiIndex(scrAsis);
-    const MemberIndex routingAsiIndex(routingAsis);
-    reportMissing(routingAsis, in(scrAsiIndex, routingAsis), CE_Error, scrAppProfile,
+    reportMissing(routingAsis, MemberIndex(scrAsis), CE_Error, scrAppProfile,
                   IDS_CHK_ROUTING_ASI_NOT_MAPPED);
-    reportMissing(scrAsis, in(routingAsiIndex, scrAsis), CE_Error, scrAppProfile,
+    reportMissing(scrAsis, MemberIndex(routingAsis), CE_Error, scrAppProfile,
                   IDS_CHK_SCR_ASI_NOT_ROUTED);
-    reportMissing(mapSourceProfiles, in(appNames, mapSourceProfiles), CE_Error, asiMapName,
+    reportMissing(mapSourceProfiles, appNames, CE_Error, asiMapName,
                   IDS_CHK_SOURCE_PROFILE_MISSING);
-    reportMissing(
-        mapDestinations, [&destinations](int i) { return destinations.Matched(i); }, CE_Error,
-        asiMapName, IDS_CHK_ENDPOINT_MISSING);
+    destinations.ForEachUnmatched([&messages, &asiMapName](const EndpointView& destination) {
+        messages.Append(
+            RuleFinding(CE_Error, asiMapName, IDS_CHK_ENDPOINT_MISSING, {destination.Text()}));
+    });
 }
