@@ -83,13 +83,17 @@ void ASIMapChecker::ApplyRules(Array<CheckMessage>& messages) const {
     }
 }
 
-Array<CString> ASIMapChecker::GetDestASIList() const {
+int ASIMapChecker::DestinationCount() const {
     int destinations = 0;
     for (int m = 0; m < m_mappings.Size(); ++m) {
         destinations += m_mappings[m]->m_destProfiles.Size();
     }
+    return destinations;
+}
+
+Array<CString> ASIMapChecker::GetDestASIList() const {
     Array<CString> endpoints;
-    endpoints.Reserve(destinations);
+    endpoints.Reserve(DestinationCount());
     ForEachDestination(
         [&endpoints](const EndpointView& destination) { endpoints.Append(destination.Text()); });
     return endpoints;

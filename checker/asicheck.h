@@ -34,6 +34,8 @@ public:
 
     // "profile:ASI" of every destination of every mapping, in order, duplicates included.
     Array<CString> GetDestASIList() const;
+    // How many destinations all mappings have together.
+    int DestinationCount() const;
     // Calls visit(EndpointView) for the same destinations in the same order, without copying.
     template <typename Visit>
     void ForEachDestination(Visit visit) const {

@@ -30,6 +30,9 @@ bool DestinationIndex::SameText::operator()(const EndpointView& a, const Endpoin
 }
 
 DestinationIndex::DestinationIndex(const ASIMapChecker& asiMap) : m_asiMap(asiMap) {
+    const auto count = static_cast<std::size_t>(asiMap.DestinationCount());
+    m_slotByText.reserve(count);
+    m_slotOf.reserve(count);
     std::uint32_t slots = 0;
     asiMap.ForEachDestination([this, &slots](const EndpointView& destination) {
         const auto [entry, added] = m_slotByText.emplace(destination, slots);
