@@ -1,41 +1,17 @@
 #include "checker/destindex.h"
 
-namespace {
-
-// FNV-1a, fed piece by piece, so that an endpoint hashes as its whole text would.
-constexpr std::uint64_t kFnvOffset = 14695981039346656037ull;
-constexpr std::uint64_t kFnvPrime = 1099511628211ull;
-
-std::uint64_t Feed(std::uint64_t hash, std::string_view bytes) {
-    for (const char byte : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(byte)) * kFnvPrime;
-    }
-    return hash;
-}
-
-}  // namespace
-
-std::size_t DestinationIndex::TextHash::operator()(const EndpointView& endpoint) const {
-    return static_cast<std::size_t>(
-        Feed(Feed(Feed(kFnvOffset, endpoint.profile), ":"), endpoint.asi));
-}
-
-// Names holding ':' can give equal texts from different splits, compared as whole texts.
-bool DestinationIndex::SameText::operator()(const EndpointView& a, const EndpointView& b) const {
-    if (a.profile.size() == b.profile.size()) {
-        return a.profile == b.profile && a.asi == b.asi;
-    }
-    return a.profile.size() + a.asi.size() == b.profile.size() + b.asi.size() &&
-           a.Text() == b.Text();
-}
-
 DestinationIndex::DestinationIndex(const ASIMapChecker& asiMap) : m_asiMap(asiMap) {
-    const auto count = static_cast<std::size_t>(asiMap.DestinationCount());
-    m_slotByText.reserve(count);
-    m_slotOf.reserve(count);
+    m_slotOf.reserve(static_cast<std::size_t>(asiMap.DestinationCount()));
     std::uint32_t slots = 0;
-    asiMap.ForEachDestination([this, &slots](const EndpointView& destination) {
-        const auto [entry, added] = m_slotByText.emplace(destination, slots);
+    // A mapping's destinations mostly share a profile: its ASIs are found without a new lookup.
+    std::string_view lastProfile;
+    SlotByAsi* lastAsis = nullptr;
+    asiMap.ForEachDestination([&](const EndpointView& destination) {
+        if (lastAsis == nullptr || destination.profile != lastProfile) {
+            lastProfile = destination.profile;
+            lastAsis = &m_byProfile[destination.profile];
+        }
+        const auto [entry, added] = lastAsis->emplace(destination.asi, slots);
         slots += added ? 1 : 0;
         m_slotOf.push_back(entry->second);
     });
@@ -43,10 +19,32 @@ DestinationIndex::DestinationIndex(const ASIMapChecker& asiMap) : m_asiMap(asiMa
 }
 
 bool DestinationIndex::Match(const EndpointView& endpoint) {
-    const auto found = m_slotByText.find(endpoint);
-    if (found == m_slotByText.end()) {
+    bool found = MarkExact(endpoint.profile, endpoint.asi);
+    if (endpoint.profile.find(':') == std::string_view::npos &&
+        endpoint.asi.find(':') == std::string_view::npos) {
+        return found;
+    }
+    // A ':' in a name lets other splits of the same text name destinations too.
+    const CString text = endpoint.Text();
+    const std::string_view whole(text);
+    for (std::size_t colon = whole.find(':'); colon != std::string_view::npos;
+         colon = whole.find(':', colon + 1)) {
+        if (colon != endpoint.profile.size()) {
+            found = MarkExact(whole.substr(0, colon), whole.substr(colon + 1)) || found;
+        }
+    }
+    return found;
+}
+
+bool DestinationIndex::MarkExact(std::string_view profile, std::string_view asi) {
+    const auto asis = m_byProfile.find(profile);
+    if (asis == m_byProfile.end()) {
         return false;
     }
-    m_matched[found->second] = true;
+    const auto slot = asis->second.find(asi);
+    if (slot == asis->second.end()) {
+        return false;
+    }
+    m_matched[slot->second] = true;
     return true;
 }

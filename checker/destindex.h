@@ -1,11 +1,12 @@
 #pragma once
 // DestinationIndex: the ASI map's destination endpoints, each with whether an application
 // endpoint matched it. Endpoints are compared as their whole text ("profile:ASI"), but looked up
-// without making that text; the index holds views of the map's texts, so the map must outlive
-// it unchanged.
+// by profile and ASI without making that text; the index holds views of the map's texts, so the
+// map must outlive it unchanged.
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -31,15 +32,14 @@ public:
     }
 
 private:
-    struct TextHash {
-        std::size_t operator()(const EndpointView& endpoint) const;
-    };
-    struct SameText {
-        bool operator()(const EndpointView& a, const EndpointView& b) const;
-    };
+    using SlotByAsi = std::unordered_map<std::string_view, std::uint32_t>;
+
+    // Marks the destinations with exactly this profile and ASI; false when there is none.
+    bool MarkExact(std::string_view profile, std::string_view asi);
 
     const ASIMapChecker& m_asiMap;
-    std::unordered_map<EndpointView, std::uint32_t, TextHash, SameText> m_slotByText;
+    // By profile, then by ASI: the ASIs of one profile are looked up together, close in memory.
+    std::unordered_map<std::string_view, SlotByAsi> m_byProfile;
     std::vector<std::uint32_t> m_slotOf;  // by destination, in map order
     std::vector<bool> m_matched;          // by slot
 };

@@ -329,8 +329,8 @@ TEST(CheckRunTest, RulesAcrossProfiles) {
 }
 
 TEST(CheckRunTest, EndpointsCompareAsWholeTextsAndRepeatedDestinationsCountEachTime) {
-    // Profile "P:Q" with ASI "R" is the destination P / "Q:R": both read "P:Q:R". Ghost:G is
-    // named twice and missing twice.
+    // Profile "P:Q" with ASI "R" is both the destination P / "Q:R" and "P:Q" / R: all read
+    // "P:Q:R". Ghost:G is named twice and missing twice.
     const std::string app = R"({
         KEY_AsiList: [ { KEY_AsiName: "R" KEY_AsiGroupSet: "GS1" KEY_AsiDefaultConfig: "CFG1" } ]
         KEY_GroupSets: [ [ "GS1" "R1" "CFG1=R1" ] ]
@@ -339,6 +339,7 @@ TEST(CheckRunTest, EndpointsCompareAsWholeTextsAndRepeatedDestinationsCountEachT
         { KEY_MapSource: { KEY_EndpointProfile: "SCR_AppProfile" KEY_EndpointAsi: "X" }
           KEY_MapDestinations: [ { KEY_EndpointProfile: "Ghost" KEY_EndpointAsi: "G" }
                                  { KEY_EndpointProfile: "P" KEY_EndpointAsi: "Q:R" }
+                                 { KEY_EndpointProfile: "P:Q" KEY_EndpointAsi: "R" }
                                  { KEY_EndpointProfile: "Ghost" KEY_EndpointAsi: "G" } ] } ] })";
     const std::string ghost =
         "SCR_ASIMap: The Profile:ASI combination Ghost:G mentioned in the ASI Map does not exist";
