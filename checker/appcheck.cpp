@@ -1,6 +1,7 @@
 #include "checker/appcheck.h"
 
 #include <string_view>
+#include <utility>
 
 #include "checker/kvsread.h"
 #include "resources/stringids.h"
@@ -12,28 +13,24 @@ constexpr std::string_view kNoResource = "NONE";
 constexpr std::string_view kResourceSeparators = "&+|()";
 
 // A group set and a configuration name as one key, unambiguous whatever the names hold.
-CString PairKey(const CString& groupSetName, const CString& configName) {
-    return std::to_string(groupSetName.size()) + ':' + groupSetName + configName;
-}
-
-CString ElementOr(const Array<CString>& list, int i) {
-    CString element;
-    list.GetElement(i, element);
-    return element;
+CString PairKey(std::string_view groupSetName, std::string_view configName) {
+    CString key = std::to_string(groupSetName.size());
+    key.reserve(key.size() + 1 + groupSetName.size() + configName.size());
+    return key.append(1, ':').append(groupSetName).append(configName);
 }
 
 }  // namespace
 
-void GetConfigNames(const CString& s, CString& groupSetName, CString& configName) {
+void GetConfigNames(std::string_view s, CString& groupSetName, CString& configName) {
     groupSetName.clear();
     configName.clear();
     const std::size_t space = s.find(' ');
     const std::size_t equals = s.find('=');
-    if (space != CString::npos && space > 0) {
+    if (space != std::string_view::npos && space > 0) {
         groupSetName = s.substr(0, space);
     }
-    if (equals != CString::npos && equals > 0) {
-        const std::size_t start = space == CString::npos ? 0 : space + 1;
+    if (equals != std::string_view::npos && equals > 0) {
+        const std::size_t start = space == std::string_view::npos ? 0 : space + 1;
         if (equals >= start) {
             configName = s.substr(start, equals - start);
         }
@@ -109,8 +106,11 @@ void AppProfChecker::ReadGroupSets() {
         m_usedResources.Append(primary);
         m_usedIndex.Add(primary);
         for (std::size_t j = 2; j < strings.size(); ++j) {
-            const CString element = kvsread::Text(strings[j]);
-            AddGroupConfig(name + ' ' + element);
+            const std::string_view element =
+                strings[j] != nullptr ? std::string_view(strings[j]) : std::string_view();
+            CString entry;
+            entry.reserve(name.size() + 1 + element.size());
+            AddGroupConfig(std::move(entry.append(name).append(1, ' ').append(element)));
             ExtractResources(element);
         }
     }
@@ -133,18 +133,18 @@ void AppProfChecker::ReadResources() {
     }
 }
 
-int AppProfChecker::ExtractResources(const CString& configElement) {
+int AppProfChecker::ExtractResources(std::string_view configElement) {
     const std::size_t equals = configElement.find('=');
-    if (equals == CString::npos) {
+    if (equals == std::string_view::npos) {
         return 1;
     }
-    const std::string_view expression = std::string_view(configElement).substr(equals + 1);
+    const std::string_view expression = configElement.substr(equals + 1);
     std::size_t start = 0;
     while (true) {
         const std::size_t separator = expression.find_first_of(kResourceSeparators, start);
         const std::string_view token = expression.substr(start, separator - start);
         if (!token.empty() && token != kNoResource) {
-            AddUsedResource(CString(token));
+            AddUsedResource(token);
         }
         if (separator == std::string_view::npos) {
             break;
@@ -154,24 +154,25 @@ int AppProfChecker::ExtractResources(const CString& configElement) {
     return 1;
 }
 
-void AppProfChecker::AddGroupConfig(const CString& entry) {
-    m_groupConfigs.Append(entry);
+void AppProfChecker::AddGroupConfig(CString&& entry) {
     CString groupSetName;
     CString configName;
     GetConfigNames(entry, groupSetName, configName);
     m_configPairIndex.Add(PairKey(groupSetName, configName));
+    m_groupConfigs.Append(std::move(entry));
 }
 
-void AppProfChecker::AddUsedResource(const CString& resource) {
+void AppProfChecker::AddUsedResource(std::string_view resource) {
     if (!m_usedIndex.Contains(resource)) {
-        m_usedResources.Append(resource);
-        m_usedIndex.Add(resource);
+        const CString name(resource);
+        m_usedResources.Append(name);
+        m_usedIndex.Add(name);
     }
 }
 
 int AppProfChecker::GSConfigExists(int i) const {
     return m_configPairIndex.Contains(
-               PairKey(ElementOr(m_asiGroupSets, i), ElementOr(m_asiDefaultConfigs, i)))
+               PairKey(TextAt(m_asiGroupSets, i), TextAt(m_asiDefaultConfigs, i)))
                ? 1
                : 0;
 }
@@ -187,14 +188,14 @@ void AppProfChecker::ApplyRules(Array<CheckMessage>& messages) const {
 void AppProfChecker::CheckAsis(Array<CheckMessage>& messages) const {
     const MemberIndex groupSetNames(m_groupSetNames);
     for (int i = 0; i < m_asiGroupSets.Size(); ++i) {
-        const CString groupSet = ElementOr(m_asiGroupSets, i);
-        const CString asi = ElementOr(m_asiNames, i);
+        const std::string_view groupSet = TextAt(m_asiGroupSets, i);
+        const std::string_view asi = TextAt(m_asiNames, i);
         if (!groupSetNames.Contains(groupSet)) {
             AppendFinding(messages, CE_Error, IDS_CHK_GROUPSET_UNDEFINED, {groupSet, asi});
         }
         if (GSConfigExists(i) == 0) {
             AppendFinding(messages, CE_Error, IDS_CHK_DEFAULT_CONFIG_MISSING,
-                          {ElementOr(m_asiDefaultConfigs, i), asi, groupSet});
+                          {TextAt(m_asiDefaultConfigs, i), asi, groupSet});
         }
     }
 }
@@ -203,11 +204,11 @@ void AppProfChecker::CheckGroupSets(const MemberIndex& definedResources,
                                     Array<CheckMessage>& messages) const {
     const MemberIndex asiGroupSets(m_asiGroupSets);
     for (int i = 0; i < m_groupSetNames.Size(); ++i) {
-        const CString groupSet = ElementOr(m_groupSetNames, i);
+        const std::string_view groupSet = TextAt(m_groupSetNames, i);
         if (!asiGroupSets.Contains(groupSet)) {
             AppendFinding(messages, CE_Info, IDS_CHK_GROUPSET_UNUSED, {groupSet});
         }
-        if (!definedResources.Contains(ElementOr(m_primaryResources, i))) {
+        if (!definedResources.Contains(TextAt(m_primaryResources, i))) {
             AppendFinding(messages, CE_Error, IDS_CHK_PRIMARY_RESOURCE_UNDEFINED, {groupSet});
         }
     }
@@ -218,7 +219,7 @@ void AppProfChecker::CheckGroupConfigs(Array<CheckMessage>& messages) const {
     for (int i = 0; i < m_groupConfigs.Size(); ++i) {
         CString groupSetName;
         CString configName;
-        GetConfigNames(ElementOr(m_groupConfigs, i), groupSetName, configName);
+        GetConfigNames(TextAt(m_groupConfigs, i), groupSetName, configName);
         if (!defaultConfigs.Contains(configName)) {
             AppendFinding(messages, CE_Info, IDS_CHK_GROUP_CONFIG_UNUSED,
                           {configName, groupSetName});
@@ -229,13 +230,13 @@ void AppProfChecker::CheckGroupConfigs(Array<CheckMessage>& messages) const {
 void AppProfChecker::CheckResources(const MemberIndex& definedResources,
                                     Array<CheckMessage>& messages) const {
     for (int i = 0; i < m_usedResources.Size(); ++i) {
-        const CString resource = ElementOr(m_usedResources, i);
+        const std::string_view resource = TextAt(m_usedResources, i);
         if (!definedResources.Contains(resource)) {
             AppendFinding(messages, CE_Error, IDS_CHK_RESOURCE_UNDEFINED, {resource});
         }
     }
     for (int i = 0; i < m_definedResources.Size(); ++i) {
-        const CString resource = ElementOr(m_definedResources, i);
+        const std::string_view resource = TextAt(m_definedResources, i);
         if (!m_usedIndex.Contains(resource)) {
             AppendFinding(messages, CE_Info, IDS_CHK_RESOURCE_UNUSED, {resource});
         }

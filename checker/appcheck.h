@@ -3,6 +3,8 @@
 // names must exist and hold the ASI's default configuration; every resource the group sets
 // name must be defined; what is defined but unused is remarked on.
 
+#include <string_view>
+
 #include "checker/checkbase.h"
 #include "checker/ismemberof.h"
 
@@ -10,8 +12,8 @@ class AppProfChecker final : public SingleProfileChecker {
 public:
     AppProfChecker() = default;
 
-    Array<CString> GetASIList() const { return m_asiNames; }
-    CString ProfileName() const { return m_name; }
+    const Array<CString>& GetASIList() const { return m_asiNames; }
+    const CString& ProfileName() const { return m_name; }
     // Names the checker before it is loaded (Load names it again).
     void SetName(const CString& name) { m_name = name; }
 
@@ -28,7 +30,7 @@ protected:
     int GSConfigExists(int i) const;
     // Adds the resources named by a configuration element such as CFG1=(R1&R2)|R3 to the
     // used resources; always 1.
-    int ExtractResources(const CString& configElement);
+    int ExtractResources(std::string_view configElement);
 
 private:
     // Empties every list but the ASI names, and the indexes over them.
@@ -36,8 +38,8 @@ private:
     void ReadAsis();
     void ReadGroupSets();
     void ReadResources();
-    void AddGroupConfig(const CString& entry);
-    void AddUsedResource(const CString& resource);
+    void AddGroupConfig(CString&& entry);
+    void AddUsedResource(std::string_view resource);
 
     void CheckAsis(Array<CheckMessage>& messages) const;
     void CheckGroupSets(const MemberIndex& definedResources, Array<CheckMessage>& messages) const;
@@ -65,4 +67,4 @@ private:
 // space (or the start) and the first equals sign. Either is empty when its delimiter is
 // missing or stands first; the configuration name is also empty when the first equals sign
 // comes before the first space.
-void GetConfigNames(const CString& s, CString& groupSetName, CString& configName);
+void GetConfigNames(std::string_view s, CString& groupSetName, CString& configName);

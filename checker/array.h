@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 template <typename T>
 class Array {
@@ -38,20 +39,9 @@ public:
 
     // The new element's index, or -1 when no slot or no copy could be allocated (the array
     // is then unchanged).
-    int Append(const T& element) {
-        if (m_data == nullptr) {
-            return -1;
-        }
-        if (m_count == m_capacity && !Grow()) {
-            return -1;
-        }
-        T* copy = new (std::nothrow) T(element);
-        if (copy == nullptr) {
-            return -1;
-        }
-        m_data[m_count] = copy;
-        return m_count++;
-    }
+    int Append(const T& element) { return Adopt(element); }
+    // The same, taking over a temporary instead of copying it.
+    int Append(T&& element) { return Adopt(std::move(element)); }
 
     T* operator[](int index) { return InRange(index) ? m_data[index] : nullptr; }
     const T* operator[](int index) const { return InRange(index) ? m_data[index] : nullptr; }
@@ -87,6 +77,22 @@ public:
     }
 
 private:
+    template <typename Source>
+    int Adopt(Source&& element) {
+        if (m_data == nullptr) {
+            return -1;
+        }
+        if (m_count == m_capacity && !Grow()) {
+            return -1;
+        }
+        T* copy = new (std::nothrow) T(std::forward<Source>(element));
+        if (copy == nullptr) {
+            return -1;
+        }
+        m_data[m_count] = copy;
+        return m_count++;
+    }
+
     void Allocate(int slotCount) {
         m_data = new (std::nothrow) T*[slotCount]();
         m_capacity = m_data != nullptr ? slotCount : 0;

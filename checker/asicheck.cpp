@@ -1,24 +1,20 @@
 #include "checker/asicheck.h"
 
+#include <string_view>
+
+#include "checker/ismemberof.h"
 #include "checker/kvsread.h"
 #include "resources/stringids.h"
 
-namespace {
-
-struct Endpoint {
-    CString profile;
-    CString asi;
-};
-
-// Destination j of a mapping; a side missing from its array reads as empty.
-Endpoint DestinationOf(const ASI_Mapping& mapping, int j) {
-    Endpoint destination;
-    mapping.m_destProfiles.GetElement(j, destination.profile);
-    mapping.m_destASIs.GetElement(j, destination.asi);
-    return destination;
+CString EndpointView::Text() const {
+    CString text;
+    text.reserve(profile.size() + 1 + asi.size());
+    return text.append(profile).append(1, ':').append(asi);
 }
 
-}  // namespace
+EndpointView ASIMapChecker::DestinationOf(const ASI_Mapping& mapping, int j) {
+    return {TextAt(mapping.m_destProfiles, j), TextAt(mapping.m_destASIs, j)};
+}
 
 void ASIMapChecker::ReadProfile() {
     m_mappings.RemoveAll();
@@ -29,9 +25,11 @@ void ASIMapChecker::ReadProfile() {
     }
     m_mappings.Reserve(static_cast<int>(mappings.size()));
     for (const CTkvs mapping : mappings) {
+        // A large map hands out a view per destination: each mapping's go with its copy.
+        const kvsread::PrivateCopy own(mapping);
         ASI_Mapping read;
-        ReadSource(mapping, read);
-        ReadDestinations(mapping, read);
+        ReadSource(own.Handle(), read);
+        ReadDestinations(own.Handle(), read);
         m_mappings.Append(read);
     }
 }
@@ -75,7 +73,7 @@ void ASIMapChecker::ApplyRules(Array<CheckMessage>& messages) const {
     for (int m = 0; m < m_mappings.Size(); ++m) {
         const ASI_Mapping& mapping = *m_mappings[m];
         for (int j = 0; j < mapping.m_destProfiles.Size(); ++j) {
-            const Endpoint destination = DestinationOf(mapping, j);
+            const EndpointView destination = DestinationOf(mapping, j);
             if (mapping.m_srcProfile == destination.profile &&
                 mapping.m_srcASI == destination.asi) {
                 AppendFinding(messages, CE_Warning, IDS_CHK_ONE_TO_ONE_MAPPING,
@@ -85,20 +83,19 @@ void ASIMapChecker::ApplyRules(Array<CheckMessage>& messages) const {
     }
 }
 
-Array<CString> ASIMapChecker::GetDestASIList() const {
+int ASIMapChecker::DestinationCount() const {
     int destinations = 0;
     for (int m = 0; m < m_mappings.Size(); ++m) {
         destinations += m_mappings[m]->m_destProfiles.Size();
     }
+    return destinations;
+}
+
+Array<CString> ASIMapChecker::GetDestASIList() const {
     Array<CString> endpoints;
-    endpoints.Reserve(destinations);
-    for (int m = 0; m < m_mappings.Size(); ++m) {
-        const ASI_Mapping& mapping = *m_mappings[m];
-        for (int j = 0; j < mapping.m_destProfiles.Size(); ++j) {
-            const Endpoint destination = DestinationOf(mapping, j);
-            endpoints.Append(destination.profile + ':' + destination.asi);
-        }
-    }
+    endpoints.Reserve(DestinationCount());
+    ForEachDestination(
+        [&endpoints](const EndpointView& destination) { endpoints.Append(destination.Text()); });
     return endpoints;
 }
 

@@ -3,6 +3,8 @@
 // (profile, ASI) to destination endpoints; an endpoint mapped onto itself is suspicious. Its
 // endpoint lists are what the rules across profiles compare with the other profiles.
 
+#include <string_view>
+
 #include "checker/checkbase.h"
 
 class ASI_Mapping {
@@ -17,12 +19,33 @@ public:
     Array<CString> m_destASIs;  // parallel to m_destProfiles
 };
 
+// One endpoint as views of a mapping's texts, valid while the mapping is unchanged. Its text is
+// the profile name, ':' and the ASI name.
+struct EndpointView {
+    std::string_view profile;
+    std::string_view asi;
+
+    CString Text() const;
+};
+
 class ASIMapChecker final : public SingleProfileChecker {
 public:
     ASIMapChecker() = default;
 
     // "profile:ASI" of every destination of every mapping, in order, duplicates included.
     Array<CString> GetDestASIList() const;
+    // How many destinations all mappings have together.
+    int DestinationCount() const;
+    // Calls visit(EndpointView) for the same destinations in the same order, without copying.
+    template <typename Visit>
+    void ForEachDestination(Visit visit) const {
+        for (int m = 0; m < m_mappings.Size(); ++m) {
+            const ASI_Mapping& mapping = *m_mappings[m];
+            for (int j = 0; j < mapping.m_destProfiles.Size(); ++j) {
+                visit(DestinationOf(mapping, j));
+            }
+        }
+    }
     // The source profile of every mapping, in order, duplicates included.
     Array<CString> GetSourceProfiles() const;
     // The source ASI of every mapping whose source profile is exactly profileName.
@@ -33,6 +56,9 @@ protected:
     void ApplyRules(Array<CheckMessage>& messages) const override;
 
 private:
+    // Destination j of a mapping; a side missing from its array reads as empty.
+    static EndpointView DestinationOf(const ASI_Mapping& mapping, int j);
+
     void ReadSource(CTkvs mapping, ASI_Mapping& out);
     void ReadDestinations(CTkvs mapping, ASI_Mapping& out);
     // Reads key into out; a missing value marks a wrong structure.

@@ -1,11 +1,19 @@
 #pragma once
 // Membership of a string in a list of strings: exact, whole-string, case-sensitive.
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 #include "checker/array.h"
 #include "checker/checkmessage.h"
+
+// Element i of list as a view, valid while the element is; empty when there is no such element.
+inline std::string_view TextAt(const Array<CString>& list, int i) {
+    const CString* element = list[i];
+    return element != nullptr ? std::string_view(*element) : std::string_view();
+}
 
 // 1 when some element of list equals s exactly, else 0. Null slots are skipped.
 int IsMemberOf(const CString& s, const Array<CString>& list);
@@ -19,9 +27,17 @@ public:
     explicit MemberIndex(const Array<CString>& list);
 
     void Add(const CString& s) { m_members.insert(s); }
-    bool Contains(const CString& s) const { return m_members.count(s) != 0; }
+    // Asked with a view, so that a caller need not make a string for each question.
+    bool Contains(std::string_view s) const { return m_members.find(s) != m_members.end(); }
     void Clear() { m_members.clear(); }
 
 private:
-    std::unordered_set<CString> m_members;
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+
+    std::unordered_set<CString, TextHash, std::equal_to<>> m_members;
 };

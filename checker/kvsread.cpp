@@ -77,4 +77,9 @@ bool Strings(CTary array, std::span<const char* const>& out) {
     return true;
 }
 
+PrivateCopy::PrivateCopy(CTkvs original)
+    : m_handle(m_copy.IsValid() && CTkvs_Copy(m_copy.Handle(), original, nullptr) == CT_SUCCESS
+                   ? m_copy.Handle()
+                   : original) {}
+
 }  // namespace kvsread

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "checker/checkmessage.h"
+#include "checker/simplekvset.h"
 #include "s100/s100.h"
 
 namespace kvsread {
@@ -22,5 +23,17 @@ bool Strings(CTary array, std::span<const char* const>& out);
 inline CString Text(const char* element) {
     return element != nullptr ? CString(element) : CString();
 }
+
+// A set read through a copy of its own, so that the views reading it hands out go with the copy
+// rather than staying until the original goes. The original is read when no copy can be made.
+class PrivateCopy final {
+public:
+    explicit PrivateCopy(CTkvs original);
+    CTkvs Handle() const { return m_handle; }
+
+private:
+    SimpleKVSet m_copy;
+    CTkvs m_handle;
+};
 
 }  // namespace kvsread

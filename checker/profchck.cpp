@@ -3,7 +3,9 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <string_view>
 
+#include "checker/destindex.h"
 #include "checker/ismemberof.h"
 #include "checker/kvsread.h"
 #include "checker/ruletext.h"
@@ -36,9 +38,9 @@ AppCheckers NameApplications(const ProfileQueryResult& query) {
              names.size() < contents.size())) {
             return {};
         }
-        AppCheckers named{std::unique_ptr<AppProfChecker[]>(
-                              new (std::nothrow) AppProfChecker[contents.size()]),
-                          contents};
+        AppCheckers named{
+            std::unique_ptr<AppProfChecker[]>(new (std::nothrow) AppProfChecker[contents.size()]),
+            contents};
         for (std::size_t i = 0; named.checkers != nullptr && i < contents.size(); ++i) {
             named.checkers[i].SetName(kvsread::Text(names[i]));
         }
@@ -52,9 +54,8 @@ AppCheckers NameApplications(const ProfileQueryResult& query) {
 // profiles need. It is read from a set of its own, so that what reading it hands out goes with
 // that set rather than staying until the whole result goes.
 void CheckApplication(AppProfChecker& checker, CTkvs contents, Array<CheckMessage>& messages) {
-    const SimpleKVSet own;
-    const bool copied = own.IsValid() && CTkvs_Copy(own.Handle(), contents, nullptr) == CT_SUCCESS;
-    checker.Load(checker.ProfileName(), copied ? own.Handle() : contents);
+    const kvsread::PrivateCopy own(contents);
+    checker.Load(checker.ProfileName(), own.Handle());
     checker.Check(messages);
     checker.KeepOnlyCrossProfileData();
 }
@@ -147,26 +148,22 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
                                     Array<CheckMessage>& messages) {
     const CString scrAppProfile = StringTable::Text(IDS_SCR_APP_PROFILE);
     const CString asiMapName = StringTable::Text(IDS_ASIMAP_CLASS);
-    const Array<CString> mapDestinations = asiMap.GetDestASIList();
     const Array<CString> routingAsis = routingRules.GetInboundASIList();
     const Array<CString> mapSourceProfiles = asiMap.GetSourceProfiles();
     const Array<CString> scrAsis = asiMap.GetSourceASIs(scrAppProfile);
-    // The application names and endpoints serve only as sets to look names up in.
+    // The application names serve only as a set to look names up in. A destination is missing
+    // from the applications exactly when no application endpoint matched it.
     MemberIndex appNames;
-    MemberIndex appEndpoints;
-
-    const MemberIndex destinationIndex(mapDestinations);
+    DestinationIndex destinations(asiMap);
     for (std::uint32_t i = 0; i < count; ++i) {
-        const CString profile = appCheckers[i].ProfileName();
-        const Array<CString> asis = appCheckers[i].GetASIList();
+        const CString& profile = appCheckers[i].ProfileName();
+        const Array<CString>& asis = appCheckers[i].GetASIList();
         for (int a = 0; a < asis.Size(); ++a) {
             const CString& asi = *asis[a];
-            const CString endpoint = profile + ':' + asi;
-            if (!destinationIndex.Contains(endpoint)) {
+            if (!destinations.Match({profile, asi})) {
                 messages.Append(
                     RuleFinding(CE_Warning, profile, IDS_CHK_ASI_NOT_DESTINATION, {asi, profile}));
             }
-            appEndpoints.Add(endpoint);
         }
         appNames.Add(profile);
     }
@@ -175,7 +172,7 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
     const auto reportMissing = [&messages](const Array<CString>& subjects, const MemberIndex& known,
                                            CE_Type type, const CString& profile, unsigned textId) {
         for (int i = 0; i < subjects.Size(); ++i) {
-            const CString& subject = *subjects[i];
+            const std::string_view subject = TextAt(subjects, i);
             if (!known.Contains(subject)) {
                 messages.Append(RuleFinding(type, profile, textId, {subject}));
             }
@@ -187,5 +184,8 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
                   IDS_CHK_SCR_ASI_NOT_ROUTED);
     reportMissing(mapSourceProfiles, appNames, CE_Error, asiMapName,
                   IDS_CHK_SOURCE_PROFILE_MISSING);
-    reportMissing(mapDestinations, appEndpoints, CE_Error, asiMapName, IDS_CHK_ENDPOINT_MISSING);
+    destinations.ForEachUnmatched([&messages, &asiMapName](const EndpointView& destination) {
+        messages.Append(
+            RuleFinding(CE_Error, asiMapName, IDS_CHK_ENDPOINT_MISSING, {destination.Text()}));
+    });
 }

@@ -343,6 +343,29 @@ TEST(CheckRunTest, RulesAcrossProfiles) {
         }));
 }
 
+TEST(CheckRunTest, EndpointsCompareAsWholeTextsAndRepeatedDestinationsCountEachTime) {
+    // Profile "P:Q" with ASI "R" is both the destination P / "Q:R" and "P:Q" / R: all read
+    // "P:Q:R". Ghost:G is named twice and missing twice.
+    const std::string app = R"({
+        KEY_AsiList: [ { KEY_AsiName: "R" KEY_AsiGroupSet: "GS1" KEY_AsiDefaultConfig: "CFG1" } ]
+        KEY_GroupSets: [ [ "GS1" "R1" "CFG1=R1" ] ]
+        KEY_Resources: [ "R1=board1" ] })";
+    const std::string map = R"({ KEY_Mappings: [
+        { KEY_MapSource: { KEY_EndpointProfile: "SCR_AppProfile" KEY_EndpointAsi: "X" }
+          KEY_MapDestinations: [ { KEY_EndpointProfile: "Ghost" KEY_EndpointAsi: "G" }
+                                 { KEY_EndpointProfile: "P" KEY_EndpointAsi: "Q:R" }
+                                 { KEY_EndpointProfile: "P:Q" KEY_EndpointAsi: "R" }
+                                 { KEY_EndpointProfile: "Ghost" KEY_EndpointAsi: "G" } ] } ] })";
+    const std::string ghost =
+        "SCR_ASIMap: The Profile:ASI combination Ghost:G mentioned in the ASI Map does not exist";
+    const RunOutcome run = RunFound(Found({{"P:Q", app.c_str()}}), Found({{"M", map.c_str()}}),
+                                    Found({{"R", kRulesX}}));
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "SCR_ASIMap", kScrSourceMissing},
+                                                  {CE_Error, "SCR_ASIMap", ghost},
+                                                  {CE_Error, "SCR_ASIMap", ghost}}));
+}
+
 TEST(CheckRunTest, KeepsWhatTheArrayAlreadyHeld) {
     const ParsedSet apps(Found({}));
     Array<CheckMessage> messages;
