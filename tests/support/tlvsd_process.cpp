@@ -18,6 +18,7 @@
 #include <fstream>
 #include <thread>
 
+#include "s100/client/entry_key.h"
 #include "s100/wire/admin_key.h"
 
 extern char** environ;
@@ -120,10 +121,15 @@ const std::string& testAdminKeyFile() {
 }
 
 bool installEntryKey(const std::string& entryName) {
-    const std::string folder = keyHome().configFolder() + "/kestrova/keys";
+    // keyHome() first: it points XDG_CONFIG_HOME at the temporary folder the client then reads.
+    const std::string& key = keyHome().key();
+    const std::string path = tlv::client::entryKeyPath(entryName);
+    if (path.empty()) {
+        return false;
+    }
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    return !ec && writePrivateFile(folder + "/" + entryName + ".key", keyHome().key());
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    return !ec && writePrivateFile(path, key);
 }
 
 std::string tlvsdPath() {

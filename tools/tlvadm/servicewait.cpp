@@ -31,11 +31,6 @@ Progress ProgressOf(const TLVserviceStatus& status, WaitTarget target) {
     }
 }
 
-int LostOrRefused(const ECTF_AdminSession& session, std::ostream& err) {
-    err << "tlvadm: the service status could not be read\n";
-    return session.LastError() == CTerr_ConnectionLost ? kExitUsage : kExitRefused;
-}
-
 // Every service of the level group that a change from one level to another starts (running)
 // or stops, from the service list.
 struct LevelTargets {
@@ -89,7 +84,7 @@ int WaitForServices(ECTF_AdminSession& session, const std::vector<std::string>& 
     for (;;) {
         std::vector<TLVserviceStatus> statuses;
         if (!session.GetServiceStatus(pending, statuses))
-            return LostOrRefused(session, err);
+            return StatusNotRead(session, err);
         std::vector<std::string> still;
         for (const TLVserviceStatus& status : statuses) {
             const Progress progress = ProgressOf(status, target);
@@ -123,7 +118,7 @@ int WaitForLevel(ECTF_AdminSession& session, long from, long to, std::chrono::se
     const Clock::time_point deadline = Clock::now() + timeout;
     LevelTargets targets;
     if (!ReadLevelTargets(session, from, to, targets))
-        return LostOrRefused(session, err);
+        return StatusNotRead(session, err);
     int result = kExitOk;
     if (!targets.toRun.empty())
         result = WaitForServices(session, targets.toRun, WaitTarget::Running, timeout, err);

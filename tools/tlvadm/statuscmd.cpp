@@ -70,13 +70,16 @@ bool ReportMissingServices(const std::vector<std::string>& names,
     return bAllThere;
 }
 
+int StatusNotRead(const ECTF_AdminSession& session, std::ostream& err) {
+    err << "tlvadm: the service status could not be read\n";
+    return session.LastError() == CTerr_ConnectionLost ? kExitUsage : kExitRefused;
+}
+
 int RunServiceStatus(ECTF_AdminSession& session, const std::vector<std::string>& names,
                      bool bJson, std::ostream& out, std::ostream& err) {
     std::vector<TLVserviceStatus> statuses;
-    if (!session.GetServiceStatus(names, statuses)) {
-        err << "tlvadm: the service status could not be read\n";
-        return session.LastError() == CTerr_ConnectionLost ? kExitUsage : kExitRefused;
-    }
+    if (!session.GetServiceStatus(names, statuses))
+        return StatusNotRead(session, err);
     const DisplayTexts texts = DisplayTexts::Load();
     if (bJson)
         out << '[';

@@ -15,5 +15,9 @@ class ECTF_AdminSession;
 bool ReportMissingServices(const std::vector<std::string>& names,
                            const std::vector<TLVserviceStatus>& statuses, std::ostream& err);
 
+// Says that the service status could not be read: kExitUsage when the connection was lost,
+// kExitRefused otherwise.
+int StatusNotRead(const ECTF_AdminSession& session, std::ostream& err);
+
 int RunServiceStatus(ECTF_AdminSession& session, const std::vector<std::string>& names,
                      bool bJson, std::ostream& out, std::ostream& err);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/registry/regapi.h"
+#include "platform/version/projectversion.h"
 #include "session/admindoc.h"
 #include "tools/tlvadm/args.h"
 #include "tools/tlvadm/commands.h"
@@ -43,7 +44,7 @@ int RunTlvadm(int argc, const char* const* argv, std::ostream& out, std::ostream
         return kExitOk;
     }
     if (args.bVersion) {
-        out << "tlvadm " << TLV_VERSION << '\n';
+        out << "tlvadm " << kProjectVersion << '\n';
         return kExitOk;
     }
     if (!args.registry.empty())
