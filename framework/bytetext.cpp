@@ -117,3 +117,11 @@ std::string ByteText::BytesFor(const QString& text) const {
         return m_bytes;
     return BytesOfShownText(text, m_bEscaped);
 }
+
+std::string BytesOfByteString(const QString& byteString) {
+    return byteString.toLatin1().toStdString();
+}
+
+QString ByteStringOfBytes(std::string_view bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}

@@ -18,6 +18,11 @@ QString ShownText(std::string_view bytes);
 // ShownText's output gives its bytes again; any other text is stored as UTF-8.
 std::string BytesOfShownText(const QString& text, bool escaped);
 
+// A text that holds one byte per character (the document's names) and the bytes it holds, in
+// both directions, so that every byte keeps its value.
+std::string BytesOfByteString(const QString& byteString);
+QString ByteStringOfBytes(std::string_view bytes);
+
 // A field's original bytes and what it shows for them: the bytes to write back for the field's
 // text now are the original ones, byte for byte, while the operator has not changed the text.
 class ByteText {

@@ -8,15 +8,12 @@
 #include <vector>
 
 #include "config/assocset.h"
+#include "framework/bytetext.h"
 #include "platform/process/spawn.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 
 namespace {
-
-std::string ToBytes(const CString& text) {
-    return text.toLatin1().toStdString();
-}
 
 bool FileExists(const std::string& path) {
     struct stat status {};
@@ -40,7 +37,7 @@ int CAdminDoc::LaunchEditor(const CString& profileClass, const QStringList& argu
     std::string editor;
     {
         const EditorAssocSet associations;
-        if (!associations.Get(ToBytes(profileClass), editor))
+        if (!associations.Get(BytesOfByteString(profileClass), editor))
             editor = associations.GetDefaultEditor();
     }
     if (editor.empty()) {
@@ -59,8 +56,8 @@ int CAdminDoc::LaunchEditor(const CString& profileClass, const QStringList& argu
 }
 
 int CAdminDoc::StartProcess(const CString& program, const QStringList& arguments) {
-    std::vector<std::string> argv{ToBytes(program)};
+    std::vector<std::string> argv{BytesOfByteString(program)};
     for (const CString& argument : arguments)
-        argv.push_back(ToBytes(argument));
+        argv.push_back(BytesOfByteString(argument));
     return tlv::platform::StartDetachedProgram(std::move(argv)) ? 1 : 0;
 }

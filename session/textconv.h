@@ -4,7 +4,6 @@
 // ShownServerText, as UTF-8 where it is UTF-8.
 
 #include <QByteArray>
-#include <string_view>
 
 #include "framework/bytetext.h"
 
@@ -16,8 +15,7 @@ inline CString FromServerText(const char* text) {
 }
 
 inline QString ShownServerText(const CString& text) {
-    const QByteArray bytes = text.toLatin1();
-    return ShownText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return ShownText(BytesOfByteString(text));
 }
 
 inline SC_String ToServerText(const CString& text) {

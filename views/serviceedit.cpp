@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/errorbox.h"
+#include "framework/bytetext.h"
 #include "framework/modalseam.h"
 #include "resources/stringtable.h"
 #include "services/svcdef.h"
@@ -26,7 +27,7 @@ template <typename Dialog>
 std::optional<std::string> RunServiceDialog(CTkvs set, QWidget* parent, int bServerIsLocal,
                                             const QString& name) {
     Dialog dialog(set, parent, bServerIsLocal);
-    dialog.SetServiceName(name.toLatin1().toStdString());
+    dialog.SetServiceName(BytesOfByteString(name));
     if (Modal().RunDialog(dialog) != IDOK)
         return std::nullopt;
     return dialog.ServiceName();

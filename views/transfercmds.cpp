@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/errorbox.h"
+#include "framework/bytetext.h"
 #include "framework/modalseam.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
@@ -31,10 +32,6 @@ std::optional<ProfileWords> ProposalsFrom(const QString& path) {
     return ReadProfileWords(file);
 }
 
-QString AsListText(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 }  // namespace
 
 void CAdminView::OnProfileImport() {
@@ -53,8 +50,8 @@ void CAdminView::OnProfileImport() {
         CErrorBox(IDS_IMPORT_FILE_OPEN_FAILED, this).DoModal();
         return;
     }
-    dialog.SetName(AsListText(proposals->name));
-    dialog.SetClass(AsListText(proposals->profileClass));
+    dialog.SetName(ByteStringOfBytes(proposals->name));
+    dialog.SetClass(ByteStringOfBytes(proposals->profileClass));
     if (Modal().RunDialog(dialog) == IDOK &&
         !document->ImportProfile(*path, dialog.Name(), dialog.Class())) {
         ShowLastError();

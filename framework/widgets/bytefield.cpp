@@ -60,10 +60,9 @@ std::string FieldBytes(const QComboBox& box) {
 }
 
 void ShowByteString(QLineEdit& field, const QString& byteString) {
-    ShowBytes(field, byteString.toLatin1().toStdString());
+    ShowBytes(field, BytesOfByteString(byteString));
 }
 
 QString ByteStringOf(const QLineEdit& field) {
-    const std::string bytes = FieldBytes(field);
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return ByteStringOfBytes(FieldBytes(field));
 }
