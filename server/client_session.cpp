@@ -87,9 +87,8 @@ void ClientSession::readMore() {
                 return;
             }
             self->m_decoder.feed(self->m_readBuffer.data(), received);
-            const std::size_t charged = self->budgetShare();
-            self->m_context.budget.give(fromBudget + self->m_charged - charged);
-            self->m_charged = charged;
+            self->m_charged += fromBudget;
+            self->settleBudget();
             self->processFrames();
         });
 }
@@ -111,7 +110,8 @@ void ClientSession::waitForRoom() {
     });
 }
 
-// Bytes taken out as frames go back to the budget.
+// The connection owes the budget only what it holds beyond its own room: after a read took
+// less than it asked for, or frames were taken out, the rest goes back.
 void ClientSession::settleBudget() {
     const std::size_t charged = budgetShare();
     if (charged < m_charged) {
