@@ -1,7 +1,6 @@
 #include "server/client_session.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "server/log.h"
 
@@ -239,8 +238,8 @@ bool ClientSession::onHandshakeFrame(const tlv::wire::ClientFrame& frame) {
             return true;
         case ServerHandshake::Step::Refuse:
             logEvent("refusing a client that %s",
-                         reply.has_key_verdict() ? "does not hold the admin key"
-                                                 : "speaks another protocol version");
+                     reply.has_key_verdict() ? "does not hold the admin key"
+                                             : "speaks another protocol version");
             send(reply, true);
             return false;
         case ServerHandshake::Step::Drop:
