@@ -1,7 +1,6 @@
 #include "server/client_session.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "server/log.h"
 
@@ -87,9 +86,8 @@ void ClientSession::readMore() {
                 return;
             }
             self->m_decoder.feed(self->m_readBuffer.data(), received);
-            const std::size_t charged = self->budgetShare();
-            self->m_context.budget.give(fromBudget + self->m_charged - charged);
-            self->m_charged = charged;
+            self->m_charged += fromBudget;
+            self->settleBudget();
             self->processFrames();
         });
 }
@@ -111,7 +109,8 @@ void ClientSession::waitForRoom() {
     });
 }
 
-// Bytes taken out as frames go back to the budget.
+// The connection owes the budget only what it holds beyond its own room: after a read took
+// less than it asked for, or frames were taken out, the rest goes back.
 void ClientSession::settleBudget() {
     const std::size_t charged = budgetShare();
     if (charged < m_charged) {
@@ -239,8 +238,8 @@ bool ClientSession::onHandshakeFrame(const tlv::wire::ClientFrame& frame) {
             return true;
         case ServerHandshake::Step::Refuse:
             logEvent("refusing a client that %s",
-                         reply.has_key_verdict() ? "does not hold the admin key"
-                                                 : "speaks another protocol version");
+                     reply.has_key_verdict() ? "does not hold the admin key"
+                                             : "speaks another protocol version");
             send(reply, true);
             return false;
         case ServerHandshake::Step::Drop:

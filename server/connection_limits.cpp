@@ -26,7 +26,7 @@ void ClientRoster::evict(Sessions& from, Sessions::iterator which) {
 void ClientRoster::admit(std::shared_ptr<ClientSession> session) {
     if (m_pending.size() >= m_maxPending && !m_pending.empty()) {
         logEvent("dropping the oldest of %zu clients still in their handshake",
-                     m_pending.size());
+                 m_pending.size());
         evict(m_pending, m_pending.begin());
     }
     m_pending.push_back(std::move(session));
@@ -49,7 +49,7 @@ bool ClientRoster::authenticate(ClientSession* session) {
             return false;
         }
         logEvent("dropping the client idle the longest: %zu clients connected",
-                     m_authenticated.size());
+                 m_authenticated.size());
         evict(m_authenticated, idlest);
     }
     m_authenticated.splice(m_authenticated.end(), m_pending, pending);

@@ -78,8 +78,7 @@ std::unique_ptr<TlvsdServer> TlvsdServer::create(ServerOptions options, std::str
     }
     server->m_lock = std::move(lock);
     if (const int killed = server->m_records.endLeftovers(); killed > 0) {
-        logEvent("ended %d service process groups a previous run left behind",
-                     killed);
+        logEvent("ended %d service process groups a previous run left behind", killed);
     }
     server->m_level.restore();
     return server;
@@ -185,7 +184,7 @@ void TlvsdServer::onAcceptFailed(const asio::error_code& error) {
     std::size_t heldBack = 0;
     if (m_acceptFailureLog.allow(LogThrottle::Clock::now(), heldBack)) {
         logEvent("accept failed: %s (%zu more failures since the last line)",
-                     error.message().c_str(), heldBack);
+                 error.message().c_str(), heldBack);
     }
     if (error == asio::error::no_descriptors && m_roster.evictOldestPending()) {
         accept();
