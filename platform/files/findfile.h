@@ -12,7 +12,6 @@
 
 #include "platform/registry/regapi.h"
 
-using BOOL = int;
 using HANDLE = void*;
 inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~std::uintptr_t{0});
 

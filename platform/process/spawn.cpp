@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <utility>
 #include <vector>
 
 #include "platform/process/cmdwords.h"
@@ -69,21 +68,11 @@ void CollectFinishedProcesses() {
     std::erase_if(started, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
 }
 
-bool StartDetachedProcess(const std::string& commandLine) {
-    pid_t pid = -1;
+bool StartDetachedProcess(const std::string& commandLine, pid_t* pid) {
     return StartDetachedProgram(SplitCommandLine(commandLine), pid);
 }
 
-bool StartDetachedProcess(const std::string& commandLine, pid_t& pid) {
-    return StartDetachedProgram(SplitCommandLine(commandLine), pid);
-}
-
-bool StartDetachedProgram(std::vector<std::string> words) {
-    pid_t pid = -1;
-    return StartDetachedProgram(std::move(words), pid);
-}
-
-bool StartDetachedProgram(std::vector<std::string> words, pid_t& pid) {
+bool StartDetachedProgram(std::vector<std::string> words, pid_t* pid) {
     CollectFinishedProcesses();
     if (words.empty())
         return false;
@@ -96,9 +85,13 @@ bool StartDetachedProgram(std::vector<std::string> words, pid_t& pid) {
     const SpawnSetup setup;
     if (!setup.IsReady())
         return false;
-    if (posix_spawn(&pid, argv[0], setup.Actions(), setup.Attributes(), argv.data(), environ) != 0)
+    pid_t started = -1;
+    if (posix_spawn(&started, argv[0], setup.Actions(), setup.Attributes(), argv.data(),
+                    environ) != 0)
         return false;
-    StartedProcesses().push_back(pid);
+    StartedProcesses().push_back(started);
+    if (pid != nullptr)
+        *pid = started;
     return true;
 }
 

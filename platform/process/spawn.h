@@ -14,14 +14,12 @@ namespace tlv::platform {
 
 // True when the program was started. The caller does not wait for it: a started process that
 // has ended is collected the next time this or CollectFinishedProcesses is called.
-bool StartDetachedProcess(const std::string& commandLine);
-// The same, telling the started process's id.
-bool StartDetachedProcess(const std::string& commandLine, pid_t& pid);
+// When pid is given, it receives the started process's id.
+bool StartDetachedProcess(const std::string& commandLine, pid_t* pid = nullptr);
 
 // The same with the words given: argv[0] is the program's path, every element one argument
 // whatever bytes it holds (blanks included).
-bool StartDetachedProgram(std::vector<std::string> argv);
-bool StartDetachedProgram(std::vector<std::string> argv, pid_t& pid);
+bool StartDetachedProgram(std::vector<std::string> argv, pid_t* pid = nullptr);
 
 // Collects the started processes that have ended, so none lingers as a zombie; cheap enough for
 // a periodic timer.

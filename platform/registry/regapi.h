@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 
+using BOOL = int;
 using BYTE = unsigned char;
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;

@@ -12,8 +12,6 @@
 
 #include "platform/registry/regapi.h"
 
-using BOOL = int;
-
 struct SC_HANDLE__;
 using SC_HANDLE = SC_HANDLE__*;
 struct SC_LOCK__;

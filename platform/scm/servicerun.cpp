@@ -69,7 +69,7 @@ DWORD StartServiceProcess(const ServiceRecord& record) {
     if (StateOf(record, tracked, PidFromFile(record).has_value()) != SERVICE_STOPPED)
         return ERROR_SERVICE_ALREADY_RUNNING;
     pid_t pid = 0;
-    if (!StartDetachedProcess(record.imagePath, pid))
+    if (!StartDetachedProcess(record.imagePath, &pid))
         return ERROR_FILE_NOT_FOUND;
     tracked.started = pid;
     return ERROR_SUCCESS;

@@ -7,7 +7,6 @@
 
 #include "platform/registry/regapi.h"
 
-using BOOL = int;
 using UINT = unsigned int;
 using LPVOID = void*;
 using LPCVOID = const void*;
