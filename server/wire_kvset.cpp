@@ -1,5 +1,7 @@
 #include "server/wire_kvset.h"
 
+#include "s100/proto/packed_strings.h"
+
 namespace tlv::server {
 namespace {
 
@@ -24,8 +26,13 @@ const tlv::wire::Value* findValue(const tlv::wire::KVSet& set, CTsymbol key) {
 
 void putStringArray(tlv::wire::KVSet& set, CTsymbol key, const std::vector<std::string>& values) {
     tlv::wire::Array& array = putArray(set, key, tlv::wire::VALUE_TYPE_STRING);
+    std::size_t bytes = 0;
     for (const std::string& value : values) {
-        array.add_elements()->set_string_value(value);
+        bytes += value.size() + 1;
+    }
+    array.mutable_packed_strings()->reserve(bytes);
+    for (const std::string& value : values) {
+        tlv::wire::appendPacked(array, value);
     }
 }
 

@@ -93,7 +93,7 @@ CTstatus CTary_GetString(CTary array, const char* const** elements, uint32_t* co
     std::vector<const char*>& strings = entry->ofArray.strings;
     if (strings.empty()) {
         for (const Value& element : entry->array->elements()) {
-            strings.push_back(element.asString().c_str());
+            strings.push_back(element.asCString());
         }
     }
     *elements = strings.empty() ? static_cast<const char* const*>(emptyElements()) : strings.data();

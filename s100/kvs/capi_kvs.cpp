@@ -247,7 +247,7 @@ CTstatus CTkvs_Remove(CTkvs kvs, CTsymbol key, CTerror* error) {
 CTstatus CTkvs_GetString(CTkvs kvs, CTsymbol key, const char** value, CTerror* error) {
     // The text lives in the set's shared value, which stays until the key is put again.
     return getScalar(kvs, key, ValueType::String, value, error,
-                     [](const Value& v) { return v.asString().c_str(); });
+                     [](const Value& v) { return v.asCString(); });
 }
 
 CTstatus CTkvs_PutString(CTkvs kvs, CTsymbol key, const char* value, CTerror* error) {
@@ -326,7 +326,7 @@ CTstatus CTkvs_GetStringArray(CTkvs kvs, CTsymbol key, const char* const** eleme
                               uint32_t* count, CTerror* error) {
     return getScalarArray<const char*>(kvs, key, ValueType::String, elements, count, error,
                                        &HandedOut::strings,
-                                       [](const Value& v) { return v.asString().c_str(); });
+                                       [](const Value& v) { return v.asCString(); });
 }
 
 CTstatus CTkvs_GetIntArray(CTkvs kvs, CTsymbol key, const int32_t** elements, uint32_t* count,

@@ -95,7 +95,7 @@ private:
         out_ += ')';
     }
 
-    void string(const std::string& text) {
+    void string(std::string_view text) {
         out_ += '"';
         for (const char c : text) {
             const auto byte = static_cast<unsigned char>(c);

@@ -25,7 +25,13 @@ static CTerror checkValue(const Value& value) {
 Value::Value(Data data) : data_(std::move(data)) {}
 
 Value Value::string(std::string text) {
-    return Value(std::make_shared<const std::string>(std::move(text)));
+    auto block = std::make_shared<const std::string>(std::move(text));
+    const char* chars = block->c_str();
+    const size_t size = block->size();
+    return stringIn(std::move(block), chars, size);
+}
+Value Value::stringIn(std::shared_ptr<const std::string> block, const char* text, size_t size) {
+    return Value(Text{std::shared_ptr<const char>(std::move(block), text), size});
 }
 Value Value::integer(int32_t number) {
     return Value(number);
@@ -53,8 +59,12 @@ ValueType Value::type() const {
     return kTypes[data_.index()];
 }
 
-const std::string& Value::asString() const {
-    return *std::get<std::shared_ptr<const std::string>>(data_);
+std::string_view Value::asString() const {
+    const Text& text = std::get<Text>(data_);
+    return {text.chars.get(), text.size};
+}
+const char* Value::asCString() const {
+    return std::get<Text>(data_).chars.get();
 }
 int32_t Value::asInt() const {
     return std::get<int32_t>(data_);

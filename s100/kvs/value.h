@@ -32,6 +32,9 @@ CTerror checkString(std::string_view text);
 class Value final {
 public:
     static Value string(std::string text);
+    // The string of size bytes at text, which lies in block and is followed there by a NUL byte:
+    // the elements of one received string array share one block instead of a copy each.
+    static Value stringIn(std::shared_ptr<const std::string> block, const char* text, size_t size);
     static Value integer(int32_t number);
     static Value uinteger(uint32_t number);
     static Value boolean(CTbool word);
@@ -42,7 +45,8 @@ public:
     ValueType type() const;
 
     // Accessors for the held type; calling one for another type is a programming error.
-    const std::string& asString() const;
+    std::string_view asString() const;
+    const char* asCString() const;  // the same bytes, followed by a NUL byte
     int32_t asInt() const;
     uint32_t asUInt() const;
     CTbool asBool() const;
@@ -67,8 +71,13 @@ private:
     struct Symbol {
         CTsymbol symbol;
     };
-    using Data = std::variant<std::shared_ptr<const std::string>, int32_t, UInt, Bool, Symbol,
-                              std::shared_ptr<const KVSet>, std::shared_ptr<const Array>>;
+    // NUL-terminated bytes kept alive by whatever owns them (their own block or a shared one).
+    struct Text {
+        std::shared_ptr<const char> chars;
+        size_t size;
+    };
+    using Data = std::variant<Text, int32_t, UInt, Bool, Symbol, std::shared_ptr<const KVSet>,
+                              std::shared_ptr<const Array>>;
     explicit Value(Data data);
 
     Data data_;

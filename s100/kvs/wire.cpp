@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <unordered_set>
 
+#include "s100/proto/packed_strings.h"
+
 namespace s100 {
 namespace {
 
@@ -56,8 +58,23 @@ ValueType wireTypeOf(const tlv::wire::Value& value) {
 
 void valueToWire(const Value& value, tlv::wire::Value& out);
 
+void packedToWire(const Array& array, tlv::wire::Array& out) {
+    size_t bytes = 0;
+    for (const Value& element : array.elements()) {
+        bytes += element.asString().size() + 1;
+    }
+    out.mutable_packed_strings()->reserve(bytes);
+    for (const Value& element : array.elements()) {
+        tlv::wire::appendPacked(out, element.asString());
+    }
+}
+
 void arrayToWire(const Array& array, tlv::wire::Array& out) {
     out.set_element_type(wireType(array.elementType()));
+    if (array.elementType() == s100::ValueType::String) {
+        packedToWire(array, out);
+        return;
+    }
     out.mutable_elements()->Reserve(static_cast<int>(array.size()));
     for (const Value& element : array.elements()) {
         valueToWire(element, *out.add_elements());
@@ -67,7 +84,7 @@ void arrayToWire(const Array& array, tlv::wire::Array& out) {
 void valueToWire(const Value& value, tlv::wire::Value& out) {
     switch (value.type()) {
         case s100::ValueType::String:
-            out.set_string_value(value.asString());
+            out.set_string_value(value.asCString(), value.asString().size());
             break;
         case s100::ValueType::Int:
             out.set_int_value(value.asInt());
@@ -149,19 +166,54 @@ private:
     }
 
     std::optional<Value> string(const std::string& text) {
+        if (!stringFits(text)) {
+            return std::nullopt;
+        }
+        return Value::string(text);
+    }
+
+    bool stringFits(std::string_view text) {
         switch (checkString(text)) {
             case CTerr_NoError:
-                return Value::string(text);
+                return true;
             case CTerr_LimitExceeded:
-                return fail(CTerr_LimitExceeded, "string too long");
+                fail(CTerr_LimitExceeded, "string too long");
+                return false;
             default:
-                return fail(CTerr_InvalidArgument, "string holds a NUL byte");
+                fail(CTerr_InvalidArgument, "string holds a NUL byte");
+                return false;
         }
+    }
+
+    // The elements share one copy of the packed bytes; each is followed there by its NUL.
+    std::optional<Value> packedArray(const tlv::wire::Array& in) {
+        if (in.element_type() != tlv::wire::VALUE_TYPE_STRING || in.elements_size() != 0) {
+            return fail(CTerr_InvalidArgument, "packed strings in an array of another form");
+        }
+        const auto block = std::make_shared<const std::string>(in.packed_strings());
+        const size_t count = tlv::wire::packedCount(*block);
+        if (count > CT_MAX_ELEMENTS) {
+            return fail(CTerr_LimitExceeded, "too many elements in an array");
+        }
+        Array out;
+        out.reserve(count);
+        const bool whole = tlv::wire::forEachPacked(*block, [&](std::string_view text) {
+            return text.size() <= CT_MAX_STRING &&
+                   out.append(Value::stringIn(block, text.data(), text.size())) == CTerr_NoError;
+        });
+        if (!whole) {
+            return out.size() == count ? fail(CTerr_InvalidArgument, "packed strings cut short")
+                                       : fail(CTerr_LimitExceeded, "string too long");
+        }
+        return Value::array(std::move(out));
     }
 
     std::optional<Value> array(const tlv::wire::Array& in, int depth) {
         if (depth + 1 > CT_MAX_DEPTH) {
             return fail(CTerr_LimitExceeded, "nesting too deep");
+        }
+        if (!in.packed_strings().empty()) {
+            return packedArray(in);
         }
         if (in.elements_size() > static_cast<int>(CT_MAX_ELEMENTS)) {
             return fail(CTerr_LimitExceeded, "too many elements in an array");

@@ -1,5 +1,8 @@
 #include "s100/wire/answer_parts.h"
 
+#include <cstring>
+
+#include "s100/proto/packed_strings.h"
 #include "s100/s100.h"
 
 namespace tlv::wire {
@@ -11,7 +14,8 @@ static_assert(kAnswerPartBytes < kMaxFrameBytes / 2,
 // Field tag and length prefix of one element inside its array.
 constexpr std::size_t kElementOverheadBytes = 6;
 
-// A successful answer whose result holds only arrays, all of the same non-zero length.
+// A successful answer whose result holds only arrays, each in one form (packed or element by
+// element), all of the same non-zero length.
 bool isListAnswer(const Response& response, std::size_t& length) {
     if (response.error() != CTerr_NoError || response.unchanged() ||
         response.statuses_size() != 0 || response.result().pairs_size() == 0) {
@@ -19,10 +23,12 @@ bool isListAnswer(const Response& response, std::size_t& length) {
     }
     length = 0;
     for (const Pair& pair : response.result().pairs()) {
-        if (!pair.value().has_array_value()) {
+        const Array& array = pair.value().array_value();
+        if (!pair.value().has_array_value() ||
+            (!array.packed_strings().empty() && array.elements_size() != 0)) {
             return false;
         }
-        const auto size = static_cast<std::size_t>(pair.value().array_value().elements_size());
+        const std::size_t size = arrayLength(array);
         if (&pair != &response.result().pairs(0) && size != length) {
             return false;
         }
@@ -31,18 +37,55 @@ bool isListAnswer(const Response& response, std::size_t& length) {
     return length > 0;
 }
 
-// Moves elements [from, to) of each array of source behind those of the same array in target.
-void moveElements(KVSet& source, std::size_t from, std::size_t to, KVSet& target) {
+// Moves the elements between two edges of each array of source behind those of the same array
+// in target.
+void moveElements(KVSet& source, const RunEdge& from, const RunEdge& to, KVSet& target) {
     for (int p = 0; p < source.pairs_size(); ++p) {
         Array& sourceArray = *source.mutable_pairs(p)->mutable_value()->mutable_array_value();
         Array& targetArray = *target.mutable_pairs(p)->mutable_value()->mutable_array_value();
+        if (!sourceArray.packed_strings().empty()) {
+            const auto index = static_cast<std::size_t>(p);
+            targetArray.mutable_packed_strings()->append(
+                sourceArray.packed_strings(), from.packedByte[index],
+                to.packedByte[index] - from.packedByte[index]);
+            continue;
+        }
         targetArray.mutable_elements()->Reserve(targetArray.elements_size() +
-                                                static_cast<int>(to - from));
-        for (std::size_t i = from; i < to; ++i) {
+                                                static_cast<int>(to.element - from.element));
+        for (std::size_t i = from.element; i < to.element; ++i) {
             *targetArray.add_elements() =
                 std::move(*sourceArray.mutable_elements(static_cast<int>(i)));
         }
     }
+}
+
+// The edge before (atEnd false) or after every element of result.
+RunEdge edgeOf(const KVSet& result, std::size_t length, bool atEnd) {
+    RunEdge edge{atEnd ? length : 0, {}};
+    for (const Pair& pair : result.pairs()) {
+        edge.packedByte.push_back(atEnd ? pair.value().array_value().packed_strings().size() : 0);
+    }
+    return edge;
+}
+
+// The bytes the element at edge adds to a part, over all arrays; moves edge past it.
+std::size_t stepOver(const KVSet& result, RunEdge& edge) {
+    std::size_t bytes = 0;
+    for (int p = 0; p < result.pairs_size(); ++p) {
+        const Array& array = result.pairs(p).value().array_value();
+        const std::string& packed = array.packed_strings();
+        if (packed.empty()) {
+            bytes += array.elements(static_cast<int>(edge.element)).ByteSizeLong() +
+                     kElementOverheadBytes;
+            continue;
+        }
+        std::size_t& at = edge.packedByte[static_cast<std::size_t>(p)];
+        const std::size_t size = std::strlen(packed.c_str() + at) + 1;
+        at += size;
+        bytes += size;
+    }
+    ++edge.element;
+    return bytes;
 }
 
 // The same keys and element types as source, with empty arrays.
@@ -60,6 +103,7 @@ void copyShape(const KVSet& source, KVSet& target) {
 AnswerSplitter::AnswerSplitter(Response whole, std::size_t partBytes)
     : m_partBytes(partBytes), m_whole(std::move(whole)) {
     m_splittable = isListAnswer(m_whole, m_length) && m_whole.ByteSizeLong() > m_partBytes;
+    m_taken = edgeOf(m_whole.result(), m_length, false);
 }
 
 bool AnswerSplitter::next(Response& part) {
@@ -71,18 +115,16 @@ bool AnswerSplitter::next(Response& part) {
         m_done = true;
         return true;
     }
-    std::size_t end = m_taken;
+    RunEdge end = m_taken;
+    RunEdge next = end;
     std::size_t bytes = 0;
-    for (; end < m_length; ++end) {
-        std::size_t size = 0;
-        for (const Pair& pair : m_whole.result().pairs()) {
-            size += pair.value().array_value().elements(static_cast<int>(end)).ByteSizeLong() +
-                    kElementOverheadBytes;
-        }
-        if (end > m_taken && bytes + size > m_partBytes) {
+    while (end.element < m_length) {
+        const std::size_t size = stepOver(m_whole.result(), next);
+        if (end.element > m_taken.element && bytes + size > m_partBytes) {
             break;
         }
         bytes += size;
+        end = next;
     }
     part.Clear();
     part.set_id(m_whole.id());
@@ -90,8 +132,8 @@ bool AnswerSplitter::next(Response& part) {
     part.set_generation(m_whole.generation());
     copyShape(m_whole.result(), *part.mutable_result());
     moveElements(*m_whole.mutable_result(), m_taken, end, *part.mutable_result());
-    m_taken = end;
-    m_done = m_taken == m_length;
+    m_taken = std::move(end);
+    m_done = m_taken.element == m_length;
     part.set_more(!m_done);
     return true;
 }
@@ -103,24 +145,23 @@ PartStatus AnswerAssembler::add(Response part, std::size_t frameBytes) {
     }
     if (m_parts++ == 0) {
         m_whole = std::move(part);
-        std::size_t length = 0;
         if (!m_whole.more()) {
             return PartStatus::Complete;
         }
-        return isListAnswer(m_whole, length) ? PartStatus::NeedMore : PartStatus::Invalid;
+        return isListAnswer(m_whole, m_elements) ? PartStatus::NeedMore : PartStatus::Invalid;
     }
-    if (!continues(part)) {
+    std::size_t length = 0;
+    if (!continues(part, length)) {
         return PartStatus::Invalid;
     }
-    moveElements(*part.mutable_result(), 0,
-                 static_cast<std::size_t>(part.result().pairs(0).value().array_value().elements_size()),
-                 *m_whole.mutable_result());
+    m_elements += length;
+    moveElements(*part.mutable_result(), edgeOf(part.result(), length, false),
+                 edgeOf(part.result(), length, true), *m_whole.mutable_result());
     m_whole.set_more(part.more());
     return part.more() ? PartStatus::NeedMore : PartStatus::Complete;
 }
 
-bool AnswerAssembler::continues(const Response& part) const {
-    std::size_t length = 0;
+bool AnswerAssembler::continues(const Response& part, std::size_t& length) const {
     if (part.id() != m_whole.id() || part.generation() != m_whole.generation() ||
         part.level() != m_whole.level() || !isListAnswer(part, length) ||
         part.result().pairs_size() != m_whole.result().pairs_size()) {
@@ -129,11 +170,11 @@ bool AnswerAssembler::continues(const Response& part) const {
     for (int p = 0; p < part.result().pairs_size(); ++p) {
         const Pair& held = m_whole.result().pairs(p);
         const Pair& added = part.result().pairs(p);
-        if (held.key() != added.key() ||
-            held.value().array_value().element_type() !=
-                added.value().array_value().element_type() ||
-            static_cast<std::size_t>(held.value().array_value().elements_size()) + length >
-                CT_MAX_ELEMENTS) {
+        const Array& heldArray = held.value().array_value();
+        const Array& addedArray = added.value().array_value();
+        if (held.key() != added.key() || heldArray.element_type() != addedArray.element_type() ||
+            heldArray.packed_strings().empty() != addedArray.packed_strings().empty() ||
+            m_elements + length > CT_MAX_ELEMENTS) {
             return false;
         }
     }

@@ -9,11 +9,19 @@
 // against the first and bounds the whole; neither touches a socket.
 
 #include <cstddef>
+#include <vector>
 
 #include "s100/proto/admin.pb.h"
 #include "s100/wire/frame.h"
 
 namespace tlv::wire {
+
+// Where a run of elements begins or ends in the arrays of a list answer: the element index, and
+// for each packed string array the byte offset of that element.
+struct RunEdge {
+    std::size_t element = 0;
+    std::vector<std::size_t> packedByte;  // one per pair of the result
+};
 
 // Takes the parts of one answer out of it, one at a time, so that only one encoded part
 // exists besides the answer itself.
@@ -29,7 +37,7 @@ private:
     bool m_splittable = false;
     bool m_done = false;
     std::size_t m_partBytes;
-    std::size_t m_taken = 0;  // elements of each array already sent
+    RunEdge m_taken;  // where the elements not yet sent begin
     std::size_t m_length = 0;  // elements of each array
     Response m_whole;
 };
@@ -54,11 +62,13 @@ public:
     Response& answer() { return m_whole; }
 
 private:
-    bool continues(const Response& part) const;
+    // Whether part continues the answer; length is then its number of elements.
+    bool continues(const Response& part, std::size_t& length) const;
 
     std::size_t m_maxBytes;
     std::size_t m_bytes = 0;
     std::size_t m_parts = 0;
+    std::size_t m_elements = 0;  // of each array, in the parts so far
     Response m_whole;
 };
 

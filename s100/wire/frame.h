@@ -34,7 +34,7 @@ inline constexpr std::size_t kAnswerPartBytes = 4u * 1024u * 1024u;
 inline constexpr std::size_t kMaxAnswerBytes = 1024u * 1024u * 1024u;
 
 // The protocol version both sides send in their handshake.
-inline constexpr std::uint32_t kProtocolVersion = 2;
+inline constexpr std::uint32_t kProtocolVersion = 3;
 
 inline constexpr std::size_t kFrameHeaderBytes = 4;
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace s100 {
 namespace {
 
@@ -107,6 +110,80 @@ TEST(WireForm, DecoderRefusesWhatBreaksABound) {
         pair.mutable_value()->set_uint_value(key);
     }
     EXPECT_EQ(decodeFailure(manyPairs, CTerr_LimitExceeded), "too many pairs in a KV set");
+}
+
+// A string array as the server and sets stored by earlier clients hold it: element by element.
+tlv::wire::KVSet oneByOne(const std::vector<std::string>& texts) {
+    tlv::wire::KVSet message;
+    tlv::wire::Pair& pair = *message.add_pairs();
+    pair.set_key(KEY_Resources);
+    tlv::wire::Array& array = *pair.mutable_value()->mutable_array_value();
+    array.set_element_type(tlv::wire::VALUE_TYPE_STRING);
+    for (const std::string& text : texts) {
+        array.add_elements()->set_string_value(text);
+    }
+    return message;
+}
+
+tlv::wire::KVSet packed(std::string bytes, tlv::wire::ValueType type = tlv::wire::VALUE_TYPE_STRING) {
+    tlv::wire::KVSet message;
+    tlv::wire::Array& array = *message.add_pairs()->mutable_value()->mutable_array_value();
+    array.set_element_type(type);
+    array.set_packed_strings(std::move(bytes));
+    return message;
+}
+
+TEST(WireForm, StringArraysTravelPackedAndTheOldFormStillReads) {
+    const std::vector<std::string> texts = {"R1=board", "", std::string("Z\xC3\xBCrich\xFF")};
+    Array strings;
+    for (const std::string& text : texts) {
+        strings.append(Value::string(text));
+    }
+    KVSet set;
+    set.put(KEY_Resources, Value::array(strings));
+
+    tlv::wire::KVSet message;
+    toWire(set, message);
+    const tlv::wire::Array& array = message.pairs(0).value().array_value();
+    EXPECT_EQ(array.elements_size(), 0);
+    EXPECT_EQ(array.packed_strings(), std::string("R1=board\0\0Z\xC3\xBCrich\xFF\0", 19));
+
+    DecodeError error;
+    std::optional<KVSet> fromPacked = fromWire(message, error);
+    ASSERT_TRUE(fromPacked) << error.message;
+    EXPECT_EQ(*fromPacked, set);
+    const std::optional<KVSet> fromElements = fromWire(oneByOne(texts), error);
+    ASSERT_TRUE(fromElements) << error.message;
+    EXPECT_EQ(*fromElements, set);
+
+    // The elements keep their bytes, each ending in a NUL, after the message is gone.
+    message.Clear();
+    const Array& decoded = fromPacked->find(KEY_Resources)->asArray();
+    ASSERT_EQ(decoded.size(), 3u);
+    EXPECT_STREQ(decoded.at(0).asCString(), "R1=board");
+    EXPECT_STREQ(decoded.at(1).asCString(), "");
+    EXPECT_EQ(decoded.at(2).asString(), texts[2]);
+    EXPECT_EQ(decoded.at(2).asCString()[texts[2].size()], '\0');
+}
+
+TEST(WireForm, PackedStringsThatCannotBeReadAreRefused) {
+    EXPECT_EQ(decodeFailure(packed(std::string("a\0b", 3)), CTerr_InvalidArgument),
+              "packed strings cut short");
+    EXPECT_EQ(decodeFailure(packed(std::string("1\0", 2), tlv::wire::VALUE_TYPE_INT),
+                            CTerr_InvalidArgument),
+              "packed strings in an array of another form");
+    tlv::wire::KVSet bothForms = packed(std::string("a\0", 2));
+    bothForms.mutable_pairs(0)->mutable_value()->mutable_array_value()->add_elements()
+        ->set_string_value("b");
+    EXPECT_EQ(decodeFailure(bothForms, CTerr_InvalidArgument),
+              "packed strings in an array of another form");
+
+    std::string tooLong(CT_MAX_STRING + 1, 'x');
+    tooLong.push_back('\0');
+    EXPECT_EQ(decodeFailure(packed("ok" + std::string(1, '\0') + tooLong), CTerr_LimitExceeded),
+              "string too long");
+    EXPECT_EQ(decodeFailure(packed(std::string(CT_MAX_ELEMENTS + 1, '\0')), CTerr_LimitExceeded),
+              "too many elements in an array");
 }
 
 }  // namespace

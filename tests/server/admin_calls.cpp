@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "s100/proto/packed_strings.h"
 #include "tests/support/tlvsd_process.h"
 
 namespace tlv::test {
@@ -168,6 +169,10 @@ std::vector<std::string> strings(const KVSet& set, CTsymbol key) {
         for (const auto& element : array->elements()) {
             out.push_back(element.string_value());
         }
+        tlv::wire::forEachPacked(array->packed_strings(), [&out](std::string_view text) {
+            out.emplace_back(text);
+            return true;
+        });
     }
     return out;
 }

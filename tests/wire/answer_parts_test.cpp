@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "s100/errors.h"
+#include "s100/proto/packed_strings.h"
 #include "s100/symbols.h"
 
 namespace tlv::wire {
 namespace {
 
-// A profile list answer of count rows: names of about 100 bytes, classes, and a symbol each.
+// A list answer of count rows as tlvsd sends one: names of about 100 bytes, packed, and a symbol
+// each, element by element.
 Response listAnswer(int count, std::uint64_t id = 7) {
     Response response;
     response.set_id(id);
@@ -25,8 +27,8 @@ Response listAnswer(int count, std::uint64_t id = 7) {
     states->set_key(KEY_ServiceStates);
     states->mutable_value()->mutable_array_value()->set_element_type(VALUE_TYPE_SYMBOL);
     for (int i = 0; i < count; ++i) {
-        names->mutable_value()->mutable_array_value()->add_elements()->set_string_value(
-            "Profile" + std::to_string(i) + std::string(100, 'x'));
+        appendPacked(*names->mutable_value()->mutable_array_value(),
+                     "Profile" + std::to_string(i) + std::string(100, 'x'));
         states->mutable_value()->mutable_array_value()->add_elements()->set_symbol_value(
             static_cast<std::uint32_t>(i));
     }
@@ -44,7 +46,7 @@ std::vector<Response> split(const Response& whole, std::size_t partBytes) {
 }
 
 int rows(const Response& part) {
-    return part.result().pairs(0).value().array_value().elements_size();
+    return static_cast<int>(arrayLength(part.result().pairs(0).value().array_value()));
 }
 
 TEST(AnswerParts, LargeListTravelsInOrderedPartsThatAssembleToTheWhole) {
@@ -58,6 +60,8 @@ TEST(AnswerParts, LargeListTravelsInOrderedPartsThatAssembleToTheWhole) {
         EXPECT_EQ(parts[i].more(), i + 1 < parts.size()) << i;
         EXPECT_LE(parts[i].ByteSizeLong(), 10u * 1024u + 512u) << i;
         EXPECT_EQ(rows(parts[i]), parts[i].result().pairs(1).value().array_value().elements_size());
+        // Every part holds whole names: its packed bytes end with a name's NUL.
+        EXPECT_EQ(parts[i].result().pairs(0).value().array_value().packed_strings().back(), '\0');
         total += rows(parts[i]);
         const PartStatus status = assembler.add(parts[i], parts[i].ByteSizeLong());
         EXPECT_EQ(status, i + 1 < parts.size() ? PartStatus::NeedMore : PartStatus::Complete);
@@ -108,6 +112,20 @@ TEST(AnswerParts, PartsThatDoNotContinueTheAnswerAreRefused) {
             ->set_element_type(VALUE_TYPE_UINT);
     }));
     EXPECT_TRUE(secondRefused([](Response& r) { r.mutable_result()->clear_pairs(); }));
+    // Names that change form half-way, or an array in both forms, cannot be appended soundly.
+    EXPECT_TRUE(secondRefused([](Response& r) {
+        Array& names = *r.mutable_result()->mutable_pairs(0)->mutable_value()->mutable_array_value();
+        const std::size_t count = arrayLength(names);
+        names.clear_packed_strings();
+        for (std::size_t i = 0; i < count; ++i)
+            names.add_elements()->set_string_value("n");
+    }));
+    EXPECT_TRUE(secondRefused([](Response& r) {
+        r.mutable_result()->mutable_pairs(0)->mutable_value()->mutable_array_value()
+            ->add_elements()->set_string_value("n");
+        r.mutable_result()->mutable_pairs(1)->mutable_value()->mutable_array_value()
+            ->add_elements()->set_symbol_value(1);
+    }));
 
     // A first part that says more but is no list answer, and parts beyond the byte bound.
     Response level;
