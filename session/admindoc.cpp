@@ -9,6 +9,7 @@
 #include "resources/stringtable.h"
 #include "session/errormessage.h"
 #include "session/listrows.h"
+#include "session/listsource.h"
 #include "session/textconv.h"
 
 namespace {
@@ -18,6 +19,20 @@ int ListChanged(const CViewLine* before, const CViewLine* after) {
     if (before != nullptr && after != nullptr)
         return (*before == *after) ? 0 : 1;
     return (before != nullptr) != (after != nullptr) ? 1 : 0;
+}
+
+// Builds the rows of an answer, unless its bytes equal those the list's current rows were built
+// from (which would build equal rows).
+template <typename Build>
+void BuildUnlessUnchanged(ListSource& source, std::string answerBytes, bool bHaveRows,
+                          BuiltRows& rows, Build build) {
+    if (source.Take(std::move(answerBytes)) && bHaveRows) {
+        rows.unchanged = true;
+        return;
+    }
+    rows = build();
+    if (rows.rowMissing)
+        source.Forget();
 }
 
 // Owns the arrays a list query hands out.
@@ -83,8 +98,9 @@ int CAdminDoc::RefreshList(int bWaitCursor, std::unique_ptr<CViewLine>& list, in
     if (m_pSession && query(rows)) {
         if (rows.rowMissing)
             m_nLastMessage = IDS_MEMORY_ALLOCATION_FAILED;
-        bChanged = ListChanged(list.get(), rows.head.get());
-        list = std::move(rows.head);
+        bChanged = rows.unchanged ? 0 : ListChanged(list.get(), rows.head.get());
+        if (!rows.unchanged)
+            list = std::move(rows.head);
     } else if (SessionError() == CTerr_ConnectionLost) {
         m_nLastMessage = IDS_LOST_CONNECTION;
         list.reset();
@@ -108,7 +124,12 @@ int CAdminDoc::RefreshProfileInfo(int bWaitCursor) {
                            const auto ownedNames = Adopt(names);
                            const auto ownedClasses = Adopt(classes);
                            if (ok)
-                               rows = BuildProfileRows(names, classes, count, serviceClass);
+                               BuildUnlessUnchanged(
+                                   m_profileSource, ProfileListBytes(names, classes, count),
+                                   m_pProfiles != nullptr, rows, [&] {
+                                       return BuildProfileRows(names, classes, count,
+                                                               serviceClass);
+                                   });
                            return ok != 0;
                        });
 }
@@ -128,7 +149,11 @@ int CAdminDoc::RefreshServiceInfo(int bWaitCursor) {
             const auto ownedTypes = Adopt(types);
             const auto ownedDisabled = Adopt(disabled);
             if (ok)
-                rows = BuildServiceRows(m_texts, names, states, types, disabled, count);
+                BuildUnlessUnchanged(
+                    m_serviceSource, ServiceListBytes(names, states, types, disabled, count),
+                    m_pServices != nullptr, rows, [&] {
+                        return BuildServiceRows(m_texts, names, states, types, disabled, count);
+                    });
             return ok != 0;
         });
 }
@@ -143,7 +168,10 @@ int CAdminDoc::RefreshSPInfo(int bWaitCursor) {
                            const auto ownedNames = Adopt(names);
                            const auto ownedAvailable = Adopt(available);
                            if (ok)
-                               rows = BuildSPRows(m_texts, names, available, count);
+                               BuildUnlessUnchanged(
+                                   m_spSource, SPListBytes(names, available, count),
+                                   m_pSPs != nullptr, rows,
+                                   [&] { return BuildSPRows(m_texts, names, available, count); });
                            return ok != 0;
                        });
 }

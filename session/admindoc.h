@@ -18,6 +18,7 @@
 #include "s100/s100.h"
 #include "session/admsess.h"
 #include "session/displaytexts.h"
+#include "session/listsource.h"
 #include "session/viewline.h"
 
 // Update hints sent to the views.
@@ -120,6 +121,10 @@ private:
     std::unique_ptr<CViewLine> m_pProfiles;
     std::unique_ptr<CViewLine> m_pServices;
     std::unique_ptr<CViewLine> m_pSPs;
+    // What each list's rows were built from, so an answer equal to it keeps them.
+    ListSource m_profileSource;
+    ListSource m_serviceSource;
+    ListSource m_spSource;
     CString m_strServerName;
     unsigned m_nLastMessage;
     const DisplayTexts m_texts;

@@ -11,6 +11,7 @@
 struct BuiltRows {
     std::unique_ptr<CViewLine> head;  // null for a list without rows
     bool rowMissing = false;          // a row could not be allocated and is left out
+    bool unchanged = false;           // none built: the list's rows stand for this answer
 };
 
 // Profiles of serviceClass are skipped: they hold service definitions, not profiles.

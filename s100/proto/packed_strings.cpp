@@ -1,7 +1,5 @@
 #include "s100/proto/packed_strings.h"
 
-#include <algorithm>
-
 namespace tlv::wire {
 
 void appendPacked(Array& array, std::string_view text) {
@@ -11,7 +9,12 @@ void appendPacked(Array& array, std::string_view text) {
 }
 
 std::size_t packedCount(std::string_view packed) {
-    return static_cast<std::size_t>(std::count(packed.begin(), packed.end(), '\0'));
+    std::size_t count = 0;
+    forEachPacked(packed, [&count](std::string_view) {
+        ++count;
+        return true;
+    });
+    return count;
 }
 
 std::size_t arrayLength(const Array& array) {

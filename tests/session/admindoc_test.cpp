@@ -103,6 +103,38 @@ TEST(AdminDocTest, OnlyChangedListsAreReportedToTheViews) {
     EXPECT_EQ(Rows(doc->GetProfiles().get()), (Strings{"P3|Application"}));
 }
 
+TEST(AdminDocTest, AnUnchangedAnswerKeepsTheRowsAndAnyChangeRebuildsThem) {
+    ServerFixture fixture;
+    ASSERT_TRUE(fixture.IsReady());
+    auto doc = fixture.OpenDocument();
+    ASSERT_TRUE(doc);
+    HintRecorder view;
+    doc->AddView(&view);
+    ASSERT_TRUE(ServerFixture::AddProfile(*doc, "P1", "Application"));
+    ASSERT_TRUE(ServerFixture::AddProfile(*doc, "P2", "Application"));
+    doc->RefreshLevelInfo(0);
+    int tick = 0;
+    const auto tickUntil = [&](int lastTick) {
+        view.hints.clear();
+        for (; tick <= lastTick; ++tick)
+            doc->PeriodicRefresh();
+    };
+    tickUntil(0);
+    tickUntil(5);
+    EXPECT_TRUE(view.hints.empty());
+    EXPECT_EQ(Rows(doc->GetProfiles().get()), (Strings{"P1|Application", "P2|Application"}));
+
+    // Same names and count, one class changed: the rows follow, once.
+    ASSERT_EQ(doc->DeleteProfile("P2", "Application"), 1);
+    ASSERT_TRUE(ServerFixture::AddProfile(*doc, "P2", "Other"));
+    tickUntil(10);
+    EXPECT_EQ(view.hints, (std::vector<long>{HINT_PROFILES}));
+    EXPECT_EQ(Rows(doc->GetProfiles().get()), (Strings{"P1|Application", "P2|Other"}));
+    tickUntil(15);
+    EXPECT_TRUE(view.hints.empty());
+    EXPECT_EQ(Rows(doc->GetProfiles().get()), (Strings{"P1|Application", "P2|Other"}));
+}
+
 TEST(AdminDocTest, TicksRefreshLevelServicesProfilesAndProvidersAtTheirCadence) {
     // The first two provider queries fail, so the provider list first appears at the third.
     ServerFixture fixture({"--provider", "Board1=available", "--fail", "GetSPInfo=0x01600436x2"});

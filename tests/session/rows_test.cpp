@@ -3,8 +3,35 @@
 #include <gtest/gtest.h>
 
 #include "s100/symbols.h"
+#include "session/listsource.h"
 
 namespace {
+
+TEST(ListSourceTest, OnlyAnAnswerWithTheSameArraysIsTheSame) {
+    const SC_String names[] = {"ab", "c"};
+    const SC_String shifted[] = {"a", "bc"};
+    const SC_String classes[] = {"Application", "Application"};
+    ListSource source;
+    EXPECT_FALSE(source.Take(ProfileListBytes(names, classes, 2)));  // nothing built from yet
+    EXPECT_TRUE(source.Take(ProfileListBytes(names, classes, 2)));
+    // Texts keep their ends: "ab","c" is not "a","bc"; one row fewer is another answer.
+    EXPECT_FALSE(source.Take(ProfileListBytes(shifted, classes, 2)));
+    EXPECT_FALSE(source.Take(ProfileListBytes(shifted, classes, 1)));
+    EXPECT_TRUE(source.Take(ProfileListBytes(shifted, classes, 1)));
+    source.Forget();
+    EXPECT_FALSE(source.Take(ProfileListBytes(shifted, classes, 1)));
+
+    const unsigned long running[] = {SVC_StateRunning};
+    const unsigned long idle[] = {SVC_StateIdle};
+    const unsigned long types[] = {SVC_Optional};
+    const long enabled[] = {0};
+    EXPECT_FALSE(source.Take(ServiceListBytes(names, running, types, enabled, 1)));
+    EXPECT_FALSE(source.Take(ServiceListBytes(names, idle, types, enabled, 1)));
+    const long available[] = {1};
+    const long unavailable[] = {0};
+    EXPECT_FALSE(source.Take(SPListBytes(names, available, 1)));
+    EXPECT_FALSE(source.Take(SPListBytes(names, unavailable, 1)));
+}
 
 TEST(ListRowsTest, ServiceRowsShowStateAndTypeTexts) {
     const DisplayTexts texts = DisplayTexts::Load();
