@@ -397,7 +397,13 @@ LONG RegTransaction::Commit() {
 LONG RegUseExistingRegistryFile(const std::string& path, std::string* message) {
     const std::string file = path.empty() ? RegistryPathFromEnvironment() : path;
     struct stat info {};
-    if (!file.empty() && stat(file.c_str(), &info) != 0 && errno == ENOENT) {
+    const bool bMissing = !file.empty() && stat(file.c_str(), &info) != 0 && errno == ENOENT;
+    // A user who has none yet reads the machine's through the copy every first use makes.
+    if (bMissing && path.empty() && IsSeededRegistryLocation() &&
+        stat(MachineRegistryPath().c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        return RegUseRegistryFile("", message);
+    }
+    if (bMissing) {
         if (message != nullptr) {
             *message = "the registry " + file + " does not exist";
         }

@@ -130,7 +130,9 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpRe
 LONG RegUseRegistryFile(const std::string& path, std::string* message = nullptr);
 
 // The same for a command that only reads: a file that does not exist is not created (nor the
-// folders above it); ERROR_FILE_NOT_FOUND then, with *message naming the file.
+// folders above it); ERROR_FILE_NOT_FOUND then, with *message naming the file. The one exception
+// is a user's own registry at its usual place while the machine-wide one exists: it is made as
+// the copy of the machine's that any first use makes, so that reading shows what is installed.
 LONG RegUseExistingRegistryFile(const std::string& path, std::string* message = nullptr);
 
 // Runs every registry call made while it is active as one transaction: kept only by Commit,

@@ -69,4 +69,31 @@ TEST(RegistrySeed, NewUserRegistryStartsAsACopyOfTheMachinesOnce) {
     setenv("TLV_REGISTRY", folder.File().c_str(), 1);
 }
 
+TEST(RegistrySeed, ReadingWithoutAUserRegistryReadsTheMachinesAndCreatesNothingElse) {
+    const TempRegistry folder;
+    SetRootPath("/opt/kestrova");
+    setenv("TLV_MACHINE_REGISTRY", folder.File().c_str(), 1);
+    unsetenv("TLV_REGISTRY");
+    const fs::path carol = fs::path(folder.Folder()) / "carol";
+    setenv("XDG_CONFIG_HOME", carol.c_str(), 1);
+    std::string message;
+    ASSERT_EQ(RegUseExistingRegistryFile("", &message), ERROR_SUCCESS) << message;
+    EXPECT_EQ(RootPath(), "/opt/kestrova");
+
+    // Without a machine registry, or with a file named, a missing registry stays missing.
+    const fs::path dave = fs::path(folder.Folder()) / "dave";
+    setenv("XDG_CONFIG_HOME", dave.c_str(), 1);
+    setenv("TLV_MACHINE_REGISTRY", (fs::path(folder.Folder()) / "absent.db").c_str(), 1);
+    EXPECT_EQ(RegUseExistingRegistryFile("", &message), ERROR_FILE_NOT_FOUND);
+    setenv("TLV_MACHINE_REGISTRY", folder.File().c_str(), 1);
+    const fs::path named = fs::path(folder.Folder()) / "named.db";
+    EXPECT_EQ(RegUseExistingRegistryFile(named.string(), &message), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(fs::exists(dave));
+    EXPECT_FALSE(fs::exists(named));
+
+    unsetenv("TLV_MACHINE_REGISTRY");
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("TLV_REGISTRY", folder.File().c_str(), 1);
+}
+
 }  // namespace
