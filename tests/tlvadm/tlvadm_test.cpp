@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/version/projectversion.h"
 #include "s100/client/entry_key.h"
 #include "session/admindoc.h"
 #include "tests/registry/child_process.h"
@@ -353,7 +354,7 @@ TEST_F(TlvadmTest, OptionsStandAnywhereAndAreCheckedForTheirCommand) {
     EXPECT_EQ(result.out, "[\n  {\"level\": 1}\n]\n");
     result = RunProcess({TLVADM_BINARY, "--version"}, m_fixture.Files());
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out.rfind("tlvadm ", 0), 0u);
+    EXPECT_EQ(result.out, VersionLine("tlvadm"));
     result = RunProcess({TLVADM_BINARY, "profiles", "--help"}, m_fixture.Files());
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_NE(result.out.find("--fail-on"), std::string::npos);

@@ -44,7 +44,7 @@ int RunTlvadm(int argc, const char* const* argv, std::ostream& out, std::ostream
         return kExitOk;
     }
     if (args.bVersion) {
-        out << "tlvadm " << kProjectVersion << '\n';
+        out << VersionLine("tlvadm");
         return kExitOk;
     }
     if (!args.registry.empty())
