@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -16,6 +17,24 @@
 
 namespace tlv::server {
 namespace {
+
+// Closes the descriptors first..last in a child about to exec; where the kernel has no
+// close_range (before 5.9) one by one, up to the descriptor limit.
+void closeDescriptors(unsigned first, unsigned last) {
+    if (syscall(SYS_close_range, first, last, 0u) == 0) {
+        return;
+    }
+    constexpr unsigned kHighestWithoutLimit = 65535;
+    rlimit limit{};
+    unsigned highest = kHighestWithoutLimit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        limit.rlim_cur > 0 && limit.rlim_cur - 1 < highest) {
+        highest = static_cast<unsigned>(limit.rlim_cur - 1);
+    }
+    for (unsigned fd = first; fd <= last && fd <= highest; ++fd) {
+        close(static_cast<int>(fd));
+    }
+}
 
 bool isExecutableFile(const std::string& path) {
     struct stat info {};
@@ -51,9 +70,9 @@ int becomeService(char* const* argv, int output, pid_t server, int report) {
     // Sockets and the store's files stay with the server; the report pipe closes on exec.
     const auto keep = static_cast<unsigned>(report);
     if (keep > 3) {
-        syscall(SYS_close_range, 3u, keep - 1, 0u);
+        closeDescriptors(3u, keep - 1);
     }
-    syscall(SYS_close_range, keep + 1, ~0u, 0u);
+    closeDescriptors(keep + 1, ~0u);
     execvp(argv[0], argv);
     return errno;
 }
