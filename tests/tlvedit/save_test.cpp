@@ -7,7 +7,14 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
 #include "framework/testing/scriptedmodalseam.h"
+#include "s100/client/entry_key.h"
 #include "session/admsess.h"
 #include "tests/tlvedit/editor_server.h"
 #include "tests/tlvedit/editor_typing.h"
@@ -212,6 +219,40 @@ TEST_F(EditorServerTest, UnknownEntryOrUnreachableServerEndsWithExitTwo) {
                   "computer. Add it to the server table and try again.",
                   "Could not connect to the server specified. Ensure the specified server exists "
                   "and is running."}));
+}
+
+TEST_F(EditorServerTest, AMissingOrForeignKeyNamesTheKeyFile) {
+    const std::string keyFile = tlv::client::entryKeyPath(kEditorEntry);
+    std::ifstream original(keyFile, std::ios::binary);
+    const std::string key((std::istreambuf_iterator<char>(original)), {});
+    ASSERT_EQ(key.size(), 32u);
+    const auto writeKey = [&](const std::string& bytes) {
+        std::ofstream(keyFile, std::ios::binary | std::ios::trunc) << bytes;
+    };
+
+    writeKey(std::string(32, 'x'));
+    const EditorStart foreign = StartEditor(Request(EditMode::New));
+    ASSERT_EQ(std::remove(keyFile.c_str()), 0);
+    const EditorStart missing = StartEditor(Request(EditMode::New));
+    writeKey(key);
+    chmod(keyFile.c_str(), 0600);
+
+    EXPECT_FALSE(foreign.window);
+    EXPECT_EQ(foreign.exitCode, kExitUsage);
+    EXPECT_FALSE(missing.window);
+    EXPECT_EQ(missing.exitCode, kExitUsage);
+    const std::vector<std::string> texts = m_seam.MessageTexts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], "The server of the entry \"" + std::string(kEditorEntry) +
+                            "\" does not accept the admin key in " + keyFile +
+                            ": it is not that server's key.");
+    EXPECT_EQ(texts[1].rfind("There is no usable admin key for the server entry \"" +
+                                 std::string(kEditorEntry) + "\" (" + keyFile,
+                             0),
+              0u)
+        << texts[1];
+    EXPECT_NE(texts[1].find("Copy the server's admin.key to " + keyFile + ", readable only by you."),
+              std::string::npos);
 }
 
 }  // namespace

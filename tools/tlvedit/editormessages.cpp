@@ -1,8 +1,28 @@
 #include "tools/tlvedit/editormessages.h"
 
+#include "framework/bytetext.h"
 #include "resources/stringtable.h"
+#include "s100/client/entry_key.h"
+#include "session/textconv.h"
 
 namespace {
+
+std::string EntryBytes(const QString& entry) {
+    return static_cast<const char*>(ToServerText(entry));
+}
+
+// The key file the entry's connection uses.
+QString KeyFileOf(const QString& entry) {
+    return ShownText(tlv::client::entryKeyPath(EntryBytes(entry)));
+}
+
+// What is wrong with the entry's key file: its name and the reason.
+QString KeyProblemOf(const QString& entry) {
+    std::string key;
+    std::string problem;
+    tlv::client::loadEntryKey(EntryBytes(entry), key, problem);
+    return ShownText(problem);
+}
 
 QString HexCode(CTerror code) {
     return QStringLiteral("0x") +
@@ -63,6 +83,16 @@ QString ConnectFailureText(const QString& entry, CTerror code) {
                        "The connection string of the server entry \"%1\" is not valid. It must "
                        "have the form tcp:computer:port.")
                 .arg(entry);
+        case CTerr_NoAdminKey:
+            return QStringLiteral(
+                       "There is no usable admin key for the server entry \"%1\" (%2). Copy the "
+                       "server's admin.key to %3, readable only by you.")
+                .arg(entry, KeyProblemOf(entry), KeyFileOf(entry));
+        case CTerr_KeyRejected:
+            return QStringLiteral(
+                       "The server of the entry \"%1\" does not accept the admin key in %2: it "
+                       "is not that server's key.")
+                .arg(entry, KeyFileOf(entry));
         case CTerr_ProtocolMismatch:
             return QStringLiteral(
                        "The server of the entry \"%1\" speaks another protocol version than "
