@@ -1,4 +1,5 @@
 // The document's plain-words service status: the status call and its lines.
+#include "framework/bytetext.h"
 #include "session/admindoc.h"
 #include "session/servicestatus.h"
 #include "session/textconv.h"
@@ -10,5 +11,7 @@ QString CAdminDoc::ServiceStatusText(const CString& name) {
     const std::string wanted = ToServerText(name).operator const char*();
     if (!m_pSession->GetServiceStatus({wanted}, statuses) || statuses.empty())
         return {};
-    return ServiceStatusLines(DisplayTexts::Load(), statuses.front()).join(QLatin1Char('\n'));
+    const auto shown = [](const std::string& bytes) { return ShownText(bytes); };
+    return ServiceStatusLines(DisplayTexts::Load(), statuses.front(), shown)
+        .join(QLatin1Char('\n'));
 }

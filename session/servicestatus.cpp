@@ -2,19 +2,6 @@
 
 #include <QDateTime>
 
-QString PrintableText(const std::string& bytes) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (const char byte : bytes) {
-        const unsigned char c = static_cast<unsigned char>(byte);
-        if (c < 0x20 || c == 0x7f)
-            text += QStringLiteral("\\x%1").arg(c, 2, 16, QLatin1Char('0'));
-        else
-            text += QChar(c);
-    }
-    return text;
-}
-
 QString LastExitText(const TLVserviceStatus& status) {
     if (!status.hasExited)
         return {};
@@ -35,13 +22,14 @@ QString KindText(const TLVserviceStatus& status) {
     return status.kind == SVC_KindDLL ? QStringLiteral("DLL") : QStringLiteral("Executable");
 }
 
-QStringList ServiceStatusLines(const DisplayTexts& texts, const TLVserviceStatus& status) {
+QStringList ServiceStatusLines(const DisplayTexts& texts, const TLVserviceStatus& status,
+                               BytesAsText shown) {
     QStringList lines;
     lines << QStringLiteral("State: ") + StateText(texts, status.state);
     lines << QStringLiteral("Type: ") + KindText(status) +
                  (status.disabled ? texts.m_strDisabled : QString());
     if (!status.program.empty())
-        lines << QStringLiteral("Program: ") + PrintableText(status.program);
+        lines << QStringLiteral("Program: ") + shown(status.program);
     if (status.pid > 0)
         lines << QStringLiteral("PID: %1").arg(status.pid);
     lines << QStringLiteral("Restarts: %1").arg(status.restarts);
@@ -50,7 +38,7 @@ QStringList ServiceStatusLines(const DisplayTexts& texts, const TLVserviceStatus
     if (!status.lastOutput.empty()) {
         lines << QStringLiteral("Output:");
         for (const std::string& line : status.lastOutput)
-            lines << QStringLiteral("  ") + PrintableText(line);
+            lines << QStringLiteral("  ") + shown(line);
     }
     return lines;
 }

@@ -8,9 +8,9 @@
 #include "s100/svcstatus.h"
 #include "session/displaytexts.h"
 
-// The bytes as Latin-1 text with control characters written as \xHH, so that what a service
-// wrote cannot move a terminal's cursor or forge lines.
-QString PrintableText(const std::string& bytes);
+// How the bytes a service or its definition holds (program path, output lines) become text:
+// the client shows them as it shows every server text, tlvadm escapes them for a terminal.
+using BytesAsText = QString (*)(const std::string& bytes);
 
 // "exited with code 3" or "killed by signal 9"; "" when it never ended.
 QString LastExitText(const TLVserviceStatus& status);
@@ -23,4 +23,5 @@ QString KindText(const TLVserviceStatus& status);
 
 // One "Label: value" line per fact that applies, then "Output:" and the last output lines,
 // each indented by two blanks.
-QStringList ServiceStatusLines(const DisplayTexts& texts, const TLVserviceStatus& status);
+QStringList ServiceStatusLines(const DisplayTexts& texts, const TLVserviceStatus& status,
+                               BytesAsText shown);

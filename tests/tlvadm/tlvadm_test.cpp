@@ -446,6 +446,18 @@ TEST_F(TlvadmServiceTest, StatusSaysWhyAServiceFailedInTextAndJson) {
     EXPECT_EQ(result.err, "Nobody: no such service\n");
 }
 
+TEST_F(TlvadmServiceTest, WhatAServiceWroteReachesTheTerminalEscaped) {
+    // UTF-8 stays; a C1 control (a terminal's CSI) and a byte that is not UTF-8 are escaped.
+    AddHelper("Odd", "--say caf\\xC3\\xA9\\x9B[2J\\xFF --exit 3");
+    ProcessResult result = Tlvadm({"start", "Odd", "--wait"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Odd failed: exited with code 3\n  caf\xC3\xA9\\x9b[2J\\xff\n");
+    result = Tlvadm({"status", "Odd"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("\n  Output:\n    caf\xC3\xA9\\x9b[2J\\xff\n"), std::string::npos)
+        << result.out;
+}
+
 TEST_F(TlvadmServiceTest, WaitReturnsAtTheTargetStateAndRepeatsAreNotes) {
     AddHelper("Sleeper", "");
     AddHelper("Off", "", "SVC_Disabled: TRUE");

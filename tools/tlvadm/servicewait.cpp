@@ -8,6 +8,7 @@
 #include "session/displaytexts.h"
 #include "session/servicestatus.h"
 #include "tools/tlvadm/statuscmd.h"
+#include "tools/tlvadm/textescape.h"
 
 namespace {
 
@@ -67,10 +68,10 @@ bool ReadLevelTargets(ECTF_AdminSession& session, long from, long to, LevelTarge
 // Why a service failed: its last exit and its last output lines.
 void PrintFailure(const TLVserviceStatus& status, std::ostream& err) {
     const QString exit = LastExitText(status);
-    err << status.name << " failed" << (exit.isEmpty() ? "" : ": ")
+    err << EscapeText(status.name) << " failed" << (exit.isEmpty() ? "" : ": ")
         << exit.toLatin1().constData() << '\n';
     for (const std::string& line : status.lastOutput)
-        err << "  " << PrintableText(line).toLatin1().constData() << '\n';
+        err << "  " << EscapeText(line) << '\n';
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "session/servicestatus.h"
 #include "tools/tlvadm/commands.h"
 #include "tools/tlvadm/output.h"
+#include "tools/tlvadm/textescape.h"
 
 namespace {
 
@@ -49,9 +50,9 @@ void PrintJsonStatus(std::ostream& out, const DisplayTexts& texts,
 
 void PrintTextStatus(std::ostream& out, const DisplayTexts& texts,
                      const TLVserviceStatus& status) {
-    out << PrintableText(status.name).toLatin1().constData() << '\n';
-    for (const QString& line : ServiceStatusLines(texts, status))
-        out << "  " << line.toLatin1().constData() << '\n';
+    out << EscapeText(status.name) << '\n';
+    for (const QString& line : ServiceStatusLines(texts, status, TerminalText))
+        out << "  " << line.toUtf8().constData() << '\n';
 }
 
 }  // namespace

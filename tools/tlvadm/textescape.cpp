@@ -68,3 +68,7 @@ std::string EscapeText(const std::string& bytes) {
     }
     return out;
 }
+
+QString TerminalText(const std::string& bytes) {
+    return QString::fromUtf8(EscapeText(bytes));
+}
