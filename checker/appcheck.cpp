@@ -74,11 +74,14 @@ void AppProfChecker::ReadAsis() {
     } fields[] = {{KEY_AsiName, m_asiNames},
                   {KEY_AsiGroupSet, m_asiGroupSets},
                   {KEY_AsiDefaultConfig, m_asiDefaultConfigs}};
+    for (const auto& field : fields) {
+        field.list.Reserve(static_cast<int>(asis.size()));
+    }
     for (const CTkvs asi : asis) {
         for (const auto& field : fields) {
             CString value;
             if (kvsread::String(asi, field.key, value)) {
-                field.list.Append(value);
+                field.list.Append(std::move(value));
             } else {
                 MarkWrongStructure();
             }
@@ -92,22 +95,23 @@ void AppProfChecker::ReadGroupSets() {
         MarkWrongStructure();
         return;
     }
+    m_groupSetNames.Reserve(static_cast<int>(groupSets.size()));
+    m_primaryResources.Reserve(static_cast<int>(groupSets.size()));
     for (const CTary groupSet : groupSets) {
         std::span<const char* const> strings;
         if (!kvsread::Strings(groupSet, strings) || strings.size() < 2) {
             MarkWrongStructure();
             continue;
         }
-        const CString name = kvsread::Text(strings[0]);
+        const std::string_view name = kvsread::View(strings[0]);
         const CString primary = kvsread::Text(strings[1]);
-        m_groupSetNames.Append(name);
+        m_groupSetNames.Append(CString(name));
         m_primaryResources.Append(primary);
         // Primary resources count once per group set, duplicates included.
         m_usedResources.Append(primary);
         m_usedIndex.Add(primary);
         for (std::size_t j = 2; j < strings.size(); ++j) {
-            const std::string_view element =
-                strings[j] != nullptr ? std::string_view(strings[j]) : std::string_view();
+            const std::string_view element = kvsread::View(strings[j]);
             CString entry;
             entry.reserve(name.size() + 1 + element.size());
             AddGroupConfig(std::move(entry.append(name).append(1, ' ').append(element)));
@@ -124,11 +128,12 @@ void AppProfChecker::ReadResources() {
         MarkWrongStructure();
         return;
     }
+    m_definedResources.Reserve(static_cast<int>(resources.size()));
     for (const char* entry : resources) {
-        const CString text = kvsread::Text(entry);
-        const CString name = text.substr(0, text.find('='));
+        const std::string_view text = kvsread::View(entry);
+        const std::string_view name = text.substr(0, text.find('='));
         if (name != kAllocatedByScr) {
-            m_definedResources.Append(name);
+            m_definedResources.Append(CString(name));
         }
     }
 }

@@ -1,10 +1,12 @@
 #pragma once
 // Membership of a string in a list of strings: exact, whole-string, case-sensitive.
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 #include "checker/array.h"
 #include "checker/checkmessage.h"
@@ -21,23 +23,29 @@ int IsMemberOf(const CString& s, const Array<CString>& list);
 // The same test as IsMemberOf, answered from a hash set built once over a list, for rules
 // that ask about every element of one list against another. Elements added with Add count
 // from then on, so a list that grows while it is searched can keep its index current.
+//
+// The texts sit in one block and the table holds their positions, so a profile's indexes cost a
+// few allocations rather than one per member.
 class MemberIndex final {
 public:
     MemberIndex() = default;
     explicit MemberIndex(const Array<CString>& list);
 
-    void Add(const CString& s) { m_members.insert(s); }
+    void Add(std::string_view s);
     // Asked with a view, so that a caller need not make a string for each question.
-    bool Contains(std::string_view s) const { return m_members.find(s) != m_members.end(); }
-    void Clear() { m_members.clear(); }
+    bool Contains(std::string_view s) const { return Find(s, Hash(s)) != kNone; }
+    void Clear();
 
 private:
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
+    static constexpr std::uint32_t kNone = UINT32_MAX;
 
-    std::unordered_set<CString, TextHash, std::equal_to<>> m_members;
+    static std::size_t Hash(std::string_view s) { return std::hash<std::string_view>{}(s); }
+    // The slot holding s, or kNone.
+    std::uint32_t Find(std::string_view s, std::size_t hash) const;
+    // Makes room for count members at most half the slots full.
+    void Reserve(std::size_t count);
+    void Place(std::uint32_t member, std::size_t hash);
+
+    std::vector<CString> m_texts;       // the members, in the order they were added
+    std::vector<std::uint32_t> m_slots;  // 0 is free, else a member's position + 1
 };
