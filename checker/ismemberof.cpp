@@ -21,52 +21,30 @@ MemberIndex::MemberIndex(const Array<CString>& list) {
 
 void MemberIndex::Add(std::string_view s) {
     const std::size_t hash = Hash(s);
-    if (Find(s, hash) != kNone) {
+    if (Find(s, hash) != SlotTable::kNone) {
         return;
     }
     Reserve(m_texts.size() + 1);
     m_texts.emplace_back(s);
-    Place(static_cast<std::uint32_t>(m_texts.size() - 1), hash);
+    m_table.Place(static_cast<std::uint32_t>(m_texts.size() - 1), hash);
 }
 
 void MemberIndex::Clear() {
     m_texts.clear();
-    m_slots.clear();
+    m_table.Clear();
 }
 
 std::uint32_t MemberIndex::Find(std::string_view s, std::size_t hash) const {
-    if (m_slots.empty()) {
-        return kNone;
-    }
-    const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t slot = hash & mask; m_slots[slot] != 0; slot = (slot + 1) & mask) {
-        if (m_texts[m_slots[slot] - 1] == s) {
-            return static_cast<std::uint32_t>(slot);
-        }
-    }
-    return kNone;
+    return m_table.Find(hash, [this, s](std::uint32_t member) { return m_texts[member] == s; });
 }
 
 void MemberIndex::Reserve(std::size_t count) {
-    if (count * 2 <= m_slots.size()) {
+    if (m_table.Fits(count)) {
         return;
     }
-    std::size_t size = 16;
-    while (size < count * 2) {
-        size *= 2;
-    }
-    m_texts.reserve(size / 2);
-    m_slots.assign(size, 0);
+    m_table.Reset(count);
+    m_texts.reserve(count);
     for (std::uint32_t member = 0; member < m_texts.size(); ++member) {
-        Place(member, Hash(m_texts[member]));
+        m_table.Place(member, Hash(m_texts[member]));
     }
-}
-
-void MemberIndex::Place(std::uint32_t member, std::size_t hash) {
-    const std::size_t mask = m_slots.size() - 1;
-    std::size_t slot = hash & mask;
-    while (m_slots[slot] != 0) {
-        slot = (slot + 1) & mask;
-    }
-    m_slots[slot] = member + 1;
 }

@@ -10,6 +10,7 @@
 
 #include "checker/array.h"
 #include "checker/checkmessage.h"
+#include "checker/slottable.h"
 
 // Element i of list as a view, valid while the element is; empty when there is no such element.
 inline std::string_view TextAt(const Array<CString>& list, int i) {
@@ -23,9 +24,6 @@ int IsMemberOf(const CString& s, const Array<CString>& list);
 // The same test as IsMemberOf, answered from a hash set built once over a list, for rules
 // that ask about every element of one list against another. Elements added with Add count
 // from then on, so a list that grows while it is searched can keep its index current.
-//
-// The texts sit in one block and the table holds their positions, so a profile's indexes cost a
-// few allocations rather than one per member.
 class MemberIndex final {
 public:
     MemberIndex() = default;
@@ -33,19 +31,16 @@ public:
 
     void Add(std::string_view s);
     // Asked with a view, so that a caller need not make a string for each question.
-    bool Contains(std::string_view s) const { return Find(s, Hash(s)) != kNone; }
+    bool Contains(std::string_view s) const { return Find(s, Hash(s)) != SlotTable::kNone; }
     void Clear();
 
 private:
-    static constexpr std::uint32_t kNone = UINT32_MAX;
-
     static std::size_t Hash(std::string_view s) { return std::hash<std::string_view>{}(s); }
-    // The slot holding s, or kNone.
+    // The position of s among the members, or SlotTable::kNone.
     std::uint32_t Find(std::string_view s, std::size_t hash) const;
-    // Makes room for count members at most half the slots full.
+    // Makes room for count members.
     void Reserve(std::size_t count);
-    void Place(std::uint32_t member, std::size_t hash);
 
-    std::vector<CString> m_texts;       // the members, in the order they were added
-    std::vector<std::uint32_t> m_slots;  // 0 is free, else a member's position + 1
+    std::vector<CString> m_texts;  // the members, in the order they were added
+    SlotTable m_table;
 };
