@@ -1,35 +1,21 @@
 #include "checker/destindex.h"
 
-#include <functional>
-
 DestinationIndex::DestinationIndex(const ASIMapChecker& asiMap) : m_asiMap(asiMap) {
-    const auto destinations = static_cast<std::size_t>(asiMap.DestinationCount());
-    m_table.Reset(destinations);
-    m_slotOf.reserve(destinations);
-    asiMap.ForEachDestination([this](const EndpointView& destination) {
-        const std::size_t hash = Hash(destination.profile, destination.asi);
-        std::uint32_t slot = Find(destination.profile, destination.asi, hash);
-        if (slot == SlotTable::kNone) {
-            slot = static_cast<std::uint32_t>(m_endpoints.size());
-            m_endpoints.push_back(destination);
-            m_table.Place(slot, hash);
+    m_slotOf.reserve(static_cast<std::size_t>(asiMap.DestinationCount()));
+    std::uint32_t slots = 0;
+    // A mapping's destinations mostly share a profile: its ASIs are found without a new lookup.
+    std::string_view lastProfile;
+    SlotByAsi* lastAsis = nullptr;
+    asiMap.ForEachDestination([&](const EndpointView& destination) {
+        if (lastAsis == nullptr || destination.profile != lastProfile) {
+            lastProfile = destination.profile;
+            lastAsis = &m_byProfile[destination.profile];
         }
-        m_slotOf.push_back(slot);
+        const auto [entry, added] = lastAsis->emplace(destination.asi, slots);
+        slots += added ? 1 : 0;
+        m_slotOf.push_back(entry->second);
     });
-    m_matched.assign(m_endpoints.size(), false);
-}
-
-std::size_t DestinationIndex::Hash(std::string_view profile, std::string_view asi) {
-    const std::size_t first = std::hash<std::string_view>{}(profile);
-    const std::size_t second = std::hash<std::string_view>{}(asi);
-    return first ^ (second + 0x9e3779b97f4a7c15ULL + (first << 6) + (first >> 2));
-}
-
-std::uint32_t DestinationIndex::Find(std::string_view profile, std::string_view asi,
-                                     std::size_t hash) const {
-    return m_table.Find(hash, [this, profile, asi](std::uint32_t slot) {
-        return m_endpoints[slot].profile == profile && m_endpoints[slot].asi == asi;
-    });
+    m_matched.assign(slots, false);
 }
 
 bool DestinationIndex::Match(const EndpointView& endpoint) {
@@ -51,10 +37,14 @@ bool DestinationIndex::Match(const EndpointView& endpoint) {
 }
 
 bool DestinationIndex::MarkExact(std::string_view profile, std::string_view asi) {
-    const std::uint32_t slot = Find(profile, asi, Hash(profile, asi));
-    if (slot == SlotTable::kNone) {
+    const auto asis = m_byProfile.find(profile);
+    if (asis == m_byProfile.end()) {
         return false;
     }
-    m_matched[slot] = true;
+    const auto slot = asis->second.find(asi);
+    if (slot == asis->second.end()) {
+        return false;
+    }
+    m_matched[slot->second] = true;
     return true;
 }

@@ -7,10 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "checker/asicheck.h"
-#include "checker/slottable.h"
 
 class DestinationIndex final {
 public:
@@ -32,15 +32,14 @@ public:
     }
 
 private:
-    static std::size_t Hash(std::string_view profile, std::string_view asi);
-    // The slot of the distinct destination with exactly this profile and ASI, or kNone.
-    std::uint32_t Find(std::string_view profile, std::string_view asi, std::size_t hash) const;
+    using SlotByAsi = std::unordered_map<std::string_view, std::uint32_t>;
+
     // Marks the destinations with exactly this profile and ASI; false when there is none.
     bool MarkExact(std::string_view profile, std::string_view asi);
 
     const ASIMapChecker& m_asiMap;
-    std::vector<EndpointView> m_endpoints;  // the distinct destinations, by slot
-    SlotTable m_table;
+    // By profile, then by ASI: the ASIs of one profile are looked up together, close in memory.
+    std::unordered_map<std::string_view, SlotByAsi> m_byProfile;
     std::vector<std::uint32_t> m_slotOf;  // by destination, in map order
     std::vector<bool> m_matched;          // by slot
 };
