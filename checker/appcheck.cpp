@@ -45,13 +45,18 @@ void AppProfChecker::ForgetRuleData() {
     m_groupConfigs.RemoveAll();
     m_usedResources.RemoveAll();
     m_definedResources.RemoveAll();
-    m_usedIndex = MemberIndex();
-    m_configPairIndex = MemberIndex();
+    m_usedIndex.Clear();
+    m_configPairIndex.Clear();
 }
 
-void AppProfChecker::KeepOnlyCrossProfileData() {
-    ForgetRuleData();
-    m_profile = CT_kvsEmpty;
+void AppProfChecker::KeepCrossProfileDataOf(const AppProfChecker& loaded) {
+    m_asiNames.RemoveAll();
+    m_asiNames.Reserve(loaded.m_asiNames.Size());
+    for (int i = 0; i < loaded.m_asiNames.Size(); ++i) {
+        if (const CString* name = loaded.m_asiNames[i]; name != nullptr) {
+            m_asiNames.Append(*name);
+        }
+    }
 }
 
 void AppProfChecker::ReadProfile() {
