@@ -43,9 +43,9 @@ private:
     void AddUsedResource(std::string_view resource);
 
     void CheckAsis(Array<CheckMessage>& messages) const;
-    void CheckGroupSets(const MemberIndex& definedResources, Array<CheckMessage>& messages) const;
+    void CheckGroupSets(Array<CheckMessage>& messages) const;
     void CheckGroupConfigs(Array<CheckMessage>& messages) const;
-    void CheckResources(const MemberIndex& definedResources, Array<CheckMessage>& messages) const;
+    void CheckResources(Array<CheckMessage>& messages) const;
 
     Array<CString> m_asiNames;
     Array<CString> m_asiGroupSets;
@@ -61,6 +61,11 @@ private:
     // The (group set, configuration name) pair of every group configuration, as GetConfigNames
     // splits the entries; GSConfigExists asks it for each ASI.
     MemberIndex m_configPairIndex;
+    // Kept with the lists of the same names, for the rules that search them.
+    MemberIndex m_asiGroupSetIndex;
+    MemberIndex m_defaultConfigIndex;
+    MemberIndex m_groupSetIndex;
+    MemberIndex m_definedIndex;
 };
 
 // Splits a group configuration entry "<group set> <configuration>=<expression>": the group
