@@ -12,6 +12,13 @@ constexpr std::string_view kAllocatedByScr = "ALLOCATED_BY_SCR";
 constexpr std::string_view kNoResource = "NONE";
 constexpr std::string_view kResourceSeparators = "&+|()";
 
+// Appends text to list and, once it is there, to the index kept over the list.
+void AppendIndexed(Array<CString>& list, MemberIndex& index, CString&& text) {
+    if (const CString* appended = list[list.Append(std::move(text))]; appended != nullptr) {
+        index.Add(*appended);
+    }
+}
+
 // A group set and a configuration name as one key, unambiguous whatever the names hold.
 CString PairKey(std::string_view groupSetName, std::string_view configName) {
     CString key = std::to_string(groupSetName.size());
@@ -45,13 +52,22 @@ void AppProfChecker::ForgetRuleData() {
     m_groupConfigs.RemoveAll();
     m_usedResources.RemoveAll();
     m_definedResources.RemoveAll();
-    m_usedIndex = MemberIndex();
-    m_configPairIndex = MemberIndex();
+    m_usedIndex.Clear();
+    m_configPairIndex.Clear();
+    m_asiGroupSetIndex.Clear();
+    m_defaultConfigIndex.Clear();
+    m_groupSetIndex.Clear();
+    m_definedIndex.Clear();
 }
 
-void AppProfChecker::KeepOnlyCrossProfileData() {
-    ForgetRuleData();
-    m_profile = CT_kvsEmpty;
+void AppProfChecker::KeepCrossProfileDataOf(const AppProfChecker& loaded) {
+    m_asiNames.RemoveAll();
+    m_asiNames.Reserve(loaded.m_asiNames.Size());
+    for (int i = 0; i < loaded.m_asiNames.Size(); ++i) {
+        if (const CString* name = loaded.m_asiNames[i]; name != nullptr) {
+            m_asiNames.Append(*name);
+        }
+    }
 }
 
 void AppProfChecker::ReadProfile() {
@@ -71,16 +87,22 @@ void AppProfChecker::ReadAsis() {
     const struct {
         CTsymbol key;
         Array<CString>& list;
-    } fields[] = {{KEY_AsiName, m_asiNames},
-                  {KEY_AsiGroupSet, m_asiGroupSets},
-                  {KEY_AsiDefaultConfig, m_asiDefaultConfigs}};
+        MemberIndex* index;  // null for a list the rules do not search
+    } fields[] = {{KEY_AsiName, m_asiNames, nullptr},
+                  {KEY_AsiGroupSet, m_asiGroupSets, &m_asiGroupSetIndex},
+                  {KEY_AsiDefaultConfig, m_asiDefaultConfigs, &m_defaultConfigIndex}};
+    for (const auto& field : fields) {
+        field.list.Reserve(static_cast<int>(asis.size()));
+    }
     for (const CTkvs asi : asis) {
         for (const auto& field : fields) {
             CString value;
-            if (kvsread::String(asi, field.key, value)) {
-                field.list.Append(value);
-            } else {
+            if (!kvsread::String(asi, field.key, value)) {
                 MarkWrongStructure();
+            } else if (field.index != nullptr) {
+                AppendIndexed(field.list, *field.index, std::move(value));
+            } else {
+                field.list.Append(std::move(value));
             }
         }
     }
@@ -92,22 +114,23 @@ void AppProfChecker::ReadGroupSets() {
         MarkWrongStructure();
         return;
     }
+    m_groupSetNames.Reserve(static_cast<int>(groupSets.size()));
+    m_primaryResources.Reserve(static_cast<int>(groupSets.size()));
     for (const CTary groupSet : groupSets) {
         std::span<const char* const> strings;
         if (!kvsread::Strings(groupSet, strings) || strings.size() < 2) {
             MarkWrongStructure();
             continue;
         }
-        const CString name = kvsread::Text(strings[0]);
+        const std::string_view name = kvsread::View(strings[0]);
         const CString primary = kvsread::Text(strings[1]);
-        m_groupSetNames.Append(name);
+        AppendIndexed(m_groupSetNames, m_groupSetIndex, CString(name));
         m_primaryResources.Append(primary);
         // Primary resources count once per group set, duplicates included.
         m_usedResources.Append(primary);
         m_usedIndex.Add(primary);
         for (std::size_t j = 2; j < strings.size(); ++j) {
-            const std::string_view element =
-                strings[j] != nullptr ? std::string_view(strings[j]) : std::string_view();
+            const std::string_view element = kvsread::View(strings[j]);
             CString entry;
             entry.reserve(name.size() + 1 + element.size());
             AddGroupConfig(std::move(entry.append(name).append(1, ' ').append(element)));
@@ -124,11 +147,12 @@ void AppProfChecker::ReadResources() {
         MarkWrongStructure();
         return;
     }
+    m_definedResources.Reserve(static_cast<int>(resources.size()));
     for (const char* entry : resources) {
-        const CString text = kvsread::Text(entry);
-        const CString name = text.substr(0, text.find('='));
+        const std::string_view text = kvsread::View(entry);
+        const std::string_view name = text.substr(0, text.find('='));
         if (name != kAllocatedByScr) {
-            m_definedResources.Append(name);
+            AppendIndexed(m_definedResources, m_definedIndex, CString(name));
         }
     }
 }
@@ -178,19 +202,17 @@ int AppProfChecker::GSConfigExists(int i) const {
 }
 
 void AppProfChecker::ApplyRules(Array<CheckMessage>& messages) const {
-    const MemberIndex definedResources(m_definedResources);
     CheckAsis(messages);
-    CheckGroupSets(definedResources, messages);
+    CheckGroupSets(messages);
     CheckGroupConfigs(messages);
-    CheckResources(definedResources, messages);
+    CheckResources(messages);
 }
 
 void AppProfChecker::CheckAsis(Array<CheckMessage>& messages) const {
-    const MemberIndex groupSetNames(m_groupSetNames);
     for (int i = 0; i < m_asiGroupSets.Size(); ++i) {
         const std::string_view groupSet = TextAt(m_asiGroupSets, i);
         const std::string_view asi = TextAt(m_asiNames, i);
-        if (!groupSetNames.Contains(groupSet)) {
+        if (!m_groupSetIndex.Contains(groupSet)) {
             AppendFinding(messages, CE_Error, IDS_CHK_GROUPSET_UNDEFINED, {groupSet, asi});
         }
         if (GSConfigExists(i) == 0) {
@@ -200,38 +222,34 @@ void AppProfChecker::CheckAsis(Array<CheckMessage>& messages) const {
     }
 }
 
-void AppProfChecker::CheckGroupSets(const MemberIndex& definedResources,
-                                    Array<CheckMessage>& messages) const {
-    const MemberIndex asiGroupSets(m_asiGroupSets);
+void AppProfChecker::CheckGroupSets(Array<CheckMessage>& messages) const {
     for (int i = 0; i < m_groupSetNames.Size(); ++i) {
         const std::string_view groupSet = TextAt(m_groupSetNames, i);
-        if (!asiGroupSets.Contains(groupSet)) {
+        if (!m_asiGroupSetIndex.Contains(groupSet)) {
             AppendFinding(messages, CE_Info, IDS_CHK_GROUPSET_UNUSED, {groupSet});
         }
-        if (!definedResources.Contains(TextAt(m_primaryResources, i))) {
+        if (!m_definedIndex.Contains(TextAt(m_primaryResources, i))) {
             AppendFinding(messages, CE_Error, IDS_CHK_PRIMARY_RESOURCE_UNDEFINED, {groupSet});
         }
     }
 }
 
 void AppProfChecker::CheckGroupConfigs(Array<CheckMessage>& messages) const {
-    const MemberIndex defaultConfigs(m_asiDefaultConfigs);
     for (int i = 0; i < m_groupConfigs.Size(); ++i) {
         CString groupSetName;
         CString configName;
         GetConfigNames(TextAt(m_groupConfigs, i), groupSetName, configName);
-        if (!defaultConfigs.Contains(configName)) {
+        if (!m_defaultConfigIndex.Contains(configName)) {
             AppendFinding(messages, CE_Info, IDS_CHK_GROUP_CONFIG_UNUSED,
                           {configName, groupSetName});
         }
     }
 }
 
-void AppProfChecker::CheckResources(const MemberIndex& definedResources,
-                                    Array<CheckMessage>& messages) const {
+void AppProfChecker::CheckResources(Array<CheckMessage>& messages) const {
     for (int i = 0; i < m_usedResources.Size(); ++i) {
         const std::string_view resource = TextAt(m_usedResources, i);
-        if (!definedResources.Contains(resource)) {
+        if (!m_definedIndex.Contains(resource)) {
             AppendFinding(messages, CE_Error, IDS_CHK_RESOURCE_UNDEFINED, {resource});
         }
     }

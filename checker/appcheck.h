@@ -17,10 +17,10 @@ public:
     // Names the checker before it is loaded (Load names it again).
     void SetName(const CString& name) { m_name = name; }
 
-    // Once Check ran: drops all but what the rules across profiles ask for (the name and the
-    // ASI names), so that a run over many profiles holds only that much of each. The profile
-    // handle is forgotten too: its set may go from then on.
-    void KeepOnlyCrossProfileData();
+    // Takes from a checker that loaded and checked this checker's profile what the rules across
+    // profiles ask for (the ASI names), so that a run over many profiles holds only that much of
+    // each while one checker reads them all.
+    void KeepCrossProfileDataOf(const AppProfChecker& loaded);
 
 protected:
     void ReadProfile() override;
@@ -33,7 +33,8 @@ protected:
     int ExtractResources(std::string_view configElement);
 
 private:
-    // Empties every list but the ASI names, and the indexes over them.
+    // Empties every list but the ASI names, and the indexes over them; their room stays for the
+    // next profile.
     void ForgetRuleData();
     void ReadAsis();
     void ReadGroupSets();
@@ -42,9 +43,9 @@ private:
     void AddUsedResource(std::string_view resource);
 
     void CheckAsis(Array<CheckMessage>& messages) const;
-    void CheckGroupSets(const MemberIndex& definedResources, Array<CheckMessage>& messages) const;
+    void CheckGroupSets(Array<CheckMessage>& messages) const;
     void CheckGroupConfigs(Array<CheckMessage>& messages) const;
-    void CheckResources(const MemberIndex& definedResources, Array<CheckMessage>& messages) const;
+    void CheckResources(Array<CheckMessage>& messages) const;
 
     Array<CString> m_asiNames;
     Array<CString> m_asiGroupSets;
@@ -60,6 +61,11 @@ private:
     // The (group set, configuration name) pair of every group configuration, as GetConfigNames
     // splits the entries; GSConfigExists asks it for each ASI.
     MemberIndex m_configPairIndex;
+    // Kept with the lists of the same names, for the rules that search them.
+    MemberIndex m_asiGroupSetIndex;
+    MemberIndex m_defaultConfigIndex;
+    MemberIndex m_groupSetIndex;
+    MemberIndex m_definedIndex;
 };
 
 // Splits a group configuration entry "<group set> <configuration>=<expression>": the group

@@ -1,6 +1,7 @@
 #include "checker/asicheck.h"
 
 #include <string_view>
+#include <utility>
 
 #include "checker/ismemberof.h"
 #include "checker/kvsread.h"
@@ -27,10 +28,13 @@ void ASIMapChecker::ReadProfile() {
     for (const CTkvs mapping : mappings) {
         // A large map hands out a view per destination: each mapping's go with its copy.
         const kvsread::PrivateCopy own(mapping);
-        ASI_Mapping read;
+        // Read in place, as copying a read mapping would copy every destination again. When
+        // there is no room the mapping is still read, for its structure, and then dropped.
+        ASI_Mapping* const appended = m_mappings[m_mappings.Append(ASI_Mapping())];
+        ASI_Mapping dropped;
+        ASI_Mapping& read = appended != nullptr ? *appended : dropped;
         ReadSource(own.Handle(), read);
         ReadDestinations(own.Handle(), read);
-        m_mappings.Append(read);
     }
 }
 
@@ -50,13 +54,15 @@ void ASIMapChecker::ReadDestinations(CTkvs mapping, ASI_Mapping& out) {
         MarkWrongStructure();
         return;
     }
+    out.m_destProfiles.Reserve(static_cast<int>(destinations.size()));
+    out.m_destASIs.Reserve(static_cast<int>(destinations.size()));
     for (const CTkvs destination : destinations) {
         CString value;
         if (ReadRequiredString(destination, KEY_EndpointProfile, value)) {
-            out.m_destProfiles.Append(value);
+            out.m_destProfiles.Append(std::move(value));
         }
         if (ReadRequiredString(destination, KEY_EndpointAsi, value)) {
-            out.m_destASIs.Append(value);
+            out.m_destASIs.Append(std::move(value));
         }
     }
 }

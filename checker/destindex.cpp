@@ -1,21 +1,41 @@
 #include "checker/destindex.h"
 
+#include <algorithm>
+
 DestinationIndex::DestinationIndex(const ASIMapChecker& asiMap) : m_asiMap(asiMap) {
-    m_slotOf.reserve(static_cast<std::size_t>(asiMap.DestinationCount()));
-    std::uint32_t slots = 0;
+    const auto destinations = static_cast<std::uint32_t>(asiMap.DestinationCount());
+    std::uint32_t position = 0;
     // A mapping's destinations mostly share a profile: its ASIs are found without a new lookup.
     std::string_view lastProfile;
-    SlotByAsi* lastAsis = nullptr;
+    SlotsByAsi* lastAsis = nullptr;
     asiMap.ForEachDestination([&](const EndpointView& destination) {
         if (lastAsis == nullptr || destination.profile != lastProfile) {
             lastProfile = destination.profile;
             lastAsis = &m_byProfile[destination.profile];
         }
-        const auto [entry, added] = lastAsis->emplace(destination.asi, slots);
-        slots += added ? 1 : 0;
-        m_slotOf.push_back(entry->second);
+        lastAsis->push_back({destination.asi, position++});
     });
-    m_matched.assign(slots, false);
+    m_slotOf.resize(destinations);
+    for (auto& [profile, asis] : m_byProfile) {
+        AssignSlots(asis);
+    }
+    m_matched.assign(destinations, false);
+}
+
+void DestinationIndex::AssignSlots(SlotsByAsi& asis) {
+    // Equal ASIs in map order, so that the first stands for them all.
+    std::sort(asis.begin(), asis.end(), [](const AsiSlot& left, const AsiSlot& right) {
+        return left.asi != right.asi ? left.asi < right.asi : left.slot < right.slot;
+    });
+    std::size_t distinct = 0;
+    for (std::size_t i = 0; i < asis.size(); ++i) {
+        if (distinct == 0 || asis[i].asi != asis[distinct - 1].asi) {
+            asis[distinct++] = asis[i];
+        }
+        m_slotOf[asis[i].slot] = asis[distinct - 1].slot;
+    }
+    asis.resize(distinct);
+    asis.shrink_to_fit();
 }
 
 bool DestinationIndex::Match(const EndpointView& endpoint) {
@@ -41,10 +61,12 @@ bool DestinationIndex::MarkExact(std::string_view profile, std::string_view asi)
     if (asis == m_byProfile.end()) {
         return false;
     }
-    const auto slot = asis->second.find(asi);
-    if (slot == asis->second.end()) {
+    const auto slot = std::lower_bound(
+        asis->second.begin(), asis->second.end(), asi,
+        [](const AsiSlot& entry, std::string_view wanted) { return entry.asi < wanted; });
+    if (slot == asis->second.end() || slot->asi != asi) {
         return false;
     }
-    m_matched[slot->second] = true;
+    m_matched[slot->slot] = true;
     return true;
 }

@@ -32,14 +32,22 @@ public:
     }
 
 private:
-    using SlotByAsi = std::unordered_map<std::string_view, std::uint32_t>;
+    struct AsiSlot {
+        std::string_view asi;
+        std::uint32_t slot;
+    };
+    // One profile's distinct destination ASIs, sorted by ASI.
+    using SlotsByAsi = std::vector<AsiSlot>;
 
+    // Sorts each profile's ASIs, which hold their destination's position until then, and gives
+    // equal ones the slot of the first.
+    void AssignSlots(SlotsByAsi& asis);
     // Marks the destinations with exactly this profile and ASI; false when there is none.
     bool MarkExact(std::string_view profile, std::string_view asi);
 
     const ASIMapChecker& m_asiMap;
-    // By profile, then by ASI: the ASIs of one profile are looked up together, close in memory.
-    std::unordered_map<std::string_view, SlotByAsi> m_byProfile;
+    // By profile, then by ASI: the ASIs of one profile are looked up together, in one block.
+    std::unordered_map<std::string_view, SlotsByAsi> m_byProfile;
     std::vector<std::uint32_t> m_slotOf;  // by destination, in map order
-    std::vector<bool> m_matched;          // by slot
+    std::vector<bool> m_matched;          // by slot: the position of its first destination
 };

@@ -11,10 +11,40 @@ int IsMemberOf(const CString& s, const Array<CString>& list) {
 }
 
 MemberIndex::MemberIndex(const Array<CString>& list) {
-    m_members.reserve(static_cast<std::size_t>(list.Size()));
+    Reserve(static_cast<std::size_t>(list.Size()));
     for (int i = 0; i < list.Size(); ++i) {
         if (const CString* element = list[i]; element != nullptr) {
-            m_members.insert(*element);
+            Add(*element);
         }
+    }
+}
+
+void MemberIndex::Add(std::string_view s) {
+    const std::size_t hash = Hash(s);
+    if (Find(s, hash) != SlotTable::kNone) {
+        return;
+    }
+    Reserve(m_texts.size() + 1);
+    m_texts.emplace_back(s);
+    m_table.Place(static_cast<std::uint32_t>(m_texts.size() - 1), hash);
+}
+
+void MemberIndex::Clear() {
+    m_texts.clear();
+    m_table.Clear();
+}
+
+std::uint32_t MemberIndex::Find(std::string_view s, std::size_t hash) const {
+    return m_table.Find(hash, [this, s](std::uint32_t member) { return m_texts[member] == s; });
+}
+
+void MemberIndex::Reserve(std::size_t count) {
+    if (m_table.Fits(count)) {
+        return;
+    }
+    m_table.Reset(count);
+    m_texts.reserve(count);
+    for (std::uint32_t member = 0; member < m_texts.size(); ++member) {
+        m_table.Place(member, Hash(m_texts[member]));
     }
 }

@@ -1,13 +1,16 @@
 #pragma once
 // Membership of a string in a list of strings: exact, whole-string, case-sensitive.
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 #include "checker/array.h"
 #include "checker/checkmessage.h"
+#include "checker/slottable.h"
 
 // Element i of list as a view, valid while the element is; empty when there is no such element.
 inline std::string_view TextAt(const Array<CString>& list, int i) {
@@ -26,18 +29,18 @@ public:
     MemberIndex() = default;
     explicit MemberIndex(const Array<CString>& list);
 
-    void Add(const CString& s) { m_members.insert(s); }
+    void Add(std::string_view s);
     // Asked with a view, so that a caller need not make a string for each question.
-    bool Contains(std::string_view s) const { return m_members.find(s) != m_members.end(); }
-    void Clear() { m_members.clear(); }
+    bool Contains(std::string_view s) const { return Find(s, Hash(s)) != SlotTable::kNone; }
+    void Clear();
 
 private:
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
+    static std::size_t Hash(std::string_view s) { return std::hash<std::string_view>{}(s); }
+    // The position of s among the members, or SlotTable::kNone.
+    std::uint32_t Find(std::string_view s, std::size_t hash) const;
+    // Makes room for count members.
+    void Reserve(std::size_t count);
 
-    std::unordered_set<CString, TextHash, std::equal_to<>> m_members;
+    std::vector<CString> m_texts;  // the members, in the order they were added
+    SlotTable m_table;
 };

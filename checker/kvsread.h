@@ -3,6 +3,7 @@
 // or holds a value of another type; what it hands out belongs to the set it came from.
 
 #include <span>
+#include <string_view>
 
 #include "checker/checkmessage.h"
 #include "checker/simplekvset.h"
@@ -19,9 +20,14 @@ bool ArrayOfArrays(CTkvs kvs, CTsymbol key, std::span<const CTary>& out);
 // The elements of an array of strings.
 bool Strings(CTary array, std::span<const char* const>& out);
 
+// A string element as a view, valid while the element is; a null element reads as empty.
+inline std::string_view View(const char* element) {
+    return element != nullptr ? std::string_view(element) : std::string_view();
+}
+
 // A string element as text; a null element reads as the empty string.
 inline CString Text(const char* element) {
-    return element != nullptr ? CString(element) : CString();
+    return CString(View(element));
 }
 
 // A set read through a copy of its own, so that the views reading it hands out go with the copy

@@ -50,14 +50,17 @@ AppCheckers NameApplications(const ProfileQueryResult& query) {
     }
 }
 
-// Loads and checks one application profile, then lets it go but for what the rules across
-// profiles need. It is read from a set of its own, so that what reading it hands out goes with
-// that set rather than staying until the whole result goes.
-void CheckApplication(AppProfChecker& checker, CTkvs contents, Array<CheckMessage>& messages) {
+// Loads and checks one application profile in reader, then keeps in the profile's checker what
+// the rules across profiles need. One reader serves every profile, so its lists keep their room
+// rather than each profile growing lists of its own. The profile is read from a set of its own,
+// so that what reading it hands out goes with that set rather than staying until the whole
+// result goes.
+void CheckApplication(AppProfChecker& reader, AppProfChecker& checker, CTkvs contents,
+                      Array<CheckMessage>& messages) {
     const kvsread::PrivateCopy own(contents);
-    checker.Load(checker.ProfileName(), own.Handle());
-    checker.Check(messages);
-    checker.KeepOnlyCrossProfileData();
+    reader.Load(checker.ProfileName(), own.Handle());
+    reader.Check(messages);
+    checker.KeepCrossProfileDataOf(reader);
 }
 
 // The checker of the first profile of a class whose only profile matters, under the class
@@ -130,8 +133,9 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
         }
         // Profile by profile, in index order: the findings stand as if all were loaded first.
         const auto count = static_cast<std::uint32_t>(applicationCheckers.contents.size());
+        AppProfChecker reader;
         for (std::uint32_t i = 0; i < count; ++i) {
-            CheckApplication(appCheckers[i], applicationCheckers.contents[i], messages);
+            CheckApplication(reader, appCheckers[i], applicationCheckers.contents[i], messages);
         }
         rulesChecker->Check(messages);
         asiMapChecker->Check(messages);

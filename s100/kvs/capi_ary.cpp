@@ -12,6 +12,7 @@ CTerror elementViews(const Array& array, HandedOut& handedOut) {
     if (!handedOut.elements.empty() || array.empty()) {
         return CTerr_NoError;
     }
+    handedOut.elements.reserve(array.size());
     for (const Value& element : array.elements()) {
         const uint32_t view = element.type() == ValueType::KVSet
                                   ? addSetView(element.sharedSet())
@@ -70,10 +71,10 @@ CTstatus CTary_GetArray(CTary array, const CTary** elements, uint32_t* count, CT
     Entry* entry = nullptr;
     CTerror code = findArrayOf(array, ValueType::Array, entry);
     if (code == CTerr_NoError) {
-        code = elementViews(*entry->array, entry->ofArray);
+        code = elementViews(*entry->array, handedOutOfArray(*entry));
     }
     if (code == CTerr_NoError) {
-        const std::vector<uint32_t>& views = entry->ofArray.elements;
+        const std::vector<uint32_t>& views = handedOutOfArray(*entry).elements;
         *elements = views.empty() ? static_cast<const CTary*>(emptyElements()) : views.data();
         *count = static_cast<uint32_t>(views.size());
     }
@@ -90,8 +91,9 @@ CTstatus CTary_GetString(CTary array, const char* const** elements, uint32_t* co
     if (const CTerror code = findArrayOf(array, ValueType::String, entry); code != CTerr_NoError) {
         return report(error, code);
     }
-    std::vector<const char*>& strings = entry->ofArray.strings;
+    std::vector<const char*>& strings = handedOutOfArray(*entry).strings;
     if (strings.empty()) {
+        strings.reserve(entry->array->size());
         for (const Value& element : entry->array->elements()) {
             strings.push_back(element.asCString());
         }

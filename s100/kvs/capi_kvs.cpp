@@ -93,8 +93,9 @@ CTstatus getScalarArray(CTkvs kvs, CTsymbol key, ValueType elementType, const El
         code != CTerr_NoError) {
         return report(error, code);
     }
-    std::vector<Element>& block = entry->byKey[key].*cache;
+    std::vector<Element>& block = handedOutFor(*entry, key).*cache;
     if (block.empty()) {
+        block.reserve(array->size());
         for (const Value& element : array->elements()) {
             block.push_back(read(element));
         }
@@ -304,7 +305,7 @@ CTstatus CTkvs_GetKVSet(CTkvs kvs, CTsymbol key, CTkvs* value, CTerror* error) {
         code != CTerr_NoError) {
         return report(error, code);
     }
-    HandedOut& handedOut = entry->byKey[key];
+    HandedOut& handedOut = handedOutFor(*entry, key);
     if (handedOut.whole == 0) {
         handedOut.whole = addSetView(nested->sharedSet());
     }
@@ -363,10 +364,10 @@ CTstatus CTkvs_GetKVSetArray(CTkvs kvs, CTsymbol key, const CTkvs** elements, ui
     const Array* array = nullptr;
     CTerror code = findArray(kvs, key, ValueType::KVSet, entry, array);
     if (code == CTerr_NoError) {
-        code = elementViews(*array, entry->byKey[key]);
+        code = elementViews(*array, handedOutFor(*entry, key));
     }
     if (code == CTerr_NoError) {
-        const std::vector<uint32_t>& views = entry->byKey[key].elements;
+        const std::vector<uint32_t>& views = handedOutFor(*entry, key).elements;
         *elements = views.empty() ? static_cast<const CTkvs*>(emptyElements()) : views.data();
         *count = static_cast<uint32_t>(views.size());
     }
@@ -439,7 +440,7 @@ CTstatus CTkvs_GetArray(CTkvs kvs, CTsymbol key, CTary* array, CTerror* error) {
         code != CTerr_NoError) {
         return report(error, code);
     }
-    HandedOut& handedOut = entry->byKey[key];
+    HandedOut& handedOut = handedOutFor(*entry, key);
     if (handedOut.whole == 0) {
         handedOut.whole = addArrayView(value->sharedArray());
     }

@@ -61,26 +61,25 @@ public:
         freeSlots_.push_back(slot);
     }
 
-    void forget(HandedOut& handedOut) {
+    void forget(const HandedOut& handedOut) {
         if (handedOut.whole != 0) {
             release(handedOut.whole);
         }
         for (const uint32_t element : handedOut.elements) {
             release(element);
         }
-        handedOut = HandedOut{};
     }
 
     void forgetAll(Entry& entry) {
-        // Moved out first so that the maps are not walked while they change.
-        std::map<CTsymbol, HandedOut> byKey = std::move(entry.byKey);
-        HandedOut ofArray = std::move(entry.ofArray);
-        entry.byKey.clear();
-        entry.ofArray = HandedOut{};
-        for (auto& [key, handedOut] : byKey) {
+        // Taken out first so that the hand-outs are not walked while they change.
+        const std::unique_ptr<HandOuts> handOuts = std::move(entry.handOuts);
+        if (handOuts == nullptr) {
+            return;
+        }
+        for (const auto& [key, handedOut] : handOuts->byKey) {
             forget(handedOut);
         }
-        forget(ofArray);
+        forget(handOuts->ofArray);
     }
 
 private:
@@ -143,13 +142,36 @@ void release(uint32_t handle) {
     table().release(handle);
 }
 
+namespace {
+
+HandOuts& handOutsOf(Entry& entry) {
+    if (entry.handOuts == nullptr) {
+        entry.handOuts = std::make_unique<HandOuts>();
+    }
+    return *entry.handOuts;
+}
+
+}  // namespace
+
+HandedOut& handedOutFor(Entry& entry, CTsymbol key) {
+    return handOutsOf(entry).byKey[key];
+}
+
+HandedOut& handedOutOfArray(Entry& entry) {
+    return handOutsOf(entry).ofArray;
+}
+
 void forgetKey(Entry& entry, CTsymbol key) {
-    const auto it = entry.byKey.find(key);
-    if (it == entry.byKey.end()) {
+    if (entry.handOuts == nullptr) {
         return;
     }
-    HandedOut handedOut = std::move(it->second);
-    entry.byKey.erase(it);
+    std::map<CTsymbol, HandedOut>& byKey = entry.handOuts->byKey;
+    const auto it = byKey.find(key);
+    if (it == byKey.end()) {
+        return;
+    }
+    const HandedOut handedOut = std::move(it->second);
+    byKey.erase(it);
     table().forget(handedOut);
 }
 

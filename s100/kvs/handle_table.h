@@ -28,8 +28,15 @@ struct HandedOut {
     std::vector<uint32_t> words;       // elements of a uint, bool or symbol array
 };
 
+// Everything one entry handed out.
+struct HandOuts {
+    std::map<CTsymbol, HandedOut> byKey;  // a set's hand-outs
+    HandedOut ofArray;                    // an array's hand-outs
+};
+
 enum class EntryKind { Set, Array };
 
+// Kept small: a profile read hands out hundreds of views, and most never hand out anything.
 struct Entry {
     uint32_t generation = 0;
     bool live = false;
@@ -37,9 +44,8 @@ struct Entry {
     std::shared_ptr<const KVSet> set;
     KVSet* writableSet = nullptr;  // non-null only for a set the caller owns
     std::shared_ptr<const Array> array;
-    Array* writableArray = nullptr;       // non-null only for an array the caller owns
-    std::map<CTsymbol, HandedOut> byKey;  // a set's hand-outs
-    HandedOut ofArray;                    // an array's hand-outs
+    Array* writableArray = nullptr;      // non-null only for an array the caller owns
+    std::unique_ptr<HandOuts> handOuts;  // made by the first hand-out
 };
 
 std::mutex& lock();
@@ -53,6 +59,10 @@ uint32_t addArrayView(std::shared_ptr<const Array> array);
 
 // The live entry of that kind behind handle, or null.
 Entry* findEntry(uint32_t handle, EntryKind kind);
+
+// What the entry handed out for key of its set, or for its array; made empty when asked first.
+HandedOut& handedOutFor(Entry& entry, CTsymbol key);
+HandedOut& handedOutOfArray(Entry& entry);
 
 // Frees the entry and every view it handed out.
 void release(uint32_t handle);

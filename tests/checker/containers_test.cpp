@@ -109,6 +109,30 @@ TEST(IsMemberOfTest, MatchesWholeStringsExactly) {
     }
 }
 
+TEST(IsMemberOfTest, AnIndexKeepsEveryMemberThroughGrowthAndAClear) {
+    MemberIndex index;
+    EXPECT_FALSE(index.Contains(""));
+    index.Add("");
+    EXPECT_TRUE(index.Contains(""));
+    // Far past the first table, each name twice: duplicates change nothing.
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 1000; ++i) {
+            index.Add("R" + std::to_string(i));
+        }
+    }
+    for (int i = 0; i < 1000; ++i) {
+        EXPECT_TRUE(index.Contains("R" + std::to_string(i))) << i;
+        EXPECT_FALSE(index.Contains("R" + std::to_string(i) + " ")) << i;
+    }
+    EXPECT_FALSE(index.Contains("R1000"));
+    EXPECT_FALSE(index.Contains("r1"));
+    index.Clear();
+    EXPECT_FALSE(index.Contains("R1"));
+    EXPECT_FALSE(index.Contains(""));
+    index.Add("R1");
+    EXPECT_TRUE(index.Contains("R1"));
+}
+
 TEST(GetConfigNamesTest, SplitsAtTheFirstSpaceAndTheFirstEqualsSign) {
     struct Case {
         const char* entry;

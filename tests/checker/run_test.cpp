@@ -287,6 +287,34 @@ TEST(CheckRunTest, FindingsFollowProfilesThenRulesThenMapThenAcrossProfiles) {
         }));
 }
 
+TEST(CheckRunTest, EachProfileIsCheckedOnItsOwnWhateverCameBefore) {
+    // Uses names what App1 defined; Broken lacks its group sets; After is App1 again.
+    const std::string uses = R"({
+        KEY_AsiList: [ { KEY_AsiName: "U1" KEY_AsiGroupSet: "GS1" KEY_AsiDefaultConfig: "CFG1" } ]
+        KEY_GroupSets: [ ] KEY_Resources: [ ] })";
+    const std::string broken = R"({ KEY_AsiList: [ ] KEY_Resources: [ "R1=board1" ] })";
+    const RunOutcome run = RunFound(
+        Found({{"App1", kApp1}, {"Uses", uses.c_str()}, {"Broken", broken.c_str()},
+               {"After", kApp1}}),
+        Found({{"M", kMapX}}), Found({{"R", kRulesX}}));
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(
+        run.findings,
+        (std::vector<Finding>{
+            {CE_Error, "Uses", "Uses: The Group Set GS1, specifed in ASI U1, has not been defined"},
+            {CE_Error, "Uses",
+             "Uses: The Default Configuration (CFG1) for ASI U1 does not exist in Group Set GS1"},
+            {CE_Fatal, "Broken",
+             "Broken: The profile could not be checked because it did not have the correct "
+             "structure. Ensure that the profile stored under the correct profile class?"},
+            {CE_Warning, "Uses",
+             "Uses: The ASI U1 in profile Uses is not a 'destination' in the ASI Map"},
+            {CE_Warning, "After",
+             "After: The ASI A1 in profile After is not a 'destination' in the ASI Map"},
+            {CE_Error, "SCR_ASIMap", kScrSourceMissing},
+        }));
+}
+
 TEST(CheckRunTest, RulesAcrossProfiles) {
     // App1:a1 differs from the destination App1:A1 only in case. Y is routed but mapped only
     // under the source profile Other. Z is mapped under SCR_AppProfile but routed nowhere.

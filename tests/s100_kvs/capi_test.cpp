@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -313,6 +314,82 @@ TEST(KVSetCalls, ArraysOfArraysAreBuiltAndReadBack) {
     EXPECT_EQ(error, CTerr_InvalidHandle);
     EXPECT_EQ(CTary_GetCount(set, &count, &error), CT_FAILURE) << "a set is no array handle";
     EXPECT_EQ(error, CTerr_InvalidHandle);
+}
+
+// Puts an array of one array of strings under key.
+void PutGroupSets(CTkvs set, CTsymbol key, std::initializer_list<const char*> texts) {
+    CTary strings = 0;
+    CTary outer = 0;
+    CTary_Create(&strings, nullptr);
+    CTary_Create(&outer, nullptr);
+    for (const char* text : texts) {
+        CTary_AppendString(strings, text, nullptr);
+    }
+    CTary_AppendArray(outer, strings, nullptr);
+    ASSERT_EQ(CTkvs_PutArray(set, key, outer, nullptr), CT_SUCCESS);
+    CTary_Destroy(strings, nullptr);
+    CTary_Destroy(outer, nullptr);
+}
+
+// The strings of the first element of the array of arrays under key, read through views.
+std::vector<std::string> FirstElementStrings(CTkvs set, CTsymbol key, CTary& element) {
+    CTary array = 0;
+    const CTary* elements = nullptr;
+    const char* const* strings = nullptr;
+    uint32_t count = 0;
+    std::vector<std::string> read;
+    if (CTkvs_GetArray(set, key, &array, nullptr) != CT_SUCCESS ||
+        CTary_GetArray(array, &elements, &count, nullptr) != CT_SUCCESS || count == 0) {
+        return read;
+    }
+    element = elements[0];
+    if (CTary_GetString(element, &strings, &count, nullptr) == CT_SUCCESS) {
+        read.assign(strings, strings + count);
+    }
+    return read;
+}
+
+TEST(KVSetCalls, ViewsOfViewsGoWithTheirValueAndFreedSlotsHandOutOnlyTheirOwn) {
+    CallerSet set;
+    PutGroupSets(set, KEY_GroupSets, {"GS1", "R1"});
+    CTary oldElement = 0;
+    ASSERT_EQ(FirstElementStrings(set, KEY_GroupSets, oldElement),
+              (std::vector<std::string>{"GS1", "R1"}));
+    const char* const* oldStrings = nullptr;
+    uint32_t count = 0;
+    ASSERT_EQ(CTary_GetString(oldElement, &oldStrings, &count, nullptr), CT_SUCCESS);
+
+    // Other keys' hand-outs stay while one key is put again.
+    PutGroupSets(set, KEY_Resources, {"kept"});
+    CTary keptElement = 0;
+    ASSERT_EQ(FirstElementStrings(set, KEY_Resources, keptElement),
+              std::vector<std::string>{"kept"});
+    PutGroupSets(set, KEY_GroupSets, {"GS2", "R2", "CFG=R2"});
+    CTerror error = 0;
+    EXPECT_EQ(CTary_GetCount(oldElement, &count, &error), CT_FAILURE);
+    EXPECT_EQ(error, CTerr_InvalidHandle) << "an element view goes with the value it came from";
+
+    // The freed slots come back for the new views with nothing of the old hand-outs.
+    CTary newElement = 0;
+    EXPECT_EQ(FirstElementStrings(set, KEY_GroupSets, newElement),
+              (std::vector<std::string>{"GS2", "R2", "CFG=R2"}));
+    EXPECT_NE(newElement, oldElement);
+    const char* const* keptStrings = nullptr;
+    ASSERT_EQ(CTary_GetString(keptElement, &keptStrings, &count, nullptr), CT_SUCCESS);
+    ASSERT_EQ(count, 1u);
+    EXPECT_STREQ(keptStrings[0], "kept");
+
+    // An owned array that grows hands out its new contents.
+    CTary owned = 0;
+    ASSERT_EQ(CTary_Create(&owned, nullptr), CT_SUCCESS);
+    CTary_AppendString(owned, "one", nullptr);
+    ASSERT_EQ(CTary_GetString(owned, &keptStrings, &count, nullptr), CT_SUCCESS);
+    ASSERT_EQ(count, 1u);
+    CTary_AppendString(owned, "two", nullptr);
+    ASSERT_EQ(CTary_GetString(owned, &keptStrings, &count, nullptr), CT_SUCCESS);
+    ASSERT_EQ(count, 2u);
+    EXPECT_STREQ(keptStrings[1], "two");
+    CTary_Destroy(owned, nullptr);
 }
 
 TEST(KVSetCalls, LimitsAreRefusedCleanly) {
