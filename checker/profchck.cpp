@@ -52,6 +52,18 @@ int ProfileChecker::Check(Array<CheckMessage>& messages) {
     return CheckRest(applications, asiMapResult, routingRulesResult, messages);
 }
 
+int ProfileChecker::CheckWholeAnswers(Array<CheckMessage>& messages) {
+    const SimpleKVSet applications;
+    const SimpleKVSet asiMap;
+    const SimpleKVSet routingRules;
+    const ProfileQueryResult applicationResult =
+        Query(IDS_APPLICATION_CLASS, applications.Handle());
+    const ProfileQueryResult asiMapResult = Query(IDS_ASIMAP_CLASS, asiMap.Handle());
+    const ProfileQueryResult routingRulesResult =
+        Query(IDS_ROUTINGRULES_CLASS, routingRules.Handle());
+    return CheckQueried(applicationResult, asiMapResult, routingRulesResult, messages);
+}
+
 // A query that fails half-way, including a part that cannot be read, leaves no application
 // checkers; nothing found leaves none to check.
 void ProfileChecker::QueryApplications(ApplicationRun& applications) {

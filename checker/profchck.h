@@ -35,6 +35,10 @@ public:
     // rules find does not change the result.
     int Check(Array<CheckMessage>& messages);
 
+    // The same run with each query's whole answer held at once, as the run was before it took
+    // the application profiles part by part; kept to compare the two ways.
+    int CheckWholeAnswers(Array<CheckMessage>& messages);
+
     // The same run over the whole results of the three queries, which must stay alive until it
     // returns: the findings are those Check gives for the same data.
     static int CheckQueried(const ProfileQueryResult& applications,

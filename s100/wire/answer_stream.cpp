@@ -12,8 +12,8 @@ std::size_t listLength(const Response& response) {
         response.statuses_size() != 0 || response.result().pairs_size() == 0) {
         return 0;
     }
-    const auto length = static_cast<std::size_t>(
-        response.result().pairs(0).value().array_value().elements_size());
+    const auto length =
+        static_cast<std::size_t>(response.result().pairs(0).value().array_value().elements_size());
     for (const Pair& pair : response.result().pairs()) {
         if (!pair.value().has_array_value() ||
             static_cast<std::size_t>(pair.value().array_value().elements_size()) != length) {

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "checker/profchck.h"
-#include "checker/simplekvset.h"
 #include "platform/registry/regapi.h"
 #include "s100/client/server_table.h"
 #include "session/admsess.h"
@@ -66,10 +65,12 @@ struct RunOutcome {
     std::vector<Finding> findings;
 };
 
-RunOutcome RunCheck(ECTF_AdminSession& session) {
+// A run the way given: Check, or CheckWholeAnswers.
+RunOutcome RunCheck(ECTF_AdminSession& session,
+                    int (ProfileChecker::*run)(Array<CheckMessage>&) = &ProfileChecker::Check) {
     Array<CheckMessage> messages;
     ProfileChecker checker(session);
-    const int result = checker.Check(messages);
+    const int result = (checker.*run)(messages);
     return {result, FindingsOf(messages)};
 }
 
@@ -208,23 +209,6 @@ CTstatus CountPart(CTkvs, void* context) {
     return CT_SUCCESS;
 }
 
-// The run over the whole query results, as the checker ran before it took the profiles part by
-// part.
-RunOutcome RunCheckOverWholeResults(ECTF_AdminSession& session) {
-    const SimpleKVSet applications;
-    const SimpleKVSet asiMap;
-    const SimpleKVSet routingRules;
-    const auto query = [&session](const char* profileClass, CTkvs result) {
-        const bool found = session.GetProfileInfo("", profileClass, 1, result) != 0;
-        return ProfileQueryResult{found ? QueryOutcome::Found : QueryOutcome::Failed, result};
-    };
-    Array<CheckMessage> messages;
-    const int result = ProfileChecker::CheckQueried(
-        query("Application", applications.Handle()), query("SCR_ASIMap", asiMap.Handle()),
-        query("SCR_RoutingRules", routingRules.Handle()), messages);
-    return {result, FindingsOf(messages)};
-}
-
 TEST(CheckServerTest, ApplicationsAnsweredInPartsGiveTheFindingsOfTheWholeAnswer) {
     const CheckServer server;
     ASSERT_NE(server.Session(), nullptr);
@@ -236,7 +220,7 @@ TEST(CheckServerTest, ApplicationsAnsweredInPartsGiveTheFindingsOfTheWholeAnswer
     EXPECT_GE(parts, 2);
 
     const RunOutcome inParts = RunCheck(session);
-    const RunOutcome whole = RunCheckOverWholeResults(session);
+    const RunOutcome whole = RunCheck(session, &ProfileChecker::CheckWholeAnswers);
     EXPECT_EQ(inParts.result, 1);
     EXPECT_EQ(inParts.result, whole.result);
     EXPECT_EQ(inParts.findings, whole.findings);

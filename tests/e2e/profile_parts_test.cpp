@@ -1,12 +1,11 @@
-// Profile queries answered part by part: against a real tlvsd holding enough profiles for an
-// answer of several parts, and against a scripted peer whose parts break off.
+// Profile queries answered part by part, against a real tlvsd holding enough profiles for an
+// answer of several parts.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
-#include "tests/e2e/fake_server.h"
 
 namespace tlv::e2e {
 namespace {
@@ -80,8 +79,8 @@ protected:
 
     CTerror queryInParts(const char* profileClass, Seen& seen) {
         Record record;
-        return outcome(CTadm_GetProfileInfoInParts(m_session, nullptr, profileClass, 1,
-                                                   recordPart, &seen, record.get()),
+        return outcome(CTadm_GetProfileInfoInParts(m_session, nullptr, profileClass, 1, recordPart,
+                                                   &seen, record.get()),
                        record);
     }
 };
@@ -136,45 +135,6 @@ TEST_F(ProfilePartsTest, AFailingHandlerStopsTheHandingAndTheSessionGoesOn) {
                                                   nullptr, refused.get()),
                       refused),
               CTerr_InvalidArgument);
-}
-
-tlv::wire::ServerFrame namesPart(const tlv::wire::Request& request, const Strings& names,
-                                 bool more) {
-    tlv::wire::ServerFrame frame;
-    tlv::wire::Response& response = *frame.mutable_response();
-    response.set_id(request.id());
-    response.set_error(CTerr_NoError);
-    response.set_more(more);
-    auto* array = response.mutable_result()->add_pairs();
-    array->set_key(KEY_ProfileNames);
-    array->mutable_value()->mutable_array_value()->set_element_type(tlv::wire::VALUE_TYPE_STRING);
-    for (const std::string& name : names) {
-        array->mutable_value()->mutable_array_value()->add_elements()->set_string_value(name);
-    }
-    return frame;
-}
-
-// The parts before a break reach the handler; the break itself loses the connection.
-TEST(ProfilePartsPeerTest, AnAnswerBrokenHalfWayLosesTheConnectionAfterTheGoodParts) {
-    ServerTable table;
-    FakeServer peer(FakeServer::afterHandshake([](const tlv::wire::Request& request) {
-        tlv::wire::ServerFrame spoiled = namesPart(request, {"c"}, false);
-        spoiled.mutable_response()->set_error(CTerr_NotFound);
-        return FakeServer::frame(namesPart(request, {"a", "b"}, true)) +
-               FakeServer::frame(spoiled);
-    }));
-    table.setEntry("Fake", "tcp:127.0.0.1:" + std::to_string(peer.port()));
-    CTsession session = 0;
-    ASSERT_EQ(openSession("Fake", session), CTerr_NoError);
-    Seen seen;
-    Record record;
-    EXPECT_EQ(outcome(CTadm_GetProfileInfoInParts(session, "", "", 0, recordPart, &seen,
-                                                  record.get()),
-                      record),
-              CTerr_ConnectionLost);
-    EXPECT_EQ(seen.names, (std::vector<Strings>{{"a", "b"}}));
-    Record closing;
-    CTses_Destroy(session, CT_kvsEmpty, closing.get(), nullptr);
 }
 
 }  // namespace
