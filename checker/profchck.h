@@ -5,7 +5,6 @@
 // application profiles are checked part by part as the server's answer arrives, so the run
 // never holds all of them at once.
 
-#include <cstdint>
 
 #include "checker/appcheck.h"
 #include "checker/apprun.h"
