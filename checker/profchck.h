@@ -5,7 +5,6 @@
 // application profiles are checked part by part as the server's answer arrives, so the run
 // never holds all of them at once.
 
-
 #include "checker/appcheck.h"
 #include "checker/apprun.h"
 #include "checker/array.h"
@@ -46,8 +45,8 @@ public:
 
 protected:
     // The rules across profiles.
-    static void InterProfCheck(const ApplicationCheckers& appCheckers, const ASIMapChecker& asiMap, const RRProfChecker& routingRules,
-                               Array<CheckMessage>& messages);
+    static void InterProfCheck(const ApplicationCheckers& appCheckers, const ASIMapChecker& asiMap,
+                               const RRProfChecker& routingRules, Array<CheckMessage>& messages);
 
 private:
     // The run once the application profiles were checked: the ASI map and the routing rules,

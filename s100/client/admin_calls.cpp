@@ -70,10 +70,9 @@ CTstatus CTadm_GetProfileInfo(CTsession session, const char* name, const char* p
     return finishCall(record, tlv::client::runQuery(session, request, record, keys));
 }
 
-CTstatus CTadm_GetProfileInfoInParts(CTsession session, const char* name,
-                                     const char* profile_class, int32_t with_contents,
-                                     CTprofilePartHandler handler, void* context,
-                                     CTevtinfo* record) {
+CTstatus CTadm_GetProfileInfoInParts(CTsession session, const char* name, const char* profile_class,
+                                     int32_t with_contents, CTprofilePartHandler handler,
+                                     void* context, CTevtinfo* record) {
     if (handler == nullptr) {
         return finishCall(record, CTerr_InvalidArgument);
     }

@@ -154,10 +154,10 @@ TEST_F(PartsPeerTest, PartsHandedOnBeforeABreakAndTheBreakLosesTheConnection) {
     ASSERT_EQ(openSession("Fake", session), CTerr_NoError);
     std::vector<Strings> parts;
     Record record;
-    EXPECT_EQ(outcome(CTadm_GetProfileInfoInParts(session, "", "", 0, collectNames, &parts,
-                                                  record.get()),
-                      record),
-              CTerr_ConnectionLost);
+    EXPECT_EQ(
+        outcome(CTadm_GetProfileInfoInParts(session, "", "", 0, collectNames, &parts, record.get()),
+                record),
+        CTerr_ConnectionLost);
     EXPECT_EQ(parts, (std::vector<Strings>{{"a", "b"}}));
     Record closing;
     CTses_Destroy(session, CT_kvsEmpty, closing.get(), nullptr);
