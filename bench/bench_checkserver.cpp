@@ -4,7 +4,9 @@
 // ASIs a profile are findings) and one inbound rule per mapping. One ProfileChecker::Check, which
 // takes the application profiles part by part, and the process's peak resident memory (VmHWM)
 // beside the 1 GiB limit; then the same data checked the old way, the whole application query
-// at once and CheckQueried, for comparison. Filling the server takes most of the time.
+// at once and CheckQueried, for comparison. About 2 minutes from a release build
+// (scripts/build --release), about 7 from the debug one: most of a run is the 1.5 million
+// findings, appended to an array that grows 50 slots at a time.
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
