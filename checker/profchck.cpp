@@ -16,53 +16,6 @@
 
 namespace {
 
-// The application checkers of the query result, named but not yet loaded, with the contents
-// each is to be loaded from (paired by index); no checkers when the result cannot be read. Names
-// beyond the contents are not read; fewer names than contents is unreadable data. Running out
-// of memory while naming them leaves no checkers, as failing to allocate them does.
-struct AppCheckers {
-    std::unique_ptr<AppProfChecker[]> checkers;
-    std::span<const CTkvs> contents;
-};
-
-AppCheckers NameApplications(const ProfileQueryResult& query) {
-    std::span<const char* const> names;
-    std::span<const CTkvs> contents;
-    if (query.outcome == QueryOutcome::Failed) {
-        return {};
-    }
-    try {
-        if (query.outcome == QueryOutcome::Found &&
-            (!kvsread::StringArray(query.result, KEY_ProfileNames, names) ||
-             !kvsread::KVSetArray(query.result, KEY_ProfileContents, contents) ||
-             names.size() < contents.size())) {
-            return {};
-        }
-        AppCheckers named{
-            std::unique_ptr<AppProfChecker[]>(new (std::nothrow) AppProfChecker[contents.size()]),
-            contents};
-        for (std::size_t i = 0; named.checkers != nullptr && i < contents.size(); ++i) {
-            named.checkers[i].SetName(kvsread::Text(names[i]));
-        }
-        return named;
-    } catch (const std::bad_alloc&) {
-        return {};
-    }
-}
-
-// Loads and checks one application profile in reader, then keeps in the profile's checker what
-// the rules across profiles need. One reader serves every profile, so its lists keep their room
-// rather than each profile growing lists of its own. The profile is read from a set of its own,
-// so that what reading it hands out goes with that set rather than staying until the whole
-// result goes.
-void CheckApplication(AppProfChecker& reader, AppProfChecker& checker, CTkvs contents,
-                      Array<CheckMessage>& messages) {
-    const kvsread::PrivateCopy own(contents);
-    reader.Load(checker.ProfileName(), own.Handle());
-    reader.Check(messages);
-    checker.KeepCrossProfileDataOf(reader);
-}
-
 // The checker of the first profile of a class whose only profile matters, under the class
 // name; null when there is none.
 template <typename Checker>
@@ -88,16 +41,37 @@ void AppendRunFinding(Array<CheckMessage>& messages, CE_Type type, unsigned text
 ProfileChecker::ProfileChecker(ECTF_AdminSession& session) : m_session(session) {}
 
 int ProfileChecker::Check(Array<CheckMessage>& messages) {
+    // One query after the other, in this order, so that the server sees the calls in order.
+    ApplicationRun applications;
+    QueryApplications(applications);
+    const SimpleKVSet asiMap;
+    const SimpleKVSet routingRules;
+    const ProfileQueryResult asiMapResult = Query(IDS_ASIMAP_CLASS, asiMap.Handle());
+    const ProfileQueryResult routingRulesResult =
+        Query(IDS_ROUTINGRULES_CLASS, routingRules.Handle());
+    return CheckRest(applications, asiMapResult, routingRulesResult, messages);
+}
+
+int ProfileChecker::CheckWholeAnswers(Array<CheckMessage>& messages) {
     const SimpleKVSet applications;
     const SimpleKVSet asiMap;
     const SimpleKVSet routingRules;
-    // One query after the other, in this order, so that the server sees the calls in order.
     const ProfileQueryResult applicationResult =
         Query(IDS_APPLICATION_CLASS, applications.Handle());
     const ProfileQueryResult asiMapResult = Query(IDS_ASIMAP_CLASS, asiMap.Handle());
     const ProfileQueryResult routingRulesResult =
         Query(IDS_ROUTINGRULES_CLASS, routingRules.Handle());
     return CheckQueried(applicationResult, asiMapResult, routingRulesResult, messages);
+}
+
+// A query that fails half-way, including a part that cannot be read, leaves no application
+// checkers; nothing found leaves none to check.
+void ProfileChecker::QueryApplications(ApplicationRun& applications) {
+    if (m_session.GetProfileInfoInParts("", StringTable::Text(IDS_APPLICATION_CLASS), 1,
+                                        &ApplicationRun::TakePart, &applications) == 0 &&
+        m_session.LastError() != CTerr_NotFound) {
+        applications.MarkFailed();
+    }
 }
 
 ProfileQueryResult ProfileChecker::Query(unsigned classTextId, CTkvs result) {
@@ -112,9 +86,20 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
                                  const ProfileQueryResult& asiMap,
                                  const ProfileQueryResult& routingRules,
                                  Array<CheckMessage>& messages) {
+    ApplicationRun run;
+    if (applications.outcome == QueryOutcome::Found) {
+        run.TakeProfiles(applications.result);
+    } else if (applications.outcome == QueryOutcome::Failed) {
+        run.MarkFailed();
+    }
+    return CheckRest(run, asiMap, routingRules, messages);
+}
+
+int ProfileChecker::CheckRest(ApplicationRun& applications, const ProfileQueryResult& asiMap,
+                              const ProfileQueryResult& routingRules,
+                              Array<CheckMessage>& messages) {
     try {
         int result = 1;
-        const AppCheckers applicationCheckers = NameApplications(applications);
         const auto asiMapChecker = LoadFirstProfile<ASIMapChecker>(asiMap, IDS_ASIMAP_CLASS);
         if (asiMapChecker == nullptr) {
             AppendRunFinding(messages, CE_Error, IDS_ASIMAP_NOT_FOUND);
@@ -126,20 +111,16 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
             AppendRunFinding(messages, CE_Error, IDS_ROUTINGRULES_NOT_FOUND);
             result = 0;
         }
-        AppProfChecker* const appCheckers = applicationCheckers.checkers.get();
-        if (appCheckers == nullptr || asiMapChecker == nullptr || rulesChecker == nullptr) {
+        if (applications.Failed() || asiMapChecker == nullptr || rulesChecker == nullptr) {
             AppendRunFinding(messages, CE_Fatal, IDS_EXTRACTION_FAILED);
             return 0;
         }
-        // Profile by profile, in index order: the findings stand as if all were loaded first.
-        const auto count = static_cast<std::uint32_t>(applicationCheckers.contents.size());
-        AppProfChecker reader;
-        for (std::uint32_t i = 0; i < count; ++i) {
-            CheckApplication(reader, appCheckers[i], applicationCheckers.contents[i], messages);
-        }
+        // The profiles were checked one by one in index order: their findings stand as if all
+        // were loaded first.
+        applications.MoveFindingsTo(messages);
         rulesChecker->Check(messages);
         asiMapChecker->Check(messages);
-        InterProfCheck(appCheckers, count, *asiMapChecker, *rulesChecker, messages);
+        InterProfCheck(applications.Checkers(), *asiMapChecker, *rulesChecker, messages);
         return result;
     } catch (const std::bad_alloc&) {
         // Out of memory while copying texts: the findings so far stay, the run failed.
@@ -147,7 +128,7 @@ int ProfileChecker::CheckQueried(const ProfileQueryResult& applications,
     }
 }
 
-void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint32_t count,
+void ProfileChecker::InterProfCheck(const ApplicationCheckers& appCheckers,
                                     const ASIMapChecker& asiMap, const RRProfChecker& routingRules,
                                     Array<CheckMessage>& messages) {
     const CString scrAppProfile = StringTable::Text(IDS_SCR_APP_PROFILE);
@@ -159,9 +140,9 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
     // from the applications exactly when no application endpoint matched it.
     MemberIndex appNames;
     DestinationIndex destinations(asiMap);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const CString& profile = appCheckers[i].ProfileName();
-        const Array<CString>& asis = appCheckers[i].GetASIList();
+    appCheckers.ForEach([&](const AppProfChecker& checker) {
+        const CString& profile = checker.ProfileName();
+        const Array<CString>& asis = checker.GetASIList();
         for (int a = 0; a < asis.Size(); ++a) {
             const CString& asi = *asis[a];
             if (!destinations.Match({profile, asi})) {
@@ -170,7 +151,7 @@ void ProfileChecker::InterProfCheck(const AppProfChecker* appCheckers, std::uint
             }
         }
         appNames.Add(profile);
-    }
+    });
 
     // Every element of subjects missing from known gives one finding about profile.
     const auto reportMissing = [&messages](const Array<CString>& subjects, const MemberIndex& known,

@@ -1,11 +1,12 @@
 #pragma once
 // ProfileChecker: one check run over the connected server's application profiles, ASI map
 // and routing rules. The run reads the three classes, checks each profile by itself, then
-// checks the profiles against one another, and appends every finding in that order.
-
-#include <cstdint>
+// checks the profiles against one another, and appends every finding in that order. The
+// application profiles are checked part by part as the server's answer arrives, so the run
+// never holds all of them at once.
 
 #include "checker/appcheck.h"
+#include "checker/apprun.h"
 #include "checker/array.h"
 #include "checker/asicheck.h"
 #include "checker/checkmessage.h"
@@ -32,19 +33,27 @@ public:
     // rules find does not change the result.
     int Check(Array<CheckMessage>& messages);
 
-    // The run after its three queries: Check is the queries and this. The results must stay
-    // alive until it returns.
+    // The same run with each query's whole answer held at once, as the run was before it took
+    // the application profiles part by part; kept to compare the two ways.
+    int CheckWholeAnswers(Array<CheckMessage>& messages);
+
+    // The same run over the whole results of the three queries, which must stay alive until it
+    // returns: the findings are those Check gives for the same data.
     static int CheckQueried(const ProfileQueryResult& applications,
                             const ProfileQueryResult& asiMap,
                             const ProfileQueryResult& routingRules, Array<CheckMessage>& messages);
 
 protected:
     // The rules across profiles.
-    static void InterProfCheck(const AppProfChecker* appCheckers, std::uint32_t count,
-                               const ASIMapChecker& asiMap, const RRProfChecker& routingRules,
-                               Array<CheckMessage>& messages);
+    static void InterProfCheck(const ApplicationCheckers& appCheckers, const ASIMapChecker& asiMap,
+                               const RRProfChecker& routingRules, Array<CheckMessage>& messages);
 
 private:
+    // The run once the application profiles were checked: the ASI map and the routing rules,
+    // then the findings in order.
+    static int CheckRest(ApplicationRun& applications, const ProfileQueryResult& asiMap,
+                         const ProfileQueryResult& routingRules, Array<CheckMessage>& messages);
+    void QueryApplications(ApplicationRun& applications);
     ProfileQueryResult Query(unsigned classTextId, CTkvs result);
 
     ECTF_AdminSession& m_session;

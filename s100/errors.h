@@ -33,4 +33,5 @@ enum : CTerror {
     CTerr_FileWrite = 0x01600451,         // export: writing the file failed
     CTerr_InvalidName = 0x01600453,       // service name empty, longer than 32 or with a space
     CTerr_Deferred = 0x0160046C,          // accepted for later: marked for removal or next start
+    CTerr_HandlerFailed = 0x0160046D,     // the caller's part handler failed: no further part handed
 };

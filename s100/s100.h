@@ -148,6 +148,21 @@ CTstatus CTses_Destroy(CTsession session, CTkvs empty, CTevtinfo* record, void* 
 // KEY_ProfileContents. Results arrive in record->kvs; nothing found is CTerr_NotFound.
 CTstatus CTadm_GetProfileInfo(CTsession session, const char* name, const char* profile_class,
                               int32_t with_contents, CTkvs kvs, CTevtinfo* record, void* reserved);
+// The same query with its answer handed to handler part by part as it arrives, so that no more
+// than one part is held at a time: each part is a read-only set holding KEY_ProfileNames,
+// KEY_ProfileClasses (and KEY_ProfileContents) of the next run of profiles, in the order of the
+// whole answer, valid only until the handler returns (it is then released with everything
+// read from it). The handler must not call the same session. A handler that returns anything
+// but CT_SUCCESS is handed nothing more: the rest of the answer is read and dropped, so the
+// session stays usable, and the call fails with CTerr_HandlerFailed (CTerr_NoMemory when a
+// part's handle could not be made). Nothing found is CTerr_NotFound without a call of the
+// handler; other errors as CTadm_GetProfileInfo. Answers with contents are never kept for
+// later queries, and neither are these.
+typedef CTstatus (*CTprofilePartHandler)(CTkvs part, void* context);
+CTstatus CTadm_GetProfileInfoInParts(CTsession session, const char* name,
+                                     const char* profile_class, int32_t with_contents,
+                                     CTprofilePartHandler handler, void* context,
+                                     CTevtinfo* record);
 CTstatus CTadm_GetServiceState(CTsession session, const char* reserved_text, CTkvs kvs,
                                CTevtinfo* record, void* reserved);
 CTstatus CTadm_GetSPInfo(CTsession session, const char* reserved_text, CTkvs kvs,

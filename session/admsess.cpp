@@ -273,6 +273,16 @@ long ECTF_AdminSession::GetProfileInfo(const SC_String& name, const SC_String& p
     return IsOK();
 }
 
+long ECTF_AdminSession::GetProfileInfoInParts(const SC_String& name, const SC_String& profileClass,
+                                              long withContents, CTprofilePartHandler handler,
+                                              void* context) {
+    return RunRecordCall([&](CTevtinfo* record) {
+        return CTadm_GetProfileInfoInParts(m_hSession, name, profileClass,
+                                           static_cast<int32_t>(withContents), handler, context,
+                                           record);
+    });
+}
+
 long ECTF_AdminSession::GetProfileList(const SC_String& profileClass, SC_String*& names,
                                        SC_String*& classes, int& count) {
     ProfileArrays arrays;

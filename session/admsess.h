@@ -56,6 +56,14 @@ public:
     long GetProfileInfo(const SC_String& name, const SC_String& profileClass, long withContents,
                         CTkvs result);
 
+    // The same query handed to handler part by part, each part a read-only set valid only
+    // while the handler runs (CTadm_GetProfileInfoInParts); so a caller that takes what it
+    // needs from each part never holds the whole answer. A failing handler stops the handing
+    // with CTerr_HandlerFailed and leaves the session usable; nothing found is CTerr_NotFound
+    // without a part.
+    long GetProfileInfoInParts(const SC_String& name, const SC_String& profileClass,
+                               long withContents, CTprofilePartHandler handler, void* context);
+
     // "Nothing found" (CTerr_NotFound) is an empty list for profiles and services, a failure
     // for service providers.
     long GetProfileList(const SC_String& profileClass, SC_String*& names, SC_String*& classes,

@@ -48,6 +48,14 @@ CTstatus writeService(CTsession session, tlv::wire::ServiceWrite* call, const ch
     return runCommand(session, request, record);
 }
 
+void askProfileInfo(Request& request, const char* name, const char* profileClass,
+                    int32_t withContents) {
+    auto* call = request.mutable_get_profile_info();
+    call->set_name(argumentText(name));
+    call->set_profile_class(argumentText(profileClass));
+    call->set_with_contents(withContents == 1);
+}
+
 }  // namespace
 
 extern "C" {
@@ -56,13 +64,21 @@ CTstatus CTadm_GetProfileInfo(CTsession session, const char* name, const char* p
                               int32_t with_contents, CTkvs /*kvs*/, CTevtinfo* record,
                               void* /*reserved*/) {
     Request request;
-    auto* call = request.mutable_get_profile_info();
-    call->set_name(argumentText(name));
-    call->set_profile_class(argumentText(profile_class));
-    call->set_with_contents(with_contents == 1);
+    askProfileInfo(request, name, profile_class, with_contents);
     const std::span<const CTsymbol> keys =
         with_contents == 1 ? std::span<const CTsymbol>(kProfileKeysWithContents) : kProfileKeys;
     return finishCall(record, tlv::client::runQuery(session, request, record, keys));
+}
+
+CTstatus CTadm_GetProfileInfoInParts(CTsession session, const char* name, const char* profile_class,
+                                     int32_t with_contents, CTprofilePartHandler handler,
+                                     void* context, CTevtinfo* record) {
+    if (handler == nullptr) {
+        return finishCall(record, CTerr_InvalidArgument);
+    }
+    Request request;
+    askProfileInfo(request, name, profile_class, with_contents);
+    return finishCall(record, tlv::client::runQueryInParts(session, request, handler, context));
 }
 
 CTstatus CTadm_GetServiceState(CTsession session, const char* /*reserved_text*/, CTkvs /*kvs*/,

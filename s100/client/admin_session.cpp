@@ -39,6 +39,11 @@ CTerror AdminSession::exchange(tlv::wire::Request& request, tlv::wire::Response&
     return m_connection.call(request, response);
 }
 
+CTerror AdminSession::exchangeInParts(
+    tlv::wire::Request& request, const std::function<bool(tlv::wire::Response&)>& onPart) {
+    return m_connection.callInParts(request, onPart);
+}
+
 void AdminSession::markLost() {
     m_connection.close();
 }

@@ -5,6 +5,7 @@
 // could not read, is lost for good: every later call fails with CTerr_ConnectionLost at once.
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "s100/client/list_cache.h"
@@ -28,6 +29,10 @@ public:
     // Sends the request and waits for its answer. CTerr_NoError when one arrived (the call's
     // own outcome is in it), CTerr_ConnectionLost otherwise.
     CTerror exchange(tlv::wire::Request& request, tlv::wire::Response& response);
+
+    // As exchange, handing over the answer part by part (ClientConnection::callInParts).
+    CTerror exchangeInParts(tlv::wire::Request& request,
+                            const std::function<bool(tlv::wire::Response& part)>& onPart);
 
     // The answer did not make sense: drop the connection for good.
     void markLost();

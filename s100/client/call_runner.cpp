@@ -3,6 +3,7 @@
 #include "s100/client/admin_session.h"
 #include "s100/client/kvs_exchange.h"
 #include "s100/client/session_table.h"
+#include "s100/kvs/handles.h"
 
 namespace tlv::client {
 namespace {
@@ -21,6 +22,18 @@ bool readResult(AdminSession& session, const tlv::wire::Request& request, Answer
         return false;
     }
     return session.lists().take(request, answer.response, answer.result);
+}
+
+// Lends the part's result to handler for the length of its call; CTerr_NoError when it
+// succeeded.
+CTerror lendPart(s100::KVSet result, CTprofilePartHandler handler, void* context) {
+    CTkvs lent = 0;
+    if (const CTerror error = s100::lendHandle(std::move(result), lent); error != CTerr_NoError) {
+        return error;
+    }
+    const CTstatus status = handler(lent, context);
+    s100::releaseLent(lent);
+    return status == CT_SUCCESS ? CTerr_NoError : CTerr_HandlerFailed;
 }
 
 }  // namespace
@@ -61,6 +74,36 @@ CTerror runQuery(CTsession session, tlv::wire::Request& request, CTevtinfo* reco
         }
     }
     return answer.error;
+}
+
+CTerror runQueryInParts(CTsession session, tlv::wire::Request& request,
+                        CTprofilePartHandler handler, void* context) {
+    const std::shared_ptr<AdminSession> found = SessionTable::instance().find(session);
+    if (found == nullptr) {
+        return CTerr_InvalidHandle;
+    }
+    CTerror outcome = CTerr_NoError;
+    CTerror handing = CTerr_NoError;
+    const auto takePart = [&](tlv::wire::Response& part) {
+        // Every answer carries an outcome (0 is no code at all); nothing asked for a kept one.
+        if (part.error() == 0 || part.unchanged()) {
+            return false;
+        }
+        outcome = part.error();
+        if (outcome != CTerr_NoError || handing != CTerr_NoError) {
+            return true;
+        }
+        s100::KVSet result;
+        if (!setFromWire(part.result(), result)) {
+            return false;
+        }
+        handing = lendPart(std::move(result), handler, context);
+        return true;
+    };
+    if (const CTerror error = found->exchangeInParts(request, takePart); error != CTerr_NoError) {
+        return error;
+    }
+    return handing != CTerr_NoError ? handing : outcome;
 }
 
 CTerror runCommand(CTsession session, tlv::wire::Request& request) {

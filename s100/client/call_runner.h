@@ -26,6 +26,12 @@ CTerror runRequest(CTsession session, tlv::wire::Request& request, Answer& answe
 CTerror runQuery(CTsession session, tlv::wire::Request& request, CTevtinfo* record,
                  std::span<const CTsymbol> resultKeys);
 
+// A list query whose answer is handed to handler part by part (CTadm_GetProfileInfoInParts):
+// CTerr_HandlerFailed or CTerr_NoMemory when handing a part failed (the rest of the answer is
+// read and dropped), else the outcome as runQuery gives it, without the record's set.
+CTerror runQueryInParts(CTsession session, tlv::wire::Request& request,
+                        CTprofilePartHandler handler, void* context);
+
 // A call without results: runs request and gives the call's outcome.
 CTerror runCommand(CTsession session, tlv::wire::Request& request);
 

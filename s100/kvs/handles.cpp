@@ -1,5 +1,7 @@
 #include "s100/kvs/handles.h"
 
+#include <memory>
+
 #include "s100/kvs/capi_common.h"
 
 namespace s100 {
@@ -22,6 +24,20 @@ CTerror makeHandle(KVSet set, CTkvs& handle) {
     const Guard guard(detail::lock());
     handle = detail::addOwnedSet(std::move(set));
     return handle == 0 ? CTerr_NoMemory : CTerr_NoError;
+}
+
+CTerror lendHandle(KVSet set, CTkvs& handle) {
+    const Guard guard(detail::lock());
+    handle = detail::addSetView(std::make_shared<const KVSet>(std::move(set)));
+    return handle == 0 ? CTerr_NoMemory : CTerr_NoError;
+}
+
+void releaseLent(CTkvs handle) {
+    const Guard guard(detail::lock());
+    if (const Entry* entry = detail::findEntry(handle, EntryKind::Set);
+        entry != nullptr && entry->writableSet == nullptr) {
+        detail::release(handle);
+    }
 }
 
 CTerror replaceContents(CTkvs handle, KVSet set) {

@@ -14,6 +14,13 @@ CTerror copyFromHandle(CTkvs handle, KVSet& out);
 // CTerr_NoMemory when the handle table is full.
 CTerror makeHandle(KVSet set, CTkvs& handle);
 
+// A new read-only handle holding set, lent to a caller for the length of one call: gets work
+// on it, changes and CTkvs_Destroy are refused. The lender releases it with releaseLent.
+// CTerr_NoMemory when the handle table is full.
+CTerror lendHandle(KVSet set, CTkvs& handle);
+// Releases a handle made by lendHandle and everything gets on it handed out.
+void releaseLent(CTkvs handle);
+
 // Replaces the whole contents of a caller's set. CTerr_ReadOnly for CT_kvsEmpty and for views;
 // what earlier gets handed out for the set is released.
 CTerror replaceContents(CTkvs handle, KVSet set);

@@ -14,29 +14,6 @@ static_assert(kAnswerPartBytes < kMaxFrameBytes / 2,
 // Field tag and length prefix of one element inside its array.
 constexpr std::size_t kElementOverheadBytes = 6;
 
-// A successful answer whose result holds only arrays, each in one form (packed or element by
-// element), all of the same non-zero length.
-bool isListAnswer(const Response& response, std::size_t& length) {
-    if (response.error() != CTerr_NoError || response.unchanged() ||
-        response.statuses_size() != 0 || response.result().pairs_size() == 0) {
-        return false;
-    }
-    length = 0;
-    for (const Pair& pair : response.result().pairs()) {
-        const Array& array = pair.value().array_value();
-        if (!pair.value().has_array_value() ||
-            (!array.packed_strings().empty() && array.elements_size() != 0)) {
-            return false;
-        }
-        const std::size_t size = arrayLength(array);
-        if (&pair != &response.result().pairs(0) && size != length) {
-            return false;
-        }
-        length = size;
-    }
-    return length > 0;
-}
-
 // Moves the elements between two edges of each array of source behind those of the same array
 // in target.
 void moveElements(KVSet& source, const RunEdge& from, const RunEdge& to, KVSet& target) {
@@ -139,46 +116,20 @@ bool AnswerSplitter::next(Response& part) {
 }
 
 PartStatus AnswerAssembler::add(Response part, std::size_t frameBytes) {
-    m_bytes += frameBytes;
-    if (m_bytes > m_maxBytes) {
-        return PartStatus::Invalid;
+    const PartStatus status = m_stream.check(part, frameBytes);
+    if (status == PartStatus::Invalid) {
+        return status;
     }
-    if (m_parts++ == 0) {
+    if (!m_bStarted) {
         m_whole = std::move(part);
-        if (!m_whole.more()) {
-            return PartStatus::Complete;
-        }
-        return isListAnswer(m_whole, m_elements) ? PartStatus::NeedMore : PartStatus::Invalid;
+        m_bStarted = true;
+        return status;
     }
-    std::size_t length = 0;
-    if (!continues(part, length)) {
-        return PartStatus::Invalid;
-    }
-    m_elements += length;
+    const std::size_t length = m_stream.lastLength();
     moveElements(*part.mutable_result(), edgeOf(part.result(), length, false),
                  edgeOf(part.result(), length, true), *m_whole.mutable_result());
     m_whole.set_more(part.more());
-    return part.more() ? PartStatus::NeedMore : PartStatus::Complete;
-}
-
-bool AnswerAssembler::continues(const Response& part, std::size_t& length) const {
-    if (part.id() != m_whole.id() || part.generation() != m_whole.generation() ||
-        part.level() != m_whole.level() || !isListAnswer(part, length) ||
-        part.result().pairs_size() != m_whole.result().pairs_size()) {
-        return false;
-    }
-    for (int p = 0; p < part.result().pairs_size(); ++p) {
-        const Pair& held = m_whole.result().pairs(p);
-        const Pair& added = part.result().pairs(p);
-        const Array& heldArray = held.value().array_value();
-        const Array& addedArray = added.value().array_value();
-        if (held.key() != added.key() || heldArray.element_type() != addedArray.element_type() ||
-            heldArray.packed_strings().empty() != addedArray.packed_strings().empty() ||
-            m_elements + length > CT_MAX_ELEMENTS) {
-            return false;
-        }
-    }
-    return true;
+    return status;
 }
 
 }  // namespace tlv::wire

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "s100/proto/admin.pb.h"
+#include "s100/wire/answer_stream.h"
 #include "s100/wire/frame.h"
 
 namespace tlv::wire {
@@ -42,33 +43,20 @@ private:
     Response m_whole;
 };
 
-enum class PartStatus {
-    Complete,  // the answer is whole: take it with answer()
-    NeedMore,  // another part follows
-    Invalid    // the part does not continue the answer: the stream is unusable
-};
-
-// Gathers the parts of one answer.
+// Gathers the parts of one answer, each checked by an AnswerStream.
 class AnswerAssembler final {
 public:
-    explicit AnswerAssembler(std::size_t maxBytes = kMaxAnswerBytes) : m_maxBytes(maxBytes) {}
+    explicit AnswerAssembler(std::size_t maxBytes = kMaxAnswerBytes) : m_stream(maxBytes) {}
 
-    // Adds the next received Response, whose encoding took frameBytes. The first must carry
-    // the awaited id; each later part must have the first one's id, outcome, generation and keys
-    // with their element types, arrays of one length and at least one element; the parts
-    // together stay within maxBytes and CT_MAX_ELEMENTS elements per array.
+    // Adds the next received Response, whose encoding took frameBytes (AnswerStream::check says
+    // what must hold); once Complete, take the answer with answer().
     PartStatus add(Response part, std::size_t frameBytes);
 
     Response& answer() { return m_whole; }
 
 private:
-    // Whether part continues the answer; length is then its number of elements.
-    bool continues(const Response& part, std::size_t& length) const;
-
-    std::size_t m_maxBytes;
-    std::size_t m_bytes = 0;
-    std::size_t m_parts = 0;
-    std::size_t m_elements = 0;  // of each array, in the parts so far
+    AnswerStream m_stream;
+    bool m_bStarted = false;
     Response m_whole;
 };
 

@@ -8,6 +8,7 @@
 #include "s100/proto/admin.pb.h"
 #include "s100/wire/admin_key.h"
 #include "s100/wire/answer_parts.h"
+#include "s100/wire/answer_stream.h"
 #include "s100/wire/frame.h"
 
 namespace tlv::wire {
@@ -41,6 +42,7 @@ public:
     CTerror connect(const std::string& host, std::uint16_t port);
     CTerror handshake(const std::string& clientName, const std::string& adminKey);
     CTerror call(Request& request, Response& response);
+    CTerror callInParts(Request& request, const std::function<bool(Response&)>& onPart);
     void close();
     void closeForGood();
 
@@ -56,7 +58,12 @@ private:
     bool sendFrame(const ClientFrame& frame, Clock::time_point deadline);
     bool receiveFrame(ServerFrame& frame, Clock::time_point deadline,
                       std::size_t* frameBytes = nullptr);
-    bool receiveAnswer(std::uint64_t id, Response& response);
+    // Sends request with the next id; false when it could not be sent.
+    bool sendRequest(Request& request);
+    // Receives the parts of the answer to id, handing each with its frame size to take until
+    // take says Complete (true) or Invalid (false).
+    template <typename Take>
+    bool receiveParts(std::uint64_t id, Take take);
     CTerror proveKey(const std::string& adminKey, const std::string& clientNonce,
                      const HelloReply& reply, Clock::time_point deadline);
     CTerror fail();
@@ -191,23 +198,44 @@ CTerror ClientConnection::Impl::proveKey(const std::string& adminKey,
 }
 
 CTerror ClientConnection::Impl::call(Request& request, Response& response) {
-    if (!usable()) {
+    AnswerAssembler assembler;
+    const auto gather = [&assembler](Response& part, std::size_t frameBytes) {
+        return assembler.add(std::move(part), frameBytes);
+    };
+    if (!sendRequest(request) || !receiveParts(request.id(), gather)) {
         return fail();
     }
-    const auto deadline = Clock::now() + m_timeout;
-    request.set_id(++m_lastRequestId);
-    ClientFrame frame;
-    *frame.mutable_request() = request;
-    if (!sendFrame(frame, deadline) || !receiveAnswer(request.id(), response)) {
+    response = std::move(assembler.answer());
+    return CTerr_NoError;
+}
+
+CTerror ClientConnection::Impl::callInParts(Request& request,
+                                            const std::function<bool(Response&)>& onPart) {
+    AnswerStream stream;
+    const auto handOver = [&stream, &onPart](Response& part, std::size_t frameBytes) {
+        const PartStatus status = stream.check(part, frameBytes);
+        return status == PartStatus::Invalid || onPart(part) ? status : PartStatus::Invalid;
+    };
+    if (!sendRequest(request) || !receiveParts(request.id(), handOver)) {
         return fail();
     }
     return CTerr_NoError;
 }
 
+bool ClientConnection::Impl::sendRequest(Request& request) {
+    if (!usable()) {
+        return false;
+    }
+    request.set_id(++m_lastRequestId);
+    ClientFrame frame;
+    *frame.mutable_request() = request;
+    return sendFrame(frame, Clock::now() + m_timeout);
+}
+
 // Each part has the call timeout from when it is awaited, so a large answer that keeps
 // arriving is not cut off, while a stalled one is.
-bool ClientConnection::Impl::receiveAnswer(std::uint64_t id, Response& response) {
-    AnswerAssembler assembler;
+template <typename Take>
+bool ClientConnection::Impl::receiveParts(std::uint64_t id, Take take) {
     for (;;) {
         ServerFrame reply;
         std::size_t frameBytes = 0;
@@ -215,9 +243,8 @@ bool ClientConnection::Impl::receiveAnswer(std::uint64_t id, Response& response)
             reply.response().id() != id) {
             return false;
         }
-        switch (assembler.add(std::move(*reply.mutable_response()), frameBytes)) {
+        switch (take(*reply.mutable_response(), frameBytes)) {
             case PartStatus::Complete:
-                response = std::move(assembler.answer());
                 return true;
             case PartStatus::Invalid:
                 return false;
@@ -304,6 +331,11 @@ CTerror ClientConnection::handshake(const std::string& clientName, const std::st
 
 CTerror ClientConnection::call(Request& request, Response& response) {
     return m_impl->call(request, response);
+}
+
+CTerror ClientConnection::callInParts(Request& request,
+                                      const std::function<bool(Response&)>& onPart) {
+    return m_impl->callInParts(request, onPart);
 }
 
 bool ClientConnection::isUsable() const {

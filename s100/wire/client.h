@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,12 @@ public:
     // Sends request (its id is assigned here) and waits for the response with the same id.
     // CTerr_NoError when a response arrived (its own error field carries the call's outcome).
     CTerror call(Request& request, Response& response);
+
+    // As call, but hands over each part of the answer (answer_parts.h) as it arrives, checked to
+    // continue the answer (answer_stream.h), instead of gathering them: only one part is held
+    // at a time. A small answer is one part. onPart returns false when the part cannot be used:
+    // the connection is then dead and the call fails.
+    CTerror callInParts(Request& request, const std::function<bool(Response& part)>& onPart);
 
     // Connected, handshake done and not dead.
     bool isUsable() const;

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <vector>
 
+#include "checker/apprun.h"
 #include "checker/profchck.h"
 #include "tests/checker/findings.h"
 #include "tests/checker/parsed_set.h"
@@ -313,6 +315,46 @@ TEST(CheckRunTest, EachProfileIsCheckedOnItsOwnWhateverCameBefore) {
              "After: The ASI A1 in profile After is not a 'destination' in the ASI Map"},
             {CE_Error, "SCR_ASIMap", kScrSourceMissing},
         }));
+}
+
+// Profiles taken in parts are checked as if taken whole: the same findings in the same order
+// and the same checkers for the rules across profiles. A part that cannot be read fails the
+// whole run, dropping what the parts before it gave.
+TEST(ApplicationRunTest, PartsAddUpToTheWholeAndAnUnreadablePartFailsAll) {
+    const std::string bad = R"({ KEY_AsiList: [ { KEY_AsiName: "B1" KEY_AsiGroupSet: "GS9"
+                                                  KEY_AsiDefaultConfig: "C" } ]
+                                 KEY_GroupSets: [ ] KEY_Resources: [ ] })";
+    const auto namesOf = [](const ApplicationRun& run) {
+        std::vector<std::string> names;
+        run.Checkers().ForEach(
+            [&names](const AppProfChecker& checker) { names.push_back(checker.ProfileName()); });
+        return names;
+    };
+    const auto findingsOf = [](ApplicationRun& run) {
+        Array<CheckMessage> messages;
+        run.MoveFindingsTo(messages);
+        return FindingsOf(messages);
+    };
+    ApplicationRun whole;
+    ASSERT_TRUE(whole.TakeProfiles(
+        ParsedSet(Found({{"Bad1", bad.c_str()}, {"App1", kApp1}, {"Bad2", bad.c_str()}}))));
+    ApplicationRun inParts;
+    ASSERT_TRUE(inParts.TakeProfiles(ParsedSet(Found({{"Bad1", bad.c_str()}}))));
+    ASSERT_TRUE(inParts.TakeProfiles(ParsedSet(Found({{"App1", kApp1}, {"Bad2", bad.c_str()}}))));
+    EXPECT_EQ(namesOf(inParts), (std::vector<std::string>{"Bad1", "App1", "Bad2"}));
+    EXPECT_EQ(namesOf(inParts), namesOf(whole));
+    const std::vector<Finding> findings = findingsOf(inParts);
+    EXPECT_EQ(findings.size(), 4u);
+    EXPECT_EQ(findings, findingsOf(whole));
+    EXPECT_EQ(findings[2].profile, "Bad2");
+
+    ApplicationRun broken;
+    ASSERT_TRUE(broken.TakeProfiles(ParsedSet(Found({{"Bad1", bad.c_str()}}))));
+    EXPECT_FALSE(broken.TakeProfiles(ParsedSet("{ KEY_ProfileContents: [ { } ] }")));
+    EXPECT_TRUE(broken.Failed());
+    EXPECT_EQ(broken.Checkers().Count(), 0u);
+    EXPECT_TRUE(findingsOf(broken).empty());
+    EXPECT_FALSE(broken.TakeProfiles(ParsedSet(Found({{"App1", kApp1}}))));
 }
 
 TEST(CheckRunTest, RulesAcrossProfiles) {

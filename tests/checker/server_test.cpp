@@ -11,6 +11,7 @@
 #include "s100/client/server_table.h"
 #include "session/admsess.h"
 #include "tests/checker/findings.h"
+#include "tests/checker/parsed_set.h"
 #include "tests/support/tlvsd_process.h"
 
 namespace {
@@ -64,10 +65,12 @@ struct RunOutcome {
     std::vector<Finding> findings;
 };
 
-RunOutcome RunCheck(ECTF_AdminSession& session) {
+// A run the way given: Check, or CheckWholeAnswers.
+RunOutcome RunCheck(ECTF_AdminSession& session,
+                    int (ProfileChecker::*run)(Array<CheckMessage>&) = &ProfileChecker::Check) {
     Array<CheckMessage> messages;
     ProfileChecker checker(session);
-    const int result = checker.Check(messages);
+    const int result = (checker.*run)(messages);
     return {result, FindingsOf(messages)};
 }
 
@@ -172,6 +175,60 @@ TEST(CheckServerTest, DemoSeedShowsEverySeverity) {
              "SCR_ASIMap: The Profile:ASI combination Broken_IVR:Menu2 "
              "mentioned in the ASI Map does not exist"},
         }));
+}
+
+// Application profiles of about 600 kB each (a long value under a key the checker does not
+// read), so that 20 of them answer in several parts; every third has a missing group set, every
+// other an unused resource, and the map names a profile that does not exist.
+void AddProfilesForParts(ECTF_AdminSession& session, int count) {
+    const std::string padding = "KEY_EndpointProfile: \"" + std::string(600 * 1024, 'p') + "\"";
+    for (int i = 0; i < count; ++i) {
+        const std::string groupSet = i % 3 == 0 ? "GS9" : "GS1";
+        const std::string resources = i % 2 == 0 ? "\"R1=b\" \"R4=b\"" : "\"R1=b\"";
+        const ParsedSet contents("{ KEY_AsiList: [ { KEY_AsiName: \"A1\" KEY_AsiGroupSet: \"" +
+                                 groupSet +
+                                 "\" KEY_AsiDefaultConfig: \"CFG1\" } ] "
+                                 "KEY_GroupSets: [ [ \"GS1\" \"R1\" \"CFG1=R1\" ] ] "
+                                 "KEY_Resources: [ " +
+                                 resources + " ] " + padding + " }");
+        const std::string name = "App" + std::to_string(100 + i);
+        ASSERT_NE(session.AddProfile(name.c_str(), "Application", contents), 0) << name;
+    }
+    const ParsedSet map(R"({ KEY_Mappings: [
+        { KEY_MapSource: { KEY_EndpointProfile: "SCR_AppProfile" KEY_EndpointAsi: "X" }
+          KEY_MapDestinations: [ { KEY_EndpointProfile: "App100" KEY_EndpointAsi: "A1" }
+                                 { KEY_EndpointProfile: "Ghost" KEY_EndpointAsi: "G1" } ] } ] })");
+    const ParsedSet rules(R"({ KEY_InboundRules: [ { KEY_AsiName: "X" KEY_RuleDevices: [ "L1" ] }
+                                                 { KEY_AsiName: "Y" KEY_RuleDevices: [ "L2" ] } ] })");
+    ASSERT_NE(session.AddProfile("Map", "SCR_ASIMap", map), 0);
+    ASSERT_NE(session.AddProfile("Rules", "SCR_RoutingRules", rules), 0);
+}
+
+CTstatus CountPart(CTkvs, void* context) {
+    ++*static_cast<int*>(context);
+    return CT_SUCCESS;
+}
+
+TEST(CheckServerTest, ApplicationsAnsweredInPartsGiveTheFindingsOfTheWholeAnswer) {
+    const CheckServer server;
+    ASSERT_NE(server.Session(), nullptr);
+    ECTF_AdminSession& session = *server.Session();
+    constexpr int kProfiles = 20;
+    ASSERT_NO_FATAL_FAILURE(AddProfilesForParts(session, kProfiles));
+    int parts = 0;
+    ASSERT_NE(session.GetProfileInfoInParts("", "Application", 1, CountPart, &parts), 0);
+    EXPECT_GE(parts, 2);
+
+    const RunOutcome inParts = RunCheck(session);
+    const RunOutcome whole = RunCheck(session, &ProfileChecker::CheckWholeAnswers);
+    EXPECT_EQ(inParts.result, 1);
+    EXPECT_EQ(inParts.result, whole.result);
+    EXPECT_EQ(inParts.findings, whole.findings);
+    // Per profile: two for a missing group set, one for an unused resource, one for an ASI that
+    // is no destination (all but App100); then the map's and the rules' findings.
+    EXPECT_GT(inParts.findings.size(), std::size_t{kProfiles * 2});
+    ASSERT_FALSE(inParts.findings.empty());
+    EXPECT_EQ(inParts.findings.front().profile, "App100");
 }
 
 }  // namespace

@@ -136,5 +136,32 @@ TEST_F(PartsPeerTest, PartsAreJoinedInOrderAndABrokenOrFalseAnswerLosesTheConnec
               CTerr_ConnectionLost);
 }
 
+CTstatus collectNames(CTkvs part, void* context) {
+    auto& parts = *static_cast<std::vector<Strings>*>(context);
+    parts.push_back(stringArray(part, KEY_ProfileNames));
+    return CT_SUCCESS;
+}
+
+// Taken part by part, the parts before a break reach the caller; the break loses the connection.
+TEST_F(PartsPeerTest, PartsHandedOnBeforeABreakAndTheBreakLosesTheConnection) {
+    FakeServer peer(FakeServer::afterHandshake([](const tlv::wire::Request& request) {
+        tlv::wire::ServerFrame spoiled = part(request, {"c"}, false);
+        spoiled.mutable_response()->set_error(CTerr_NotFound);
+        return FakeServer::frame(part(request, {"a", "b"}, true)) + FakeServer::frame(spoiled);
+    }));
+    m_table.setEntry("Fake", "tcp:127.0.0.1:" + std::to_string(peer.port()));
+    CTsession session = 0;
+    ASSERT_EQ(openSession("Fake", session), CTerr_NoError);
+    std::vector<Strings> parts;
+    Record record;
+    EXPECT_EQ(
+        outcome(CTadm_GetProfileInfoInParts(session, "", "", 0, collectNames, &parts, record.get()),
+                record),
+        CTerr_ConnectionLost);
+    EXPECT_EQ(parts, (std::vector<Strings>{{"a", "b"}}));
+    Record closing;
+    CTses_Destroy(session, CT_kvsEmpty, closing.get(), nullptr);
+}
+
 }  // namespace
 }  // namespace tlv::e2e

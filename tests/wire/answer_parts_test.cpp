@@ -1,5 +1,7 @@
 #include "s100/wire/answer_parts.h"
 
+#include "s100/wire/answer_stream.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -91,12 +93,18 @@ TEST(AnswerParts, SmallAnswersFailuresAndOneHugeElementTravelWhole) {
 TEST(AnswerParts, PartsThatDoNotContinueTheAnswerAreRefused) {
     const std::vector<Response> parts = split(listAnswer(200), 4096);
     ASSERT_GE(parts.size(), 3u);
+    // The stream that checks parts without gathering them refuses exactly what the assembler
+    // refuses.
     const auto secondRefused = [&](const std::function<void(Response&)>& spoil) {
         AnswerAssembler assembler;
+        AnswerStream stream;
         EXPECT_EQ(assembler.add(parts[0], 4096), PartStatus::NeedMore);
+        EXPECT_EQ(stream.check(parts[0], 4096), PartStatus::NeedMore);
         Response second = parts[1];
         spoil(second);
-        return assembler.add(second, 4096) == PartStatus::Invalid;
+        const PartStatus checked = stream.check(second, 4096);
+        EXPECT_EQ(assembler.add(second, 4096), checked);
+        return checked == PartStatus::Invalid;
     };
     EXPECT_FALSE(secondRefused([](Response&) {}));
     EXPECT_TRUE(secondRefused([](Response& r) { r.set_id(8); }));
@@ -133,9 +141,20 @@ TEST(AnswerParts, PartsThatDoNotContinueTheAnswerAreRefused) {
     level.set_error(CTerr_NoError);
     level.set_more(true);
     EXPECT_EQ(AnswerAssembler().add(level, 10), PartStatus::Invalid);
+    EXPECT_EQ(AnswerStream().check(level, 10), PartStatus::Invalid);
     AnswerAssembler bounded(10000);
     EXPECT_EQ(bounded.add(parts[0], 6000), PartStatus::NeedMore);
     EXPECT_EQ(bounded.add(parts[1], 6000), PartStatus::Invalid);
+    AnswerStream boundedStream(10000);
+    EXPECT_EQ(boundedStream.check(parts[0], 6000), PartStatus::NeedMore);
+    EXPECT_EQ(boundedStream.check(parts[1], 6000), PartStatus::Invalid);
+
+    // Every part of a good answer passes, the last one completing it.
+    AnswerStream whole;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        EXPECT_EQ(whole.check(parts[i], 4096),
+                  i + 1 < parts.size() ? PartStatus::NeedMore : PartStatus::Complete);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+#pragma once
+// The profile checker's generated server data, shared by the benchmarks of the run over query
+// results and over a real server: application profiles with 100 ASIs, 100 group sets and 100
+// resources each, and an ASI map and routing rules that fit N of them.
+
+#include <string>
+#include <vector>
+
+#include "s100/s100.h"
+
+namespace benchdata {
+
+inline constexpr int kAsisPerProfile = 100;
+
+// A KV set made with the C API and destroyed with the object.
+class GeneratedSet final {
+public:
+    GeneratedSet() { CTkvs_Create(&m_kvs, nullptr); }
+    ~GeneratedSet() { CTkvs_Destroy(m_kvs, nullptr); }
+    GeneratedSet(const GeneratedSet&) = delete;
+    GeneratedSet& operator=(const GeneratedSet&) = delete;
+    operator CTkvs() const { return m_kvs; }  // NOLINT
+
+private:
+    CTkvs m_kvs = CT_kvsEmpty;
+};
+
+// prefix followed by n in five digits: "App00042".
+std::string Numbered(const char* prefix, int n);
+
+void PutKVSetArray(CTkvs kvs, CTsymbol key, const std::vector<CTkvs>& sets);
+void PutStringArray(CTkvs kvs, CTsymbol key, const std::vector<std::string>& texts);
+
+// The contents of one application profile: ASIs A00000.. each with its own group set, whose
+// configuration names the ASI's resource and the next one; no finding of its own.
+void BuildApplication(CTkvs profile);
+
+// One mapping per profile App<p>, from SCR_AppProfile:In<p> to the first destinationsPerMapping
+// ASIs of App<p> (each ASI left out is a finding), and one inbound rule per mapping naming In<p>.
+void BuildMapAndRules(int profiles, int destinationsPerMapping, CTkvs asiMap, CTkvs rules);
+
+}  // namespace benchdata
