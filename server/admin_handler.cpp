@@ -1,5 +1,7 @@
 #include "server/admin_handler.h"
 
+#include "s100/wire/frame_budget.h"
+
 #include "server/kvset_check.h"
 #include "server/log.h"
 #include "server/service_status.h"
@@ -130,16 +132,17 @@ CTerror AdminHandler::getProfileInfo(const tlv::wire::GetProfileInfo& call,
     }
     std::vector<std::string> names;
     std::vector<std::string> classes;
-    std::vector<tlv::wire::KVSet> contents;
+    std::vector<std::string> contents;
     for (StoredProfile& profile : profiles) {
+        // Stored contents go out as stored; a walk over their wire form, which decodes
+        // nothing, still keeps damaged ones from reaching a client.
         if (call.with_contents()) {
-            tlv::wire::KVSet set;
-            if (!set.ParseFromString(profile.contents)) {
+            if (!tlv::wire::fitsDecodeBudget(profile.contents, *tlv::wire::KVSet::descriptor())) {
                 logEvent("stored contents of %s %s do not read", printable(profile.name).c_str(),
                          printable(profile.profileClass).c_str());
                 return CTerr_StoreFailed;
             }
-            contents.push_back(std::move(set));
+            contents.push_back(std::move(profile.contents));
         }
         names.push_back(std::move(profile.name));
         classes.push_back(std::move(profile.profileClass));
@@ -147,7 +150,7 @@ CTerror AdminHandler::getProfileInfo(const tlv::wire::GetProfileInfo& call,
     putStringArray(result, KEY_ProfileNames, names);
     putStringArray(result, KEY_ProfileClasses, classes);
     if (call.with_contents()) {
-        putKVSetArray(result, KEY_ProfileContents, std::move(contents));
+        putEncodedKVSetArray(result, KEY_ProfileContents, std::move(contents));
     }
     return CTerr_NoError;
 }

@@ -50,10 +50,15 @@ void putBoolArray(tlv::wire::KVSet& set, CTsymbol key, const std::vector<bool>& 
     }
 }
 
-void putKVSetArray(tlv::wire::KVSet& set, CTsymbol key, std::vector<tlv::wire::KVSet> values) {
+void putEncodedKVSetArray(tlv::wire::KVSet& set, CTsymbol key, std::vector<std::string> encoded) {
     tlv::wire::Array& array = putArray(set, key, tlv::wire::VALUE_TYPE_KVSET);
-    for (tlv::wire::KVSet& value : values) {
-        *array.add_elements()->mutable_kvset_value() = std::move(value);
+    array.mutable_elements()->Reserve(static_cast<int>(encoded.size()));
+    for (std::string& bytes : encoded) {
+        tlv::wire::Value& element = *array.add_elements();
+        // As an unknown field of the set's number, the bytes are written out unchanged: on the
+        // wire exactly the element a decoded set would give.
+        *element.GetReflection()->MutableUnknownFields(&element)->AddLengthDelimited(
+            tlv::wire::Value::kKvsetValueFieldNumber) = std::move(bytes);
     }
 }
 

@@ -17,6 +17,8 @@ const tlv::wire::Value* findValue(const tlv::wire::KVSet& set, CTsymbol key);
 void putStringArray(tlv::wire::KVSet& set, CTsymbol key, const std::vector<std::string>& values);
 void putSymbolArray(tlv::wire::KVSet& set, CTsymbol key, const std::vector<CTsymbol>& values);
 void putBoolArray(tlv::wire::KVSet& set, CTsymbol key, const std::vector<bool>& values);
-void putKVSetArray(tlv::wire::KVSet& set, CTsymbol key, std::vector<tlv::wire::KVSet> values);
+// An array of sets given in their wire form (as stored): each goes out as the bytes it is,
+// without being decoded and encoded again; the receiver reads them as the sets they encode.
+void putEncodedKVSetArray(tlv::wire::KVSet& set, CTsymbol key, std::vector<std::string> encoded);
 
 }  // namespace tlv::server

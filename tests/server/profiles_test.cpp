@@ -1,5 +1,6 @@
 // Profile calls and the store, against a real tlvsd.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "tests/server/admin_calls.h"
 #include "tests/support/tlvsd_process.h"
@@ -162,6 +163,33 @@ TEST_F(ProfilesTest, AcknowledgedChangesSurviveAKillAndARestart) {
     EXPECT_EQ(call(*m_client, stopService("Svc", LEVEL_CHANGE_EMERGENCY)), CTerr_NoError)
         << "level 5 started the optional service again after the restart";
     EXPECT_EQ(m_server.terminate(), 0);
+}
+
+// Stored contents travel as stored; one that a damaged store no longer reads as a set is refused
+// as a store failure, not sent on to break the client's connection.
+TEST_F(ProfilesTest, DamagedStoredContentsAreAStoreFailure) {
+    ASSERT_EQ(call(*m_client, addProfile("Good", "Application", stringSet(KEY_AsiName, "g"))),
+              CTerr_NoError);
+    ASSERT_EQ(call(*m_client, addProfile("Bad", "Application", stringSet(KEY_AsiName, "b"))),
+              CTerr_NoError);
+    m_server.kill();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((m_data.path() + "/tlvsd.db").c_str(), &db), SQLITE_OK);
+    const int damaged = sqlite3_exec(
+        db, "UPDATE profiles SET contents = x'0AFF' WHERE CAST(name AS TEXT) = 'Bad'", nullptr,
+        nullptr, nullptr);
+    sqlite3_close(db);
+    ASSERT_EQ(damaged, SQLITE_OK);
+    ASSERT_TRUE(m_server.restart());
+    reconnect();
+
+    Response response;
+    EXPECT_EQ(call(*m_client, getProfileInfo("", "", true), &response), CTerr_StoreFailed);
+    ASSERT_EQ(call(*m_client, getProfileInfo("Good", "Application", true), &response),
+              CTerr_NoError);
+    const auto& contents = response.result().pairs(2).value().array_value();
+    ASSERT_EQ(contents.elements_size(), 1);
+    EXPECT_EQ(contents.elements(0).kvset_value().pairs(0).value().string_value(), "g");
 }
 
 TEST(ServiceProviders, ComeInConfigurationOrderAndNoneIsNotFound) {
