@@ -21,15 +21,6 @@ void CheckApplication(AppProfChecker& reader, AppProfChecker& checker, CTkvs con
     checker.KeepCrossProfileDataOf(reader);
 }
 
-// Room for many more findings at once: grown 50 slots at a time, a run with a million findings
-// would move the array's slots some 20,000 times.
-void KeepRoomAhead(Array<CheckMessage>& findings) {
-    constexpr int kAhead = 1000;
-    if (findings.Capacity() - findings.Size() < kAhead) {
-        findings.Reserve(findings.Size() * 2 + kAhead);
-    }
-}
-
 }  // namespace
 
 AppProfChecker* ApplicationCheckers::AddBlock(std::size_t count) {
@@ -66,7 +57,6 @@ bool ApplicationRun::TakeProfiles(CTkvs result) {
             checkers[i].SetName(kvsread::Text(names[i]));
         }
         for (std::size_t i = 0; i < contents.size(); ++i) {
-            KeepRoomAhead(m_findings);
             CheckApplication(*m_pReader, checkers[i], contents[i], m_findings);
         }
         return true;

@@ -1,5 +1,7 @@
 #include "checker/checkbase.h"
 
+#include <utility>
+
 #include "checker/ruletext.h"
 #include "resources/stringids.h"
 #include "resources/stringtable.h"
@@ -15,7 +17,7 @@ int SingleProfileChecker::Check(Array<CheckMessage>& messages) const {
     if (m_loadStatus != IDS_NO_ERROR) {
         CheckMessage fatal = ErrorMsg(CE_Fatal);
         fatal.m_text += StringTable::Text(m_loadStatus);
-        messages.Append(fatal);
+        AddFinding(messages, std::move(fatal));
         return 0;
     }
     ApplyRules(messages);
@@ -29,7 +31,7 @@ CheckMessage SingleProfileChecker::ErrorMsg(CE_Type type) const {
 void SingleProfileChecker::AppendFinding(Array<CheckMessage>& messages, CE_Type type,
                                          unsigned textId,
                                          std::initializer_list<std::string_view> args) const {
-    messages.Append(RuleFinding(type, m_name, textId, args));
+    AddFinding(messages, RuleFinding(type, m_name, textId, args));
 }
 
 void SingleProfileChecker::MarkWrongStructure() {

@@ -27,3 +27,10 @@ unsigned LabelIdOf(CE_Type type) {
 CString LabelledText(const CheckMessage& message) {
     return StringTable::Text(LabelIdOf(message.m_type)) + message.m_text;
 }
+
+void AddFinding(Array<CheckMessage>& messages, CheckMessage finding) {
+    if (messages.Size() == messages.Capacity()) {
+        messages.Reserve(messages.Size() + messages.Size() / 2);
+    }
+    messages.Append(std::move(finding));
+}

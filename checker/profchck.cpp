@@ -33,7 +33,7 @@ std::unique_ptr<Checker> LoadFirstProfile(const ProfileQueryResult& query, unsig
 }
 
 void AppendRunFinding(Array<CheckMessage>& messages, CE_Type type, unsigned textId) {
-    messages.Append(CheckMessage(type, CString(), StringTable::Text(textId)));
+    AddFinding(messages, CheckMessage(type, CString(), StringTable::Text(textId)));
 }
 
 }  // namespace
@@ -146,8 +146,8 @@ void ProfileChecker::InterProfCheck(const ApplicationCheckers& appCheckers,
         for (int a = 0; a < asis.Size(); ++a) {
             const CString& asi = *asis[a];
             if (!destinations.Match({profile, asi})) {
-                messages.Append(
-                    RuleFinding(CE_Warning, profile, IDS_CHK_ASI_NOT_DESTINATION, {asi, profile}));
+                AddFinding(messages, RuleFinding(CE_Warning, profile, IDS_CHK_ASI_NOT_DESTINATION,
+                                                 {asi, profile}));
             }
         }
         appNames.Add(profile);
@@ -159,7 +159,7 @@ void ProfileChecker::InterProfCheck(const ApplicationCheckers& appCheckers,
         for (int i = 0; i < subjects.Size(); ++i) {
             const std::string_view subject = TextAt(subjects, i);
             if (!known.Contains(subject)) {
-                messages.Append(RuleFinding(type, profile, textId, {subject}));
+                AddFinding(messages, RuleFinding(type, profile, textId, {subject}));
             }
         }
     };
@@ -170,7 +170,7 @@ void ProfileChecker::InterProfCheck(const ApplicationCheckers& appCheckers,
     reportMissing(mapSourceProfiles, appNames, CE_Error, asiMapName,
                   IDS_CHK_SOURCE_PROFILE_MISSING);
     destinations.ForEachUnmatched([&messages, &asiMapName](const EndpointView& destination) {
-        messages.Append(
-            RuleFinding(CE_Error, asiMapName, IDS_CHK_ENDPOINT_MISSING, {destination.Text()}));
+        AddFinding(messages,
+                   RuleFinding(CE_Error, asiMapName, IDS_CHK_ENDPOINT_MISSING, {destination.Text()}));
     });
 }
