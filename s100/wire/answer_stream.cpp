@@ -50,13 +50,15 @@ PartStatus AnswerStream::check(const Response& part, std::size_t frameBytes) {
     if (m_bytes > m_maxBytes) {
         return PartStatus::Invalid;
     }
+    m_lastLength = 0;
+    if (m_parts == 0 && !part.more()) {
+        m_parts = 1;
+        return PartStatus::Complete;  // the answer is this one part, whatever it holds
+    }
     std::size_t length = 0;
     const bool bList = isListAnswer(part, length);
     m_lastLength = bList ? length : 0;
     if (m_parts++ == 0) {
-        if (!part.more()) {
-            return PartStatus::Complete;
-        }
         if (!bList) {
             return PartStatus::Invalid;
         }
