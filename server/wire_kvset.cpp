@@ -25,15 +25,8 @@ const tlv::wire::Value* findValue(const tlv::wire::KVSet& set, CTsymbol key) {
 }
 
 void putStringArray(tlv::wire::KVSet& set, CTsymbol key, const std::vector<std::string>& values) {
-    tlv::wire::Array& array = putArray(set, key, tlv::wire::VALUE_TYPE_STRING);
-    std::size_t bytes = 0;
-    for (const std::string& value : values) {
-        bytes += value.size() + 1;
-    }
-    array.mutable_packed_strings()->reserve(bytes);
-    for (const std::string& value : values) {
-        tlv::wire::appendPacked(array, value);
-    }
+    tlv::wire::packAll(putArray(set, key, tlv::wire::VALUE_TYPE_STRING), values,
+                       [](const std::string& value) -> std::string_view { return value; });
 }
 
 void putSymbolArray(tlv::wire::KVSet& set, CTsymbol key, const std::vector<CTsymbol>& values) {

@@ -58,21 +58,11 @@ ValueType wireTypeOf(const tlv::wire::Value& value) {
 
 void valueToWire(const Value& value, tlv::wire::Value& out);
 
-void packedToWire(const Array& array, tlv::wire::Array& out) {
-    size_t bytes = 0;
-    for (const Value& element : array.elements()) {
-        bytes += element.asString().size() + 1;
-    }
-    out.mutable_packed_strings()->reserve(bytes);
-    for (const Value& element : array.elements()) {
-        tlv::wire::appendPacked(out, element.asString());
-    }
-}
-
 void arrayToWire(const Array& array, tlv::wire::Array& out) {
     out.set_element_type(wireType(array.elementType()));
     if (array.elementType() == s100::ValueType::String) {
-        packedToWire(array, out);
+        tlv::wire::packAll(out, array.elements(),
+                           [](const Value& element) { return element.asString(); });
         return;
     }
     out.mutable_elements()->Reserve(static_cast<int>(array.size()));

@@ -14,6 +14,20 @@ namespace tlv::wire {
 // Appends text, which holds no NUL byte, as the next element of a packed string array.
 void appendPacked(Array& array, std::string_view text);
 
+// Packs the text textOf(element) of every element of elements, in order, into array's packed
+// strings, room made at once; no text holds a NUL byte.
+template <typename Elements, typename TextOf>
+void packAll(Array& array, const Elements& elements, TextOf textOf) {
+    std::size_t bytes = 0;
+    for (const auto& element : elements) {
+        bytes += std::string_view(textOf(element)).size() + 1;
+    }
+    array.mutable_packed_strings()->reserve(bytes);
+    for (const auto& element : elements) {
+        appendPacked(array, textOf(element));
+    }
+}
+
 // The number of elements of packed bytes: their NUL bytes.
 std::size_t packedCount(std::string_view packed);
 

@@ -65,16 +65,6 @@ std::size_t stepOver(const KVSet& result, RunEdge& edge) {
     return bytes;
 }
 
-// The same keys and element types as source, with empty arrays.
-void copyShape(const KVSet& source, KVSet& target) {
-    for (const Pair& pair : source.pairs()) {
-        Pair& copy = *target.add_pairs();
-        copy.set_key(pair.key());
-        copy.mutable_value()->mutable_array_value()->set_element_type(
-            pair.value().array_value().element_type());
-    }
-}
-
 }  // namespace
 
 AnswerSplitter::AnswerSplitter(Response whole, std::size_t partBytes)
@@ -103,11 +93,7 @@ bool AnswerSplitter::next(Response& part) {
         bytes += size;
         end = next;
     }
-    part.Clear();
-    part.set_id(m_whole.id());
-    part.set_error(m_whole.error());
-    part.set_generation(m_whole.generation());
-    copyShape(m_whole.result(), *part.mutable_result());
+    part = emptyPartOf(m_whole);
     moveElements(*m_whole.mutable_result(), m_taken, end, *part.mutable_result());
     m_taken = std::move(end);
     m_done = m_taken.element == m_length;

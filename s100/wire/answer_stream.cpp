@@ -4,25 +4,21 @@
 #include "s100/s100.h"
 
 namespace tlv::wire {
-namespace {
 
-// The part's envelope and keys with their element types, without elements.
-Response envelopeOf(const Response& part) {
-    Response envelope;
-    envelope.set_id(part.id());
-    envelope.set_error(part.error());
-    envelope.set_generation(part.generation());
-    envelope.set_level(part.level());
-    for (const Pair& pair : part.result().pairs()) {
-        Pair& copy = *envelope.mutable_result()->add_pairs();
+Response emptyPartOf(const Response& answer) {
+    Response part;
+    part.set_id(answer.id());
+    part.set_error(answer.error());
+    part.set_generation(answer.generation());
+    part.set_level(answer.level());
+    for (const Pair& pair : answer.result().pairs()) {
+        Pair& copy = *part.mutable_result()->add_pairs();
         copy.set_key(pair.key());
         copy.mutable_value()->mutable_array_value()->set_element_type(
             pair.value().array_value().element_type());
     }
-    return envelope;
+    return part;
 }
-
-}  // namespace
 
 bool isListAnswer(const Response& response, std::size_t& length) {
     if (response.error() != CTerr_NoError || response.unchanged() ||
@@ -62,7 +58,7 @@ PartStatus AnswerStream::check(const Response& part, std::size_t frameBytes) {
         if (!bList) {
             return PartStatus::Invalid;
         }
-        m_envelope = envelopeOf(part);
+        m_envelope = emptyPartOf(part);
         for (const Pair& pair : part.result().pairs()) {
             m_packed.push_back(!pair.value().array_value().packed_strings().empty());
         }

@@ -24,6 +24,11 @@ enum class PartStatus {
 // form (packed or element by element), all of the same non-zero length, which goes to length.
 bool isListAnswer(const Response& response, std::size_t& length);
 
+// A part of answer without elements: its id, outcome, generation and level, and its keys with
+// their element types; the sender fills it with a run of elements, the receiver keeps it to
+// check the parts that follow.
+Response emptyPartOf(const Response& answer);
+
 class AnswerStream final {
 public:
     explicit AnswerStream(std::size_t maxBytes = kMaxAnswerBytes) : m_maxBytes(maxBytes) {}

@@ -67,72 +67,66 @@ TEST(AdminDocTest, ListsShowTheTextsTheOperatorSees) {
     EXPECT_EQ(Rows(doc->GetSPs().get()), (Strings{"Board1|Available", "Board2|Not Available"}));
 }
 
-TEST(AdminDocTest, OnlyChangedListsAreReportedToTheViews) {
-    ServerFixture fixture;
-    ASSERT_TRUE(fixture.IsReady());
-    auto doc = fixture.OpenDocument();
-    ASSERT_TRUE(doc);
-    HintRecorder view;
-    doc->AddView(&view);
-    ASSERT_TRUE(ServerFixture::AddProfile(*doc, "P1", "Application"));
-    ASSERT_TRUE(ServerFixture::AddProfile(*doc, "P2", "Application"));
-    doc->RefreshLevelInfo(0);  // the first refresh that ends lets the timer in
+// A document whose server holds P1 and P2 of class Application, a view recording the hints it
+// is sent, and the document's periodic ticks from the first on.
+class TickingDocTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_fixture.IsReady());
+        m_doc = m_fixture.OpenDocument();
+        ASSERT_TRUE(m_doc);
+        m_doc->AddView(&m_view);
+        ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "P1", "Application"));
+        ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "P2", "Application"));
+        m_doc->RefreshLevelInfo(0);  // the first refresh that ends lets the timer in
+    }
+    // Forgets the hints so far and runs the ticks up to lastTick.
+    void TickUntil(int lastTick) {
+        m_view.hints.clear();
+        for (; m_nTick <= lastTick; ++m_nTick)
+            m_doc->PeriodicRefresh();
+    }
 
-    int tick = 0;
-    const auto tickUntil = [&](int lastTick) {
-        for (; tick <= lastTick; ++tick)
-            doc->PeriodicRefresh();
-    };
-    tickUntil(0);  // profiles read: none -> two rows
-    EXPECT_EQ(view.hints, (std::vector<long>{HINT_PROFILES}));
+    ServerFixture m_fixture;
+    std::unique_ptr<CAdminDoc> m_doc;
+    HintRecorder m_view;
+    int m_nTick = 0;
+};
 
-    view.hints.clear();
-    tickUntil(5);  // the same two rows again
-    EXPECT_TRUE(view.hints.empty());
+TEST_F(TickingDocTest, OnlyChangedListsAreReportedToTheViews) {
+    TickUntil(0);  // profiles read: none -> two rows
+    EXPECT_EQ(m_view.hints, (std::vector<long>{HINT_PROFILES}));
 
-    ASSERT_EQ(doc->DeleteProfile("P1", "Application"), 1);
-    ASSERT_EQ(doc->DeleteProfile("P2", "Application"), 1);
-    tickUntil(10);  // two rows -> none
-    EXPECT_EQ(view.hints, (std::vector<long>{HINT_PROFILES}));
-    EXPECT_EQ(doc->GetProfiles(), nullptr);
+    TickUntil(5);  // the same two rows again
+    EXPECT_TRUE(m_view.hints.empty());
 
-    view.hints.clear();
-    ASSERT_TRUE(ServerFixture::AddProfile(*doc, "P3", "Application"));
-    tickUntil(15);  // none -> one row
-    EXPECT_EQ(view.hints, (std::vector<long>{HINT_PROFILES}));
-    EXPECT_EQ(Rows(doc->GetProfiles().get()), (Strings{"P3|Application"}));
+    ASSERT_EQ(m_doc->DeleteProfile("P1", "Application"), 1);
+    ASSERT_EQ(m_doc->DeleteProfile("P2", "Application"), 1);
+    TickUntil(10);  // two rows -> none
+    EXPECT_EQ(m_view.hints, (std::vector<long>{HINT_PROFILES}));
+    EXPECT_EQ(m_doc->GetProfiles(), nullptr);
+
+    ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "P3", "Application"));
+    TickUntil(15);  // none -> one row
+    EXPECT_EQ(m_view.hints, (std::vector<long>{HINT_PROFILES}));
+    EXPECT_EQ(Rows(m_doc->GetProfiles().get()), (Strings{"P3|Application"}));
 }
 
-TEST(AdminDocTest, AnUnchangedAnswerKeepsTheRowsAndAnyChangeRebuildsThem) {
-    ServerFixture fixture;
-    ASSERT_TRUE(fixture.IsReady());
-    auto doc = fixture.OpenDocument();
-    ASSERT_TRUE(doc);
-    HintRecorder view;
-    doc->AddView(&view);
-    ASSERT_TRUE(ServerFixture::AddProfile(*doc, "P1", "Application"));
-    ASSERT_TRUE(ServerFixture::AddProfile(*doc, "P2", "Application"));
-    doc->RefreshLevelInfo(0);
-    int tick = 0;
-    const auto tickUntil = [&](int lastTick) {
-        view.hints.clear();
-        for (; tick <= lastTick; ++tick)
-            doc->PeriodicRefresh();
-    };
-    tickUntil(0);
-    tickUntil(5);
-    EXPECT_TRUE(view.hints.empty());
-    EXPECT_EQ(Rows(doc->GetProfiles().get()), (Strings{"P1|Application", "P2|Application"}));
+TEST_F(TickingDocTest, AnUnchangedAnswerKeepsTheRowsAndAnyChangeRebuildsThem) {
+    TickUntil(0);
+    TickUntil(5);
+    EXPECT_TRUE(m_view.hints.empty());
+    EXPECT_EQ(Rows(m_doc->GetProfiles().get()), (Strings{"P1|Application", "P2|Application"}));
 
     // Same names and count, one class changed: the rows follow, once.
-    ASSERT_EQ(doc->DeleteProfile("P2", "Application"), 1);
-    ASSERT_TRUE(ServerFixture::AddProfile(*doc, "P2", "Other"));
-    tickUntil(10);
-    EXPECT_EQ(view.hints, (std::vector<long>{HINT_PROFILES}));
-    EXPECT_EQ(Rows(doc->GetProfiles().get()), (Strings{"P1|Application", "P2|Other"}));
-    tickUntil(15);
-    EXPECT_TRUE(view.hints.empty());
-    EXPECT_EQ(Rows(doc->GetProfiles().get()), (Strings{"P1|Application", "P2|Other"}));
+    ASSERT_EQ(m_doc->DeleteProfile("P2", "Application"), 1);
+    ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "P2", "Other"));
+    TickUntil(10);
+    EXPECT_EQ(m_view.hints, (std::vector<long>{HINT_PROFILES}));
+    EXPECT_EQ(Rows(m_doc->GetProfiles().get()), (Strings{"P1|Application", "P2|Other"}));
+    TickUntil(15);
+    EXPECT_TRUE(m_view.hints.empty());
+    EXPECT_EQ(Rows(m_doc->GetProfiles().get()), (Strings{"P1|Application", "P2|Other"}));
 }
 
 TEST(AdminDocTest, TicksRefreshLevelServicesProfilesAndProvidersAtTheirCadence) {
