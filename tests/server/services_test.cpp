@@ -226,13 +226,23 @@ TEST_F(ServicesTest, RenameIsUpdateUnderTheNewNameThenRemoveTheOld) {
     EXPECT_EQ(strings(response.result(), KEY_ServiceNames), std::vector<std::string>{"NewName"});
 }
 
-TEST(ServiceShutdown, SigtermStopsRunningServicesBeforeTheServerExits) {
+// tlvsd on a data folder of its own with one client, and where the helper service writes its
+// process id.
+class ServiceShutdown : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.start({"--data", data.path()}));
+        client = server.connect();
+        ASSERT_NE(client, nullptr);
+    }
+
     TempDir data;
     TlvsdProcess server;
-    ASSERT_TRUE(server.start({"--data", data.path()}));
-    auto client = server.connect();
-    ASSERT_NE(client, nullptr);
+    std::unique_ptr<tlv::wire::ClientConnection> client;
     const std::string pidFile = data.path() + "/helper.pid";
+};
+
+TEST_F(ServiceShutdown, SigtermStopsRunningServicesBeforeTheServerExits) {
     ServiceSetup helper;
     helper.commandLine = std::string(SERVICE_HELPER) + " --pid-file " + pidFile;
     ASSERT_EQ(call(*client, addService("Helper", serviceDefinition(helper))), CTerr_NoError);
@@ -256,13 +266,7 @@ bool isRunning(pid_t pid) {
     return read && state != 'Z' && state != 'X';
 }
 
-TEST(ServiceShutdown, AKilledServerLeavesNoServiceRunningAndARestartRunsNoSecondCopy) {
-    TempDir data;
-    TlvsdProcess server;
-    ASSERT_TRUE(server.start({"--data", data.path()}));
-    auto client = server.connect();
-    ASSERT_NE(client, nullptr);
-    const std::string pidFile = data.path() + "/helper.pid";
+TEST_F(ServiceShutdown, AKilledServerLeavesNoServiceRunningAndARestartRunsNoSecondCopy) {
     const std::string childPidFile = data.path() + "/child.pid";
     ServiceSetup helper;
     helper.commandLine = std::string(SERVICE_HELPER) + " --pid-file " + pidFile +
