@@ -10,10 +10,25 @@ constexpr uint32_t kSlotMask = (1u << kSlotBits) - 1;
 constexpr uint32_t kGenerationMask = (1u << (32 - kSlotBits)) - 1;
 constexpr uint32_t kEmptySlot = 1;
 constexpr uint32_t kFirstSlot = 2;
+// Reading a profile hands out from hundreds of entries, each released with the profile: their
+// hand-out records are kept for the next reads rather than freed and allocated again. Lists
+// past the small room are freed, so that one large read keeps no large lists.
+constexpr std::size_t kMaxSpareHandOuts = 4096;
+constexpr std::size_t kSpareListRoom = 64;
+
+template <typename List>
+void emptyKeepingSmallRoom(List& list) {
+    if (list.capacity() > kSpareListRoom) {
+        List().swap(list);
+    } else {
+        list.clear();
+    }
+}
 
 class HandleTable final {
 public:
     HandleTable() : entries_(kFirstSlot) {
+        spareHandOuts_.reserve(kMaxSpareHandOuts);  // keeping a spare never allocates
         Entry& empty = entries_[kEmptySlot];
         empty.live = true;
         empty.set = std::make_shared<const KVSet>();
@@ -72,7 +87,7 @@ public:
 
     void forgetAll(Entry& entry) {
         // Taken out first so that the hand-outs are not walked while they change.
-        const std::unique_ptr<HandOuts> handOuts = std::move(entry.handOuts);
+        std::unique_ptr<HandOuts> handOuts = std::move(entry.handOuts);
         if (handOuts == nullptr) {
             return;
         }
@@ -80,11 +95,36 @@ public:
             forget(handedOut);
         }
         forget(handOuts->ofArray);
+        keepSpare(std::move(handOuts));
+    }
+
+    std::unique_ptr<HandOuts> newHandOuts() {
+        if (spareHandOuts_.empty()) {
+            return std::make_unique<HandOuts>();
+        }
+        std::unique_ptr<HandOuts> handOuts = std::move(spareHandOuts_.back());
+        spareHandOuts_.pop_back();
+        return handOuts;
     }
 
 private:
+    void keepSpare(std::unique_ptr<HandOuts> handOuts) {
+        if (spareHandOuts_.size() >= kMaxSpareHandOuts) {
+            return;
+        }
+        handOuts->byKey.clear();
+        HandedOut& ofArray = handOuts->ofArray;
+        ofArray.whole = 0;
+        emptyKeepingSmallRoom(ofArray.elements);
+        emptyKeepingSmallRoom(ofArray.strings);
+        emptyKeepingSmallRoom(ofArray.ints);
+        emptyKeepingSmallRoom(ofArray.words);
+        spareHandOuts_.push_back(std::move(handOuts));
+    }
+
     std::deque<Entry> entries_;  // a deque keeps Entry pointers valid while slots are added
     std::vector<uint32_t> freeSlots_;
+    std::vector<std::unique_ptr<HandOuts>> spareHandOuts_;  // emptied, ready for the next
 };
 
 HandleTable& table() {
@@ -146,7 +186,7 @@ namespace {
 
 HandOuts& handOutsOf(Entry& entry) {
     if (entry.handOuts == nullptr) {
-        entry.handOuts = std::make_unique<HandOuts>();
+        entry.handOuts = table().newHandOuts();
     }
     return *entry.handOuts;
 }
