@@ -60,16 +60,6 @@ void AppProfChecker::ForgetRuleData() {
     m_definedIndex.Clear();
 }
 
-void AppProfChecker::KeepCrossProfileDataOf(const AppProfChecker& loaded) {
-    m_asiNames.RemoveAll();
-    m_asiNames.Reserve(loaded.m_asiNames.Size());
-    for (int i = 0; i < loaded.m_asiNames.Size(); ++i) {
-        if (const CString* name = loaded.m_asiNames[i]; name != nullptr) {
-            m_asiNames.Append(*name);
-        }
-    }
-}
-
 void AppProfChecker::ReadProfile() {
     m_asiNames.RemoveAll();
     ForgetRuleData();

@@ -14,13 +14,6 @@ public:
 
     const Array<CString>& GetASIList() const { return m_asiNames; }
     const CString& ProfileName() const { return m_name; }
-    // Names the checker before it is loaded (Load names it again).
-    void SetName(const CString& name) { m_name = name; }
-
-    // Takes from a checker that loaded and checked this checker's profile what the rules across
-    // profiles ask for (the ASI names), so that a run over many profiles holds only that much of
-    // each while one checker reads them all.
-    void KeepCrossProfileDataOf(const AppProfChecker& loaded);
 
 protected:
     void ReadProfile() override;

@@ -8,30 +8,20 @@
 
 namespace {
 
-// Loads and checks one application profile in reader, then keeps in the profile's checker what
-// the rules across profiles need. One reader serves every profile, so its lists keep their room
-// rather than each profile growing lists of its own. The profile is read from a set of its own,
-// so that what reading it hands out goes with that set rather than staying until the whole
-// result goes.
-void CheckApplication(AppProfChecker& reader, AppProfChecker& checker, CTkvs contents,
-                      Array<CheckMessage>& messages) {
+// Loads and checks one application profile in reader, then keeps what the rules across
+// profiles need of it. One reader serves every profile, so its lists keep their room rather
+// than each profile growing lists of its own. The profile is read from a set of its own, so
+// that what reading it hands out goes with that set rather than staying until the whole result
+// goes.
+void CheckApplication(AppProfChecker& reader, const CString& name, CTkvs contents,
+                      Array<CheckMessage>& messages, ApplicationNames& names) {
     const kvsread::PrivateCopy own(contents);
-    reader.Load(checker.ProfileName(), own.Handle());
+    reader.Load(name, own.Handle());
     reader.Check(messages);
-    checker.KeepCrossProfileDataOf(reader);
+    names.Add(name, reader.GetASIList());
 }
 
 }  // namespace
-
-AppProfChecker* ApplicationCheckers::AddBlock(std::size_t count) {
-    std::unique_ptr<AppProfChecker[]> checkers(new (std::nothrow) AppProfChecker[count]);
-    if (checkers == nullptr) {
-        return nullptr;
-    }
-    m_blocks.push_back({std::move(checkers), count});
-    m_count += count;
-    return m_blocks.back().checkers.get();
-}
 
 // A findings array whose first block could not be allocated would drop every finding.
 ApplicationRun::ApplicationRun() : m_bFailed(m_findings.Capacity() == 0) {}
@@ -40,24 +30,19 @@ bool ApplicationRun::TakeProfiles(CTkvs result) {
     try {
         std::span<const char* const> names;
         std::span<const CTkvs> contents;
-        AppProfChecker* checkers = nullptr;
-        if (!m_bFailed && kvsread::StringArray(result, KEY_ProfileNames, names) &&
-            kvsread::KVSetArray(result, KEY_ProfileContents, contents) &&
-            names.size() >= contents.size()) {
-            checkers = m_checkers.AddBlock(contents.size());
-        }
-        if (checkers != nullptr && m_pReader == nullptr) {
+        if (!m_bFailed && m_pReader == nullptr) {
             m_pReader.reset(new (std::nothrow) AppProfChecker);
         }
-        if (checkers == nullptr || m_pReader == nullptr) {
+        if (m_bFailed || m_pReader == nullptr ||
+            !kvsread::StringArray(result, KEY_ProfileNames, names) ||
+            !kvsread::KVSetArray(result, KEY_ProfileContents, contents) ||
+            names.size() < contents.size()) {
             MarkFailed();
             return false;
         }
         for (std::size_t i = 0; i < contents.size(); ++i) {
-            checkers[i].SetName(kvsread::Text(names[i]));
-        }
-        for (std::size_t i = 0; i < contents.size(); ++i) {
-            CheckApplication(*m_pReader, checkers[i], contents[i], m_findings);
+            CheckApplication(*m_pReader, kvsread::Text(names[i]), contents[i], m_findings,
+                             m_names);
         }
         return true;
     } catch (const std::bad_alloc&) {
@@ -72,7 +57,7 @@ CTstatus ApplicationRun::TakePart(CTkvs part, void* context) {
 
 void ApplicationRun::MarkFailed() {
     m_bFailed = true;
-    m_checkers = ApplicationCheckers();
+    m_names.Clear();
     m_findings.RemoveAll();
 }
 

@@ -5,42 +5,13 @@
 // array of their own, since the run's findings about the ASI map and the routing rules stand
 // before them.
 
-#include <cstddef>
 #include <memory>
-#include <vector>
 
 #include "checker/appcheck.h"
+#include "checker/appnames.h"
 #include "checker/array.h"
 #include "checker/checkmessage.h"
 #include "s100/s100.h"
-
-// The application checkers of a run in index order. A checker cannot move, so they are kept in
-// blocks as they were made: one per answer part.
-class ApplicationCheckers final {
-public:
-    // count new unnamed checkers after the others; null when they cannot be allocated. Throws
-    // std::bad_alloc when the block cannot be kept.
-    AppProfChecker* AddBlock(std::size_t count);
-
-    std::size_t Count() const { return m_count; }
-
-    template <typename Visit>
-    void ForEach(Visit visit) const {
-        for (const Block& block : m_blocks) {
-            for (std::size_t i = 0; i < block.count; ++i) {
-                visit(block.checkers[i]);
-            }
-        }
-    }
-
-private:
-    struct Block {
-        std::unique_ptr<AppProfChecker[]> checkers;
-        std::size_t count;
-    };
-    std::vector<Block> m_blocks;
-    std::size_t m_count = 0;
-};
 
 class ApplicationRun final {
 public:
@@ -54,16 +25,16 @@ public:
     // The handler of a query answered in parts; context is the ApplicationRun.
     static CTstatus TakePart(CTkvs part, void* context);
 
-    // The profiles could not all be read: there are no application checkers.
+    // The profiles could not all be read: there are no application profiles.
     void MarkFailed();
     bool Failed() const { return m_bFailed; }
 
-    const ApplicationCheckers& Checkers() const { return m_checkers; }
+    const ApplicationNames& Names() const { return m_names; }
     // Moves the profiles' findings, in index order, behind what messages holds.
     void MoveFindingsTo(Array<CheckMessage>& messages);
 
 private:
-    ApplicationCheckers m_checkers;
+    ApplicationNames m_names;
     Array<CheckMessage> m_findings;
     std::unique_ptr<AppProfChecker> m_pReader;  // loads and checks each profile in turn
     bool m_bFailed;

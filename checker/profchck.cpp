@@ -120,7 +120,7 @@ int ProfileChecker::CheckRest(ApplicationRun& applications, const ProfileQueryRe
         applications.MoveFindingsTo(messages);
         rulesChecker->Check(messages);
         asiMapChecker->Check(messages);
-        InterProfCheck(applications.Checkers(), *asiMapChecker, *rulesChecker, messages);
+        InterProfCheck(applications.Names(), *asiMapChecker, *rulesChecker, messages);
         return result;
     } catch (const std::bad_alloc&) {
         // Out of memory while copying texts: the findings so far stay, the run failed.
@@ -128,7 +128,7 @@ int ProfileChecker::CheckRest(ApplicationRun& applications, const ProfileQueryRe
     }
 }
 
-void ProfileChecker::InterProfCheck(const ApplicationCheckers& appCheckers,
+void ProfileChecker::InterProfCheck(const ApplicationNames& applications,
                                     const ASIMapChecker& asiMap, const RRProfChecker& routingRules,
                                     Array<CheckMessage>& messages) {
     const CString scrAppProfile = StringTable::Text(IDS_SCR_APP_PROFILE);
@@ -140,18 +140,17 @@ void ProfileChecker::InterProfCheck(const ApplicationCheckers& appCheckers,
     // from the applications exactly when no application endpoint matched it.
     MemberIndex appNames;
     DestinationIndex destinations(asiMap);
-    appCheckers.ForEach([&](const AppProfChecker& checker) {
-        const CString& profile = checker.ProfileName();
-        const Array<CString>& asis = checker.GetASIList();
-        for (int a = 0; a < asis.Size(); ++a) {
-            const CString& asi = *asis[a];
+    for (std::size_t p = 0; p < applications.Count(); ++p) {
+        const std::string_view profile = applications.Profile(p);
+        for (std::size_t a = 0; a < applications.AsiCount(p); ++a) {
+            const std::string_view asi = applications.Asi(p, a);
             if (!destinations.Match({profile, asi})) {
-                AddFinding(messages, RuleFinding(CE_Warning, profile, IDS_CHK_ASI_NOT_DESTINATION,
-                                                 {asi, profile}));
+                AddFinding(messages, RuleFinding(CE_Warning, CString(profile),
+                                                 IDS_CHK_ASI_NOT_DESTINATION, {asi, profile}));
             }
         }
         appNames.Add(profile);
-    });
+    }
 
     // Every element of subjects missing from known gives one finding about profile.
     const auto reportMissing = [&messages](const Array<CString>& subjects, const MemberIndex& known,

@@ -45,7 +45,7 @@ public:
 
 protected:
     // The rules across profiles.
-    static void InterProfCheck(const ApplicationCheckers& appCheckers, const ASIMapChecker& asiMap,
+    static void InterProfCheck(const ApplicationNames& applications, const ASIMapChecker& asiMap,
                                const RRProfChecker& routingRules, Array<CheckMessage>& messages);
 
 private:

@@ -1,10 +1,11 @@
-// Array, IsMemberOf and MemberIndex, GetConfigNames and the rule-text formatting.
+// Array, IsMemberOf and MemberIndex, ApplicationNames, GetConfigNames and the rule-text formatting.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "checker/appcheck.h"
+#include "checker/appnames.h"
 #include "checker/array.h"
 #include "checker/checkmessage.h"
 #include "checker/ismemberof.h"
@@ -131,6 +132,31 @@ TEST(IsMemberOfTest, AnIndexKeepsEveryMemberThroughGrowthAndAClear) {
     EXPECT_FALSE(index.Contains(""));
     index.Add("R1");
     EXPECT_TRUE(index.Contains("R1"));
+}
+
+// Empty names stay names of their own; a profile without ASIs has none, and the ASI names of
+// one profile never run into the next one's.
+TEST(ApplicationNamesTest, KeepsEachProfilesAsisApartAndInOrder) {
+    ApplicationNames names;
+    names.Add("P1", ListOf({"A1", "", "A3"}));
+    names.Add("", ListOf({}));
+    names.Add("P3", ListOf({"B1", "B2"}));
+    ASSERT_EQ(names.Count(), 3u);
+    EXPECT_EQ(names.Profile(0), "P1");
+    ASSERT_EQ(names.AsiCount(0), 3u);
+    EXPECT_EQ(names.Asi(0, 0), "A1");
+    EXPECT_EQ(names.Asi(0, 1), "");
+    EXPECT_EQ(names.Asi(0, 2), "A3");
+    EXPECT_EQ(names.Profile(1), "");
+    EXPECT_EQ(names.AsiCount(1), 0u);
+    EXPECT_EQ(names.Profile(2), "P3");
+    ASSERT_EQ(names.AsiCount(2), 2u);
+    EXPECT_EQ(names.Asi(2, 1), "B2");
+    names.Clear();
+    EXPECT_EQ(names.Count(), 0u);
+    names.Add("Q", ListOf({"C"}));
+    EXPECT_EQ(names.Profile(0), "Q");
+    EXPECT_EQ(names.Asi(0, 0), "C");
 }
 
 TEST(GetConfigNamesTest, SplitsAtTheFirstSpaceAndTheFirstEqualsSign) {
