@@ -46,6 +46,12 @@ public:
             }
         }
     }
+    // The same destinations by mapping and index within the mapping.
+    int MappingCount() const { return m_mappings.Size(); }
+    int DestinationCountOf(int mapping) const { return m_mappings[mapping]->m_destProfiles.Size(); }
+    EndpointView Destination(int mapping, int j) const {
+        return DestinationOf(*m_mappings[mapping], j);
+    }
     // The source profile of every mapping, in order, duplicates included.
     Array<CString> GetSourceProfiles() const;
     // The source ASI of every mapping whose source profile is exactly profileName.

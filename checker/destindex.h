@@ -1,8 +1,9 @@
 #pragma once
 // DestinationIndex: the ASI map's destination endpoints, each with whether an application
 // endpoint matched it. Endpoints are compared as their whole text ("profile:ASI"), but looked up
-// by profile and ASI without making that text; the index holds views of the map's texts, so the
-// map must outlive it unchanged.
+// by profile and ASI without making that text. The index holds the destinations' positions and
+// the hashes of their ASIs, a few bytes each, and reads a text only to confirm a match; the map
+// must outlive it unchanged.
 
 #include <cstddef>
 #include <cstdint>
@@ -32,22 +33,30 @@ public:
     }
 
 private:
-    struct AsiSlot {
-        std::string_view asi;
-        std::uint32_t slot;
+    // A destination by its position in map order, with the hash of its ASI.
+    struct AsiEntry {
+        std::uint32_t hash;
+        std::uint32_t position;
     };
-    // One profile's distinct destination ASIs, sorted by ASI.
-    using SlotsByAsi = std::vector<AsiSlot>;
 
-    // Sorts each profile's ASIs, which hold their destination's position until then, and gives
-    // equal ones the slot of the first.
-    void AssignSlots(SlotsByAsi& asis);
+    static std::uint32_t HashOf(std::string_view asi);
+    // Numbers the profiles, hashes the ASIs and sorts the destinations into m_entries.
+    void Build();
+    // Within each profile: by hash, then position. Equal ASIs get the slot of the first.
+    void SortProfile(std::uint32_t profileId);
+    std::string_view AsiAt(std::uint32_t position) const;
     // Marks the destinations with exactly this profile and ASI; false when there is none.
     bool MarkExact(std::string_view profile, std::string_view asi);
 
     const ASIMapChecker& m_asiMap;
-    // By profile, then by ASI: the ASIs of one profile are looked up together, in one block.
-    std::unordered_map<std::string_view, SlotsByAsi> m_byProfile;
-    std::vector<std::uint32_t> m_slotOf;  // by destination, in map order
-    std::vector<bool> m_matched;          // by slot: the position of its first destination
+    std::vector<std::uint32_t> m_mappingStart;  // by mapping: its first destination's position
+    std::unordered_map<std::string_view, std::uint32_t> m_profileIds;
+    std::vector<std::uint32_t> m_profileStart;  // by profile id: its first entry; then the end
+    std::vector<AsiEntry> m_entries;            // by profile, then as SortProfile orders them
+    std::vector<std::uint32_t> m_slotOf;        // by position: the position of the first equal
+    std::vector<bool> m_matched;                // by slot
+    // The profile looked up last: the endpoints of one profile come one after the other.
+    std::uint32_t m_lastProfileId = 0;
+    std::string_view m_lastProfile;
+    bool m_hasLastProfile = false;
 };

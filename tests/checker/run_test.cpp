@@ -318,7 +318,7 @@ TEST(CheckRunTest, EachProfileIsCheckedOnItsOwnWhateverCameBefore) {
 }
 
 // Profiles taken in parts are checked as if taken whole: the same findings in the same order
-// and the same checkers for the rules across profiles. A part that cannot be read fails the
+// and the same names for the rules across profiles. A part that cannot be read fails the
 // whole run, dropping what the parts before it gave.
 TEST(ApplicationRunTest, PartsAddUpToTheWholeAndAnUnreadablePartFailsAll) {
     const std::string bad = R"({ KEY_AsiList: [ { KEY_AsiName: "B1" KEY_AsiGroupSet: "GS9"
@@ -326,8 +326,12 @@ TEST(ApplicationRunTest, PartsAddUpToTheWholeAndAnUnreadablePartFailsAll) {
                                  KEY_GroupSets: [ ] KEY_Resources: [ ] })";
     const auto namesOf = [](const ApplicationRun& run) {
         std::vector<std::string> names;
-        run.Checkers().ForEach(
-            [&names](const AppProfChecker& checker) { names.push_back(checker.ProfileName()); });
+        for (std::size_t p = 0; p < run.Names().Count(); ++p) {
+            names.emplace_back(run.Names().Profile(p));
+            for (std::size_t a = 0; a < run.Names().AsiCount(p); ++a) {
+                names.push_back("  " + std::string(run.Names().Asi(p, a)));
+            }
+        }
         return names;
     };
     const auto findingsOf = [](ApplicationRun& run) {
@@ -341,7 +345,8 @@ TEST(ApplicationRunTest, PartsAddUpToTheWholeAndAnUnreadablePartFailsAll) {
     ApplicationRun inParts;
     ASSERT_TRUE(inParts.TakeProfiles(ParsedSet(Found({{"Bad1", bad.c_str()}}))));
     ASSERT_TRUE(inParts.TakeProfiles(ParsedSet(Found({{"App1", kApp1}, {"Bad2", bad.c_str()}}))));
-    EXPECT_EQ(namesOf(inParts), (std::vector<std::string>{"Bad1", "App1", "Bad2"}));
+    EXPECT_EQ(namesOf(inParts),
+              (std::vector<std::string>{"Bad1", "  B1", "App1", "  A1", "Bad2", "  B1"}));
     EXPECT_EQ(namesOf(inParts), namesOf(whole));
     const std::vector<Finding> findings = findingsOf(inParts);
     EXPECT_EQ(findings.size(), 4u);
@@ -352,7 +357,7 @@ TEST(ApplicationRunTest, PartsAddUpToTheWholeAndAnUnreadablePartFailsAll) {
     ASSERT_TRUE(broken.TakeProfiles(ParsedSet(Found({{"Bad1", bad.c_str()}}))));
     EXPECT_FALSE(broken.TakeProfiles(ParsedSet("{ KEY_ProfileContents: [ { } ] }")));
     EXPECT_TRUE(broken.Failed());
-    EXPECT_EQ(broken.Checkers().Count(), 0u);
+    EXPECT_EQ(broken.Names().Count(), 0u);
     EXPECT_TRUE(findingsOf(broken).empty());
     EXPECT_FALSE(broken.TakeProfiles(ParsedSet(Found({{"App1", kApp1}}))));
 }
@@ -434,6 +439,28 @@ TEST(CheckRunTest, EndpointsCompareAsWholeTextsAndRepeatedDestinationsCountEachT
     EXPECT_EQ(run.findings, (std::vector<Finding>{{CE_Error, "SCR_ASIMap", kScrSourceMissing},
                                                   {CE_Error, "SCR_ASIMap", ghost},
                                                   {CE_Error, "SCR_ASIMap", ghost}}));
+}
+
+// A destination named again, after a mapping without destinations, is matched every time
+// its application endpoint exists.
+TEST(CheckRunTest, EveryRepeatOfAnExistingDestinationIsMatched) {
+    const std::string map = R"({ KEY_Mappings: [
+        { KEY_MapSource: { KEY_EndpointProfile: "SCR_AppProfile" KEY_EndpointAsi: "X" }
+          KEY_MapDestinations: [ ] }
+        { KEY_MapSource: { KEY_EndpointProfile: "SCR_AppProfile" KEY_EndpointAsi: "X" }
+          KEY_MapDestinations: [ { KEY_EndpointProfile: "App1" KEY_EndpointAsi: "A1" }
+                                 { KEY_EndpointProfile: "Ghost" KEY_EndpointAsi: "A1" }
+                                 { KEY_EndpointProfile: "App1" KEY_EndpointAsi: "A1" } ] } ] })";
+    const RunOutcome run = RunFound(Found({{"App1", kApp1}}), Found({{"M", map.c_str()}}),
+                                    Found({{"R", kRulesX}}));
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.findings,
+              (std::vector<Finding>{
+                  {CE_Error, "SCR_ASIMap", kScrSourceMissing},
+                  {CE_Error, "SCR_ASIMap", kScrSourceMissing},
+                  {CE_Error, "SCR_ASIMap",
+                   "SCR_ASIMap: The Profile:ASI combination Ghost:A1 mentioned in the ASI Map "
+                   "does not exist"}}));
 }
 
 TEST(CheckRunTest, KeepsWhatTheArrayAlreadyHeld) {
