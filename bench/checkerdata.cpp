@@ -1,6 +1,10 @@
 #include "bench/checkerdata.h"
 
 #include <cstdio>
+#include <optional>
+
+#include "s100/kvs/handles.h"
+#include "s100/kvs/wire.h"
 
 namespace benchdata {
 namespace {
@@ -60,6 +64,24 @@ void BuildApplication(CTkvs profile) {
     CTkvs_PutArray(profile, KEY_GroupSets, groupSets, nullptr);
     CTary_Destroy(groupSets, nullptr);
     PutStringArray(profile, KEY_Resources, resources);
+}
+
+std::string Encoded(CTkvs set) {
+    s100::KVSet copy;
+    s100::copyFromHandle(set, copy);
+    return s100::encodeKVSet(copy);
+}
+
+void DecodeInto(const std::string& encoded, CTkvs set) {
+    s100::DecodeError error;
+    std::optional<s100::KVSet> decoded = s100::decodeKVSet(encoded.data(), encoded.size(), error);
+    if (decoded) {
+        s100::replaceContents(set, std::move(*decoded));
+    }
+}
+
+void PassThroughTheWire(CTkvs set) {
+    DecodeInto(Encoded(set), set);
 }
 
 void BuildMapAndRules(int profiles, int destinationsPerMapping, CTkvs asiMap, CTkvs rules) {

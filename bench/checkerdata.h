@@ -35,6 +35,13 @@ void PutStringArray(CTkvs kvs, CTsymbol key, const std::vector<std::string>& tex
 // configuration names the ASI's resource and the next one; no finding of its own.
 void BuildApplication(CTkvs profile);
 
+// The set as a client holds it once it came over the wire: encoded and decoded again, so that
+// its string arrays are packed and its values allocated together, as a query result's are.
+void PassThroughTheWire(CTkvs set);
+// The encoded form of a set, and a set filled from it: one decoding per received copy.
+std::string Encoded(CTkvs set);
+void DecodeInto(const std::string& encoded, CTkvs set);
+
 // One mapping per profile App<p>, from SCR_AppProfile:In<p> to the first destinationsPerMapping
 // ASIs of App<p> (each ASI left out is a finding), and one inbound rule per mapping naming In<p>.
 void BuildMapAndRules(int profiles, int destinationsPerMapping, CTkvs asiMap, CTkvs rules);
