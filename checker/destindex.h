@@ -21,15 +21,18 @@ public:
     // none.
     bool Match(const EndpointView& endpoint);
 
-    // Calls report(EndpointView) for every destination no endpoint matched, in map order.
+    // Calls report(EndpointView) for every destination no endpoint matched, in map order. Only
+    // those destinations' texts are read.
     template <typename Report>
     void ForEachUnmatched(Report report) const {
-        std::size_t i = 0;
-        m_asiMap.ForEachDestination([this, &i, &report](const EndpointView& destination) {
-            if (!m_matched[m_slotOf[i++]]) {
-                report(destination);
+        std::uint32_t position = 0;
+        for (int m = 0; m < m_asiMap.MappingCount(); ++m) {
+            for (int j = 0; j < m_asiMap.DestinationCountOf(m); ++j) {
+                if (!m_matched[m_slotOf[position++]]) {
+                    report(m_asiMap.Destination(m, j));
+                }
             }
-        });
+        }
     }
 
 private:
