@@ -4,9 +4,9 @@
 // mapping. N runs from 1,000 / 16 to 16 x 1,000; the reported complexity shows how the time
 // grows. Reading the profiles hands out about 300 KV set and array handles per profile.
 //
-// Each size runs nine times over the same generated data, the runs of all sizes in random
-// order, and the ratios use the medians: on this shared machine one run of the largest size
-// varied by a third from one process to the next.
+// Each size runs nine times over the same generated data and the ratios use the medians: on
+// this shared machine one run of the largest size varied by a third from one process to the
+// next.
 //
 // Memory is the run's own: the generated query results stand for what the server sent and are
 // resident before the run starts, so the peak is taken from a high-water mark reset after
@@ -74,17 +74,21 @@ struct GeneratedServer {
     }
 };
 
-// The generated server of each size, kept for all its runs. main frees them before the
+// The generated server of the size running now, kept for its runs. main frees it before the
 // library's handle table goes.
-std::map<int, std::unique_ptr<GeneratedServer>>& generatedServers() {
-    static std::map<int, std::unique_ptr<GeneratedServer>> bySize;
-    return bySize;
+std::unique_ptr<GeneratedServer>& currentServer() {
+    static std::unique_ptr<GeneratedServer> server;
+    return server;
 }
 
+// The one of the size before is freed first, so that each size runs with only its own data.
 const GeneratedServer& serverOf(int profiles) {
-    std::unique_ptr<GeneratedServer>& server = generatedServers()[profiles];
-    if (server == nullptr) {
+    static int serverProfiles = 0;
+    std::unique_ptr<GeneratedServer>& server = currentServer();
+    if (server == nullptr || serverProfiles != profiles) {
+        server.reset();
         server = std::make_unique<GeneratedServer>(profiles);
+        serverProfiles = profiles;
     }
     return *server;
 }
@@ -174,18 +178,12 @@ BENCHMARK(BM_CheckRun)
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The runs of all sizes in random order, so that the machine's slow and fast spells fall on
-    // every size alike; a flag given after this one still decides.
-    std::vector<char*> arguments(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave);
-    int argumentCount = static_cast<int>(arguments.size());
-    benchmark::Initialize(&argumentCount, arguments.data());
-    if (benchmark::ReportUnrecognizedArguments(argumentCount, arguments.data())) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
-    generatedServers().clear();
+    currentServer().reset();
     printTargets();
     benchmark::Shutdown();
     return 0;
