@@ -132,9 +132,9 @@ LONG ApplyImport(const std::vector<RegFileKey>& keys, const std::string& file,
     return ERROR_SUCCESS;
 }
 
-}  // namespace
-
-int QueryKey(const std::string& path, CommandStreams streams) {
+// Reads what the key at path holds, in one snapshot of the registry; the exit code of a
+// failure, already reported, or kExitSuccess.
+int ReadQueriedKey(const std::string& path, CommandStreams streams, KeyContents& contents) {
     RegTransaction snapshot;
     if (snapshot.Status() != ERROR_SUCCESS) {
         return NoTransaction(streams, snapshot.Status());
@@ -143,9 +143,18 @@ int QueryKey(const std::string& path, CommandStreams streams) {
     if (const LONG rc = OpenKey(path, KEY_READ, key); rc != ERROR_SUCCESS) {
         return Refused(streams, "cannot open " + FullKeyName(path), rc);
     }
-    KeyContents contents;
     if (const LONG rc = ReadKeyContents(key.Get(), contents); rc != ERROR_SUCCESS) {
         return Refused(streams, "cannot read " + FullKeyName(path), rc);
+    }
+    return kExitSuccess;
+}
+
+}  // namespace
+
+int QueryKey(const std::string& path, CommandStreams streams) {
+    KeyContents contents;
+    if (const int refused = ReadQueriedKey(path, streams, contents); refused != kExitSuccess) {
+        return refused;
     }
     for (const std::string& subKey : contents.subKeys) {
         streams.out << subKey << "\\\n";
@@ -157,18 +166,10 @@ int QueryKey(const std::string& path, CommandStreams streams) {
 }
 
 int QueryValue(const std::string& path, const std::string& name, CommandStreams streams) {
-    RegTransaction snapshot;
-    if (snapshot.Status() != ERROR_SUCCESS) {
-        return NoTransaction(streams, snapshot.Status());
-    }
-    ScopedKey key;
-    if (const LONG rc = OpenKey(path, KEY_READ, key); rc != ERROR_SUCCESS) {
-        return Refused(streams, "cannot open " + FullKeyName(path), rc);
-    }
     // Read through the enumeration so the line shows the name as it was written.
     KeyContents contents;
-    if (const LONG rc = ReadKeyContents(key.Get(), contents); rc != ERROR_SUCCESS) {
-        return Refused(streams, "cannot read " + FullKeyName(path), rc);
+    if (const int refused = ReadQueriedKey(path, streams, contents); refused != kExitSuccess) {
+        return refused;
     }
     const std::string folded = FoldRegName(name);
     for (const RegValue& value : contents.values) {
