@@ -32,7 +32,6 @@ namespace {
 
 using benchdata::BuildApplication;
 using benchdata::BuildMapAndRules;
-using benchdata::GeneratedSet;
 using benchdata::Numbered;
 using benchdata::PutKVSetArray;
 using benchdata::PutStringArray;
@@ -40,37 +39,38 @@ using benchdata::PutStringArray;
 // The three query results of a server with `profiles` application profiles, as they arrive:
 // each profile decoded from the wire.
 struct GeneratedServer {
-    GeneratedSet applications;
-    GeneratedSet asiMapResult;
-    GeneratedSet rulesResult;
+    OwnedSet applications;
+    OwnedSet asiMapResult;
+    OwnedSet rulesResult;
 
     explicit GeneratedServer(int profiles) {
         std::string application;
         {
-            const GeneratedSet built;
-            BuildApplication(built);
-            application = benchdata::Encoded(built);
+            const OwnedSet built;
+            BuildApplication(built.Handle());
+            application = benchdata::Encoded(built.Handle());
         }
-        std::vector<GeneratedSet> contents(profiles);
+        std::vector<OwnedSet> contents(profiles);
         std::vector<CTkvs> contentHandles;
         std::vector<std::string> names;
         for (int p = 0; p < profiles; ++p) {
-            benchdata::DecodeInto(application, contents[p]);
-            contentHandles.push_back(contents[p]);
+            benchdata::DecodeInto(application, contents[p].Handle());
+            contentHandles.push_back(contents[p].Handle());
             names.push_back(Numbered("App", p));
         }
-        PutStringArray(applications, KEY_ProfileNames, names);
-        PutKVSetArray(applications, KEY_ProfileContents, contentHandles);
+        PutStringArray(applications.Handle(), KEY_ProfileNames, names);
+        PutKVSetArray(applications.Handle(), KEY_ProfileContents, contentHandles);
 
-        GeneratedSet asiMap;
-        GeneratedSet rules;
-        BuildMapAndRules(profiles, benchdata::kAsisPerProfile - 1, asiMap, rules);
-        benchdata::PassThroughTheWire(asiMap);
-        benchdata::PassThroughTheWire(rules);
-        PutStringArray(asiMapResult, KEY_ProfileNames, {"SCR_ASIMap"});
-        PutKVSetArray(asiMapResult, KEY_ProfileContents, {asiMap});
-        PutStringArray(rulesResult, KEY_ProfileNames, {"SCR_RoutingRules"});
-        PutKVSetArray(rulesResult, KEY_ProfileContents, {rules});
+        const OwnedSet asiMap;
+        const OwnedSet rules;
+        BuildMapAndRules(profiles, benchdata::kAsisPerProfile - 1, asiMap.Handle(),
+                         rules.Handle());
+        benchdata::PassThroughTheWire(asiMap.Handle());
+        benchdata::PassThroughTheWire(rules.Handle());
+        PutStringArray(asiMapResult.Handle(), KEY_ProfileNames, {"SCR_ASIMap"});
+        PutKVSetArray(asiMapResult.Handle(), KEY_ProfileContents, {asiMap.Handle()});
+        PutStringArray(rulesResult.Handle(), KEY_ProfileNames, {"SCR_RoutingRules"});
+        PutKVSetArray(rulesResult.Handle(), KEY_ProfileContents, {rules.Handle()});
     }
 };
 
@@ -121,8 +121,9 @@ void BM_CheckRun(benchmark::State& state) {
     for (auto _ : state) {
         Array<CheckMessage> messages;
         const int result = ProfileChecker::CheckQueried(
-            {QueryOutcome::Found, server.applications}, {QueryOutcome::Found, server.asiMapResult},
-            {QueryOutcome::Found, server.rulesResult}, messages);
+            {QueryOutcome::Found, server.applications.Handle()},
+            {QueryOutcome::Found, server.asiMapResult.Handle()},
+            {QueryOutcome::Found, server.rulesResult.Handle()}, messages);
         benchmark::DoNotOptimize(result);
         findings = messages.Size();
     }

@@ -28,19 +28,20 @@ constexpr double kLimitMB = 1024.0;
 
 bool Fill(ECTF_AdminSession& session) {
     // Every generated application profile has the same contents: made once, added under each name.
-    const benchdata::GeneratedSet contents;
-    benchdata::BuildApplication(contents);
+    const OwnedSet contents;
+    benchdata::BuildApplication(contents.Handle());
     for (int p = 0; p < kProfiles; ++p) {
-        if (session.AddProfile(benchdata::Numbered("App", p).c_str(), "Application", contents) ==
+        if (session.AddProfile(benchdata::Numbered("App", p).c_str(), "Application", contents.Handle()) ==
             0) {
             return false;
         }
     }
-    const benchdata::GeneratedSet asiMap;
-    const benchdata::GeneratedSet rules;
-    benchdata::BuildMapAndRules(kProfiles, kDestinationsPerMapping, asiMap, rules);
-    return session.AddProfile("SCR_ASIMap", "SCR_ASIMap", asiMap) != 0 &&
-           session.AddProfile("SCR_RoutingRules", "SCR_RoutingRules", rules) != 0;
+    const OwnedSet asiMap;
+    const OwnedSet rules;
+    benchdata::BuildMapAndRules(kProfiles, kDestinationsPerMapping, asiMap.Handle(),
+                                rules.Handle());
+    return session.AddProfile("SCR_ASIMap", "SCR_ASIMap", asiMap.Handle()) != 0 &&
+           session.AddProfile("SCR_RoutingRules", "SCR_RoutingRules", rules.Handle()) != 0;
 }
 
 struct Measured {

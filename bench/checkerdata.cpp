@@ -36,17 +36,17 @@ void PutStringArray(CTkvs kvs, CTsymbol key, const std::vector<std::string>& tex
 }
 
 void BuildApplication(CTkvs profile) {
-    std::vector<GeneratedSet> asis(kAsisPerProfile);
+    std::vector<OwnedSet> asis(kAsisPerProfile);
     std::vector<CTkvs> asiHandles;
     CTary groupSets = 0;
     CTary_Create(&groupSets, nullptr);
     std::vector<std::string> resources;
     for (int a = 0; a < kAsisPerProfile; ++a) {
         const std::string groupSet = Numbered("GS", a);
-        CTkvs_PutString(asis[a], KEY_AsiName, Numbered("A", a).c_str(), nullptr);
-        CTkvs_PutString(asis[a], KEY_AsiGroupSet, groupSet.c_str(), nullptr);
-        CTkvs_PutString(asis[a], KEY_AsiDefaultConfig, "CFG", nullptr);
-        asiHandles.push_back(asis[a]);
+        CTkvs_PutString(asis[a].Handle(), KEY_AsiName, Numbered("A", a).c_str(), nullptr);
+        CTkvs_PutString(asis[a].Handle(), KEY_AsiGroupSet, groupSet.c_str(), nullptr);
+        CTkvs_PutString(asis[a].Handle(), KEY_AsiDefaultConfig, "CFG", nullptr);
+        asiHandles.push_back(asis[a].Handle());
 
         CTary strings = 0;
         CTary_Create(&strings, nullptr);
@@ -87,25 +87,25 @@ void PassThroughTheWire(CTkvs set) {
 void BuildMapAndRules(int profiles, int destinationsPerMapping, CTkvs asiMap, CTkvs rules) {
     std::vector<CTkvs> mappingHandles;
     std::vector<CTkvs> ruleHandles;
-    std::vector<GeneratedSet> mappings(profiles);
-    std::vector<GeneratedSet> inbound(profiles);
+    std::vector<OwnedSet> mappings(profiles);
+    std::vector<OwnedSet> inbound(profiles);
     for (int p = 0; p < profiles; ++p) {
         const std::string scrAsi = Numbered("In", p);
-        GeneratedSet source;
-        BuildEndpoint(source, "SCR_AppProfile", scrAsi);
-        CTkvs_PutKVSet(mappings[p], KEY_MapSource, source, nullptr);
-        std::vector<GeneratedSet> destinations(destinationsPerMapping);
+        OwnedSet source;
+        BuildEndpoint(source.Handle(), "SCR_AppProfile", scrAsi);
+        CTkvs_PutKVSet(mappings[p].Handle(), KEY_MapSource, source.Handle(), nullptr);
+        std::vector<OwnedSet> destinations(destinationsPerMapping);
         std::vector<CTkvs> destinationHandles;
         for (int a = 0; a < destinationsPerMapping; ++a) {
-            BuildEndpoint(destinations[a], Numbered("App", p), Numbered("A", a));
-            destinationHandles.push_back(destinations[a]);
+            BuildEndpoint(destinations[a].Handle(), Numbered("App", p), Numbered("A", a));
+            destinationHandles.push_back(destinations[a].Handle());
         }
-        PutKVSetArray(mappings[p], KEY_MapDestinations, destinationHandles);
-        mappingHandles.push_back(mappings[p]);
+        PutKVSetArray(mappings[p].Handle(), KEY_MapDestinations, destinationHandles);
+        mappingHandles.push_back(mappings[p].Handle());
 
-        CTkvs_PutString(inbound[p], KEY_AsiName, scrAsi.c_str(), nullptr);
-        PutStringArray(inbound[p], KEY_RuleDevices, {Numbered("Line", p)});
-        ruleHandles.push_back(inbound[p]);
+        CTkvs_PutString(inbound[p].Handle(), KEY_AsiName, scrAsi.c_str(), nullptr);
+        PutStringArray(inbound[p].Handle(), KEY_RuleDevices, {Numbered("Line", p)});
+        ruleHandles.push_back(inbound[p].Handle());
     }
     PutKVSetArray(asiMap, KEY_Mappings, mappingHandles);
     PutKVSetArray(rules, KEY_InboundRules, ruleHandles);

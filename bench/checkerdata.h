@@ -7,23 +7,11 @@
 #include <vector>
 
 #include "s100/s100.h"
+#include "session/ownedset.h"
 
 namespace benchdata {
 
 inline constexpr int kAsisPerProfile = 100;
-
-// A KV set made with the C API and destroyed with the object.
-class GeneratedSet final {
-public:
-    GeneratedSet() { CTkvs_Create(&m_kvs, nullptr); }
-    ~GeneratedSet() { CTkvs_Destroy(m_kvs, nullptr); }
-    GeneratedSet(const GeneratedSet&) = delete;
-    GeneratedSet& operator=(const GeneratedSet&) = delete;
-    operator CTkvs() const { return m_kvs; }  // NOLINT
-
-private:
-    CTkvs m_kvs = CT_kvsEmpty;
-};
 
 // prefix followed by n in five digits: "App00042".
 std::string Numbered(const char* prefix, int n);

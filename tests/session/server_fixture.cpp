@@ -6,6 +6,7 @@
 #include "s100/client/server_table.h"
 #include "services/svcdef.h"
 #include "session/admindoc.h"
+#include "session/ownedset.h"
 
 namespace tlv::test {
 namespace {
@@ -22,19 +23,6 @@ bool WriteServerEntry(const std::string& name, const std::string& connectString)
     RegCloseKey(key);
     return result == ERROR_SUCCESS && installEntryKey(name);
 }
-
-// A KV set for the duration of one helper call.
-class OwnedSet final {
-public:
-    OwnedSet() { CTkvs_Create(&m_set, nullptr); }
-    ~OwnedSet() { CTkvs_Destroy(m_set, nullptr); }
-    OwnedSet(const OwnedSet&) = delete;
-    OwnedSet& operator=(const OwnedSet&) = delete;
-    CTkvs Handle() const { return m_set; }
-
-private:
-    CTkvs m_set = 0;
-};
 
 }  // namespace
 
