@@ -28,13 +28,11 @@ void DestinationIndex::Build() {
         for (int j = 0; j < m_asiMap.DestinationCountOf(m); ++j) {
             const EndpointView destination = m_asiMap.Destination(m, j);
             if (hashes.empty() || destination.profile != lastProfile) {
-                const auto [found, added] = m_profileIds.try_emplace(
-                    destination.profile, static_cast<std::uint32_t>(profileSizes.size()));
-                if (added) {
+                lastId = m_profileIds.Add(destination.profile);
+                if (lastId == profileSizes.size()) {
                     profileSizes.push_back(0);
                 }
                 lastProfile = destination.profile;
-                lastId = found->second;
             }
             ++profileSizes[lastId];
             m_slotOf.push_back(lastId);
@@ -107,14 +105,12 @@ bool DestinationIndex::Match(const EndpointView& endpoint) {
 }
 
 bool DestinationIndex::MarkExact(std::string_view profile, std::string_view asi) {
-    if (!m_hasLastProfile || profile != m_lastProfile) {
-        const auto found = m_profileIds.find(profile);
-        if (found == m_profileIds.end()) {
+    if (m_lastProfileId == SlotTable::kNone || profile != m_lastProfile) {
+        m_lastProfileId = m_profileIds.PositionOf(profile);
+        if (m_lastProfileId == SlotTable::kNone) {
             return false;
         }
-        m_lastProfile = found->first;
-        m_lastProfileId = found->second;
-        m_hasLastProfile = true;
+        m_lastProfile = profile;
     }
     const auto first = m_entries.begin() + m_profileStart[m_lastProfileId];
     const auto last = m_entries.begin() + m_profileStart[m_lastProfileId + 1];

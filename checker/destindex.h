@@ -8,10 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "checker/asicheck.h"
+#include "checker/ismemberof.h"
 
 class DestinationIndex final {
 public:
@@ -53,13 +53,12 @@ private:
 
     const ASIMapChecker& m_asiMap;
     std::vector<std::uint32_t> m_mappingStart;  // by mapping: its first destination's position
-    std::unordered_map<std::string_view, std::uint32_t> m_profileIds;
+    MemberIndex m_profileIds;  // a profile's id is its position
     std::vector<std::uint32_t> m_profileStart;  // by profile id: its first entry; then the end
     std::vector<AsiEntry> m_entries;            // by profile, then as SortProfile orders them
     std::vector<std::uint32_t> m_slotOf;        // by position: the position of the first equal
     std::vector<bool> m_matched;                // by slot
     // The profile looked up last: the endpoints of one profile come one after the other.
-    std::uint32_t m_lastProfileId = 0;
-    std::string_view m_lastProfile;
-    bool m_hasLastProfile = false;
+    std::uint32_t m_lastProfileId = SlotTable::kNone;
+    CString m_lastProfile;
 };

@@ -19,14 +19,16 @@ MemberIndex::MemberIndex(const Array<CString>& list) {
     }
 }
 
-void MemberIndex::Add(std::string_view s) {
+std::uint32_t MemberIndex::Add(std::string_view s) {
     const std::size_t hash = Hash(s);
-    if (Find(s, hash) != SlotTable::kNone) {
-        return;
+    if (const std::uint32_t known = Find(s, hash); known != SlotTable::kNone) {
+        return known;
     }
     Reserve(m_texts.size() + 1);
     m_texts.emplace_back(s);
-    m_table.Place(static_cast<std::uint32_t>(m_texts.size() - 1), hash);
+    const auto position = static_cast<std::uint32_t>(m_texts.size() - 1);
+    m_table.Place(position, hash);
+    return position;
 }
 
 void MemberIndex::Clear() {

@@ -29,14 +29,16 @@ public:
     MemberIndex() = default;
     explicit MemberIndex(const Array<CString>& list);
 
-    void Add(std::string_view s);
+    // The position of s among the members, in the order they were first added.
+    std::uint32_t Add(std::string_view s);
     // Asked with a view, so that a caller need not make a string for each question.
-    bool Contains(std::string_view s) const { return Find(s, Hash(s)) != SlotTable::kNone; }
+    bool Contains(std::string_view s) const { return PositionOf(s) != SlotTable::kNone; }
+    // The position of s, or SlotTable::kNone.
+    std::uint32_t PositionOf(std::string_view s) const { return Find(s, Hash(s)); }
     void Clear();
 
 private:
     static std::size_t Hash(std::string_view s) { return std::hash<std::string_view>{}(s); }
-    // The position of s among the members, or SlotTable::kNone.
     std::uint32_t Find(std::string_view s, std::size_t hash) const;
     // Makes room for count members.
     void Reserve(std::size_t count);
