@@ -70,11 +70,13 @@ CTstatus CTary_GetArray(CTary array, const CTary** elements, uint32_t* count, CT
     }
     Entry* entry = nullptr;
     CTerror code = findArrayOf(array, ValueType::Array, entry);
-    if (code == CTerr_NoError) {
-        code = elementViews(*entry->array, handedOutOfArray(*entry));
+    if (code != CTerr_NoError) {
+        return report(error, code);
     }
+    HandedOut& handedOut = handedOutOfArray(*entry);
+    code = elementViews(*entry->array, handedOut);
     if (code == CTerr_NoError) {
-        const std::vector<uint32_t>& views = handedOutOfArray(*entry).elements;
+        const std::vector<uint32_t>& views = handedOut.elements;
         *elements = views.empty() ? static_cast<const CTary*>(emptyElements()) : views.data();
         *count = static_cast<uint32_t>(views.size());
     }

@@ -363,11 +363,13 @@ CTstatus CTkvs_GetKVSetArray(CTkvs kvs, CTsymbol key, const CTkvs** elements, ui
     Entry* entry = nullptr;
     const Array* array = nullptr;
     CTerror code = findArray(kvs, key, ValueType::KVSet, entry, array);
-    if (code == CTerr_NoError) {
-        code = elementViews(*array, handedOutFor(*entry, key));
+    if (code != CTerr_NoError) {
+        return report(error, code);
     }
+    HandedOut& handedOut = handedOutFor(*entry, key);
+    code = elementViews(*array, handedOut);
     if (code == CTerr_NoError) {
-        const std::vector<uint32_t>& views = handedOutFor(*entry, key).elements;
+        const std::vector<uint32_t>& views = handedOut.elements;
         *elements = views.empty() ? static_cast<const CTkvs*>(emptyElements()) : views.data();
         *count = static_cast<uint32_t>(views.size());
     }
