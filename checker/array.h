@@ -1,5 +1,6 @@
 #pragma once
-// Array<T>: the checker's owning array. Slot i of the block owns a heap copy of element i.
+// Array<T>: the checker's owning array. Slot i of the block points to element i, a copy the
+// array owns, made in the array's element store.
 //
 // The block grows by 50 slots whenever it is full, so its capacity runs 50, 100, 150, ...
 // Out-of-range access is never an error: operator[] gives null and GetElement reports 0.
@@ -8,6 +9,8 @@
 #include <algorithm>
 #include <new>
 #include <utility>
+
+#include "checker/elementstore.h"
 
 template <typename T>
 class Array {
@@ -23,6 +26,7 @@ public:
             static_cast<int>(std::count_if(other.m_data, other.m_data + other.m_count,
                                            [](const T* element) { return element != nullptr; }));
         Allocate(CapacityFor(copies));
+        m_elements.Reserve(copies);
         for (int i = 0; i < other.m_count; ++i) {
             if (other.m_data[i] != nullptr) {
                 Append(*other.m_data[i]);
@@ -60,20 +64,22 @@ public:
     int Capacity() const { return m_capacity; }
 
     // Makes room for count elements at once, reaching the capacity that appending them one by
-    // one would reach, so that filling a large array of known size moves its slots once.
-    // False when the larger block cannot be allocated (the array is then unchanged).
+    // one would reach, so that filling a large array of known size moves its slots once and
+    // allocates its elements' room once. False when that room cannot be allocated.
     bool Reserve(int count) {
         const int needed = CapacityFor(count);
-        return m_data != nullptr && (needed <= m_capacity || Resize(needed));
+        return m_data != nullptr && (needed <= m_capacity || Resize(needed)) &&
+               m_elements.Reserve(count - m_count);
     }
 
     // Destroys every element; the block and its capacity stay.
     void RemoveAll() {
         for (int i = 0; i < m_count; ++i) {
-            delete m_data[i];
+            m_data[i]->~T();
             m_data[i] = nullptr;
         }
         m_count = 0;
+        m_elements.Clear();
     }
 
 private:
@@ -85,7 +91,7 @@ private:
         if (m_count == m_capacity && !Grow()) {
             return -1;
         }
-        T* copy = new (std::nothrow) T(std::forward<Source>(element));
+        T* const copy = m_elements.Construct(std::forward<Source>(element));
         if (copy == nullptr) {
             return -1;
         }
@@ -122,4 +128,5 @@ private:
     T** m_data = nullptr;
     int m_count = 0;
     int m_capacity = 0;
+    ElementStore<T> m_elements;
 };

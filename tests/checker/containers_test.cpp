@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <new>
 #include <string>
 
 #include "checker/appcheck.h"
@@ -93,6 +95,56 @@ TEST(ArrayTest, ReserveReachesTheCapacityOfAppendingOneByOne) {
     }
     EXPECT_EQ(numbers.Capacity(), 200);
     EXPECT_EQ(*numbers[150], 150);
+}
+
+// Counts live copies; a copy constructor that throws on demand stands for a copy that fails.
+struct Tracked {
+    static inline int live = 0;
+    static inline bool failNextCopy = false;
+    alignas(64) int value;
+
+    explicit Tracked(int v) : value(v) { ++live; }
+    Tracked(const Tracked& other) : value(other.value) {
+        if (failNextCopy) {
+            failNextCopy = false;
+            throw std::bad_alloc();
+        }
+        ++live;
+    }
+    ~Tracked() { --live; }
+};
+
+TEST(ArrayTest, DestroysEachElementOnceAndRefillsAfterAClearOrAFailedCopy) {
+    {
+        Array<Tracked> items;
+        for (int round = 0; round < 3; ++round) {
+            const int count = 100 + 1000 * round;  // each round needs more room than the last
+            for (int i = 0; i < count; ++i) {
+                ASSERT_EQ(items.Append(Tracked(i)), i);
+            }
+            EXPECT_EQ(Tracked::live, count);
+            for (int i = 0; i < count; ++i) {
+                ASSERT_EQ(items[i]->value, i);
+                ASSERT_EQ(reinterpret_cast<std::uintptr_t>(items[i]) % alignof(Tracked), 0u);
+            }
+            items.RemoveAll();
+            EXPECT_EQ(Tracked::live, 0);
+        }
+
+        EXPECT_TRUE(items.Reserve(3));
+        items.Append(Tracked(1));
+        Tracked::failNextCopy = true;
+        const Tracked second(2);
+        EXPECT_THROW(items.Append(second), std::bad_alloc);
+        EXPECT_EQ(items.Size(), 1);
+        items.Append(Tracked(3));
+        EXPECT_EQ(items[1]->value, 3);
+
+        const Array<Tracked> copy(items);
+        EXPECT_EQ(copy[1]->value, 3);
+        EXPECT_EQ(Tracked::live, 5);
+    }
+    EXPECT_EQ(Tracked::live, 0);
 }
 
 TEST(IsMemberOfTest, MatchesWholeStringsExactly) {
