@@ -3,28 +3,19 @@
 #include <sqlite3.h>
 
 #include "tests/server/admin_calls.h"
-#include "tests/support/tlvsd_process.h"
+#include "tests/server/server_client_test.h"
 
 namespace tlv::test {
 namespace {
 
 using tlv::wire::Response;
 
-class ProfilesTest : public ::testing::Test {
+class ProfilesTest : public ServerClientTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_server.start({"--data", m_data.path()}));
-        m_client = m_server.connect();
-        ASSERT_NE(m_client, nullptr);
-    }
     void reconnect() {
         m_client = m_server.connect();
         ASSERT_NE(m_client, nullptr);
     }
-
-    TempDir m_data;
-    TlvsdProcess m_server;
-    std::unique_ptr<tlv::wire::ClientConnection> m_client;
 };
 
 TEST_F(ProfilesTest, ListIsSortedByNameThenClassAndFiltersApply) {

@@ -6,29 +6,20 @@
 #include <gtest/gtest.h>
 
 #include "tests/server/admin_calls.h"
-#include "tests/support/tlvsd_process.h"
+#include "tests/server/server_client_test.h"
 
 namespace tlv::test {
 namespace {
 
 using tlv::wire::Response;
 
-class ServicesTest : public ::testing::Test {
+class ServicesTest : public ServerClientTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_server.start({"--data", m_data.path()}));
-        m_client = m_server.connect();
-        ASSERT_NE(m_client, nullptr);
-    }
     void TearDown() override { EXPECT_EQ(m_server.terminate(), 0); }
 
     CTerror add(const std::string& name, const ServiceSetup& setup) {
         return call(*m_client, addService(name, serviceDefinition(setup)));
     }
-
-    TempDir m_data;
-    TlvsdProcess m_server;
-    std::unique_ptr<tlv::wire::ClientConnection> m_client;
 };
 
 TEST_F(ServicesTest, AddAnswersEachRefusalAndAMissingExecutableStillAdds) {
@@ -226,31 +217,21 @@ TEST_F(ServicesTest, RenameIsUpdateUnderTheNewNameThenRemoveTheOld) {
     EXPECT_EQ(strings(response.result(), KEY_ServiceNames), std::vector<std::string>{"NewName"});
 }
 
-// tlvsd on a data folder of its own with one client, and where the helper service writes its
-// process id.
-class ServiceShutdown : public ::testing::Test {
+// Where the helper service writes its process id.
+class ServiceShutdown : public ServerClientTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(server.start({"--data", data.path()}));
-        client = server.connect();
-        ASSERT_NE(client, nullptr);
-    }
-
-    TempDir data;
-    TlvsdProcess server;
-    std::unique_ptr<tlv::wire::ClientConnection> client;
-    const std::string pidFile = data.path() + "/helper.pid";
+    const std::string pidFile = m_data.path() + "/helper.pid";
 };
 
 TEST_F(ServiceShutdown, SigtermStopsRunningServicesBeforeTheServerExits) {
     ServiceSetup helper;
     helper.commandLine = std::string(SERVICE_HELPER) + " --pid-file " + pidFile;
-    ASSERT_EQ(call(*client, addService("Helper", serviceDefinition(helper))), CTerr_NoError);
-    ASSERT_EQ(call(*client, startService("Helper")), CTerr_NoError);
+    ASSERT_EQ(call(*m_client, addService("Helper", serviceDefinition(helper))), CTerr_NoError);
+    ASSERT_EQ(call(*m_client, startService("Helper")), CTerr_NoError);
     const pid_t pid = waitForPidFile(pidFile);
     ASSERT_GT(pid, 0);
     ASSERT_EQ(kill(pid, 0), 0);
-    EXPECT_EQ(server.terminate(), 0);
+    EXPECT_EQ(m_server.terminate(), 0);
     EXPECT_NE(kill(pid, 0), 0) << "the service process is gone with the server";
 }
 
@@ -267,24 +248,24 @@ bool isRunning(pid_t pid) {
 }
 
 TEST_F(ServiceShutdown, AKilledServerLeavesNoServiceRunningAndARestartRunsNoSecondCopy) {
-    const std::string childPidFile = data.path() + "/child.pid";
+    const std::string childPidFile = m_data.path() + "/child.pid";
     ServiceSetup helper;
     helper.commandLine = std::string(SERVICE_HELPER) + " --pid-file " + pidFile +
                          " --child-pid-file " + childPidFile;
     helper.startType = SVC_Mandatory;
-    ASSERT_EQ(call(*client, addService("Helper", serviceDefinition(helper))), CTerr_NoError);
-    ASSERT_EQ(call(*client, setLevel(2)), CTerr_NoError);
+    ASSERT_EQ(call(*m_client, addService("Helper", serviceDefinition(helper))), CTerr_NoError);
+    ASSERT_EQ(call(*m_client, setLevel(2)), CTerr_NoError);
     const pid_t pid = waitForPidFile(pidFile);
     const pid_t child = waitForPidFile(childPidFile);
     ASSERT_GT(pid, 0);
     ASSERT_GT(child, 0);
 
-    server.kill();
+    m_server.kill();
     EXPECT_TRUE(waitUntil([&] { return !isRunning(pid); }, std::chrono::seconds(3)))
         << "the service dies with its server";
 
     std::remove(pidFile.c_str());
-    ASSERT_TRUE(server.restart());
+    ASSERT_TRUE(m_server.restart());
     EXPECT_TRUE(waitUntil([&] { return !isRunning(child); }, std::chrono::seconds(3)))
         << "what the service left in its group is ended before anything starts";
     const pid_t again = waitForPidFile(pidFile);
@@ -293,7 +274,7 @@ TEST_F(ServiceShutdown, AKilledServerLeavesNoServiceRunningAndARestartRunsNoSeco
     EXPECT_TRUE(isRunning(again));
 
     TlvsdProcess second;
-    EXPECT_FALSE(second.start({"--data", data.path()})) << "one server per data folder";
+    EXPECT_FALSE(second.start({"--data", m_data.path()})) << "one server per data folder";
     EXPECT_TRUE(isRunning(again));
 }
 

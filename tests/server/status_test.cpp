@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "tests/server/admin_calls.h"
-#include "tests/support/tlvsd_process.h"
+#include "tests/server/server_client_test.h"
 
 namespace tlv::test {
 namespace {
@@ -24,13 +24,11 @@ std::vector<std::string> outputOf(const ServiceStatus& status) {
     return {status.last_output().begin(), status.last_output().end()};
 }
 
-class StatusTest : public ::testing::Test {
+class StatusTest : public ServerClientTest {
 protected:
     void SetUp() override {
         m_server.setLogFile(m_data.path() + "/tlvsd.log");
-        ASSERT_TRUE(m_server.start({"--data", m_data.path()}));
-        m_client = m_server.connect();
-        ASSERT_NE(m_client, nullptr);
+        ServerClientTest::SetUp();
     }
     void TearDown() override { EXPECT_EQ(m_server.terminate(), 0); }
 
@@ -52,10 +50,6 @@ protected:
     }
 
     std::string log() const { return readFile(m_data.path() + "/tlvsd.log"); }
-
-    TempDir m_data;
-    TlvsdProcess m_server;
-    std::unique_ptr<tlv::wire::ClientConnection> m_client;
 };
 
 TEST_F(StatusTest, AFailingServiceLeavesItsExitCodeRestartsAndLastOutput) {
