@@ -2,6 +2,7 @@
 
 #include <array>
 #include <asio.hpp>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 
@@ -45,8 +46,9 @@ public:
     CTerror callInParts(Request& request, const std::function<bool(Response&)>& onPart);
     void close();
     void closeForGood();
+    void abort();
 
-    bool usable() const { return m_socket.is_open() && m_handshakeDone && !m_dead; }
+    bool usable() const { return m_socket.is_open() && m_handshakeDone && !m_dead && !m_aborted; }
     const std::string& serverName() const { return m_serverName; }
 
 private:
@@ -77,6 +79,7 @@ private:
     std::string m_serverName;
     bool m_handshakeDone = false;
     bool m_dead = false;
+    std::atomic<bool> m_aborted{false};
     asio::error_code m_result;
     bool m_completed = false;
 };
@@ -84,7 +87,7 @@ private:
 template <typename Cancel>
 asio::error_code ClientConnection::Impl::waitFor(Clock::time_point deadline, Cancel cancel) {
     m_io.restart();
-    while (!m_completed) {
+    while (!m_completed && !m_aborted) {
         const auto now = Clock::now();
         if (now >= deadline) {
             break;
@@ -108,6 +111,9 @@ asio::error_code ClientConnection::Impl::waitForSocket(Clock::time_point deadlin
 }
 
 CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t port) {
+    if (m_aborted) {
+        return fail();
+    }
     close();
     m_dead = false;
     const auto deadline = Clock::now() + m_timeout;
@@ -123,6 +129,9 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
                                m_completed = true;
                            });
     asio::error_code ec = waitFor(deadline, [&resolver] { resolver.cancel(); });
+    if (m_aborted) {
+        return fail();
+    }
     if (ec) {
         return CTerr_ConnectRefused;
     }
@@ -133,6 +142,9 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
                             m_completed = true;
                         });
     ec = waitForSocket(deadline);
+    if (m_aborted) {
+        return fail();
+    }
     if (ec) {
         asio::error_code ignored;
         m_socket.close(ignored);
@@ -308,6 +320,13 @@ void ClientConnection::Impl::closeForGood() {
     m_dead = true;
 }
 
+// The closing runs on the calling thread's loop: a wait in progress there sees its operation
+// end, and a call made later finds the connection unusable before it starts.
+void ClientConnection::Impl::abort() {
+    m_aborted = true;
+    asio::post(m_io, [this] { closeForGood(); });
+}
+
 void ClientConnection::Impl::close() {
     asio::error_code ignored;
     m_socket.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
@@ -348,6 +367,10 @@ const std::string& ClientConnection::serverName() const {
 
 void ClientConnection::close() {
     m_impl->closeForGood();
+}
+
+void ClientConnection::abort() {
+    m_impl->abort();
 }
 
 }  // namespace tlv::wire

@@ -56,6 +56,11 @@ public:
     // Closes the connection; later calls fail with CTerr_ConnectionLost.
     void close();
 
+    // Ends the connection from any thread, also while another thread waits in a call of it:
+    // that call and every later one fail with CTerr_ConnectionLost. The only member that may be
+    // called from a thread other than the one making the calls.
+    void abort();
+
 private:
     class Impl;
     std::unique_ptr<Impl> m_impl;

@@ -13,6 +13,7 @@
 #include "s100/proto/admin.pb.h"
 #include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
+#include "tests/support/relay_proxy.h"
 #include "tests/support/tlvsd_process.h"
 
 namespace tlv::wire {
@@ -117,6 +118,27 @@ TEST(ClientConnection, SilentServerTimesOutAndTheConnectionStaysDead) {
     EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
 }
 
+// Abort is how a waiting operator gives up on a hung server: the call waiting on another thread
+// ends at once, and the connection stays dead even for a later connect.
+TEST(ClientConnection, AbortFromAnotherThreadEndsAWaitingCallAndEveryLaterOne) {
+    ScriptedPeer peer{""};
+    ClientConnection connection{10s};
+    ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
+    CTerror outcome = CTerr_NoError;
+    const auto started = std::chrono::steady_clock::now();
+    std::thread waiting([&] { outcome = connection.handshake("test", kSomeKey); });
+    std::this_thread::sleep_for(100ms);
+    connection.abort();
+    waiting.join();
+    EXPECT_EQ(outcome, CTerr_ConnectionLost);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+    EXPECT_FALSE(connection.isUsable());
+    EXPECT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_ConnectionLost);
+    Request request = levelRequest();
+    Response response;
+    EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
+}
+
 TEST(ClientConnection, RefusedVersionIsAProtocolMismatch) {
     ScriptedPeer peer{helloReply(false, kProtocolVersion + 1)};
     ClientConnection connection{2s};
@@ -188,6 +210,38 @@ TEST(ClientConnection, CallsAgainstTlvsdMatchIdsAndALostServerFailsEveryLaterCal
     EXPECT_EQ(connection->call(request, response), CTerr_ConnectionLost);
     ASSERT_TRUE(server.restart());
     EXPECT_EQ(connection->call(request, response), CTerr_ConnectionLost);
+}
+
+// The relay other tests put on the path: calls pass through it, each way held back by its delay,
+// and what its hook sees is the session's bytes in order.
+TEST(RelayProxy, PassesASessionThroughAndHoldsEachWayBackByItsDelay) {
+    tlv::test::TempDir data;
+    tlv::test::TlvsdProcess server;
+    ASSERT_TRUE(server.start({"--data", data.path()}));
+    std::uint64_t seenToServer = 0;
+    tlv::test::RelayProxy::Options options;
+    options.oneWayDelay = 40ms;
+    options.tamper = [&seenToServer](int, tlv::test::RelayProxy::Direction direction,
+                                     std::uint64_t offset, std::string& chunk) {
+        if (direction == tlv::test::RelayProxy::Direction::ToServer) {
+            EXPECT_EQ(offset, seenToServer) << "chunks arrive in stream order";
+            seenToServer += chunk.size();
+        }
+    };
+    tlv::test::RelayProxy relay(server.port(), options);
+    ASSERT_NE(relay.port(), 0);
+
+    ClientConnection connection(5s);
+    ASSERT_EQ(connection.connect("127.0.0.1", relay.port()), CTerr_NoError);
+    ASSERT_EQ(connection.handshake("relayed", tlv::test::testAdminKey()), CTerr_NoError);
+    Request request = levelRequest();
+    Response response;
+    const auto before = std::chrono::steady_clock::now();
+    ASSERT_EQ(connection.call(request, response), CTerr_NoError);
+    EXPECT_GE(std::chrono::steady_clock::now() - before, 80ms) << "one round trip, both ways";
+    EXPECT_EQ(response.level(), 1);
+    EXPECT_EQ(relay.bytesRelayed(tlv::test::RelayProxy::Direction::ToServer), seenToServer);
+    EXPECT_GT(relay.bytesRelayed(tlv::test::RelayProxy::Direction::ToClient), 0u);
 }
 
 }  // namespace
