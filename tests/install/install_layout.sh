@@ -54,6 +54,15 @@ for program in Client/bin/tlvadmin Client/bin/tlvedit Client/bin/tlvreg Server/b
     fail "$name looks for libraries in the build tree"
   fi
 done
+# Every program answers an option it does not take with one line naming itself, and exit 2.
+for program in Client/bin/tlvadmin Client/bin/tlvadm Client/bin/tlvedit Client/bin/tlvreg \
+               Server/bin/tlvsd; do
+  name=$(basename "$program")
+  status=0
+  answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/$program" --bogus 2>&1 >/dev/null) || status=$?
+  [ "$status" -eq 2 ] || fail "$name --bogus exits $status"
+  [ "$answer" = "$name: unknown option --bogus (try --help)" ] || fail "$name --bogus: $answer"
+done
 TLV_REGISTRY="$root/registry.db" "$root/Client/bin/tlvreg" add 'SOFTWARE\Kestrova\Check' >/dev/null ||
   fail "the installed tlvreg cannot write a registry"
 

@@ -1,5 +1,7 @@
 #include "tools/tlvadm/args.h"
 
+#include "platform/version/commandline.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstddef>
@@ -136,7 +138,7 @@ private:
                 return Fail("--fail-on expects fatal, error, warning or info, not \"" + value +
                             "\"");
         } else {
-            return Fail("unknown option " + option);
+            return Fail(UnknownOptionProblem(option));
         }
         return true;
     }
