@@ -1,11 +1,11 @@
 #include "tools/tlvadm/args.h"
 
-#include "platform/version/commandline.h"
-
 #include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <string_view>
+
+#include "platform/version/commandline.h"
 
 namespace {
 
