@@ -3,38 +3,44 @@
 #include <QApplication>
 #include <cstdio>
 #include <iostream>
-#include <string_view>
 
+#include "app/startargs.h"
 #include "app/tlvadmin.h"
 #include "framework/modalseam.h"
 #include "framework/waitcursor.h"
 #include "framework/widgets/displaycheck.h"
 #include "framework/widgets/overridewaitcursor.h"
 #include "framework/widgets/widgetmodalseam.h"
+#include "platform/version/commandline.h"
 #include "platform/version/projectversion.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tlvadmin [--help | --version]\n"
+    "usage: tlvadmin [--help | --version] [Qt options such as -style NAME or -platform NAME]\n"
     "The Telvane Server administration client. It reads no other arguments: the server\n"
     "entries, the installation root and the editors come from the registry.\n";
 
-// --help and --version are answered before Qt needs a display; anything else is left to Qt,
-// which takes its own options (-platform, -style) and ignores the rest.
+// --help, --version and a command line the client cannot run are answered before Qt needs a
+// display.
 bool AnswersCommandLine(int argc, char** argv, int& exitCode) {
-    if (argc != 2)
-        return false;
-    const std::string_view option = argv[1];
-    if (option == "--help" || option == "-h") {
-        std::fputs(kUsage, stdout);
-    } else if (option == "--version") {
-        std::fputs(VersionLine("tlvadmin").c_str(), stdout);
-    } else {
-        return false;
-    }
+    const CommandLineCheck check = CheckCommandLine(argc, argv);
     exitCode = 0;
-    return true;
+    switch (check.action) {
+        case CommandLineAction::Run:
+            return false;
+        case CommandLineAction::Help:
+            std::fputs(kUsage, stdout);
+            return true;
+        case CommandLineAction::Version:
+            std::fputs(VersionLine("tlvadmin").c_str(), stdout);
+            return true;
+        case CommandLineAction::Refuse:
+            std::fputs(UsageErrorLine("tlvadmin", check.problem).c_str(), stderr);
+            exitCode = 2;
+            return true;
+    }
+    return false;
 }
 
 }  // namespace

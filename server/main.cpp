@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/process/pidfile.h"
+#include "platform/version/commandline.h"
 #include "platform/version/projectversion.h"
 #include "server/options.h"
 #include "server/tlvsd_server.h"
@@ -12,7 +13,7 @@ int main(int argc, char** argv) {
     tlv::server::ServerOptions options;
     std::string error;
     if (!tlv::server::parseOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "tlvsd: %s\n%s", error.c_str(), tlv::server::usageText());
+        std::fputs(UsageErrorLine("tlvsd", error).c_str(), stderr);
         return 2;
     }
     if (options.help) {

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/version/commandline.h"
+
 namespace tlv::server {
 namespace {
 
@@ -92,7 +94,7 @@ bool applyOption(const std::string& option, const std::string& value, ServerOpti
         options.name = value;
         return true;
     }
-    error = "unknown option " + option;
+    error = UnknownOptionProblem(option);
     return false;
 }
 
@@ -114,7 +116,7 @@ bool parseOptions(int argc, const char* const* argv, ServerOptions& options, std
             return false;
         }
         if (!isValueOption(option)) {
-            error = "unknown option " + option;
+            error = UnknownOptionProblem(option);
             return false;
         }
         if (i + 1 >= argc) {

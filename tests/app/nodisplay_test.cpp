@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "app/startargs.h"
 #include "framework/widgets/displaycheck.h"
 
 namespace tlv::test {
@@ -74,6 +75,27 @@ TEST(ProgramsWithoutDisplay, ExitTwoWithOnePlainLine) {
         RunWithEmptyEnvironment(TLV_BINARY_DIR "/tools/tlvedit/tlvedit", {"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.err, "");
+}
+
+// Qt's own options pass to Qt; anything else is refused before a display is needed, where it
+// used to be ignored.
+TEST(ProgramsWithoutDisplay, TheClientTakesQtOptionsAndRefusesTheRest) {
+    const auto check = [](std::vector<const char*> words) {
+        words.insert(words.begin(), "tlvadmin");
+        return CheckCommandLine(static_cast<int>(words.size()), words.data());
+    };
+    EXPECT_EQ(check({}).action, CommandLineAction::Run);
+    EXPECT_EQ(check({"-style", "Fusion", "--platform=offscreen", "-reverse"}).action,
+              CommandLineAction::Run);
+    EXPECT_EQ(check({"--help"}).action, CommandLineAction::Help);
+    EXPECT_EQ(check({"--version"}).action, CommandLineAction::Version);
+    EXPECT_EQ(check({"-style"}).problem, "-style needs a value");
+    EXPECT_EQ(check({"Default_Server"}).problem, "unexpected argument Default_Server");
+    EXPECT_EQ(check({"-reverse", "--server", "x"}).problem, "unknown option --server");
+
+    const ProgramRun refused = RunWithEmptyEnvironment(TLV_BINARY_DIR "/app/tlvadmin", {"--x"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(refused.err, "tlvadmin: unknown option --x (try --help)\n");
 }
 
 }  // namespace

@@ -27,6 +27,19 @@ done
 for picture in $(grep -o 'src="images/[^"]*"' "$root/Client/Admin/admin.html" | cut -d'"' -f2); do
   [ -f "$root/Client/Admin/$picture" ] || fail "the manual's $picture is missing"
 done
+# The pages render with the spaces their synopses are written with: no item runs into the next.
+for page in share/man/man1/*.1 share/man/man8/*.8; do
+  rendered=$(MANWIDTH=100 man -l "$root/$page" 2>/dev/null | col -b)
+  if grep -nE '\]\[|[A-Za-z]\[-|[a-z]S\]' <<<"$rendered"; then
+    fail "$(basename "$page") runs words together"
+  fi
+done
+for line in 'set-level N [--emergency] [--wait [--timeout S]]' 'stop [--emergency] NAME...'; do
+  MANWIDTH=100 man -l "$root/share/man/man1/tlvadm.1" | col -b | grep -qF -- "$line" ||
+    fail "tlvadm.1 does not show: $line"
+done
+MANWIDTH=100 man -l "$root/share/man/man1/tlvreg.1" | col -b | grep -qF 'add KEY [NAME TYPE DATA]' ||
+  fail "tlvreg.1 does not show: add KEY [NAME TYPE DATA]"
 # The parts only the package has stay out of a plain install.
 [ ! -e "$root/usr" ] && [ ! -e "$root/lib" ] || fail "package-only parts were installed"
 
@@ -40,6 +53,15 @@ for program in Client/bin/tlvadmin Client/bin/tlvedit Client/bin/tlvreg Server/b
   if readelf -d "$root/$program" | grep -E 'R(UN)?PATH' | grep -qF "$build"; then
     fail "$name looks for libraries in the build tree"
   fi
+done
+# Every program answers an option it does not take with one line naming itself, and exit 2.
+for program in Client/bin/tlvadmin Client/bin/tlvadm Client/bin/tlvedit Client/bin/tlvreg \
+               Server/bin/tlvsd; do
+  name=$(basename "$program")
+  status=0
+  answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/$program" --bogus 2>&1 >/dev/null) || status=$?
+  [ "$status" -eq 2 ] || fail "$name --bogus exits $status"
+  [ "$answer" = "$name: unknown option --bogus (try --help)" ] || fail "$name --bogus: $answer"
 done
 TLV_REGISTRY="$root/registry.db" "$root/Client/bin/tlvreg" add 'SOFTWARE\Kestrova\Check' >/dev/null ||
   fail "the installed tlvreg cannot write a registry"

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -43,7 +44,11 @@ protected:
         const std::string target = Path("snapshot.reg");
         const ProcessResult result = Tlvreg({"export", target, "SOFTWARE"}, file);
         EXPECT_EQ(result.exitCode, 0) << result.err;
-        std::ifstream in(target, std::ios::binary);
+        return ReadFile(target);
+    }
+
+    static std::string ReadFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();
@@ -95,6 +100,11 @@ TEST_F(TlvregTest, ExportThenImportIntoAFreshFileGivesTheSameTables) {
 
     const std::string file = Path("tables.reg");
     ASSERT_EQ(Tlvreg({"export", file, "HKLM\\SOFTWARE"}).exitCode, 0);
+    // "-" is standard output, not a file of that name.
+    const ProcessResult piped = Tlvreg({"export", "-", "HKLM\\SOFTWARE"});
+    EXPECT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_EQ(piped.out, ReadFile(file));
+    EXPECT_FALSE(std::filesystem::exists(Path("-")));
     const std::string fresh = Path("fresh.db");
     const ProcessResult imported = Tlvreg({"import", file}, fresh);
     ASSERT_EQ(imported.exitCode, 0) << imported.err;
@@ -144,11 +154,12 @@ TEST_F(TlvregTest, MalformedImportChangesNothingAndNamesTheLine) {
                         "]\n\"Other\"=\"tcp:other:2020\"\n\"Count\"=dword:xyz\n");
     const ProcessResult result = Tlvreg({"import", file});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, file + ":5: dword: needs 1 to 8 hex digits\n");
+    EXPECT_EQ(result.err, "tlvreg: " + file + ":5: dword: needs 1 to 8 hex digits\n");
     EXPECT_EQ(Exported(m_registry.File()), before);
 
     WriteFile(file, "Windows Registry Editor Version 5.00\n");
-    EXPECT_EQ(Tlvreg({"import", file}).err, file + ":1: the first line must be REGEDIT4\n");
+    EXPECT_EQ(Tlvreg({"import", file}).err,
+              "tlvreg: " + file + ":1: the first line must be REGEDIT4\n");
     EXPECT_EQ(Exported(m_registry.File()), before);
 }
 
@@ -170,6 +181,7 @@ TEST_F(TlvregTest, ExitStatusTellsRefusalFromMisuse) {
     const std::vector<std::vector<std::string>> misuses = {
         {},
         {"frobnicate", "SOFTWARE"},
+        {"--bogus", "query", "SOFTWARE"},
         {"query"},
         {"add", "SOFTWARE\\X", "n", "REG_BINARY", "00"},
         {"add", "SOFTWARE\\X", "n", "REG_DWORD", "12x"},
@@ -183,7 +195,8 @@ TEST_F(TlvregTest, ExitStatusTellsRefusalFromMisuse) {
     for (const std::vector<std::string>& args : misuses) {
         result = Tlvreg(args);
         EXPECT_EQ(result.exitCode, 2) << (args.empty() ? "" : args[0]);
-        EXPECT_NE(result.err.find("tlvreg: "), std::string::npos);
+        EXPECT_EQ(result.err.rfind("tlvreg: ", 0), 0u) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     }
     EXPECT_EQ(Tlvreg({"query", "SOFTWARE\\X"}).exitCode, 1);  // no misuse wrote anything
     EXPECT_EQ(Tlvreg({"query", "SOFTWARE"}, "/proc/no-registry-here/r.db").exitCode, 2);

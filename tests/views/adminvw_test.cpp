@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
+#include <QStyle>
 #include <set>
 
 #include "app/resource.h"
@@ -20,6 +22,13 @@ struct Column {
     int width;
     bool operator==(const Column&) const = default;
 };
+
+// A column shows a text whole when the text and the style's margins on both sides fit.
+bool ShowsWhole(CAdminView& view, int column, const QString& text) {
+    CMyListCtrl& list = view.GetListCtrl();
+    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    return list.fontMetrics().horizontalAdvance(text) + 2 * margin <= list.GetColumnWidth(column);
+}
 
 std::vector<Column> Columns(CAdminView& view) {
     std::vector<Column> columns;
@@ -76,8 +85,12 @@ protected:
 
 TEST_F(AdminViewTest, NewWindowShowsTheProfilesInTwoColumns) {
     EXPECT_EQ(m_view->GetViewType(), VT_Profiles);
-    EXPECT_EQ(Columns(*m_view),
-              (std::vector<Column>{{"Profile Name", 180}, {"Profile Class", 180}}));
+    const std::vector<Column> columns = Columns(*m_view);
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[0].heading, "Profile Name");
+    EXPECT_EQ(columns[1].heading, "Profile Class");
+    EXPECT_EQ(columns[0].width, columns[1].width) << "equal in the table, equal on screen";
+    EXPECT_GE(columns[0].width, 180);
     EXPECT_EQ(m_view->IsNonePresent(), 0);
     const int sales = RowOf(*m_view, "Sales");
     ASSERT_GE(sales, 0);
@@ -159,9 +172,14 @@ TEST_F(AdminViewTest, RunningServiceRowsExplainThemselvesInTheirTooltip) {
 TEST_F(AdminViewTest, UpdatesAfterASwitchRebuildTheColumnsAndDropTheSelection) {
     Select("Sales");
     ASSERT_EQ(m_view->LoadView(VT_Services, 1), 1);
-    const std::vector<Column> serviceColumns{
-        {"Service Name", 160}, {"Service State", 80}, {"Service Type", 120}};
-    EXPECT_EQ(Columns(*m_view), serviceColumns);
+    const std::vector<Column> serviceColumns = Columns(*m_view);
+    ASSERT_EQ(serviceColumns.size(), 3u);
+    EXPECT_EQ(serviceColumns[1].heading, "Service State");
+    // No state or marker is cut, however large the font: the demo shows "Idle [Failed]".
+    for (const char* text : {"Service State", "Idle [Failed]", "Starting"})
+        EXPECT_TRUE(ShowsWhole(*m_view, 1, text)) << text;
+    for (const char* text : {"Service Type", "Optional [Disabled]", "Mandatory [Disabled]"})
+        EXPECT_TRUE(ShowsWhole(*m_view, 2, text)) << text;
     EXPECT_EQ(m_view->GetListCtrl().GetSelectedCount(), 0);
     ASSERT_GE(m_view->GetListCtrl().GetItemCount(), 2);
 
@@ -176,8 +194,22 @@ TEST_F(AdminViewTest, UpdatesAfterASwitchRebuildTheColumnsAndDropTheSelection) {
     EXPECT_TRUE(m_view->GetListCtrl().IsItemSelected(1));
 
     ASSERT_EQ(m_view->LoadView(VT_ServiceProviders, 1), 1);
-    EXPECT_EQ(Columns(*m_view),
-              (std::vector<Column>{{"Service Provider Name", 180}, {"Status", 100}}));
+    EXPECT_EQ(Columns(*m_view)[0].heading, "Service Provider Name");
+    EXPECT_TRUE(ShowsWhole(*m_view, 1, "Not Available"));
+    // Back on the services, the widths are the table's again, not the one dragged.
+    ASSERT_EQ(m_view->LoadView(VT_Services, 1), 1);
+    EXPECT_EQ(Columns(*m_view), serviceColumns);
+
+    // A larger font widens the columns with it, and still cuts no state.
+    QFont larger = m_view->GetListCtrl().font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    m_view->GetListCtrl().setFont(larger);
+    m_view->GetListCtrl().header()->setFont(larger);
+    ASSERT_EQ(m_view->LoadView(VT_ServiceProviders, 1), 1);
+    ASSERT_EQ(m_view->LoadView(VT_Services, 1), 1);
+    EXPECT_GT(Columns(*m_view)[0].width, serviceColumns[0].width * 3 / 2);
+    EXPECT_TRUE(ShowsWhole(*m_view, 1, "Idle [Failed]"));
+    EXPECT_TRUE(ShowsWhole(*m_view, 2, "Optional [Disabled]"));
 }
 
 TEST_F(AdminViewTest, HintsOfOtherListsAndSuspendedUpdatesLeaveTheRows) {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/version/commandline.h"
+
 namespace {
 
 constexpr std::size_t kAny = static_cast<std::size_t>(-1);
@@ -136,7 +138,7 @@ private:
                 return Fail("--fail-on expects fatal, error, warning or info, not \"" + value +
                             "\"");
         } else {
-            return Fail("unknown option " + option);
+            return Fail(UnknownOptionProblem(option));
         }
         return true;
     }

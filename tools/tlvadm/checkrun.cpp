@@ -64,7 +64,7 @@ int RunProfileCheck(ECTF_AdminSession& session, bool bJson, FailOn failOn, std::
     ProfileChecker checker(session);
     const int result = checker.Check(messages);
     if (session.LastError() == CTerr_ConnectionLost) {
-        err << StringTable::Text(IDS_LOST_CONNECTION) << '\n';
+        err << "tlvadm: " << StringTable::Text(IDS_LOST_CONNECTION) << '\n';
         return kExitUsage;
     }
     if (bJson)

@@ -78,7 +78,7 @@ CTerror Runner::SessionError() const {
 
 int Runner::Refused(const std::vector<std::string>& objects, const std::string& prefix,
                     CTerror code) {
-    m_err << prefix << StringTable::Text(m_doc.LastError()) << '\n';
+    m_err << "tlvadm: " << prefix << StringTable::Text(m_doc.LastError()) << '\n';
     const bool bLost = m_doc.LastError() == IDS_LOST_CONNECTION || code == CTerr_ConnectionLost;
     if (ECTF_AdminSession* session = m_doc.GetSession(); session != nullptr && !bLost)
         m_err << "tlvadm: " << RefusalReason(*session, m_args.command, objects, code) << '\n';

@@ -68,10 +68,10 @@ bool ReadLevelTargets(ECTF_AdminSession& session, long from, long to, LevelTarge
 // Why a service failed: its last exit and its last output lines.
 void PrintFailure(const TLVserviceStatus& status, std::ostream& err) {
     const QString exit = LastExitText(status);
-    err << EscapeText(status.name) << " failed" << (exit.isEmpty() ? "" : ": ")
+    err << "tlvadm: " << EscapeText(status.name) << " failed" << (exit.isEmpty() ? "" : ": ")
         << exit.toLatin1().constData() << '\n';
     for (const std::string& line : status.lastOutput)
-        err << "  " << EscapeText(line) << '\n';
+        err << "tlvadm:   " << EscapeText(line) << '\n';
 }
 
 }  // namespace
@@ -104,7 +104,7 @@ int WaitForServices(ECTF_AdminSession& session, const std::vector<std::string>& 
         if (Clock::now() >= deadline) {
             for (const TLVserviceStatus& status : statuses) {
                 if (std::find(pending.begin(), pending.end(), status.name) != pending.end())
-                    err << status.name << ": still "
+                    err << "tlvadm: " << EscapeText(status.name) << ": still "
                         << StateText(texts, status.state).toLatin1().constData() << " after "
                         << timeout.count() << " s\n";
             }

@@ -64,7 +64,7 @@ bool ReportMissingServices(const std::vector<std::string>& names,
         const bool bListed = std::any_of(statuses.begin(), statuses.end(),
                                          [&](const auto& s) { return s.name == name; });
         if (!bListed) {
-            err << name << ": no such service\n";
+            err << "tlvadm: " << EscapeText(name) << ": no such service\n";
             bAllThere = false;
         }
     }
@@ -95,5 +95,9 @@ int RunServiceStatus(ECTF_AdminSession& session, const std::vector<std::string>&
     }
     if (bJson)
         out << (statuses.empty() ? "]\n" : "\n]\n");
-    return ReportMissingServices(names, statuses, err) ? kExitOk : kExitRefused;
+    const bool bAnyFailed = std::any_of(statuses.begin(), statuses.end(),
+                                        [](const TLVserviceStatus& s) { return s.failed; });
+    if (!ReportMissingServices(names, statuses, err))
+        return kExitNoSuchService;
+    return bAnyFailed ? kExitServiceFailed : kExitOk;
 }

@@ -19,5 +19,7 @@ bool ReportMissingServices(const std::vector<std::string>& names,
 // kExitRefused otherwise.
 int StatusNotRead(const ECTF_AdminSession& session, std::ostream& err);
 
+// kExitNoSuchService when a name is no service, else kExitServiceFailed when one shown is
+// Idle [Failed], else kExitOk; the exits of StatusNotRead when nothing could be read.
 int RunServiceStatus(ECTF_AdminSession& session, const std::vector<std::string>& names,
                      bool bJson, std::ostream& out, std::ostream& err);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/registry/regapi.h"
+#include "platform/version/commandline.h"
 #include "platform/version/projectversion.h"
 #include "session/admindoc.h"
 #include "tools/tlvadm/args.h"
@@ -36,7 +37,7 @@ int RunTlvadm(int argc, const char* const* argv, std::ostream& out, std::ostream
     TlvadmArgs args;
     std::string error;
     if (!ParseTlvadmArgs(argc, argv, args, error)) {
-        err << "tlvadm: " << error << '\n' << TlvadmUsage();
+        err << UsageErrorLine("tlvadm", error);
         return kExitUsage;
     }
     if (args.bHelp) {

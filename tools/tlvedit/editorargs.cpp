@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/version/commandline.h"
 #include "resources/stringtable.h"
 #include "tools/tlvedit/profilename.h"
 
@@ -37,6 +38,12 @@ bool ParseEditorArgs(int argc, const char* const* argv, EditorRequest& request,
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         request.bVersion = true;
         return true;
+    }
+    // Only alone can a word be an option: the client passes entry names as they are, dashes
+    // included, and always with a mode behind them.
+    if (argc == 2 && argv[1][0] == '-' && argv[1][1] != '\0') {
+        error = UnknownOptionProblem(argv[1]);
+        return false;
     }
     if (argc < 3) {
         error = "missing arguments";

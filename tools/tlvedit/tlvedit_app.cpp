@@ -7,6 +7,7 @@
 #include "framework/modalseam.h"
 #include "framework/widgets/displaycheck.h"
 #include "framework/widgets/widgetmodalseam.h"
+#include "platform/version/commandline.h"
 #include "platform/version/projectversion.h"
 #include "resources/stringtable.h"
 #include "s100/s100.h"
@@ -67,7 +68,7 @@ int RunTlvedit(int argc, char** argv) {
     EditorRequest request;
     std::string error;
     if (!ParseEditorArgs(argc, argv, request, error)) {
-        std::cerr << "tlvedit: " << error << '\n' << EditorUsage();
+        std::cerr << UsageErrorLine("tlvedit", error);
         return kExitUsage;
     }
     if (request.bHelp) {

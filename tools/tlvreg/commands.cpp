@@ -114,7 +114,7 @@ LONG ApplyImport(const std::vector<RegFileKey>& keys, const std::string& file,
                                             REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                                             key.Out(), nullptr);
             rc != ERROR_SUCCESS) {
-            streams.err << file << ':' << fileKey.line << ": cannot create "
+            streams.err << "tlvreg: " << file << ':' << fileKey.line << ": cannot create "
                         << FullKeyName(fileKey.path) << ": " << RegErrorText(rc) << '\n';
             return rc;
         }
@@ -123,8 +123,8 @@ LONG ApplyImport(const std::vector<RegFileKey>& keys, const std::string& file,
             if (const LONG rc = RegSetValueExA(key.Get(), value.name.c_str(), 0, value.type, bytes,
                                                static_cast<DWORD>(value.data.size()));
                 rc != ERROR_SUCCESS) {
-                streams.err << file << ':' << value.line << ": cannot write value \"" << value.name
-                            << "\": " << RegErrorText(rc) << '\n';
+                streams.err << "tlvreg: " << file << ':' << value.line << ": cannot write value \""
+                            << value.name << "\": " << RegErrorText(rc) << '\n';
                 return rc;
             }
         }
@@ -282,6 +282,11 @@ int ExportKey(const std::string& file, const std::string& path, CommandStreams s
             return Refused(streams, message, rc);
         }
     }
+    // "-" is standard output, as a pipeline into another tool expects.
+    if (file == "-") {
+        streams.out << text.str();
+        return streams.out.flush() ? kExitSuccess : kExitUsage;
+    }
     std::string why;
     if (!WriteFileAtomically(file, text.str(), why)) {
         streams.err << "tlvreg: cannot write " << file << ": " << why << '\n';
@@ -300,7 +305,7 @@ int ImportFile(const std::string& file, CommandStreams streams) {
     std::vector<RegFileKey> keys;
     RegFileError error;
     if (!ParseRegFile(text, keys, error)) {
-        streams.err << file << ':' << error.line << ": " << error.what << '\n';
+        streams.err << "tlvreg: " << file << ':' << error.line << ": " << error.what << '\n';
         return kExitUsage;
     }
     RegTransaction transaction;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/registry/regapi.h"
+#include "platform/version/commandline.h"
 #include "platform/version/projectversion.h"
 #include "tools/tlvreg/commands.h"
 #include "tools/tlvreg/keypath.h"
@@ -32,8 +33,12 @@ constexpr const char* kUsage =
     "2 bad usage, a malformed import file, or a file or registry that cannot be opened.\n";
 
 int UsageError(std::ostream& err, const std::string& what) {
-    err << "tlvreg: " << what << "\n" << kUsage;
+    err << UsageErrorLine("tlvreg", what);
     return kExitUsage;
+}
+
+bool IsOption(const std::string& argument) {
+    return argument.size() > 1 && argument[0] == '-';
 }
 
 bool IsHelp(const std::string& argument) {
@@ -107,6 +112,10 @@ int RunTlvreg(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (args[next] == "--version") {
         out << VersionLine("tlvreg");
         return kExitSuccess;
+    }
+    // Options stand before the command; what follows it is its arguments, dashes and all.
+    if (IsOption(args[next])) {
+        return UsageError(err, UnknownOptionProblem(args[next]));
     }
     const Invocation call{args[next], {args.begin() + static_cast<long>(next) + 1, args.end()}};
     if (!HasValidArguments(call)) {
