@@ -28,8 +28,8 @@ for picture in $(grep -o 'src="images/[^"]*"' "$root/Client/Admin/admin.html" | 
   [ -f "$root/Client/Admin/$picture" ] || fail "the manual's $picture is missing"
 done
 # The pages render with the spaces their synopses are written with: no item runs into the next.
-for page in share/man/man1/*.1 share/man/man8/*.8; do
-  rendered=$(MANWIDTH=100 man -l "$root/$page" 2>/dev/null | col -b)
+for page in "$root"/share/man/man1/*.1 "$root"/share/man/man8/*.8; do
+  rendered=$(MANWIDTH=100 man -l "$page" 2>/dev/null | col -b) || fail "$(basename "$page") does not render"
   if grep -nE '\]\[|[A-Za-z]\[-|[a-z]S\]' <<<"$rendered"; then
     fail "$(basename "$page") runs words together"
   fi
