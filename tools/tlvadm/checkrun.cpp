@@ -3,12 +3,12 @@
 #include <QString>
 
 #include "checker/profchck.h"
+#include "platform/text/shownbytes.h"
 #include "resources/stringids.h"
 #include "resources/stringtable.h"
 #include "session/admsess.h"
 #include "tools/tlvadm/commands.h"
 #include "tools/tlvadm/output.h"
-#include "tools/tlvadm/textescape.h"
 
 namespace {
 
@@ -35,8 +35,8 @@ void PrintJsonFinding(std::ostream& out, const CheckMessage& message) {
 void PrintText(std::ostream& out, const Array<CheckMessage>& messages) {
     // The label is ours; the text holds names from the server.
     for (int i = 0; i < messages.Size(); ++i)
-        out << StringTable::Text(LabelIdOf(messages[i]->m_type)) << EscapeText(messages[i]->m_text)
-            << '\n';
+        out << StringTable::Text(LabelIdOf(messages[i]->m_type))
+            << tlv::platform::ShownBytes(messages[i]->m_text) << '\n';
 }
 
 void PrintJson(std::ostream& out, const Array<CheckMessage>& messages) {

@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "platform/text/shownbytes.h"
 #include "resources/stringtable.h"
 #include "services/svcdef.h"
 #include "session/admindoc.h"
@@ -141,7 +142,8 @@ int Runner::ForEachName(const std::function<int(const QString&)>& operation,
         if (IsAlreadyThere(name, code))
             done.push_back(name);
         else
-            result = std::max(result, Refused({name}, name + ": ", code));
+            result =
+                std::max(result, Refused({name}, tlv::platform::ShownBytes(name) + ": ", code));
     }
     return result;
 }

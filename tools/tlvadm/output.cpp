@@ -2,8 +2,9 @@
 
 #include <cstdio>
 
+#include "framework/bytetext.h"
+#include "platform/text/shownbytes.h"
 #include "session/viewline.h"
-#include "tools/tlvadm/textescape.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ void PrintTextRow(std::ostream& out, const CViewLine& row) {
     for (int c = 0; c < row.NumberOfItems(); ++c) {
         if (c > 0)
             out << '\t';
-        out << EscapeText(row.GetItem(c).toLatin1().toStdString());
+        out << tlv::platform::ShownBytes(BytesOfByteString(row.GetItem(c)));
     }
     out << '\n';
 }

@@ -10,8 +10,9 @@
 
 class CViewLine;
 
-// Text: one line per row, cells joined by a tab, each cell escaped (textescape.h).
-// JSON: an array with one object per row whose members are named by keys, in cell order.
+// Text: one line per row, cells joined by a tab, each cell shown by the rule of
+// platform/text/shownbytes.h. JSON: an array with one object per row whose members are named by
+// keys, in cell order.
 void PrintRows(std::ostream& out, const CViewLine* rows, const std::vector<const char*>& keys,
                bool bJson);
 

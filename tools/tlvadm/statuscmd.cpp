@@ -3,14 +3,16 @@
 #include <QDateTime>
 #include <algorithm>
 
+#include "platform/text/shownbytes.h"
 #include "session/admsess.h"
 #include "session/displaytexts.h"
 #include "session/servicestatus.h"
 #include "tools/tlvadm/commands.h"
 #include "tools/tlvadm/output.h"
-#include "tools/tlvadm/textescape.h"
 
 namespace {
+
+using tlv::platform::ShownBytes;
 
 std::string JsonBytes(const std::string& bytes) {
     return JsonString(QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
@@ -50,8 +52,8 @@ void PrintJsonStatus(std::ostream& out, const DisplayTexts& texts,
 
 void PrintTextStatus(std::ostream& out, const DisplayTexts& texts,
                      const TLVserviceStatus& status) {
-    out << EscapeText(status.name) << '\n';
-    for (const QString& line : ServiceStatusLines(texts, status, TerminalText))
+    out << ShownBytes(status.name) << '\n';
+    for (const QString& line : ServiceStatusLines(texts, status))
         out << "  " << line.toUtf8().constData() << '\n';
 }
 
@@ -64,7 +66,7 @@ bool ReportMissingServices(const std::vector<std::string>& names,
         const bool bListed = std::any_of(statuses.begin(), statuses.end(),
                                          [&](const auto& s) { return s.name == name; });
         if (!bListed) {
-            err << name << ": no such service\n";
+            err << ShownBytes(name) << ": no such service\n";
             bAllThere = false;
         }
     }
