@@ -265,9 +265,13 @@ TEST_F(TlvadmTest, StoredNamesCannotReachTheTerminalOrForgeRows) {
     EXPECT_EQ(result.out,
               "Caf\xc3\xa9 \\xFF\\xC2\\x9B\tApplication\n"
               "Evil\\x1B[2J\\x0AForged\\x09Row\\\\\tApplication\n");
+    // JSON: text for people and scripts alike; the exact bytes beside a name that is no UTF-8.
     result = Tlvadm({"profiles"}, true);
-    EXPECT_NE(result.out.find("\"Evil\\u001b[2J\\nForged\\tRow\\\\\""), std::string::npos)
-        << result.out;
+    EXPECT_EQ(
+        result.out,
+        "[\n  {\"name\": \"Caf\xc3\xa9 \xEF\xBF\xBD\\u009b\", \"name_bytes\": \"Q2Fmw6kg/8Kb\", "
+        "\"class\": \"Application\"},\n"
+        "  {\"name\": \"Evil\\u001b[2J\\nForged\\tRow\\\\\", \"class\": \"Application\"}\n]\n");
 }
 
 TEST_F(TlvadmTest, AMissingOrOpenKeyFileExitsTwoNamingIt) {
@@ -471,6 +475,13 @@ TEST_F(TlvadmServiceTest, ServiceNamesAndOutputReadTheSameHereAsInTheClient) {
     for (const QString& line : tooltip.split(QLatin1Char('\n')))
         indented += "  " + line.toStdString() + "\n";
     EXPECT_EQ(result.out, indented);
+
+    result = Tlvadm({"status", name}, true);
+    for (const char* member : {"{\"name\": \"Caf\xC3\xA9\\u001b[1m\xEF\xBF\xBD\", \"name_bytes\": "
+                               "\"Q2Fmw6kbWzFt/w==\", ",
+                               "\"last_output\": [\"caf\xC3\xA9\xEF\xBF\xBD[2J\xEF\xBF\xBD\"], "
+                               "\"last_output_bytes\": [\"Y2Fmw6mbWzJK/w==\"]}"})
+        EXPECT_NE(result.out.find(member), std::string::npos) << member << "\n" << result.out;
 }
 
 TEST_F(TlvadmServiceTest, WaitReturnsAtTheTargetStateAndRepeatsAreNotes) {

@@ -27,9 +27,9 @@ const char* TypeName(CE_Type type) {
 }
 
 void PrintJsonFinding(std::ostream& out, const CheckMessage& message) {
-    out << "{\"type\": " << JsonString(QString::fromLatin1(TypeName(message.m_type)))
-        << ", \"profile\": " << JsonString(QString::fromLatin1(message.m_profileName.c_str()))
-        << ", \"text\": " << JsonString(QString::fromLatin1(message.m_text.c_str())) << '}';
+    out << "{\"type\": " << JsonString(QString::fromLatin1(TypeName(message.m_type))) << ", "
+        << JsonBytesMember("profile", message.m_profileName) << ", "
+        << JsonBytesMember("text", message.m_text) << '}';
 }
 
 void PrintText(std::ostream& out, const Array<CheckMessage>& messages) {

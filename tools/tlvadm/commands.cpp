@@ -212,9 +212,7 @@ int Runner::ShowProfile() {
     if (!KvSetText(contents.Handle(), text))
         return Usage(StringTable::Text(IDS_EXPORT_CONVERT_FAILED));
     if (m_args.bJson)
-        PrintJsonObject(
-            m_out,
-            {{"name", Text(Operand(0))}, {"class", Text(Operand(1))}, {"contents", Text(text)}});
+        PrintJsonObject(m_out, {{"name", Operand(0)}, {"class", Operand(1)}, {"contents", text}});
     else
         m_out << text << '\n';
     return kExitOk;

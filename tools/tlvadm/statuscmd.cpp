@@ -14,10 +14,6 @@ namespace {
 
 using tlv::platform::ShownBytes;
 
-std::string JsonBytes(const std::string& bytes) {
-    return JsonString(QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
 std::string JsonNumberOrNull(bool bPresent, long long value) {
     return bPresent ? std::to_string(value) : std::string("null");
 }
@@ -32,22 +28,19 @@ std::string JsonLastExitTime(const TLVserviceStatus& status) {
 void PrintJsonStatus(std::ostream& out, const DisplayTexts& texts,
                      const TLVserviceStatus& status) {
     const bool bExited = status.hasExited;
-    out << "{\"name\": " << JsonBytes(status.name)
+    out << '{' << JsonBytesMember("name", status.name)
         << ", \"state\": " << JsonString(StateText(texts, status.state))
         << ", \"failed\": " << (status.failed ? "true" : "false")
         << ", \"disabled\": " << (status.disabled ? "true" : "false")
-        << ", \"type\": " << JsonString(KindText(status))
-        << ", \"program\": " << JsonBytes(status.program)
+        << ", \"type\": " << JsonString(KindText(status)) << ", "
+        << JsonBytesMember("program", status.program)
         << ", \"pid\": " << JsonNumberOrNull(status.pid > 0, status.pid)
-        << ", \"restarts\": " << status.restarts
-        << ", \"last_exit_code\": " << JsonNumberOrNull(bExited && status.lastSignal == 0,
-                                                        status.lastExitCode)
-        << ", \"last_signal\": " << JsonNumberOrNull(bExited && status.lastSignal != 0,
-                                                     status.lastSignal)
-        << ", \"last_exit_time\": " << JsonLastExitTime(status) << ", \"last_output\": [";
-    for (std::size_t i = 0; i < status.lastOutput.size(); ++i)
-        out << (i == 0 ? "" : ", ") << JsonBytes(status.lastOutput[i]);
-    out << "]}";
+        << ", \"restarts\": " << status.restarts << ", \"last_exit_code\": "
+        << JsonNumberOrNull(bExited && status.lastSignal == 0, status.lastExitCode)
+        << ", \"last_signal\": "
+        << JsonNumberOrNull(bExited && status.lastSignal != 0, status.lastSignal)
+        << ", \"last_exit_time\": " << JsonLastExitTime(status) << ", "
+        << JsonBytesListMember("last_output", status.lastOutput) << '}';
 }
 
 void PrintTextStatus(std::ostream& out, const DisplayTexts& texts,
