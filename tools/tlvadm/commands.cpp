@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "framework/bytetext.h"
 #include "platform/text/shownbytes.h"
 #include "resources/stringtable.h"
 #include "services/svcdef.h"
@@ -25,7 +26,7 @@
 namespace {
 
 QString Text(const std::string& bytes) {
-    return QString::fromLatin1(bytes.c_str());
+    return ByteStringOfBytes(bytes);
 }
 
 class Runner final {
