@@ -21,6 +21,18 @@ Utf8Char PlainChar(std::string_view bytes) {
     return c.length == 0 || IsControlCharacter(c.code) ? Utf8Char{} : c;
 }
 
+// Whether the bytes are characters that readChar finds (a length above 0) up to their end.
+template <typename ReadChar>
+bool AllChars(std::string_view bytes, ReadChar readChar) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = readChar(bytes.substr(at)).length;
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
+}
+
 }  // namespace
 
 Utf8Char FirstUtf8Char(std::string_view bytes) {
@@ -66,23 +78,11 @@ bool IsControlCharacter(char32_t code) {
 }
 
 bool IsUtf8(std::string_view bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t length = FirstUtf8Char(bytes.substr(at)).length;
-        if (length == 0)
-            return false;
-        at += length;
-    }
-    return true;
+    return AllChars(bytes, FirstUtf8Char);
 }
 
 bool NeedsEscapes(std::string_view bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t length = PlainChar(bytes.substr(at)).length;
-        if (length == 0)
-            return true;
-        at += length;
-    }
-    return false;
+    return !AllChars(bytes, PlainChar);
 }
 
 std::string ShownBytes(std::string_view bytes) {
