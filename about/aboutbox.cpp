@@ -10,6 +10,7 @@
 
 #include "about/aboutres.h"
 #include "config/registry.h"
+#include "framework/bytetext.h"
 #include "framework/modalseam.h"
 #include "platform/files/findfile.h"
 #include "platform/version/userlocale.h"
@@ -46,7 +47,7 @@ bool ReadRegisteredName(NT_RegKey& key, const char* name, QString& text) {
     std::array<char, kRegisteredNameBytes> buffer{};
     if (!key.GetValue(name, buffer.data(), kRegisteredNameBytes))
         return false;
-    text = QString::fromLatin1(buffer.data());
+    text = ShownText(buffer.data());
     return true;
 }
 
@@ -59,7 +60,7 @@ bool QueryProductVersion(const std::vector<char>& block, unsigned languageAndCod
     UINT length = 0;
     if (!VerQueryValueA(block.data(), path.toLatin1().constData(), &value, &length))
         return false;
-    version = QString::fromLatin1(static_cast<const char*>(value));
+    version = ShownText(static_cast<const char*>(value));
     return true;
 }
 
@@ -114,11 +115,11 @@ bool CAboutBox::OnInitDialog() {
         m_fileList->setColumnWidth(column, half);
         m_fileList->headerItem()->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
     }
-    QString root;
+    std::string root;
     GetTelvaneRootPath(root);
-    SearchFileList(root + QStringLiteral("/Shared Files"));
-    SearchFileList(root + QStringLiteral("/Client/bin"));
-    SearchFileList(root + QStringLiteral("/Server/bin"));
+    SearchFileList(root + "/Shared Files");
+    SearchFileList(root + "/Client/bin");
+    SearchFileList(root + "/Server/bin");
     return true;
 }
 
@@ -130,32 +131,31 @@ void CAboutBox::DoDataExchange() {
     m_wndCompany->setText(m_strCompany);
 }
 
-void CAboutBox::GetTelvaneRootPath(QString& rootPath) {
+void CAboutBox::GetTelvaneRootPath(std::string& rootPath) {
     rootPath.clear();
     NT_RegKey environment(HKEY_LOCAL_MACHINE, kClientEnvironmentKey, KEY_READ);
     std::array<char, kRootPathBytes> buffer{};
     if (environment.GetValue("RootPath", buffer.data(), kRootPathBytes))
-        rootPath = QString::fromLatin1(buffer.data());
+        rootPath = buffer.data();
 }
 
-void CAboutBox::SearchFileList(const QString& directory) {
-    ListFiles(QStringLiteral("*.dll"), directory);
-    ListFiles(QStringLiteral("*.exe"), directory);
+void CAboutBox::SearchFileList(const std::string& directory) {
+    ListFiles("*.dll", directory);
+    ListFiles("*.exe", directory);
 }
 
-void CAboutBox::ListFiles(const QString& pattern, const QString& directory) {
+void CAboutBox::ListFiles(const char* pattern, const std::string& directory) {
     WIN32_FIND_DATAA found;
-    const QByteArray wildcard = (directory + QLatin1Char('/') + pattern).toLocal8Bit();
-    HANDLE search = FindFirstFileA(wildcard.constData(), &found);
+    const std::string wildcard = directory + '/' + pattern;
+    HANDLE search = FindFirstFileA(wildcard.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
             continue;
-        const QString name = QString::fromLocal8Bit(found.cFileName);
         QString version;
-        FileVersion(directory + QLatin1Char('/') + name, version);
-        AddFile(name, version);
+        FileVersion(directory + '/' + found.cFileName, version);
+        AddFile(ShownText(found.cFileName), version);
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }
@@ -166,15 +166,14 @@ void CAboutBox::AddFile(const QString& fileName, const QString& version) {
     ++m_nItems;
 }
 
-int CAboutBox::FileVersion(const QString& path, QString& version) {
+int CAboutBox::FileVersion(const std::string& path, QString& version) {
     version.clear();
-    const QByteArray fileName = path.toLocal8Bit();
     DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(fileName.constData(), &handle);
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
     if (size == 0)
         return 0;
     std::vector<char> block(size);
-    if (!GetFileVersionInfoA(fileName.constData(), handle, size, block.data()))
+    if (!GetFileVersionInfoA(path.c_str(), handle, size, block.data()))
         return 0;
     std::array<char, 16> codePageText{};
     if (GetLocaleInfoA(GetUserDefaultLCID(), LOCALE_IDEFAULTANSICODEPAGE, codePageText.data(),

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <string>
 
 class QIcon;
 class QLabel;
@@ -36,18 +37,19 @@ protected:
     virtual bool OnInitDialog();
     void showEvent(QShowEvent* event) override;
 
+    // Paths are the file system's bytes, kept as they are: no encoding could name every file.
     // The "RootPath" of the client's environment; empty when it cannot be read.
-    void GetTelvaneRootPath(QString& rootPath);
+    void GetTelvaneRootPath(std::string& rootPath);
     // Lists the folder's shared libraries, then its executables, as the file system orders them.
-    void SearchFileList(const QString& directory);
+    void SearchFileList(const std::string& directory);
     void AddFile(const QString& fileName, const QString& version);
     // The product version of the file in the user's language, else in US English; 1 when one
     // was found, else 0 with the version empty.
-    int FileVersion(const QString& path, QString& version);
+    int FileVersion(const std::string& path, QString& version);
 
 private:
     void DoDataExchange();
-    void ListFiles(const QString& pattern, const QString& directory);
+    void ListFiles(const char* pattern, const std::string& directory);
 
     int m_nItems = 0;
     bool m_bInitialized = false;

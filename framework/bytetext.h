@@ -1,17 +1,19 @@
 #pragma once
 // Names and texts from the server and the registry are bytes, not text in any one encoding.
-// They are shown as UTF-8 where that is what they hold; otherwise readably, each byte that is no
-// part of a UTF-8 character (and each control character) as \xHH and a backslash as \\. What
-// the operator did not change goes back as the bytes it came from (see BytesOfShownText).
+// They are shown by the one rule of platform/text/shownbytes.h: as they are where they are
+// UTF-8 without control characters, otherwise with \xHH for the other bytes and \\ for a
+// backslash. What the operator did not change goes back as the bytes it came from (see
+// BytesOfShownText).
 
 #include <QString>
 #include <string>
 #include <string_view>
 
-// True when the bytes are shown with escapes: not UTF-8, or holding a control character.
-bool NeedsEscapes(std::string_view bytes);
+#include "platform/text/shownbytes.h"
 
-// The text that shows the bytes: exact for UTF-8, escaped as above otherwise.
+using tlv::platform::NeedsEscapes;
+
+// The text that shows the bytes.
 QString ShownText(std::string_view bytes);
 
 // The bytes a shown text stands for. A text shown with escapes (escaped) has them read back, so

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/text/shownbytes.h"
+
 namespace tlv::server {
 
 std::string isoTime(std::chrono::system_clock::time_point time) {
@@ -19,20 +21,18 @@ std::string isoTime(std::chrono::system_clock::time_point time) {
     return text;
 }
 
-std::string printable(std::string_view text) {
-    constexpr std::size_t kMaxShown = 64;
-    std::string shown;
-    for (const char byte : text.substr(0, kMaxShown)) {
-        const auto c = static_cast<unsigned char>(byte);
-        if (c < 0x20 || c > 0x7e || c == '\\') {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%02x", c);
-            shown += escape;
-        } else {
-            shown += byte;
-        }
-    }
-    return text.size() > kMaxShown ? shown + "..." : shown;
+std::string printable(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes)
+        return tlv::platform::ShownBytes(text);
+    // Back over the continuation bytes of a character the bound cuts, so that it is not shown
+    // as escapes; a UTF-8 character has at most three.
+    const auto isContinuation = [&](std::size_t at) {
+        return (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+    };
+    std::size_t cut = maxBytes;
+    while (cut > 0 && maxBytes - cut < 3 && isContinuation(cut))
+        --cut;
+    return tlv::platform::ShownBytes(text.substr(0, cut)) + "...";
 }
 
 std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {

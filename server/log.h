@@ -4,6 +4,7 @@
 
 #include <asio.hpp>
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,9 +13,13 @@ namespace tlv::server {
 // "2026-12-08T14:50:00.123Z"
 std::string isoTime(std::chrono::system_clock::time_point time);
 
-// The text with control characters and bytes above 0x7e written as \xHH, at most 64 bytes of
-// it: names that come from clients go into the log this way.
-std::string printable(std::string_view text);
+// Names and paths that come from clients or from what they stored go into the log this way:
+// shown by the rule of platform/text/shownbytes.h, so that no name can drive the terminal of
+// whoever reads the log or forge a line of it, and at most maxBytes of it, cut between
+// characters and marked "...".
+inline constexpr std::size_t kShownNameBytes = 64;
+inline constexpr std::size_t kShownPathBytes = 1024;
+std::string printable(std::string_view text, std::size_t maxBytes = kShownNameBytes);
 
 // "127.0.0.1:40312"
 std::string endpointText(const asio::ip::tcp::endpoint& endpoint);

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "platform/text/shownbytes.h"
 #include "server/log.h"
 
 namespace tlv::server {
@@ -40,9 +41,9 @@ void ServiceLog::write(const std::string& serviceName, std::string_view line) {
     }
     std::string record = isoTime(std::chrono::system_clock::now());
     record += ' ';
-    record += serviceName;
+    record += printable(serviceName);
     record += ": ";
-    record += line;
+    record += tlv::platform::ShownBytes(line);  // already bounded by the capture
     record += '\n';
     // One write per line: O_APPEND keeps lines of other writers whole.
     const char* data = record.data();

@@ -51,7 +51,8 @@ CTerror ServiceTable::write(const std::string& name, const tlv::wire::KVSet& def
         return CTerr_Exists;
     }
     if (result != StoreResult::Ok) {
-        logEvent("cannot store service %s: %s", name.c_str(), m_store.lastError().c_str());
+        logEvent("cannot store service %s: %s", printable(name).c_str(),
+                 m_store.lastError().c_str());
         return CTerr_StoreFailed;
     }
     if (read.kind == SVC_KindExecutable && !executableExists(read.commandLine)) {

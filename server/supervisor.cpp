@@ -140,7 +140,7 @@ CTerror ServiceSupervisor::start(const std::string& name, const ServiceDefinitio
 void ServiceSupervisor::launch(Service& service) {
     if (service.definition.kind == SVC_KindDLL) {
         service.state = SVC_StateStarting;
-        logEvent("service %s starting (DLL, simulated)", service.name.c_str());
+        logEvent("service %s starting (DLL, simulated)", printable(service.name).c_str());
         schedule(service, m_timings.dllTransition, [](Service& s) { s.state = SVC_StateRunning; });
         return;
     }
@@ -165,8 +165,8 @@ void ServiceSupervisor::launch(Service& service) {
     }
     service.pid = pid;
     service.state = SVC_StateStarting;
-    logEvent("service %s started: %s (pid %d)", service.name.c_str(),
-             programOf(service.definition.commandLine).c_str(), pid);
+    logEvent("service %s started: %s (pid %d)", printable(service.name).c_str(),
+             printable(programOf(service.definition.commandLine), kShownPathBytes).c_str(), pid);
     const auto settle =
         std::min(m_timings.startSettle, seconds(service.definition.startTimeoutSeconds));
     schedule(service, settle, [](Service& s) { s.state = SVC_StateRunning; });
@@ -174,8 +174,8 @@ void ServiceSupervisor::launch(Service& service) {
 
 void ServiceSupervisor::startFailed(Service& service, int errorNumber) {
     const std::string program = programOf(service.definition.commandLine);
-    logEvent("service %s failed: cannot start %s: %s", service.name.c_str(), program.c_str(),
-             std::strerror(errorNumber));
+    logEvent("service %s failed: cannot start %s: %s", printable(service.name).c_str(),
+             printable(program, kShownPathBytes).c_str(), std::strerror(errorNumber));
     note(service, "cannot start " + program + ": " + std::strerror(errorNumber));
     becomeIdle(service, true);
 }
@@ -208,7 +208,7 @@ CTerror ServiceSupervisor::stop(const std::string& name, StopMode mode) {
         }
         return CTerr_NoError;
     }
-    logEvent("service %s stopping (%s)", name.c_str(),
+    logEvent("service %s stopping (%s)", printable(name).c_str(),
              mode == StopMode::Emergency ? "emergency" : "normal");
     if (service->state == SVC_StateWaiting) {
         becomeIdle(*service, false);
@@ -217,7 +217,7 @@ CTerror ServiceSupervisor::stop(const std::string& name, StopMode mode) {
     service->state = SVC_StateStopping;
     if (definition.kind == SVC_KindDLL) {
         schedule(*service, m_timings.dllTransition, [this](Service& s) {
-            logEvent("service %s stopped", s.name.c_str());
+            logEvent("service %s stopped", printable(s.name).c_str());
             becomeIdle(s, false);
         });
         return CTerr_NoError;
@@ -274,8 +274,10 @@ void ServiceSupervisor::onExit(Service& service, int waitStatus) {
     if (service.capture) {
         service.capture->drain();  // its last words come before the news of its end
     }
-    const char* name = service.name.c_str();
-    const std::string program = programOf(service.definition.commandLine);
+    const std::string shownName = printable(service.name);
+    const char* name = shownName.c_str();
+    const std::string program =
+        printable(programOf(service.definition.commandLine), kShownPathBytes);
     const std::string how = describe(service.lastExit);
     if (service.state == SVC_StateStopping || service.marked) {
         logEvent("service %s stopped: %s %s", name, program.c_str(), how.c_str());

@@ -76,6 +76,8 @@ ServiceNameCheck CheckServiceName(const std::string& name) {
         return ServiceNameCheck::TooLong;
     if (name.find(' ') != std::string::npos)
         return ServiceNameCheck::HasSpace;
+    if (name.find('\0') != std::string::npos)
+        return ServiceNameCheck::HasNul;
     return ServiceNameCheck::Ok;
 }
 

@@ -21,9 +21,10 @@ enum class ServiceKind { Executable, DLL, Invalid };
 // SVC_Kind of the set; a missing kind or any other value is Invalid.
 ServiceKind ServiceKindOf(CTkvs set);
 
-enum class ServiceNameCheck { Ok, TooLong, HasSpace };
+enum class ServiceNameCheck { Ok, TooLong, HasSpace, HasNul };
 
-// The client's own check of a name; an empty name is left to the server.
+// The client's own check of a name; an empty name is left to the server. A NUL byte (typed as
+// an escape) cannot cross the session's C strings: the name would arrive cut short.
 ServiceNameCheck CheckServiceName(const std::string& name);
 
 // Defaults are those of a new service. bMandatory stands for SVC_StartType: a stored value

@@ -8,10 +8,8 @@ QString CAdminDoc::ServiceStatusText(const CString& name) {
     if (!m_pSession || m_bDisconnected)
         return {};
     std::vector<TLVserviceStatus> statuses;
-    const std::string wanted = ToServerText(name).operator const char*();
+    const std::string wanted = BytesOfByteString(name);
     if (!m_pSession->GetServiceStatus({wanted}, statuses) || statuses.empty())
         return {};
-    const auto shown = [](const std::string& bytes) { return ShownText(bytes); };
-    return ServiceStatusLines(DisplayTexts::Load(), statuses.front(), shown)
-        .join(QLatin1Char('\n'));
+    return ServiceStatusLines(DisplayTexts::Load(), statuses.front()).join(QLatin1Char('\n'));
 }

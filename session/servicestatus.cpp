@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include "framework/bytetext.h"
+
 QString LastExitText(const TLVserviceStatus& status) {
     if (!status.hasExited)
         return {};
@@ -22,14 +24,13 @@ QString KindText(const TLVserviceStatus& status) {
     return status.kind == SVC_KindDLL ? QStringLiteral("DLL") : QStringLiteral("Executable");
 }
 
-QStringList ServiceStatusLines(const DisplayTexts& texts, const TLVserviceStatus& status,
-                               BytesAsText shown) {
+QStringList ServiceStatusLines(const DisplayTexts& texts, const TLVserviceStatus& status) {
     QStringList lines;
     lines << QStringLiteral("State: ") + StateText(texts, status.state);
     lines << QStringLiteral("Type: ") + KindText(status) +
                  (status.disabled ? texts.m_strDisabled : QString());
     if (!status.program.empty())
-        lines << QStringLiteral("Program: ") + shown(status.program);
+        lines << QStringLiteral("Program: ") + ShownText(status.program);
     if (status.pid > 0)
         lines << QStringLiteral("PID: %1").arg(status.pid);
     lines << QStringLiteral("Restarts: %1").arg(status.restarts);
@@ -38,7 +39,7 @@ QStringList ServiceStatusLines(const DisplayTexts& texts, const TLVserviceStatus
     if (!status.lastOutput.empty()) {
         lines << QStringLiteral("Output:");
         for (const std::string& line : status.lastOutput)
-            lines << QStringLiteral("  ") + shown(line);
+            lines << QStringLiteral("  ") + ShownText(line);
     }
     return lines;
 }

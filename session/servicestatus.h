@@ -8,10 +8,6 @@
 #include "s100/svcstatus.h"
 #include "session/displaytexts.h"
 
-// How the bytes a service or its definition holds (program path, output lines) become text:
-// the client shows them as it shows every server text, tlvadm escapes them for a terminal.
-using BytesAsText = QString (*)(const std::string& bytes);
-
 // "exited with code 3" or "killed by signal 9"; "" when it never ended.
 QString LastExitText(const TLVserviceStatus& status);
 
@@ -22,6 +18,6 @@ QString LastExitWithTime(const TLVserviceStatus& status);
 QString KindText(const TLVserviceStatus& status);
 
 // One "Label: value" line per fact that applies, then "Output:" and the last output lines,
-// each indented by two blanks.
-QStringList ServiceStatusLines(const DisplayTexts& texts, const TLVserviceStatus& status,
-                               BytesAsText shown);
+// each indented by two blanks. The program and the output are shown as every server text is
+// (framework/bytetext.h), so the lines are as safe in a terminal as in a tooltip.
+QStringList ServiceStatusLines(const DisplayTexts& texts, const TLVserviceStatus& status);

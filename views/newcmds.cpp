@@ -5,6 +5,7 @@
 
 #include "app/errorbox.h"
 #include "config/ui/newprof.h"
+#include "framework/bytetext.h"
 #include "framework/modalseam.h"
 #include "resources/stringtable.h"
 #include "s100/s100.h"
@@ -43,7 +44,7 @@ int RunNewProfileCommand(CAdminDoc& document, QWidget* parent) {
     box.SetClass(Text(IDS_APPLICATION_CLASS));
     if (Modal().RunDialog(box) != IDOK)
         return 0;
-    if (!document.NewProfile(QString::fromLatin1(box.Class().c_str()))) {
+    if (!document.NewProfile(ByteStringOfBytes(box.Class()))) {
         CErrorBox(document.LastError(), parent).DoModal();
         return 0;
     }
@@ -71,7 +72,7 @@ int RunNewServiceCommand(CAdminDoc& document, QWidget* parent) {
                              IDS_EXE_PATTERN, name);
     if (!bEdited)
         return 0;
-    if (!document.NewService(QString::fromLatin1(name.c_str()), set.Handle())) {
+    if (!document.NewService(ByteStringOfBytes(name), set.Handle())) {
         CErrorBox(document.LastError(), parent).DoModal();
         return 0;
     }

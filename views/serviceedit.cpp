@@ -92,7 +92,7 @@ void CAdminView::EditService(const QString& name, CTkvs set, int bServerIsLocal)
     }
     if (!edited)
         return;
-    const QString newName = QString::fromLatin1(edited->c_str());
+    const QString newName = ByteStringOfBytes(*edited);
     if (newName == name) {
         SaveService(name, set);
     } else {

@@ -35,11 +35,14 @@ NameRule RuleOf(const std::string& wildcard) {
 }
 
 bool Matches(const FindState& state, const char* name, const struct stat& facts) {
+    // A program file is a regular file; a FIFO, socket or device of that name is none. Folders
+    // come back with their attribute, as the platform returns them.
+    const bool bFileOrFolder = S_ISREG(facts.st_mode) || S_ISDIR(facts.st_mode);
     switch (state.rule) {
         case NameRule::SharedLibrary:
-            return IsSharedLibraryName(name);
+            return bFileOrFolder && IsSharedLibraryName(name);
         case NameRule::Executable:
-            return (facts.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 &&
+            return bFileOrFolder && (facts.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 &&
                    !IsSharedLibraryName(name);
         case NameRule::Wildcard:
             return fnmatch(state.wildcard.c_str(), name, FNM_PERIOD) == 0;

@@ -3,9 +3,10 @@
 // and FindClose give it, in the order the file system returns the entries.
 //
 // The pattern is a folder, "/", then a wildcard for the names. Two wildcards name kinds of
-// program file of this platform rather than file names: "*.dll" is a shared library (a name
-// ending in ".so" or holding ".so."), "*.exe" an entry with an execute permission that is not a
-// shared library. Any other wildcard is matched against the names as the shell would ("*", "?",
+// program file of this platform rather than file names: "*.dll" is a shared library (a regular
+// file whose name ends in ".so" or holds ".so."), "*.exe" a regular file with an execute
+// permission that is not a shared library; FIFOs, sockets and devices are neither. Any other
+// wildcard is matched against the names as the shell would ("*", "?",
 // "[...]"). Folders are returned too, with their directory attribute, as the platform does.
 
 #include <cstdint>

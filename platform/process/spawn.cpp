@@ -74,7 +74,11 @@ bool StartDetachedProcess(const std::string& commandLine, pid_t* pid) {
 
 bool StartDetachedProgram(std::vector<std::string> words, pid_t* pid) {
     CollectFinishedProcesses();
-    if (words.empty())
+    // A NUL would end its word early: the program would be told something else than asked.
+    const auto holdsNul = [](const std::string& word) {
+        return word.find('\0') != std::string::npos;
+    };
+    if (words.empty() || std::any_of(words.begin(), words.end(), holdsNul))
         return false;
     std::vector<char*> argv;
     argv.reserve(words.size() + 1);

@@ -18,7 +18,8 @@ namespace tlv::platform {
 bool StartDetachedProcess(const std::string& commandLine, pid_t* pid = nullptr);
 
 // The same with the words given: argv[0] is the program's path, every element one argument
-// whatever bytes it holds (blanks included).
+// whatever bytes it holds (blanks included). False, and nothing started, when a word holds a
+// NUL, which no argument can carry.
 bool StartDetachedProgram(std::vector<std::string> argv, pid_t* pid = nullptr);
 
 // Collects the started processes that have ended, so none lingers as a zombie; cheap enough for

@@ -9,7 +9,8 @@
 
 class FileByteSource final : public ByteSource {
 public:
-    // IsOpen() tells whether the file could be opened as a regular file.
+    // IsOpen() tells whether the path names a regular file (through links) that could be
+    // opened; nothing else is opened or waited for.
     explicit FileByteSource(const std::string& path);
 
     bool IsOpen() const { return m_file != nullptr; }

@@ -1,11 +1,12 @@
 #include "s100/kvs/profile_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "s100/kvs/file_descriptor.h"
 
 namespace s100 {
 namespace {
@@ -91,69 +92,6 @@ bool fail(FileError& error, CTerror code, std::string message) {
 std::string systemReason() {
     return std::strerror(errno);
 }
-
-// Owns one file descriptor.
-class FileDescriptor final {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() { close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-// A file beside the target that is removed again unless it was moved into place.
-class TemporaryFile final {
-public:
-    explicit TemporaryFile(const std::filesystem::path& target)
-        : path_(target.string() + ".XXXXXX"), fd_(mkstemp(path_.data())), created_(fd_.get() >= 0) {
-        if (created_) {
-            fchmod(fd_.get(), 0644);  // a profile file, not a secret: mkstemp's 0600 is too tight
-        }
-    }
-    ~TemporaryFile() {
-        fd_.close();
-        if (created_ && !kept_) {
-            unlink(path_.c_str());
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    bool created() const { return created_; }
-    const std::string& path() const { return path_; }
-
-    // Writes, flushes to disk and closes.
-    bool writeAll(std::string_view data) {
-        while (!data.empty()) {
-            const ssize_t written = ::write(fd_.get(), data.data(), data.size());
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            if (written <= 0) {
-                return false;
-            }
-            data.remove_prefix(static_cast<size_t>(written));
-        }
-        return fsync(fd_.get()) == 0 && fd_.close();
-    }
-    void keep() { kept_ = true; }
-
-private:
-    std::string path_;
-    FileDescriptor fd_;
-    bool created_;
-    bool kept_ = false;
-};
 
 // The whole file, at most kMaxNotationBytes.
 bool readWhole(const std::filesystem::path& path, std::string& text, FileError& error) {
@@ -254,26 +192,8 @@ bool writeProfileFile(const std::filesystem::path& path, const ProfileFile& prof
         return fail(error, CTerr_InvalidArgument,
                     "the profile name and class must be single words");
     }
-    TemporaryFile temporary(path);
-    if (!temporary.created()) {
-        return fail(error, CTerr_FileCreate, path.string() + ": " + systemReason());
-    }
-    if (!temporary.writeAll(text)) {
-        return fail(error, CTerr_FileWrite, path.string() + ": " + systemReason());
-    }
-    // link() refuses an existing target atomically, where a check before rename() would race.
-    if (mode == WriteMode::CreateNew) {
-        if (link(temporary.path().c_str(), path.c_str()) != 0) {
-            const CTerror code = errno == EEXIST ? CTerr_Exists : CTerr_FileCreate;
-            return fail(error, code, path.string() + ": " + systemReason());
-        }
-        return true;  // the temporary name is removed on leaving
-    }
-    if (rename(temporary.path().c_str(), path.c_str()) != 0) {
-        return fail(error, CTerr_FileCreate, path.string() + ": " + systemReason());
-    }
-    temporary.keep();
-    return true;
+    return mode == WriteMode::CreateNew ? writeNewFile(path, text, error)
+                                        : replaceFile(path, text, error);
 }
 
 }  // namespace s100

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "s100/kvs/file_write.h"
 #include "s100/kvs/notation.h"
 
 namespace s100 {
@@ -26,11 +27,6 @@ std::optional<ProfileFile> parseProfileFile(std::string_view text, ParseError& e
 // CTerr_InvalidArgument when the name or the class is not a single word.
 CTerror printProfileFile(const ProfileFile& profile, std::string& text);
 
-struct FileError {
-    CTerror code = CTerr_NoError;  // CTerr_FileOpen, CTerr_BadProfileFile, CTerr_Exists, ...
-    std::string message;
-};
-
 // Reads and parses a file of at most kMaxNotationBytes. CTerr_FileOpen when it cannot be read,
 // CTerr_BadProfileFile (message with line and column) when it is not a profile file.
 std::optional<ProfileFile> readProfileFile(const std::filesystem::path& path, FileError& error);
@@ -40,9 +36,9 @@ enum class WriteMode {
     Replace,    // replace an existing file
 };
 
-// Writes a temporary file in the same folder and moves it into place, so the target is either
-// untouched or complete. CTerr_FileCreate when the file cannot be created, CTerr_FileWrite when
-// writing fails, CTerr_Exists in CreateNew mode, CTerr_InvalidArgument for a bad name or class.
+// Writes the whole file or nothing (file_write.h): the target is either untouched or complete.
+// CTerr_FileCreate when the file cannot be created, CTerr_FileWrite when writing fails,
+// CTerr_Exists in CreateNew mode, CTerr_InvalidArgument for a bad name or class.
 bool writeProfileFile(const std::filesystem::path& path, const ProfileFile& profile, WriteMode mode,
                       FileError& error);
 

@@ -34,6 +34,8 @@ unsigned ServiceNameMessage(const std::string& name) {
             return IDS_SERVICE_NAME_TOO_LONG;
         case ServiceNameCheck::HasSpace:
             return IDS_SERVICE_NAME_HAS_SPACE;
+        case ServiceNameCheck::HasNul:
+            return IDS_SERVICE_NAME_INVALID;
         case ServiceNameCheck::Ok:
             break;
     }

@@ -20,7 +20,7 @@ DllServiceFields DllDialogDefaults();
 // Whether the set holds the key, whatever the type of its value.
 bool KvsHoldsKey(CTkvs set, CTsymbol key);
 
-// IDS_SERVICE_NAME_TOO_LONG, IDS_SERVICE_NAME_HAS_SPACE or 0.
+// IDS_SERVICE_NAME_TOO_LONG, IDS_SERVICE_NAME_HAS_SPACE, IDS_SERVICE_NAME_INVALID or 0.
 unsigned ServiceNameMessage(const std::string& name);
 
 // The name is checked before any key is put; a failed put is IDS_KVSET_OPERATION_FAILED, and

@@ -182,6 +182,28 @@ TEST_F(AboutBoxTest, ListsTheRootsFoldersInOrderWithVersionsInTheUsersLanguage) 
     EXPECT_EQ(shown.rows[0].second, "7.0-us");
 }
 
+// Paths are bytes: a root in UTF-8 or in another encoding names its folders all the same.
+// Names are shown as the client shows every byte string; only regular files are listed, so a
+// FIFO named like a library is never opened (opening it would wait for a writer).
+TEST_F(AboutBoxTest, ANonAsciiRootAndRegisteredNamesAreReadAsBytes) {
+    WriteVersions();
+    SetString(kClientVersion, "User Name", "Jos\xC3\xA9 Operator");
+    SetString(kClientVersion, "Company Name", "Soci\xE9t\xE9 Test");
+    setenv("LANG", "de_DE.UTF-8", 1);
+    for (const std::string leaf : {"T\xC3\xA9l\xC3\xA9phonie", "T\xE9l\xE9phonie"}) {
+        const fs::path root = Root() / leaf;
+        fs::create_directories(root / "Client/bin");
+        fs::create_symlink(TLV_GERMAN_LIB, root / "Client/bin/lib\xE9.so");
+        ASSERT_EQ(mkfifo((root / "Client/bin/pipe.so").c_str(), 0755), 0);
+        SetString(kEnvironment, "RootPath", root.string());
+
+        const Shown shown = RunAboutBox();
+        EXPECT_EQ(shown.licensee, "Jos\xC3\xA9 Operator");
+        EXPECT_EQ(shown.company, "Soci\\xE9t\\xE9 Test");
+        EXPECT_EQ(shown.rows, (Rows{{"lib\\xE9.so", "7.0-de"}})) << leaf;
+    }
+}
+
 TEST_F(AboutBoxTest, WithoutARootOrFoldersTheListIsEmpty) {
     SetString(kEnvironment, "RootPath", (Root() / "absent").string());
     EXPECT_TRUE(RunAboutBox().rows.empty());

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/text/shownbytes.h"
+#include "server/log.h"
 #include "tests/server/admin_calls.h"
 #include "tests/server/server_client_test.h"
 
@@ -177,6 +179,37 @@ TEST_F(StatusTest, TheEventLogIsTimeStampedAndNamesClientsAndLevels) {
     EXPECT_EQ(events[0].rfind("client test connected from 127.0.0.1:", 0), 0u) << events[0];
     EXPECT_EQ(events[1], "level 1 -> 2");
     EXPECT_EQ(events[2].rfind("client test from 127.0.0.1:", 0), 0u) << events[2];
+}
+
+TEST_F(StatusTest, NamesAndOutputReachTheLogsShownAsTheClientShowsThem) {
+    // A name cannot hold a blank, but a line break or a terminal's escape it can.
+    const std::string name = "Evil\nforged\x1B[2J\xC3\xA9\xFF";
+    const std::string shownName = "Evil\\x0Aforged\\x1B[2J\xC3\xA9\\xFF";
+    addHelper(name, "--say caf\xC3\xA9\r\x9B --exit 0");
+    ASSERT_EQ(call(*m_client, startService(name)), CTerr_NoError);
+    ASSERT_TRUE(waitForState(*m_client, name, SVC_StateFailed));
+    EXPECT_EQ(tlv::platform::ShownBytes(name), shownName);
+
+    const std::string events = log();
+    EXPECT_NE(events.find("service " + shownName + " started: " + SERVICE_HELPER),
+              std::string::npos)
+        << events;
+    std::istringstream lines(events);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_EQ(line.substr(23, 9), "Z tlvsd: ") << "a forged line: " << line;
+    const std::string services = readFile(m_data.path() + "/services.log");
+    EXPECT_NE(services.find("Z " + shownName + ": caf\xC3\xA9\\x0D\\x9B\n"), std::string::npos)
+        << services;
+}
+
+TEST(LogTest, LongNamesAreCutBetweenCharacters) {
+    using tlv::server::printable;
+    EXPECT_EQ(printable("abc\x1B"), "abc\\x1B");
+    EXPECT_EQ(printable("abcd\xC3\xA9", 5), "abcd...");  // not "abcd\xC3..."
+    EXPECT_EQ(printable("abc\xF0\x9F\x93\x9Ez", 6), "abc...");
+    EXPECT_EQ(printable("abc\xF0\x9F\x93\x9Ez", 7), "abc\xF0\x9F\x93\x9E...");
+    EXPECT_EQ(printable("\xFF\xFF\xFF\xFF\xFF", 2), "\\xFF\\xFF...");
+    EXPECT_EQ(printable(std::string(64, 'n') + "x"), std::string(64, 'n') + "...");
 }
 
 TEST(ListenTest, AHostNameIsResolved) {

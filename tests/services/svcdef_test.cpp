@@ -141,6 +141,7 @@ TEST(ServiceDefinitionTest, NameCheckRefusesLongNamesAndSpacesOnly) {
     EXPECT_EQ(CheckServiceName(std::string(32, 'a')), ServiceNameCheck::Ok);
     EXPECT_EQ(CheckServiceName(std::string(33, 'a')), ServiceNameCheck::TooLong);
     EXPECT_EQ(CheckServiceName("my service"), ServiceNameCheck::HasSpace);
+    EXPECT_EQ(CheckServiceName(std::string("my\0service", 10)), ServiceNameCheck::HasNul);
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ TEST(ServiceSaveTest, NameIsCheckedBeforeAnyKeyIsPut) {
     EXPECT_EQ(ServiceNameMessage("Trailing "), unsigned{IDS_SERVICE_NAME_HAS_SPACE});
     // Too long wins over a space, as OK tells of the length first.
     EXPECT_EQ(ServiceNameMessage(name32 + " "), unsigned{IDS_SERVICE_NAME_TOO_LONG});
+    // A NUL would cut the name short on its way to the server.
+    EXPECT_EQ(ServiceNameMessage(std::string("Cut\0Short", 9)), unsigned{IDS_SERVICE_NAME_INVALID});
 
     KvSet set;
     EXPECT_EQ(SaveExeService(set.Handle(), "has space", ExeDialogDefaults()),

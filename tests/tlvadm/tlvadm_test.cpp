@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/bytetext.h"
 #include "platform/version/projectversion.h"
 #include "s100/client/entry_key.h"
 #include "session/admindoc.h"
@@ -264,13 +265,18 @@ TEST_F(TlvadmTest, StoredNamesCannotReachTheTerminalOrForgeRows) {
     ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "Caf\xc3\xa9 \xff\xc2\x9b", "Application"));
     ProcessResult result = Tlvadm({"profiles"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    // UTF-8 text stays as it is; a C1 control and a byte that is not UTF-8 are escaped.
+    // UTF-8 text stays as it is; a C1 control and a byte that is not UTF-8 are escaped, and
+    // then a backslash is doubled, as the client shows them.
     EXPECT_EQ(result.out,
-              "Caf\xc3\xa9 \\xff\\xc2\\x9b\tApplication\n"
-              "Evil\\x1b[2J\\nForged\\tRow\\\\\tApplication\n");
+              "Caf\xc3\xa9 \\xFF\\xC2\\x9B\tApplication\n"
+              "Evil\\x1B[2J\\x0AForged\\x09Row\\\\\tApplication\n");
+    // JSON: text for people and scripts alike; the exact bytes beside a name that is no UTF-8.
     result = Tlvadm({"profiles"}, true);
-    EXPECT_NE(result.out.find("\"Evil\\u001b[2J\\nForged\\tRow\\\\\""), std::string::npos)
-        << result.out;
+    EXPECT_EQ(
+        result.out,
+        "[\n  {\"name\": \"Caf\xc3\xa9 \xEF\xBF\xBD\\u009b\", \"name_bytes\": \"Q2Fmw6kg/8Kb\", "
+        "\"class\": \"Application\"},\n"
+        "  {\"name\": \"Evil\\u001b[2J\\nForged\\tRow\\\\\", \"class\": \"Application\"}\n]\n");
 }
 
 TEST_F(TlvadmTest, AMissingOrOpenKeyFileExitsTwoNamingIt) {
@@ -457,17 +463,37 @@ TEST_F(TlvadmServiceTest, StatusSaysWhyAServiceFailedInTextAndJson) {
     EXPECT_EQ(result.err, "tlvadm: Nobody: no such service\n");
 }
 
-TEST_F(TlvadmServiceTest, WhatAServiceWroteReachesTheTerminalEscaped) {
-    // UTF-8 stays; a C1 control (a terminal's CSI) and a byte that is not UTF-8 are escaped.
-    AddHelper("Odd", "--say caf\\xC3\\xA9\\x9B[2J\\xFF --exit 3");
-    ProcessResult result = Tlvadm({"start", "Odd", "--wait"});
+TEST_F(TlvadmServiceTest, ServiceNamesAndOutputReadTheSameHereAsInTheClient) {
+    // UTF-8 stays; an escape character, a C1 control (a terminal's CSI) and a byte that is not
+    // UTF-8 are escaped.
+    const std::string name = "Caf\xC3\xA9\x1B[1m\xFF";
+    const std::string shownName = "Caf\xC3\xA9\\x1B[1m\\xFF";
+    ASSERT_EQ(ShownText(name).toStdString(), shownName);
+    AddHelper(name, "--say caf\\xC3\\xA9\\x9B[2J\\xFF --exit 3");
+    ProcessResult result = Tlvadm({"services"});
+    EXPECT_EQ(result.out, shownName + "\tIdle\tOptional\n");
+
+    result = Tlvadm({"start", name, "--wait"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err,
-              "tlvadm: Odd failed: exited with code 3\ntlvadm:   caf\xC3\xA9\\x9b[2J\\xff\n");
-    result = Tlvadm({"status", "Odd"});
+    EXPECT_EQ(result.err, "tlvadm: " + shownName +
+                              " failed: exited with code 3\ntlvadm:   caf\xC3\xA9\\x9B[2J\\xFF\n");
+    result = Tlvadm({"status", name});
     EXPECT_EQ(result.exitCode, 3) << result.err;
-    EXPECT_NE(result.out.find("\n  Output:\n    caf\xC3\xA9\\x9b[2J\\xff\n"), std::string::npos)
+    EXPECT_NE(result.out.find("\n  Output:\n    caf\xC3\xA9\\x9B[2J\\xFF\n"), std::string::npos)
         << result.out;
+    // The client's tooltip holds the same lines.
+    const QString tooltip = m_doc->ServiceStatusText(ByteStringOfBytes(name));
+    std::string indented = shownName + "\n";
+    for (const QString& line : tooltip.split(QLatin1Char('\n')))
+        indented += "  " + line.toStdString() + "\n";
+    EXPECT_EQ(result.out, indented);
+
+    result = Tlvadm({"status", name}, true);
+    for (const char* member : {"{\"name\": \"Caf\xC3\xA9\\u001b[1m\xEF\xBF\xBD\", \"name_bytes\": "
+                               "\"Q2Fmw6kbWzFt/w==\", ",
+                               "\"last_output\": [\"caf\xC3\xA9\xEF\xBF\xBD[2J\xEF\xBF\xBD\"], "
+                               "\"last_output_bytes\": [\"Y2Fmw6mbWzJK/w==\"]}"})
+        EXPECT_NE(result.out.find(member), std::string::npos) << member << "\n" << result.out;
 }
 
 TEST_F(TlvadmServiceTest, WaitReturnsAtTheTargetStateAndRepeatsAreNotes) {

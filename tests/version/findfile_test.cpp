@@ -58,6 +58,9 @@ TEST_F(FindFileTest, ProgramFileKindsAndFolders) {
     fs::create_directory(m_folder / "plugins.so");
     fs::create_directory(m_folder / "bin");
     fs::create_symlink(m_folder / "missing", m_folder / "dangling");
+    // Named like program files, but no files to read.
+    ASSERT_EQ(mkfifo((m_folder / "pipe.so").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo((m_folder / "runner").c_str(), 0755), 0);
 
     EXPECT_EQ(Find("*.dll"),
               (std::map<std::string, DWORD>{{"libb.so", FILE_ATTRIBUTE_NORMAL},

@@ -1,8 +1,15 @@
 // The version-resource calls over a real program and the German test library.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/version/projectversion.h"
@@ -57,6 +64,41 @@ TEST(VersionInfo, NoVersionAndShortBuffersFail) {
     EXPECT_EQ(GetFileVersionInfoA(TLV_TLVREG, 0, 3, block.data()), 0);
     EXPECT_EQ(block.front(), '\x55');  // nothing written on failure
     EXPECT_EQ(GetFileVersionInfoA(TLV_TLVREG, 0, size, nullptr), 0);
+}
+
+// A FIFO named like a library, reached directly or through a link: reading it would wait for a
+// writer that never comes. Should the call wait all the same, a writer appears after 5 s so
+// that the test ends and fails instead of hanging.
+TEST(VersionInfo, AFifoIsNeverWaitedOn) {
+    std::string folder = (std::filesystem::temp_directory_path() / "tlvfifo-XXXXXX").string();
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    const std::string fifo = folder + "/pipe.so";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0755), 0);
+    std::filesystem::create_symlink(fifo, folder + "/libpipe.so");
+
+    std::atomic<bool> bDone = false;
+    std::atomic<bool> bReleased = false;
+    std::thread watchdog([&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!bDone && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (!bDone) {
+            // Opens only while a reader waits; the reader then reads the end of the file.
+            if (const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC); fd >= 0) {
+                bReleased = true;
+                close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    DWORD handle = 0;
+    EXPECT_EQ(GetFileVersionInfoSizeA(fifo.c_str(), &handle), 0u);
+    EXPECT_EQ(GetFileVersionInfoSizeA((folder + "/libpipe.so").c_str(), &handle), 0u);
+    EXPECT_EQ(GetFileVersionInfoSizeA("/dev/null", &handle), 0u);
+    bDone = true;
+    watchdog.join();
+    EXPECT_FALSE(bReleased) << "the FIFO was opened and waited on";
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 
 #include "app/resource.h"
+#include "framework/bytetext.h"
 #include "session/admindoc.h"
 #include "tests/views/viewcmds_fixture.h"
 #include "views/adminvw.h"
@@ -222,6 +223,40 @@ TEST_F(ServiceCommands, RenamingOntoAnExistingServiceKeepsBoth) {
         return IDCANCEL;
     });
     m_window.Run(ID_SERVICE_EDIT);
+}
+
+// A name that is no UTF-8 is shown with escapes and typed with them; its bytes go to the server
+// whole. A NUL typed so would cut the name short on its way: the dialog refuses it.
+TEST_F(ServiceCommands, AnEditedNameKeepsEveryByteAndANulInItIsRefused) {
+    AddBehindTheWindow("Old\xE9");
+    m_window.Run(ID_VIEW_REFRESH);
+    m_window.Select({ByteStringOfBytes("Old\xE9").toStdString()});
+    m_window.Seam().ExpectDialog([](QDialog& dialog) {
+        auto* name = dialog.findChild<QLineEdit*>("serviceName");
+        EXPECT_EQ(name->text(), "Old\\xE9");
+        name->setText("New\\xE9\\x00Cut");
+        dialog.accept();
+        EXPECT_TRUE(dialog.isVisible());
+        name->setText("New\\xE9\\xFF");
+        dialog.accept();
+        return ModalResultOf(dialog.result());
+    });
+    ASSERT_TRUE(m_window.Run(ID_SERVICE_EDIT));
+    EXPECT_EQ(m_window.Shown(),
+              (Strings{"dialog Edit DLL Service", kRemoteInfo,
+                       "box The service was not added because the service name was invalid. "
+                       "Valid services names may contain any alphanumeric character apart from "
+                       "the space character."}));
+    const Strings names = m_window.Names();
+    EXPECT_TRUE(Contains(names, ByteStringOfBytes("New\xE9\xFF").toStdString()));
+    EXPECT_FALSE(Contains(names, ByteStringOfBytes("Old\xE9").toStdString()));
+    EXPECT_FALSE(Contains(names, "New\xC3\xA9"));
+
+    // The status of a name with a NUL is asked for whole, so no other service answers for it.
+    CAdminDoc& other = m_window.Other();
+    EXPECT_FALSE(other.ServiceStatusText(QStringLiteral("Reporter")).isEmpty());
+    EXPECT_TRUE(
+        other.ServiceStatusText(ByteStringOfBytes(std::string("Reporter\0X", 10))).isEmpty());
 }
 
 TEST_F(ServiceCommands, EditingARemovedServiceSaysSoAndADoubleClickEditsEverySelected) {

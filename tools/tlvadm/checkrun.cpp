@@ -3,12 +3,12 @@
 #include <QString>
 
 #include "checker/profchck.h"
+#include "platform/text/shownbytes.h"
 #include "resources/stringids.h"
 #include "resources/stringtable.h"
 #include "session/admsess.h"
 #include "tools/tlvadm/commands.h"
 #include "tools/tlvadm/output.h"
-#include "tools/tlvadm/textescape.h"
 
 namespace {
 
@@ -27,16 +27,16 @@ const char* TypeName(CE_Type type) {
 }
 
 void PrintJsonFinding(std::ostream& out, const CheckMessage& message) {
-    out << "{\"type\": " << JsonString(QString::fromLatin1(TypeName(message.m_type)))
-        << ", \"profile\": " << JsonString(QString::fromLatin1(message.m_profileName.c_str()))
-        << ", \"text\": " << JsonString(QString::fromLatin1(message.m_text.c_str())) << '}';
+    out << "{\"type\": " << JsonString(QString::fromLatin1(TypeName(message.m_type))) << ", "
+        << JsonBytesMember("profile", message.m_profileName) << ", "
+        << JsonBytesMember("text", message.m_text) << '}';
 }
 
 void PrintText(std::ostream& out, const Array<CheckMessage>& messages) {
     // The label is ours; the text holds names from the server.
     for (int i = 0; i < messages.Size(); ++i)
-        out << StringTable::Text(LabelIdOf(messages[i]->m_type)) << EscapeText(messages[i]->m_text)
-            << '\n';
+        out << StringTable::Text(LabelIdOf(messages[i]->m_type))
+            << tlv::platform::ShownBytes(messages[i]->m_text) << '\n';
 }
 
 void PrintJson(std::ostream& out, const Array<CheckMessage>& messages) {

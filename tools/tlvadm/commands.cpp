@@ -9,6 +9,8 @@
 #include <map>
 #include <string>
 
+#include "framework/bytetext.h"
+#include "platform/text/shownbytes.h"
 #include "resources/stringtable.h"
 #include "services/svcdef.h"
 #include "session/admindoc.h"
@@ -24,7 +26,7 @@
 namespace {
 
 QString Text(const std::string& bytes) {
-    return QString::fromLatin1(bytes.c_str());
+    return ByteStringOfBytes(bytes);
 }
 
 class Runner final {
@@ -141,7 +143,8 @@ int Runner::ForEachName(const std::function<int(const QString&)>& operation,
         if (IsAlreadyThere(name, code))
             done.push_back(name);
         else
-            result = std::max(result, Refused({name}, name + ": ", code));
+            result =
+                std::max(result, Refused({name}, tlv::platform::ShownBytes(name) + ": ", code));
     }
     return result;
 }
@@ -210,9 +213,7 @@ int Runner::ShowProfile() {
     if (!KvSetText(contents.Handle(), text))
         return Usage(StringTable::Text(IDS_EXPORT_CONVERT_FAILED));
     if (m_args.bJson)
-        PrintJsonObject(
-            m_out,
-            {{"name", Text(Operand(0))}, {"class", Text(Operand(1))}, {"contents", Text(text)}});
+        PrintJsonObject(m_out, {{"name", Operand(0)}, {"class", Operand(1)}, {"contents", text}});
     else
         m_out << text << '\n';
     return kExitOk;

@@ -1,17 +1,59 @@
 #include "tools/tlvadm/output.h"
 
+#include <QByteArray>
 #include <cstdio>
 
+#include "framework/bytetext.h"
+#include "platform/text/shownbytes.h"
 #include "session/viewline.h"
-#include "tools/tlvadm/textescape.h"
 
 namespace {
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+
+// The JSON string literal of the bytes, lossy where they are not UTF-8 (see JsonBytesMember).
+std::string JsonLiteral(std::string_view bytes) {
+    std::string literal = "\"";
+    for (std::size_t at = 0; at < bytes.size();) {
+        const tlv::platform::Utf8Char c = tlv::platform::FirstUtf8Char(bytes.substr(at));
+        if (c.length == 0) {
+            literal += kReplacementCharacter;
+            at += 1;
+            continue;
+        }
+        if (c.code == '"' || c.code == '\\') {
+            literal += '\\';
+            literal += static_cast<char>(c.code);
+        } else if (c.code == '\n') {
+            literal += "\\n";
+        } else if (c.code == '\t') {
+            literal += "\\t";
+        } else if (tlv::platform::IsControlCharacter(c.code)) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c.code));
+            literal += escape;
+        } else {
+            literal.append(bytes.substr(at, c.length));
+        }
+        at += c.length;
+    }
+    return literal + '"';
+}
+
+std::string Base64Literal(std::string_view bytes) {
+    const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return '"' + raw.toBase64().toStdString() + '"';
+}
+
+std::string MemberName(std::string_view key) {
+    return JsonLiteral(key) + ": ";
+}
 
 void PrintTextRow(std::ostream& out, const CViewLine& row) {
     for (int c = 0; c < row.NumberOfItems(); ++c) {
         if (c > 0)
             out << '\t';
-        out << EscapeText(row.GetItem(c).toLatin1().toStdString());
+        out << tlv::platform::ShownBytes(BytesOfByteString(row.GetItem(c)));
     }
     out << '\n';
 }
@@ -21,8 +63,7 @@ void PrintJsonRow(std::ostream& out, const CViewLine& row, const std::vector<con
     for (std::size_t k = 0; k < keys.size(); ++k) {
         if (k > 0)
             out << ", ";
-        out << JsonString(QString::fromLatin1(keys[k])) << ": "
-            << JsonString(row.GetItem(static_cast<int>(k)));
+        out << JsonBytesMember(keys[k], BytesOfByteString(row.GetItem(static_cast<int>(k))));
     }
     out << '}';
 }
@@ -30,25 +71,30 @@ void PrintJsonRow(std::ostream& out, const CViewLine& row, const std::vector<con
 }  // namespace
 
 std::string JsonString(const QString& text) {
-    std::string literal = "\"";
-    for (const char byte : text.toUtf8()) {
-        const unsigned char c = static_cast<unsigned char>(byte);
-        if (c == '"' || c == '\\') {
-            literal += '\\';
-            literal += byte;
-        } else if (c == '\n') {
-            literal += "\\n";
-        } else if (c == '\t') {
-            literal += "\\t";
-        } else if (c < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            literal += escape;
-        } else {
-            literal += byte;
-        }
+    return JsonLiteral(text.toStdString());
+}
+
+std::string JsonBytesMember(std::string_view key, std::string_view bytes) {
+    std::string member = MemberName(key) + JsonLiteral(bytes);
+    if (!tlv::platform::IsUtf8(bytes))
+        member += ", " + MemberName(std::string(key) + "_bytes") + Base64Literal(bytes);
+    return member;
+}
+
+std::string JsonBytesListMember(std::string_view key, const std::vector<std::string>& list) {
+    std::string texts;
+    std::string exact;
+    bool bAllUtf8 = true;
+    for (const std::string& element : list) {
+        const char* separator = texts.empty() ? "" : ", ";
+        texts += separator + JsonLiteral(element);
+        exact += separator + Base64Literal(element);
+        bAllUtf8 = bAllUtf8 && tlv::platform::IsUtf8(element);
     }
-    return literal + '"';
+    std::string member = MemberName(key) + '[' + texts + ']';
+    if (!bAllUtf8)
+        member += ", " + MemberName(std::string(key) + "_bytes") + '[' + exact + ']';
+    return member;
 }
 
 void PrintRows(std::ostream& out, const CViewLine* rows, const std::vector<const char*>& keys,
@@ -67,12 +113,11 @@ void PrintRows(std::ostream& out, const CViewLine* rows, const std::vector<const
 }
 
 void PrintJsonObject(std::ostream& out,
-                     std::initializer_list<std::pair<const char*, QString>> members) {
+                     std::initializer_list<std::pair<const char*, std::string>> members) {
     out << "[\n  {";
     bool bFirst = true;
     for (const auto& [key, value] : members) {
-        out << (bFirst ? "" : ", ") << JsonString(QString::fromLatin1(key)) << ": "
-            << JsonString(value);
+        out << (bFirst ? "" : ", ") << JsonBytesMember(key, value);
         bFirst = false;
     }
     out << "}\n]\n";

@@ -2,12 +2,13 @@
 
 #include <cstdio>
 
+#include "platform/text/shownbytes.h"
 #include "session/admsess.h"
 
 namespace {
 
 std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    return "\"" + tlv::platform::ShownBytes(text) + "\"";
 }
 
 std::string Object(const std::vector<std::string>& objects, std::size_t index) {
@@ -53,7 +54,7 @@ std::string ServiceReason(ECTF_AdminSession& session, const std::string& command
     if (code == CTerr_NotFound && !service.bFound)
         return "no such service " + Quoted(name);
     if (code == CTerr_NotFound)
-        return "program not found: " + service.program;
+        return "program not found: " + tlv::platform::ShownBytes(service.program);
     if (code == CTerr_ServiceBusy || (command == "stop" && code == CTerr_InvalidArgument))
         return Quoted(name) + " " + StateWords(service.state);
     if (command == "start" && code == CTerr_InvalidArgument)

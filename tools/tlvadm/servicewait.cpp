@@ -4,13 +4,15 @@
 #include <memory>
 #include <thread>
 
+#include "platform/text/shownbytes.h"
 #include "session/admsess.h"
 #include "session/displaytexts.h"
 #include "session/servicestatus.h"
 #include "tools/tlvadm/statuscmd.h"
-#include "tools/tlvadm/textescape.h"
 
 namespace {
+
+using tlv::platform::ShownBytes;
 
 using Clock = std::chrono::steady_clock;
 
@@ -68,10 +70,10 @@ bool ReadLevelTargets(ECTF_AdminSession& session, long from, long to, LevelTarge
 // Why a service failed: its last exit and its last output lines.
 void PrintFailure(const TLVserviceStatus& status, std::ostream& err) {
     const QString exit = LastExitText(status);
-    err << "tlvadm: " << EscapeText(status.name) << " failed" << (exit.isEmpty() ? "" : ": ")
+    err << "tlvadm: " << ShownBytes(status.name) << " failed" << (exit.isEmpty() ? "" : ": ")
         << exit.toLatin1().constData() << '\n';
     for (const std::string& line : status.lastOutput)
-        err << "tlvadm:   " << EscapeText(line) << '\n';
+        err << "tlvadm:   " << ShownBytes(line) << '\n';
 }
 
 }  // namespace
@@ -104,7 +106,7 @@ int WaitForServices(ECTF_AdminSession& session, const std::vector<std::string>& 
         if (Clock::now() >= deadline) {
             for (const TLVserviceStatus& status : statuses) {
                 if (std::find(pending.begin(), pending.end(), status.name) != pending.end())
-                    err << "tlvadm: " << EscapeText(status.name) << ": still "
+                    err << "tlvadm: " << ShownBytes(status.name) << ": still "
                         << StateText(texts, status.state).toLatin1().constData() << " after "
                         << timeout.count() << " s\n";
             }

@@ -3,18 +3,16 @@
 #include <QDateTime>
 #include <algorithm>
 
+#include "platform/text/shownbytes.h"
 #include "session/admsess.h"
 #include "session/displaytexts.h"
 #include "session/servicestatus.h"
 #include "tools/tlvadm/commands.h"
 #include "tools/tlvadm/output.h"
-#include "tools/tlvadm/textescape.h"
 
 namespace {
 
-std::string JsonBytes(const std::string& bytes) {
-    return JsonString(QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
+using tlv::platform::ShownBytes;
 
 std::string JsonNumberOrNull(bool bPresent, long long value) {
     return bPresent ? std::to_string(value) : std::string("null");
@@ -30,28 +28,25 @@ std::string JsonLastExitTime(const TLVserviceStatus& status) {
 void PrintJsonStatus(std::ostream& out, const DisplayTexts& texts,
                      const TLVserviceStatus& status) {
     const bool bExited = status.hasExited;
-    out << "{\"name\": " << JsonBytes(status.name)
+    out << '{' << JsonBytesMember("name", status.name)
         << ", \"state\": " << JsonString(StateText(texts, status.state))
         << ", \"failed\": " << (status.failed ? "true" : "false")
         << ", \"disabled\": " << (status.disabled ? "true" : "false")
-        << ", \"type\": " << JsonString(KindText(status))
-        << ", \"program\": " << JsonBytes(status.program)
+        << ", \"type\": " << JsonString(KindText(status)) << ", "
+        << JsonBytesMember("program", status.program)
         << ", \"pid\": " << JsonNumberOrNull(status.pid > 0, status.pid)
-        << ", \"restarts\": " << status.restarts
-        << ", \"last_exit_code\": " << JsonNumberOrNull(bExited && status.lastSignal == 0,
-                                                        status.lastExitCode)
-        << ", \"last_signal\": " << JsonNumberOrNull(bExited && status.lastSignal != 0,
-                                                     status.lastSignal)
-        << ", \"last_exit_time\": " << JsonLastExitTime(status) << ", \"last_output\": [";
-    for (std::size_t i = 0; i < status.lastOutput.size(); ++i)
-        out << (i == 0 ? "" : ", ") << JsonBytes(status.lastOutput[i]);
-    out << "]}";
+        << ", \"restarts\": " << status.restarts << ", \"last_exit_code\": "
+        << JsonNumberOrNull(bExited && status.lastSignal == 0, status.lastExitCode)
+        << ", \"last_signal\": "
+        << JsonNumberOrNull(bExited && status.lastSignal != 0, status.lastSignal)
+        << ", \"last_exit_time\": " << JsonLastExitTime(status) << ", "
+        << JsonBytesListMember("last_output", status.lastOutput) << '}';
 }
 
 void PrintTextStatus(std::ostream& out, const DisplayTexts& texts,
                      const TLVserviceStatus& status) {
-    out << EscapeText(status.name) << '\n';
-    for (const QString& line : ServiceStatusLines(texts, status, TerminalText))
+    out << ShownBytes(status.name) << '\n';
+    for (const QString& line : ServiceStatusLines(texts, status))
         out << "  " << line.toUtf8().constData() << '\n';
 }
 
@@ -64,7 +59,7 @@ bool ReportMissingServices(const std::vector<std::string>& names,
         const bool bListed = std::any_of(statuses.begin(), statuses.end(),
                                          [&](const auto& s) { return s.name == name; });
         if (!bListed) {
-            err << "tlvadm: " << EscapeText(name) << ": no such service\n";
+            err << "tlvadm: " << ShownBytes(name) << ": no such service\n";
             bAllThere = false;
         }
     }

@@ -8,7 +8,7 @@ int StreamModalSeam::RunDialog(QDialog& /*dialog*/) {
 
 int StreamModalSeam::MessageBox(const QString& text, const QString& /*caption*/, unsigned flags,
                                 QWidget* /*owner*/) {
-    m_err << "tlvadm: " << text.toLatin1().constData() << '\n';
+    m_err << "tlvadm: " << text.toUtf8().constData() << '\n';
     return DefaultMessageBoxAnswer(flags);
 }
 

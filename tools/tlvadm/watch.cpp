@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "framework/bytetext.h"
+#include "platform/text/shownbytes.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "tools/tlvadm/commands.h"
@@ -73,7 +75,7 @@ void Redraw(const std::string& heading, const std::vector<std::string>& lines, s
 
 int RunWatch(CAdminDoc& doc, const std::string& list, bool bTerminal, std::ostream& out) {
     const std::string heading = "Every 2 s: " + list + " of " +
-                                doc.GetServerName().toLatin1().toStdString() +
+                                tlv::platform::ShownBytes(BytesOfByteString(doc.GetServerName())) +
                                 " (Ctrl+C ends)";
     std::vector<std::string> before;
     for (;;) {
