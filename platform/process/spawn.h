@@ -21,6 +21,9 @@ bool StartDetachedProcess(const std::string& commandLine, pid_t* pid = nullptr);
 // whatever bytes it holds (blanks included).
 bool StartDetachedProgram(std::vector<std::string> argv, pid_t* pid = nullptr);
 
+// Makes a process this program started another way (spawnas.h) one that is collected here.
+void AdoptStartedProcess(pid_t pid);
+
 // Collects the started processes that have ended, so none lingers as a zombie; cheap enough for
 // a periodic timer.
 void CollectFinishedProcesses();

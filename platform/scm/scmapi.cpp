@@ -23,6 +23,7 @@ using tlv::platform::ServiceRecord;
 namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
+thread_local std::string lastReason;
 
 // Longest command line of a service program.
 constexpr std::size_t kMaxImagePathLength = 32767;
@@ -80,9 +81,11 @@ Handles& TheHandles() {
     return handles;
 }
 
-// The call's result: success, or failure with the error kept for GetLastError.
-BOOL Result(DWORD error) {
+// The call's result: success, or failure with the error kept for GetLastError and the reason
+// for GetLastErrorReason.
+BOOL Result(DWORD error, std::string reason = {}) {
     lastError = error;
+    lastReason = error == ERROR_SUCCESS ? std::string{} : std::move(reason);
     return error == ERROR_SUCCESS ? 1 : 0;
 }
 
@@ -103,8 +106,11 @@ const OpenHandle* Use(SC_HANDLE handle, bool service, DWORD access) {
 // A service marked for deletion goes once it has stopped and no handle refers to it.
 void SweepIfUnused(const std::string& name) {
     ServiceRecord record;
+    SERVICE_STATUS status{};
+    std::string ignored;
     if (!TheHandles().IsServiceOpen(name) && ReadService(name, record) == ERROR_SUCCESS &&
-        record.markedForDelete && QueryRunState(record).dwCurrentState == SERVICE_STOPPED)
+        record.markedForDelete && QueryRunState(record, status, ignored) == ERROR_SUCCESS &&
+        status.dwCurrentState == SERVICE_STOPPED)
         RemoveServiceKey(name);
 }
 
@@ -191,7 +197,8 @@ BOOL CloseServiceHandle(SC_HANDLE hSCObject) {
     TheHandles().Remove(hSCObject);
     if (!serviceName.empty())
         SweepIfUnused(serviceName);
-    return Result(ERROR_SUCCESS);
+    // Closing leaves the last error alone: it is what a caller reads after its cleanup.
+    return 1;
 }
 
 SC_HANDLE CreateServiceA(SC_HANDLE hSCManager, LPCSTR lpServiceName, LPCSTR lpDisplayName,
@@ -282,7 +289,9 @@ BOOL StartServiceA(SC_HANDLE hService, DWORD dwNumServiceArgs, LPCSTR* /*lpServi
         return Result(ERROR_SERVICE_DISABLED);
     if (tlv::platform::IsDatabaseLockedByOther())
         return Result(ERROR_SERVICE_DATABASE_LOCKED);
-    return Result(tlv::platform::StartServiceProcess(record));
+    std::string why;
+    const DWORD rc = tlv::platform::StartServiceProcess(record, why);
+    return Result(rc, std::move(why));
 }
 
 BOOL ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpServiceStatus) {
@@ -294,7 +303,9 @@ BOOL ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpServ
     ServiceRecord record;
     if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
         return Result(rc);
-    return Result(tlv::platform::StopServiceProcess(record, *lpServiceStatus));
+    std::string why;
+    const DWORD rc = tlv::platform::StopServiceProcess(record, *lpServiceStatus, why);
+    return Result(rc, std::move(why));
 }
 
 BOOL QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceStatus) {
@@ -306,8 +317,9 @@ BOOL QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceStatus) {
     ServiceRecord record;
     if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
         return Result(rc);
-    *lpServiceStatus = QueryRunState(record);
-    return Result(ERROR_SUCCESS);
+    std::string why;
+    const DWORD rc = QueryRunState(record, *lpServiceStatus, why);
+    return Result(rc, std::move(why));
 }
 
 SC_LOCK LockServiceDatabase(SC_HANDLE hSCManager) {
@@ -330,6 +342,11 @@ DWORD GetLastError() {
 
 void SetLastError(DWORD dwErrCode) {
     lastError = dwErrCode;
+    lastReason.clear();
+}
+
+const char* GetLastErrorReason() {
+    return lastReason.c_str();
 }
 
 void Sleep(DWORD dwMilliseconds) {

@@ -77,6 +77,7 @@ inline constexpr DWORD SERVICE_ERROR_CRITICAL = 3;
 inline constexpr DWORD SERVICE_NO_CHANGE = 0xFFFFFFFF;
 
 // Error codes beyond the registry's.
+inline constexpr DWORD ERROR_INVALID_DATA = 13;  // a service whose state cannot be told for sure
 inline constexpr DWORD ERROR_DUP_NAME = 52;
 inline constexpr DWORD ERROR_INVALID_NAME = 123;
 inline constexpr DWORD ERROR_SERVICE_DATABASE_LOCKED = 1055;
@@ -129,4 +130,7 @@ BOOL UnlockServiceDatabase(SC_LOCK ScLock);
 
 DWORD GetLastError();
 void SetLastError(DWORD dwErrCode);
+// This layer's own addition: what the last failed call found wrong, in words, when it knows more
+// than the error code says (a doubtful pid file, an account it may not act as); else empty.
+const char* GetLastErrorReason();
 void Sleep(DWORD dwMilliseconds);

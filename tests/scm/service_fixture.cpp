@@ -45,6 +45,11 @@ void ServiceFixture::Install(const std::string& name, const std::string& command
                                        SERVICE_DEMAND_START, commandLine.c_str(), nullptr),
               SCM_Success);
     m_installed.push_back(name);
+    // Only root may start a service of the system's account: anyone else runs their own.
+    if (getuid() != 0) {
+        ASSERT_EQ(m_manager.ChangeService(name.c_str(), name.c_str(), CurrentUser().c_str(), ""),
+                  SCM_Success);
+    }
     if (!pidFile.empty())
         SetString(KeyOf(name), "PidFile", pidFile);
     SetNumber(KeyOf(name), "WaitHint", waitHint);
