@@ -87,6 +87,7 @@ inline constexpr DWORD ERROR_SERVICE_DISABLED = 1058;
 inline constexpr DWORD ERROR_CIRCULAR_DEPENDENCY = 1059;
 inline constexpr DWORD ERROR_SERVICE_DOES_NOT_EXIST = 1060;
 inline constexpr DWORD ERROR_SERVICE_NOT_ACTIVE = 1062;
+inline constexpr DWORD ERROR_EXCEPTION_IN_SERVICE = 1064;  // systemd refused or cannot be reached
 inline constexpr DWORD ERROR_DATABASE_DOES_NOT_EXIST = 1065;
 inline constexpr DWORD ERROR_SERVICE_MARKED_FOR_DELETE = 1072;
 inline constexpr DWORD ERROR_SERVICE_EXISTS = 1073;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -14,6 +15,10 @@
 #include "tests/support/tlvsd_process.h"
 
 namespace tlv::test {
+
+ServiceFixture::RegistryBackEnd::RegistryBackEnd() {
+    setenv("TLV_SERVICE_MANAGER", "registry", 1);
+}
 
 ServiceFixture::ServiceFixture()
     : m_strPidFile(m_dir.path() + "/tlvsd.pid"), m_manager(nullptr, nullptr, SC_MANAGER_ALL_ACCESS) {
