@@ -18,6 +18,16 @@ std::vector<std::string> Joined(const std::vector<std::string>& path,
     return joined;
 }
 
+// The item at the index of an enumeration made whole.
+template <typename Item>
+LONG TakeAt(std::vector<Item>& items, DWORD index, Item& item) {
+    if (index >= items.size()) {
+        return ERROR_NO_MORE_ITEMS;
+    }
+    item = std::move(items[index]);
+    return ERROR_SUCCESS;
+}
+
 DWORD Length(const std::string& text) {
     return static_cast<DWORD>(std::min<std::size_t>(text.size(), 0xFFFFFFFFu));
 }
@@ -38,18 +48,34 @@ LONG LayeredRegistry::Atomic(bool write, const std::function<LONG()>& step) {
     return m_pUser->Atomic(write, step);
 }
 
+// Without a user's file nothing can be written, so a transaction only groups reads.
 LONG LayeredRegistry::BeginTransaction() {
-    return m_pUser == nullptr ? ERROR_ACCESS_DENIED : m_pUser->BeginTransaction();
+    if (m_pUser != nullptr) {
+        return m_pUser->BeginTransaction();
+    }
+    if (m_bReadingTransaction) {
+        return ERROR_BUSY;
+    }
+    m_bReadingTransaction = true;
+    return ERROR_SUCCESS;
 }
 
 LONG LayeredRegistry::CommitTransaction() {
-    return m_pUser == nullptr ? ERROR_ACCESS_DENIED : m_pUser->CommitTransaction();
+    if (m_pUser != nullptr) {
+        return m_pUser->CommitTransaction();
+    }
+    if (!m_bReadingTransaction) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    m_bReadingTransaction = false;
+    return ERROR_SUCCESS;
 }
 
 void LayeredRegistry::RollbackTransaction() {
     if (m_pUser != nullptr) {
         m_pUser->RollbackTransaction();
     }
+    m_bReadingTransaction = false;
 }
 
 LONG LayeredRegistry::FindIn(RegStore* store, const std::vector<std::string>& path,
@@ -287,14 +313,8 @@ LONG LayeredRegistry::DeleteKey(const LayeredKey& parent, const std::vector<std:
 
 LONG LayeredRegistry::SubKeyAt(const LayeredKey& key, DWORD index, std::string& name) {
     std::vector<std::string> names;
-    if (const LONG rc = SubKeyNames(key, names); rc != ERROR_SUCCESS) {
-        return rc;
-    }
-    if (index >= names.size()) {
-        return ERROR_NO_MORE_ITEMS;
-    }
-    name = std::move(names[index]);
-    return ERROR_SUCCESS;
+    const LONG rc = SubKeyNames(key, names);
+    return rc != ERROR_SUCCESS ? rc : TakeAt(names, index, name);
 }
 
 LONG LayeredRegistry::ClassOf(const LayeredKey& key, std::string& className) {
@@ -405,12 +425,6 @@ LONG LayeredRegistry::DeleteValue(LayeredKey& key, std::string_view name) {
 
 LONG LayeredRegistry::ValueAt(const LayeredKey& key, DWORD index, StoredValue& value) {
     std::vector<StoredValue> values;
-    if (const LONG rc = Values(key, values); rc != ERROR_SUCCESS) {
-        return rc;
-    }
-    if (index >= values.size()) {
-        return ERROR_NO_MORE_ITEMS;
-    }
-    value = std::move(values[index]);
-    return ERROR_SUCCESS;
+    const LONG rc = Values(key, values);
+    return rc != ERROR_SUCCESS ? rc : TakeAt(values, index, value);
 }

@@ -43,7 +43,9 @@ public:
     LONG BeginTransaction();
     LONG CommitTransaction();
     void RollbackTransaction();
-    bool InTransaction() const { return m_pUser != nullptr && m_pUser->InTransaction(); }
+    bool InTransaction() const {
+        return m_pUser != nullptr ? m_pUser->InTransaction() : m_bReadingTransaction;
+    }
 
     // Brings the key's ids up to date; ERROR_KEY_DELETED once no layer shows it.
     LONG Resolve(LayeredKey& key);
@@ -73,4 +75,5 @@ private:
 
     std::unique_ptr<RegStore> m_pUser;
     std::unique_ptr<RegStore> m_pMachine;
+    bool m_bReadingTransaction = false;
 };

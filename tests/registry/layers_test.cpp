@@ -157,6 +157,13 @@ TEST(RegistryLayers, ReadingWithoutAUsersFileReadsTheMachinesAndCreatesNothing) 
               ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegDeleteValueA(key, "RootPath"), ERROR_ACCESS_DENIED);
     RegCloseKey(key);
+    {
+        // Reads grouped in a transaction, as tlvreg's query and export make them.
+        RegTransaction reads;
+        ASSERT_EQ(reads.Status(), ERROR_SUCCESS);
+        EXPECT_EQ(ValuesOf(kEnvironment).size(), 1u);
+        EXPECT_EQ(reads.Commit(), ERROR_SUCCESS);
+    }
     EXPECT_FALSE(fs::exists(fs::path(registry.Folder()) / "carol"));
 
     // Without the machine's either, the missing file is named.
