@@ -11,19 +11,11 @@
 
 #include "platform/process/spawnas.h"
 #include "tests/config/regvalues.h"
+#include "tests/support/children.h"
 #include "tests/scm/service_fixture.h"
 
 namespace tlv::test {
 namespace {
-
-// The children of this thread, as the kernel lists them.
-std::vector<pid_t> Children() {
-    std::ifstream file("/proc/self/task/" + std::to_string(gettid()) + "/children");
-    std::vector<pid_t> children;
-    for (pid_t pid = 0; file >> pid;)
-        children.push_back(pid);
-    return children;
-}
 
 // The line of /proc/PID/status that starts with the field, without the field's name.
 std::string StatusLine(pid_t pid, const std::string& field) {
@@ -51,9 +43,9 @@ TEST(ServiceAccount, RootStartsTheServiceWithTheAccountsUidGidAndGroups) {
     fixture.Install("Worker", "/bin/sleep 30");
     SCMclass& manager = fixture.Manager();
     ASSERT_EQ(manager.ChangeService("Worker", "Worker", "KESTROVA\\nobody", "pw"), SCM_Success);
-    const std::vector<pid_t> before = Children();
+    const std::vector<pid_t> before = ThreadChildren();
     ASSERT_EQ(manager.StartAService("Worker"), SCM_Success);
-    std::vector<pid_t> started = Children();
+    std::vector<pid_t> started = ThreadChildren();
     std::erase_if(started, [&](pid_t pid) { return std::ranges::count(before, pid) != 0; });
     ASSERT_EQ(started.size(), 1u);
 
