@@ -1,7 +1,5 @@
 #include "platform/process/alive.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <charconv>
 #include <csignal>
@@ -46,12 +44,21 @@ bool IsProcessAlive(pid_t pid) {
 }
 
 std::optional<uid_t> ProcessOwner(pid_t pid) {
-    if (!IsProcessAlive(pid))
+    if (!IsProcessAlive(pid) || IsZombie(StatFields(pid)))
         return std::nullopt;
-    struct stat info {};
-    if (stat(("/proc/" + std::to_string(pid)).c_str(), &info) != 0 || IsZombie(StatFields(pid)))
-        return std::nullopt;
-    return info.st_uid;
+    // The effective uid of the "Uid:" line (real, effective, saved, file system): the owner of
+    // /proc/PID would be root for a process that made itself non-dumpable.
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("Uid:", 0) != 0)
+            continue;
+        std::istringstream ids(line.substr(4));
+        uid_t real = 0;
+        uid_t effective = 0;
+        if (ids >> real >> effective)
+            return effective;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::uint64_t> ProcessStartTime(pid_t pid) {

@@ -20,14 +20,20 @@ namespace {
 // Supplementary groups beyond this are not looked up; the kernel's own limit is 65536.
 constexpr int kMaxGroups = 65536;
 
+// The user's groups as initgroups would set them; the primary group alone when they cannot be
+// listed.
 std::vector<gid_t> GroupsOf(const UserIdentity& user) {
-    int count = 64;
-    std::vector<gid_t> groups(static_cast<std::size_t>(count));
-    while (getgrouplist(user.name.c_str(), user.gid, groups.data(), &count) < 0 &&
-           count <= kMaxGroups)
+    std::vector<gid_t> groups(64);
+    for (int count = static_cast<int>(groups.size()); count <= kMaxGroups;) {
+        if (getgrouplist(user.name.c_str(), user.gid, groups.data(), &count) >= 0) {
+            groups.resize(static_cast<std::size_t>(count));
+            return groups;
+        }
+        if (count <= static_cast<int>(groups.size()))
+            break;
         groups.resize(static_cast<std::size_t>(count));
-    groups.resize(static_cast<std::size_t>(count < 0 ? 0 : count));
-    return groups;
+    }
+    return {user.gid};
 }
 
 bool IsIdentityVariable(const char* entry) {
