@@ -1,6 +1,8 @@
 #pragma once
-// The service control manager's calls of the Windows platform, over a service database kept in
-// the registry store (servicedb.h) and the processes of this machine (servicerun.h).
+// The service control manager's calls of the Windows platform, on one of two back ends chosen when
+// the manager is opened: where systemd is the init system, its units over D-Bus
+// (unitservices.h); elsewhere a service database kept in the registry store (servicedb.h) and
+// the processes of this machine (servicerun.h).
 //
 // Calls return nonzero (or a handle) on success; on failure 0 (or null) with the platform's
 // error code for GetLastError. Handles are checked: an unknown or closed handle is
