@@ -4,6 +4,8 @@
 #include <span>
 #include <string>
 
+#include "platform/scm/servicedb.h"
+
 namespace {
 
 constexpr DWORD kPollIntervalMs = 100;
@@ -124,7 +126,7 @@ void WaitWhile(SC_HANDLE service, SERVICE_STATUS& status, Pending pending) {
     int stalls = 0;
     while (pending(status.dwCurrentState)) {
         const DWORD checkPoint = status.dwCheckPoint;
-        Sleep(status.dwWaitHint);
+        Sleep(tlv::platform::BoundedWaitHint(status.dwWaitHint));
         if (!QueryServiceStatus(service, &status))
             return;
         if (status.dwCheckPoint <= checkPoint && ++stalls > kToleratedStalls)
@@ -163,14 +165,19 @@ SCMclass::~SCMclass() {
         CloseServiceHandle(m_hSCM);
 }
 
+SCM_Error SCMclass::Noted(SCM_Error error) {
+    m_strReason = error == SCM_Success ? std::string{} : std::string(GetLastErrorReason());
+    return error;
+}
+
 SCM_Error SCMclass::QueryStatus(const char* serviceName, SCM_State& state) {
-    return OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [&state](SC_HANDLE service) {
+    return Noted(OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [&state](SC_HANDLE service) {
         SERVICE_STATUS status{};
         if (!QueryServiceStatus(service, &status))
             return SCM_Failed;
         state = StateOf(status.dwCurrentState);
         return SCM_Success;
-    });
+    }));
 }
 
 SCM_Error SCMclass::ChangeService(const char* serviceName, const char* displayName,
@@ -178,13 +185,13 @@ SCM_Error SCMclass::ChangeService(const char* serviceName, const char* displayNa
     if (!IsOk())
         return SCM_Failed;
     const DatabaseLock lock(m_hSCM);  // the change goes on without it
-    return OnService(m_hSCM, serviceName, SERVICE_CHANGE_CONFIG, [&](SC_HANDLE service) {
+    return Noted(OnService(m_hSCM, serviceName, SERVICE_CHANGE_CONFIG, [&](SC_HANDLE service) {
         if (!ChangeServiceConfigA(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
                                   SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, account,
                                   password, displayName))
             return MappedError(GetLastError(), kChangeErrors);
         return SCM_Success;
-    });
+    }));
 }
 
 SCM_Error SCMclass::InstallService(const char* serviceName, const char* displayName,
@@ -199,13 +206,13 @@ SCM_Error SCMclass::InstallService(const char* serviceName, const char* displayN
         m_hSCM, serviceName, displayName, SERVICE_ALL_ACCESS, serviceType, startType,
         SERVICE_ERROR_NORMAL, programPath, nullptr, nullptr, dependencies.c_str(), nullptr, nullptr);
     if (service == nullptr)
-        return MappedError(GetLastError(), kInstallErrors);
+        return Noted(MappedError(GetLastError(), kInstallErrors));
     CloseServiceHandle(service);
     return SCM_Success;
 }
 
 SCM_Error SCMclass::RemoveService(const char* serviceName) {
-    return OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [&](SC_HANDLE service) {
+    return Noted(OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [&](SC_HANDLE service) {
         SERVICE_STATUS status{};
         if (!QueryServiceStatus(service, &status))
             return SCM_Failed;
@@ -214,11 +221,11 @@ SCM_Error SCMclass::RemoveService(const char* serviceName) {
         if (!DeleteService(service))
             return MappedError(GetLastError(), kDeleteErrors);
         return SCM_Success;
-    });
+    }));
 }
 
 SCM_Error SCMclass::StartAService(const char* serviceName) {
-    return OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [](SC_HANDLE service) {
+    return Noted(OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [](SC_HANDLE service) {
         if (!StartServiceA(service, 0, nullptr))
             return MappedError(GetLastError(), kStartErrors);
         SERVICE_STATUS status{};
@@ -227,11 +234,11 @@ SCM_Error SCMclass::StartAService(const char* serviceName) {
         if (PollUntil(service, SERVICE_START_PENDING, SERVICE_RUNNING, status))
             WaitWhile(service, status, [](DWORD state) { return state != SERVICE_RUNNING; });
         return status.dwCurrentState == SERVICE_RUNNING ? SCM_Success : SCM_StartFailed;
-    });
+    }));
 }
 
 SCM_Error SCMclass::StopAService(const char* serviceName) {
-    return OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [](SC_HANDLE service) {
+    return Noted(OnService(m_hSCM, serviceName, SERVICE_ALL_ACCESS, [](SC_HANDLE service) {
         SERVICE_STATUS status{};
         if (!ControlService(service, SERVICE_CONTROL_STOP, &status))
             return MappedError(GetLastError(), kStopErrors);
@@ -239,5 +246,5 @@ SCM_Error SCMclass::StopAService(const char* serviceName) {
             WaitWhile(service, status,
                       [](DWORD state) { return state == SERVICE_STOP_PENDING; });
         return status.dwCurrentState == SERVICE_STOPPED ? SCM_Success : SCM_StopFailed;
-    });
+    }));
 }

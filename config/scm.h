@@ -4,6 +4,8 @@
 // and stop one. Every operation returns an SCM_Error and first gives SCM_Failed when the
 // manager is not open. Passwords are passed on to the manager and not kept.
 
+#include <string>
+
 #include "platform/scm/scmapi.h"
 
 enum SCM_Error {
@@ -37,6 +39,9 @@ public:
     SCMclass& operator=(const SCMclass&) = delete;
 
     bool IsOk() const { return m_hSCM != nullptr; }
+    // What the last operation that failed found wrong, in words, when the manager said more
+    // than its code (an account this process may not act as, a pid file in doubt); else empty.
+    const std::string& FailureReason() const { return m_strReason; }
 
     SCM_Error QueryStatus(const char* serviceName, SCM_State& state);
     // Changes only the account, its password and the display name, under the database lock.
@@ -52,5 +57,8 @@ public:
     SCM_Error StopAService(const char* serviceName);
 
 private:
+    SCM_Error Noted(SCM_Error error);
+
     SC_HANDLE m_hSCM;
+    std::string m_strReason;
 };

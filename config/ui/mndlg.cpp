@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "config/multinode.h"
+#include "config/sharepath.h"
 #include "config/ui/cfgerror.h"
 #include "framework/bytetext.h"
 #include "framework/modalseam.h"
@@ -131,6 +132,8 @@ void CMultinodeDlg::DoDataExchange(bool save) {
     } else {
         ShowBytes(*m_wndContainerPath, m_strContainerPath);
         ShowBytes(*m_wndAccount, m_strAccount);
+        // A long path shows its start: the share, which is what the operator checks.
+        m_wndContainerPath->setCursorPosition(0);
     }
 }
 
@@ -141,8 +144,18 @@ void CMultinodeDlg::OnBrowse() {
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (Modal().RunDialog(dialog) != IDOK)
         return;
-    if (const QStringList chosen = dialog.selectedFiles(); !chosen.isEmpty())
-        ShowBytes(*m_wndContainerPath, QFile::encodeName(chosen.front()).toStdString());
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return;
+    const std::string folder = QFile::encodeName(chosen.front()).toStdString();
+    // Only a share the resource node serves can hold the containers: a local folder has no UNC
+    // path that could pass the check of OK.
+    if (const std::optional<std::string> unc = UncPathOfFolder(folder)) {
+        ShowBytes(*m_wndContainerPath, *unc);
+        m_wndContainerPath->setCursorPosition(0);
+    } else {
+        ShowMessage(Formatted(IDS_MULTINODE_NOT_A_SHARE, ShownText(folder)), this);
+    }
 }
 
 void CMultinodeDlg::RefuseContainerPath() {
@@ -178,7 +191,7 @@ bool CMultinodeDlg::Reconfigure(const std::string& resourceComputer) {
     m_bContainerPathWritten = written.containerPathWritten;
     if (!written.succeeded)
         ShowConfigError(IDS_MULTINODE_FAILED, this);
-    ShowMessage(Formatted(IDS_MULTINODE_RIGHT_GRANTED, ShownText(m_strAccount)), this);
+    ShowMessage(Formatted(IDS_MULTINODE_ACCOUNT_SET, ShownText(m_strAccount)), this);
     ShowMessage(StringTable::Load(IDS_MULTINODE_SHARE_REMINDER), this);
     return true;
 }

@@ -46,13 +46,15 @@ std::optional<pid_t> ParsePid(const char* text, std::size_t size) {
     return static_cast<pid_t>(value);
 }
 
-// Whether some process holds a lock on the open file.
-bool IsHeld(int fd) {
+// Whether some process holds a lock on the open file; empty when that cannot be told.
+std::optional<bool> IsHeld(int fd) {
     if (flock(fd, LOCK_SH | LOCK_NB) == 0) {
         flock(fd, LOCK_UN);
         return false;
     }
-    return errno == EWOULDBLOCK;
+    if (errno == EWOULDBLOCK)
+        return true;
+    return std::nullopt;
 }
 
 bool SameFile(int fd, const std::string& path) {
@@ -62,7 +64,61 @@ bool SameFile(int fd, const std::string& path) {
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
+bool IsOwnedBy(uid_t actual, uid_t expected) {
+    return actual == expected || actual == 0;
+}
+
+PidFileReading Doubt(std::string why) {
+    return {PidFileState::Doubtful, 0, std::move(why)};
+}
+
+PidFileReading ReadOpenPidFile(int fd, uid_t owner) {
+    struct stat info {};
+    if (fstat(fd, &info) != 0)
+        return Doubt(std::strerror(errno));
+    if (!S_ISREG(info.st_mode))
+        return Doubt("not a plain file");
+    if (!IsOwnedBy(info.st_uid, owner))
+        return Doubt("owned by another user");
+    const std::optional<bool> held = IsHeld(fd);
+    if (!held)
+        return Doubt("cannot tell whether it is held");
+    if (!*held)
+        return {PidFileState::Stale, 0, {}};
+    std::array<char, kMaxPidFileSize + 1> text{};
+    const ssize_t size = ::read(fd, text.data(), text.size());
+    if (size <= 0 || static_cast<std::size_t>(size) > kMaxPidFileSize)
+        return Doubt("held, but holds no process id");
+    const std::optional<pid_t> pid = ParsePid(text.data(), static_cast<std::size_t>(size));
+    if (!pid)
+        return Doubt("held, but holds no process id");
+    const std::optional<uid_t> processOwner = ProcessOwner(*pid);
+    if (!processOwner)
+        return Doubt("held, but names no running process");
+    if (!IsOwnedBy(*processOwner, owner))
+        return Doubt("names a process of another user");
+    return {PidFileState::Live, *pid, {}};
+}
+
 }  // namespace
+
+PidFileReading ReadPidFile(const std::string& path, uid_t owner) {
+    // O_NONBLOCK: a FIFO put in the file's place must not hold the reader up.
+    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {PidFileState::Absent, 0, {}};
+        return Doubt(errno == ELOOP ? "a symbolic link" : std::strerror(errno));
+    }
+    return ReadOpenPidFile(file.Get(), owner);
+}
+
+std::optional<pid_t> ReadLivePid(const std::string& path) {
+    const PidFileReading reading = ReadPidFile(path, geteuid());
+    if (reading.state != PidFileState::Live)
+        return std::nullopt;
+    return reading.pid;
+}
 
 PidFileWriter::~PidFileWriter() {
     Release();
@@ -79,8 +135,13 @@ void PidFileWriter::Release() {
 
 bool PidFileWriter::Write(const std::string& path, std::string& message) {
     Release();
-    if (ReadLivePid(path)) {
+    const PidFileReading reading = ReadPidFile(path, geteuid());
+    if (reading.state == PidFileState::Live) {
         message = path + " belongs to a running program";
+        return false;
+    }
+    if (reading.state == PidFileState::Doubtful) {
+        message = path + " is not a pid file that can be replaced: " + reading.why;
         return false;
     }
     // Written beside the target and renamed over it, locked before anyone can read it.
@@ -103,20 +164,6 @@ bool PidFileWriter::Write(const std::string& path, std::string& message) {
     m_path = path;
     m_fd = file.Release();
     return true;
-}
-
-std::optional<pid_t> ReadLivePid(const std::string& path) {
-    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (file.Get() < 0 || !IsHeld(file.Get()))
-        return std::nullopt;
-    std::array<char, kMaxPidFileSize + 1> text{};
-    const ssize_t size = ::read(file.Get(), text.data(), text.size());
-    if (size <= 0 || static_cast<std::size_t>(size) > kMaxPidFileSize)
-        return std::nullopt;
-    const std::optional<pid_t> pid = ParsePid(text.data(), static_cast<std::size_t>(size));
-    if (!pid || !IsProcessAlive(*pid))
-        return std::nullopt;
-    return pid;
 }
 
 }  // namespace tlv::platform

@@ -68,6 +68,10 @@ void CollectFinishedProcesses() {
     std::erase_if(started, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
 }
 
+void AdoptStartedProcess(pid_t pid) {
+    StartedProcesses().push_back(pid);
+}
+
 bool StartDetachedProcess(const std::string& commandLine, pid_t* pid) {
     return StartDetachedProgram(SplitCommandLine(commandLine), pid);
 }

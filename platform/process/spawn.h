@@ -22,6 +22,9 @@ bool StartDetachedProcess(const std::string& commandLine, pid_t* pid = nullptr);
 // NUL, which no argument can carry.
 bool StartDetachedProgram(std::vector<std::string> argv, pid_t* pid = nullptr);
 
+// Makes a process this program started another way (spawnas.h) one that is collected here.
+void AdoptStartedProcess(pid_t pid);
+
 // Collects the started processes that have ended, so none lingers as a zombie; cheap enough for
 // a periodic timer.
 void CollectFinishedProcesses();

@@ -10,80 +10,108 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry/reglayers.h"
 #include "platform/registry/regname.h"
-#include "platform/registry/regstore.h"
-#include "platform/registry/seedregistry.h"
 #include "platform/registry/storepath.h"
 
 namespace {
 
 struct OpenKey {
-    std::int64_t keyId = 0;
+    LayeredKey key;
     REGSAM access = 0;
 };
 
-// The open registry file and the handles given out for it.
+bool IsFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    if (stat(a.c_str(), &first) != 0 || stat(b.c_str(), &second) != 0) {
+        return a == b;
+    }
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// The machine's registry below the user's, when there is one to read: not when the user's file
+// is the machine's itself, nor when it cannot be read (the user then sees only their own).
+std::unique_ptr<RegStore> OpenMachineLayer(const std::string& userPath) {
+    const std::string machine = MachineRegistryPath();
+    if (IsSameFile(userPath, machine) || !IsFile(machine)) {
+        return nullptr;
+    }
+    auto store = std::make_unique<RegStore>();
+    std::string ignored;
+    return store->OpenReadOnly(machine, ignored) == ERROR_SUCCESS ? std::move(store) : nullptr;
+}
+
+// The open registry files and the handles given out for them.
 class Registry final {
 public:
-    // The store, opened from the environment on first use; null when that fails. A failed open
+    // The layers, opened from the environment on first use; null when that fails. A failed open
     // is not retried on every call: RegUseRegistryFile tries again.
-    RegStore* Store() {
-        if (m_pStore == nullptr && !m_bOpenFailed) {
+    LayeredRegistry* Layers() {
+        if (m_pLayers == nullptr && !m_bOpenFailed) {
             std::string message;
-            m_bOpenFailed = UseFile("", message) != ERROR_SUCCESS;
+            m_bOpenFailed = UseFile("", false, message) != ERROR_SUCCESS;
         }
-        return m_pStore.get();
+        return m_pLayers.get();
     }
 
-    LONG UseFile(const std::string& requested, std::string& message) {
-        if (m_pStore != nullptr && m_pStore->InTransaction()) {
+    // readOnly: a user's file that does not exist is not made; the machine's is read alone.
+    LONG UseFile(const std::string& requested, bool readOnly, std::string& message) {
+        if (m_pLayers != nullptr && m_pLayers->InTransaction()) {
             message = "a registry transaction is open";
             return ERROR_BUSY;
         }
         m_handles.clear();
-        m_pStore.reset();
+        m_pLayers.reset();
         const std::string path = requested.empty() ? RegistryPathFromEnvironment() : requested;
         if (path.empty()) {
             message = "no registry file: set TLV_REGISTRY or HOME";
             return ERROR_FILE_NOT_FOUND;
         }
-        if (!CreateParentFolders(path, message)) {
-            return ERROR_ACCESS_DENIED;
+        std::unique_ptr<RegStore> machine = OpenMachineLayer(path);
+        std::unique_ptr<RegStore> user;
+        if (!readOnly || IsFile(path)) {
+            if (!CreateParentFolders(path, message)) {
+                return ERROR_ACCESS_DENIED;
+            }
+            user = std::make_unique<RegStore>();
+            if (const LONG rc = user->Open(path, IsSameFile(path, MachineRegistryPath()), message);
+                rc != ERROR_SUCCESS) {
+                message = path + ": " + message;
+                return rc;
+            }
+        } else if (machine == nullptr) {
+            message = "the registry " + path + " does not exist";
+            return ERROR_FILE_NOT_FOUND;
         }
-        SeedFromMachineRegistry(requested, path);
-        auto store = std::make_unique<RegStore>();
-        if (const LONG rc = store->Open(path, message); rc != ERROR_SUCCESS) {
-            message = path + ": " + message;
-            return rc;
-        }
-        m_pStore = std::move(store);
+        m_pLayers = std::make_unique<LayeredRegistry>(std::move(user), std::move(machine));
         m_bOpenFailed = false;
         return ERROR_SUCCESS;
     }
 
-    // A failed copy is not fatal: the user's registry then starts empty, as without a package.
-    static void SeedFromMachineRegistry(const std::string& requested, const std::string& path) {
-        std::string ignored;
-        if (requested.empty() && IsSeededRegistryLocation())
-            SeedUserRegistry(path, ignored);
-    }
-
-    LONG Resolve(HKEY handle, OpenKey& key) const {
+    // The open key of the handle, brought up to date; null (with the error) otherwise.
+    OpenKey* Resolve(HKEY handle, LONG& rc) {
+        rc = ERROR_SUCCESS;
         if (handle == HKEY_LOCAL_MACHINE) {
-            key = {RegStore::kRootKeyId, KEY_ALL_ACCESS};
-            return ERROR_SUCCESS;
+            m_root = {LayeredRegistry::Root(), KEY_ALL_ACCESS};
+            return &m_root;
         }
         const auto found = m_handles.find(reinterpret_cast<std::uintptr_t>(handle));
         if (found == m_handles.end()) {
-            return ERROR_INVALID_HANDLE;
+            rc = ERROR_INVALID_HANDLE;
+            return nullptr;
         }
-        key = found->second;
-        return ERROR_SUCCESS;
+        return &found->second;
     }
 
-    HKEY Add(const OpenKey& key) {
+    HKEY Add(OpenKey key) {
         const std::uintptr_t handle = m_nNextHandle++;
-        m_handles[handle] = key;
+        m_handles[handle] = std::move(key);
         return reinterpret_cast<HKEY>(handle);
     }
 
@@ -96,9 +124,10 @@ public:
     }
 
 private:
-    std::unique_ptr<RegStore> m_pStore;
+    std::unique_ptr<LayeredRegistry> m_pLayers;
     bool m_bOpenFailed = false;
     std::map<std::uintptr_t, OpenKey> m_handles;
+    OpenKey m_root;
     // Handles are never reused, so a closed one stays invalid; they start far from any pointer.
     std::uintptr_t m_nNextHandle = 0x1000;
 };
@@ -136,18 +165,22 @@ template <typename Step>
 LONG WithKey(HKEY handle, REGSAM needed, bool write, Step step) {
     try {
         Registry& registry = TheRegistry();
-        OpenKey key;
-        if (const LONG rc = registry.Resolve(handle, key); rc != ERROR_SUCCESS) {
-            return rc;
-        }
-        if (!Allows(key, needed)) {
-            return ERROR_ACCESS_DENIED;
-        }
-        RegStore* store = registry.Store();
-        if (store == nullptr) {
+        LayeredRegistry* layers = registry.Layers();
+        if (layers == nullptr) {
             return ERROR_REGISTRY_IO_FAILED;
         }
-        return store->Atomic(write, [&] { return step(*store, key); });
+        LONG rc = ERROR_SUCCESS;
+        OpenKey* key = registry.Resolve(handle, rc);
+        if (key == nullptr) {
+            return rc;
+        }
+        if (!Allows(*key, needed)) {
+            return ERROR_ACCESS_DENIED;
+        }
+        return layers->Atomic(write, [&] {
+            const LONG resolved = layers->Resolve(key->key);
+            return resolved != ERROR_SUCCESS ? resolved : step(*layers, *key);
+        });
     } catch (const std::bad_alloc&) {
         return ERROR_OUTOFMEMORY;
     }
@@ -198,23 +231,23 @@ LONG OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, std::string_view className, REGSAM
     if (className.size() > REG_MAX_CLASS) {
         return ERROR_INVALID_PARAMETER;
     }
-    std::int64_t id = 0;
+    LayeredKey opened;
     bool created = false;
-    const LONG rc = WithKey(hKey, 0, mayCreate, [&](RegStore& store, const OpenKey& parent) {
-        LONG found = store.FindKey(parent.keyId, names, id);
+    const LONG rc = WithKey(hKey, 0, mayCreate, [&](LayeredRegistry& layers, const OpenKey& parent) {
+        LONG found = layers.Open(parent.key, names, opened);
         if (found != ERROR_FILE_NOT_FOUND || !mayCreate) {
             return found;
         }
         if (!Allows(parent, KEY_CREATE_SUB_KEY)) {
             return ERROR_ACCESS_DENIED;
         }
-        return store.CreateKey(parent.keyId, names, className, id, created);
+        return layers.Create(parent.key, names, className, opened, created);
     });
     if (rc != ERROR_SUCCESS) {
         return rc;
     }
     try {
-        *phkResult = TheRegistry().Add({id, MapGenericAccess(samDesired)});
+        *phkResult = TheRegistry().Add({std::move(opened), MapGenericAccess(samDesired)});
     } catch (const std::bad_alloc&) {
         return ERROR_OUTOFMEMORY;
     }
@@ -243,9 +276,9 @@ LONG RegCloseKey(HKEY hKey) {
 
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD /*lpReserved*/, LPDWORD lpType,
                       LPBYTE lpData, LPDWORD lpcbData) {
-    return WithKey(hKey, KEY_QUERY_VALUE, false, [&](RegStore& store, const OpenKey& key) {
+    return WithKey(hKey, KEY_QUERY_VALUE, false, [&](LayeredRegistry& layers, const OpenKey& key) {
         StoredValue value;
-        if (const LONG rc = store.GetValue(key.keyId, NameOrEmpty(lpValueName), value);
+        if (const LONG rc = layers.GetValue(key.key, NameOrEmpty(lpValueName), value);
             rc != ERROR_SUCCESS) {
             return rc;
         }
@@ -265,14 +298,14 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD dwT
         return ERROR_INVALID_PARAMETER;
     }
     const std::string_view data(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0);
-    return WithKey(hKey, KEY_SET_VALUE, true, [&](RegStore& store, const OpenKey& key) {
-        return store.SetValue(key.keyId, name, dwType, data);
+    return WithKey(hKey, KEY_SET_VALUE, true, [&](LayeredRegistry& layers, OpenKey& key) {
+        return layers.SetValue(key.key, name, dwType, data);
     });
 }
 
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
-    return WithKey(hKey, KEY_SET_VALUE, true, [&](RegStore& store, const OpenKey& key) {
-        return store.DeleteValue(key.keyId, NameOrEmpty(lpValueName));
+    return WithKey(hKey, KEY_SET_VALUE, true, [&](LayeredRegistry& layers, OpenKey& key) {
+        return layers.DeleteValue(key.key, NameOrEmpty(lpValueName));
     });
 }
 
@@ -284,12 +317,8 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
     if (names.empty()) {
         return ERROR_INVALID_PARAMETER;
     }
-    return WithKey(hKey, DELETE, true, [&](RegStore& store, const OpenKey& key) {
-        std::int64_t id = 0;
-        if (const LONG rc = store.FindKey(key.keyId, names, id); rc != ERROR_SUCCESS) {
-            return rc;
-        }
-        return store.DeleteKey(id);
+    return WithKey(hKey, DELETE, true, [&](LayeredRegistry& layers, const OpenKey& key) {
+        return layers.DeleteKey(key.key, names);
     });
 }
 
@@ -297,9 +326,9 @@ LONG RegEnumKeyA(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD cchName) {
     if (lpName == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    return WithKey(hKey, KEY_ENUMERATE_SUB_KEYS, false, [&](RegStore& store, const OpenKey& key) {
+    return WithKey(hKey, KEY_ENUMERATE_SUB_KEYS, false, [&](LayeredRegistry& layers, const OpenKey& key) {
         std::string name;
-        if (const LONG rc = store.SubKeyAt(key.keyId, dwIndex, name); rc != ERROR_SUCCESS) {
+        if (const LONG rc = layers.SubKeyAt(key.key, dwIndex, name); rc != ERROR_SUCCESS) {
             return rc;
         }
         return CopyName(name, lpName, cchName);
@@ -311,9 +340,9 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
     if (lpValueName == nullptr || lpcchValueName == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    return WithKey(hKey, KEY_QUERY_VALUE, false, [&](RegStore& store, const OpenKey& key) {
+    return WithKey(hKey, KEY_QUERY_VALUE, false, [&](LayeredRegistry& layers, const OpenKey& key) {
         StoredValue value;
-        if (const LONG rc = store.ValueAt(key.keyId, dwIndex, value); rc != ERROR_SUCCESS) {
+        if (const LONG rc = layers.ValueAt(key.key, dwIndex, value); rc != ERROR_SUCCESS) {
             return rc;
         }
         if (const LONG rc = CopyName(value.name, lpValueName, *lpcchValueName);
@@ -333,9 +362,9 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD /*lp
     if (lpClass != nullptr && lpcchClass == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    return WithKey(hKey, KEY_QUERY_VALUE, false, [&](RegStore& store, const OpenKey& key) {
+    return WithKey(hKey, KEY_QUERY_VALUE, false, [&](LayeredRegistry& layers, const OpenKey& key) {
         StoredKeyInfo info;
-        if (const LONG rc = store.QueryInfo(key.keyId, info); rc != ERROR_SUCCESS) {
+        if (const LONG rc = layers.QueryInfo(key.key, info); rc != ERROR_SUCCESS) {
             return rc;
         }
         LONG result = ERROR_SUCCESS;
@@ -357,11 +386,13 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD /*lp
     });
 }
 
-LONG RegUseRegistryFile(const std::string& path, std::string* message) {
+namespace {
+
+LONG UseRegistryFile(const std::string& path, bool readOnly, std::string* message) {
     std::string why;
     LONG rc = ERROR_OUTOFMEMORY;
     try {
-        rc = TheRegistry().UseFile(path, why);
+        rc = TheRegistry().UseFile(path, readOnly, why);
     } catch (const std::bad_alloc&) {
         why = "out of memory";
     }
@@ -371,16 +402,26 @@ LONG RegUseRegistryFile(const std::string& path, std::string* message) {
     return rc;
 }
 
+}  // namespace
+
+LONG RegUseRegistryFile(const std::string& path, std::string* message) {
+    return UseRegistryFile(path, false, message);
+}
+
+LONG RegUseExistingRegistryFile(const std::string& path, std::string* message) {
+    return UseRegistryFile(path, true, message);
+}
+
 RegTransaction::RegTransaction() : m_nStatus(ERROR_REGISTRY_IO_FAILED) {
-    if (RegStore* store = TheRegistry().Store(); store != nullptr) {
-        m_nStatus = store->BeginTransaction();
+    if (LayeredRegistry* layers = TheRegistry().Layers(); layers != nullptr) {
+        m_nStatus = layers->BeginTransaction();
     }
 }
 
 RegTransaction::~RegTransaction() {
     if (m_nStatus == ERROR_SUCCESS) {
-        if (RegStore* store = TheRegistry().Store(); store != nullptr) {
-            store->RollbackTransaction();
+        if (LayeredRegistry* layers = TheRegistry().Layers(); layers != nullptr) {
+            layers->RollbackTransaction();
         }
     }
 }
@@ -390,24 +431,7 @@ LONG RegTransaction::Commit() {
         return m_nStatus;
     }
     m_nStatus = ERROR_INVALID_HANDLE;
-    RegStore* store = TheRegistry().Store();
-    return store != nullptr ? store->CommitTransaction() : ERROR_REGISTRY_IO_FAILED;
+    LayeredRegistry* layers = TheRegistry().Layers();
+    return layers != nullptr ? layers->CommitTransaction() : ERROR_REGISTRY_IO_FAILED;
 }
 
-LONG RegUseExistingRegistryFile(const std::string& path, std::string* message) {
-    const std::string file = path.empty() ? RegistryPathFromEnvironment() : path;
-    struct stat info {};
-    const bool bMissing = !file.empty() && stat(file.c_str(), &info) != 0 && errno == ENOENT;
-    // A user who has none yet reads the machine's through the copy every first use makes.
-    if (bMissing && path.empty() && IsSeededRegistryLocation() &&
-        stat(MachineRegistryPath().c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-        return RegUseRegistryFile("", message);
-    }
-    if (bMissing) {
-        if (message != nullptr) {
-            *message = "the registry " + file + " does not exist";
-        }
-        return ERROR_FILE_NOT_FOUND;
-    }
-    return RegUseRegistryFile(file, message);
-}

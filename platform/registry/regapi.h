@@ -11,8 +11,11 @@
 // it was opened with; a call outside that access is ERROR_ACCESS_DENIED. Several processes may
 // share one file. The calls are meant for one thread at a time.
 //
-// The file is $TLV_REGISTRY, else $XDG_CONFIG_HOME/kestrova/registry.db, else
-// ~/.config/kestrova/registry.db, decided on first use; RegUseRegistryFile switches files.
+// The registry is read in layers (reglayers.h): the user's file over the machine's. The user's
+// file is $TLV_REGISTRY, else $XDG_CONFIG_HOME/kestrova/registry.db, else
+// ~/.config/kestrova/registry.db, decided on first use; RegUseRegistryFile switches files. The
+// machine's is $TLV_MACHINE_REGISTRY, else /etc/kestrova/registry.db, read only; when it is the
+// user's file itself (an administrator writing it) there is one layer.
 
 #include <cstdint>
 #include <string>
@@ -130,9 +133,8 @@ LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpRe
 LONG RegUseRegistryFile(const std::string& path, std::string* message = nullptr);
 
 // The same for a command that only reads: a file that does not exist is not created (nor the
-// folders above it); ERROR_FILE_NOT_FOUND then, with *message naming the file. The one exception
-// is a user's own registry at its usual place while the machine-wide one exists: it is made as
-// the copy of the machine's that any first use makes, so that reading shows what is installed.
+// folders above it). The machine's registry is then read alone, and every write is refused;
+// without it either, ERROR_FILE_NOT_FOUND, with *message naming the user's file.
 LONG RegUseExistingRegistryFile(const std::string& path, std::string* message = nullptr);
 
 // Runs every registry call made while it is active as one transaction: kept only by Commit,

@@ -1,13 +1,15 @@
 #include "platform/registry/regstore.h"
 
-#include <limits>
-
 #include "platform/registry/regname.h"
 
 namespace {
 
-constexpr const char* kPragmas =
+constexpr const char* kUserPragmas =
     "PRAGMA journal_mode=WAL;"
+    "PRAGMA synchronous=FULL;"
+    "PRAGMA foreign_keys=ON;";
+constexpr const char* kMachinePragmas =
+    "PRAGMA journal_mode=DELETE;"
     "PRAGMA synchronous=FULL;"
     "PRAGMA foreign_keys=ON;";
 
@@ -29,6 +31,14 @@ constexpr const char* kSchema =
     "  ordinal INTEGER NOT NULL,"
     "  PRIMARY KEY(key_id, name_folded));"
     "CREATE INDEX IF NOT EXISTS key_values_order ON key_values(key_id, ordinal);"
+    "CREATE TABLE IF NOT EXISTS hidden_keys("
+    "  key_id INTEGER NOT NULL REFERENCES keys(id),"
+    "  name_folded BLOB NOT NULL,"
+    "  PRIMARY KEY(key_id, name_folded));"
+    "CREATE TABLE IF NOT EXISTS hidden_values("
+    "  key_id INTEGER NOT NULL REFERENCES keys(id),"
+    "  name_folded BLOB NOT NULL,"
+    "  PRIMARY KEY(key_id, name_folded));"
     "INSERT OR IGNORE INTO keys(id, parent_id, name, name_folded, class)"
     "  VALUES(1, NULL, x'', x'', x'');"
     "COMMIT;";
@@ -40,16 +50,20 @@ LONG DoneOrFailure(int rc) {
     return rc == SQLITE_DONE ? ERROR_SUCCESS : kStoreFailure;
 }
 
-DWORD ClampToDword(std::int64_t value) {
-    constexpr std::int64_t kMax = std::numeric_limits<DWORD>::max();
-    return static_cast<DWORD>(value < 0 ? 0 : (value > kMax ? kMax : value));
-}
-
 }  // namespace
 
-LONG RegStore::Open(const std::string& path, std::string& message) {
-    if (m_db.Open(path) != SQLITE_OK || m_db.Exec(kPragmas) != SQLITE_OK ||
+LONG RegStore::Open(const std::string& path, bool machineWide, std::string& message) {
+    if (m_db.Open(path, false) != SQLITE_OK ||
+        m_db.Exec(machineWide ? kMachinePragmas : kUserPragmas) != SQLITE_OK ||
         m_db.Exec(kSchema) != SQLITE_OK) {
+        message = m_db.ErrorMessage();
+        return kStoreFailure;
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG RegStore::OpenReadOnly(const std::string& path, std::string& message) {
+    if (m_db.Open(path, true) != SQLITE_OK) {
         message = m_db.ErrorMessage();
         return kStoreFailure;
     }
@@ -210,63 +224,16 @@ LONG RegStore::DeleteKey(std::int64_t id) {
     if (rc != SQLITE_DONE) {
         return kStoreFailure;
     }
-    SqliteStatement values(m_db, "DELETE FROM key_values WHERE key_id = ?1");
-    values.BindInt64(1, id);
-    SqliteStatement key(m_db, "DELETE FROM keys WHERE id = ?1");
-    key.BindInt64(1, id);
-    if (values.Step() != SQLITE_DONE) {
-        return kStoreFailure;
+    for (const char* sql : {"DELETE FROM key_values WHERE key_id = ?1",
+                            "DELETE FROM hidden_keys WHERE key_id = ?1",
+                            "DELETE FROM hidden_values WHERE key_id = ?1",
+                            "DELETE FROM keys WHERE id = ?1"}) {
+        SqliteStatement erase(m_db, sql);
+        erase.BindInt64(1, id);
+        if (erase.Step() != SQLITE_DONE) {
+            return kStoreFailure;
+        }
     }
-    return DoneOrFailure(key.Step());
-}
-
-LONG RegStore::SubKeyAt(std::int64_t id, DWORD index, std::string& name) {
-    if (const LONG rc = CheckKey(id); rc != ERROR_SUCCESS) {
-        return rc;
-    }
-    SqliteStatement query(m_db,
-                          "SELECT name FROM keys WHERE parent_id = ?1"
-                          " ORDER BY name_folded LIMIT 1 OFFSET ?2");
-    query.BindInt64(1, id);
-    query.BindInt64(2, index);
-    const int rc = query.Step();
-    if (rc == SQLITE_ROW) {
-        name = query.ColumnBytes(0);
-        return ERROR_SUCCESS;
-    }
-    return rc == SQLITE_DONE ? ERROR_NO_MORE_ITEMS : kStoreFailure;
-}
-
-LONG RegStore::QueryInfo(std::int64_t id, StoredKeyInfo& info) {
-    SqliteStatement key(m_db, "SELECT class FROM keys WHERE id = ?1");
-    key.BindInt64(1, id);
-    const int keyRc = key.Step();
-    if (keyRc != SQLITE_ROW) {
-        return keyRc == SQLITE_DONE ? ERROR_KEY_DELETED : kStoreFailure;
-    }
-    info.className = key.ColumnBytes(0);
-
-    SqliteStatement subKeys(m_db,
-                            "SELECT COUNT(*), IFNULL(MAX(length(name)), 0),"
-                            " IFNULL(MAX(length(class)), 0) FROM keys WHERE parent_id = ?1");
-    subKeys.BindInt64(1, id);
-    if (subKeys.Step() != SQLITE_ROW) {
-        return kStoreFailure;
-    }
-    info.subKeys = ClampToDword(subKeys.ColumnInt64(0));
-    info.maxSubKeyLength = ClampToDword(subKeys.ColumnInt64(1));
-    info.maxClassLength = ClampToDword(subKeys.ColumnInt64(2));
-
-    SqliteStatement values(m_db,
-                           "SELECT COUNT(*), IFNULL(MAX(length(name)), 0),"
-                           " IFNULL(MAX(length(data)), 0) FROM key_values WHERE key_id = ?1");
-    values.BindInt64(1, id);
-    if (values.Step() != SQLITE_ROW) {
-        return kStoreFailure;
-    }
-    info.values = ClampToDword(values.ColumnInt64(0));
-    info.maxValueNameLength = ClampToDword(values.ColumnInt64(1));
-    info.maxValueLength = ClampToDword(values.ColumnInt64(2));
     return ERROR_SUCCESS;
 }
 
@@ -322,21 +289,63 @@ LONG RegStore::DeleteValue(std::int64_t id, std::string_view name) {
     return sqlite3_changes(m_db.Handle()) > 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
-LONG RegStore::ValueAt(std::int64_t id, DWORD index, StoredValue& value) {
+LONG RegStore::SubKeyNames(std::int64_t id, std::vector<std::string>& names) {
+    if (const LONG rc = CheckKey(id); rc != ERROR_SUCCESS) {
+        return rc;
+    }
+    SqliteStatement query(m_db, "SELECT name FROM keys WHERE parent_id = ?1 ORDER BY name_folded");
+    query.BindInt64(1, id);
+    int rc = SQLITE_ROW;
+    while ((rc = query.Step()) == SQLITE_ROW) {
+        names.push_back(query.ColumnBytes(0));
+    }
+    return DoneOrFailure(rc);
+}
+
+LONG RegStore::Values(std::int64_t id, std::vector<StoredValue>& values) {
     if (const LONG rc = CheckKey(id); rc != ERROR_SUCCESS) {
         return rc;
     }
     SqliteStatement query(m_db,
                           "SELECT name, type, data FROM key_values WHERE key_id = ?1"
-                          " ORDER BY ordinal LIMIT 1 OFFSET ?2");
+                          " ORDER BY ordinal");
     query.BindInt64(1, id);
-    query.BindInt64(2, index);
-    const int rc = query.Step();
-    if (rc != SQLITE_ROW) {
-        return rc == SQLITE_DONE ? ERROR_NO_MORE_ITEMS : kStoreFailure;
+    int rc = SQLITE_ROW;
+    while ((rc = query.Step()) == SQLITE_ROW) {
+        values.push_back({query.ColumnBytes(0), static_cast<DWORD>(query.ColumnInt64(1)),
+                          query.ColumnBytes(2)});
     }
-    value.name = query.ColumnBytes(0);
-    value.type = static_cast<DWORD>(query.ColumnInt64(1));
-    value.data = query.ColumnBytes(2);
+    return DoneOrFailure(rc);
+}
+
+LONG RegStore::KeyClass(std::int64_t id, std::string& className) {
+    SqliteStatement key(m_db, "SELECT class FROM keys WHERE id = ?1");
+    key.BindInt64(1, id);
+    const int rc = key.Step();
+    if (rc != SQLITE_ROW) {
+        return rc == SQLITE_DONE ? ERROR_KEY_DELETED : kStoreFailure;
+    }
+    className = key.ColumnBytes(0);
     return ERROR_SUCCESS;
+}
+
+LONG RegStore::SetHidden(bool key, std::int64_t id, std::string_view name, bool hidden) {
+    const char* sql = key ? (hidden ? "INSERT OR IGNORE INTO hidden_keys VALUES(?1, ?2)"
+                                    : "DELETE FROM hidden_keys WHERE key_id = ?1 AND name_folded = ?2")
+                          : (hidden ? "INSERT OR IGNORE INTO hidden_values VALUES(?1, ?2)"
+                                    : "DELETE FROM hidden_values WHERE key_id = ?1 AND name_folded = ?2");
+    SqliteStatement change(m_db, sql);
+    change.BindInt64(1, id);
+    change.BindBytes(2, FoldRegName(name));
+    return DoneOrFailure(change.Step());
+}
+
+LONG RegStore::IsHidden(bool key, std::int64_t id, std::string_view name, bool& hidden) {
+    SqliteStatement query(m_db, key ? "SELECT 1 FROM hidden_keys WHERE key_id = ?1 AND name_folded = ?2"
+                                    : "SELECT 1 FROM hidden_values WHERE key_id = ?1 AND name_folded = ?2");
+    query.BindInt64(1, id);
+    query.BindBytes(2, FoldRegName(name));
+    const int rc = query.Step();
+    hidden = rc == SQLITE_ROW;
+    return rc == SQLITE_ROW || rc == SQLITE_DONE ? ERROR_SUCCESS : kStoreFailure;
 }

@@ -4,7 +4,9 @@
 // Schema: keys (id, parent_id, name, name_folded, class) and key_values (key_id, name,
 // name_folded, type, data, ordinal). Names are stored as written and found through their folded
 // form; ordinal keeps the order values were first written. Key ids are never reused, so a handle
-// to a deleted key cannot reach a newer one.
+// to a deleted key cannot reach a newer one. A user's file also keeps which keys and values of
+// the machine's registry the user deleted (hidden_keys, hidden_values: the parent key or key and
+// the folded name), since the machine's file itself is not the user's to change.
 
 #include <cstdint>
 #include <functional>
@@ -35,8 +37,12 @@ class RegStore final {
 public:
     static constexpr std::int64_t kRootKeyId = 1;
 
-    // Opens the file, switching it to WAL and creating the schema when missing.
-    LONG Open(const std::string& path, std::string& message);
+    // Opens the file, creating the schema when missing. A user's file is switched to WAL; the
+    // machine's keeps a rollback journal, since WAL needs a shared-memory file beside it that
+    // users who only read could not create in a folder of root's.
+    LONG Open(const std::string& path, bool machineWide, std::string& message);
+    // Opens an existing file for reading only, changing nothing in it.
+    LONG OpenReadOnly(const std::string& path, std::string& message);
 
     // One call made atomic: its own transaction, or a savepoint inside the open one.
     LONG Atomic(bool write, const std::function<LONG()>& step);
@@ -54,13 +60,19 @@ public:
                    std::string_view className, std::int64_t& id, bool& created);
     // Refuses a key that has sub-keys with ERROR_ACCESS_DENIED.
     LONG DeleteKey(std::int64_t id);
-    LONG SubKeyAt(std::int64_t id, DWORD index, std::string& name);
-    LONG QueryInfo(std::int64_t id, StoredKeyInfo& info);
+
+    // Every sub-key name in enumeration order; every value in value order.
+    LONG SubKeyNames(std::int64_t id, std::vector<std::string>& names);
+    LONG Values(std::int64_t id, std::vector<StoredValue>& values);
+    LONG KeyClass(std::int64_t id, std::string& className);
+
+    // The marks of deleted keys and values of a layer below this file.
+    LONG SetHidden(bool key, std::int64_t id, std::string_view name, bool hidden);
+    LONG IsHidden(bool key, std::int64_t id, std::string_view name, bool& hidden);
 
     LONG GetValue(std::int64_t id, std::string_view name, StoredValue& value);
     LONG SetValue(std::int64_t id, std::string_view name, DWORD type, std::string_view data);
     LONG DeleteValue(std::int64_t id, std::string_view name);
-    LONG ValueAt(std::int64_t id, DWORD index, StoredValue& value);
 
 private:
     LONG FindChild(std::int64_t parent, std::string_view name, std::int64_t& id);

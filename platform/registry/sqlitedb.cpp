@@ -22,8 +22,9 @@ SqliteDb::~SqliteDb() {
     sqlite3_close_v2(m_pDb);
 }
 
-int SqliteDb::Open(const std::string& path) {
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+int SqliteDb::Open(const std::string& path, bool readOnly) {
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
+                      SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(path.c_str(), &m_pDb, flags, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_extended_result_codes(m_pDb, 1);

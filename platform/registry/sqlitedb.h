@@ -14,8 +14,9 @@ public:
     SqliteDb(const SqliteDb&) = delete;
     SqliteDb& operator=(const SqliteDb&) = delete;
 
-    // Opens or creates the file; returns an SQLite result code.
-    int Open(const std::string& path);
+    // Opens or creates the file (an existing one only, when read-only); returns an SQLite
+    // result code.
+    int Open(const std::string& path, bool readOnly);
     // Runs statements without results, retrying while another process holds the lock.
     int Exec(const char* sql);
     std::string ErrorMessage() const;

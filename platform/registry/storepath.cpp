@@ -26,6 +26,11 @@ std::string RegistryPathFromEnvironment() {
     return {};
 }
 
+std::string MachineRegistryPath() {
+    std::string path = Environment("TLV_MACHINE_REGISTRY");
+    return path.empty() ? "/etc/kestrova/registry.db" : path;
+}
+
 bool CreateParentFolders(const std::string& filePath, std::string& message) {
     const std::filesystem::path parent = std::filesystem::path(filePath).parent_path();
     if (parent.empty()) {

@@ -11,6 +11,9 @@
 #include "platform/scm/account.h"
 #include "platform/scm/servicedb.h"
 #include "platform/scm/servicerun.h"
+#include "platform/scm/systemdbus.h"
+#include "platform/scm/unitfiles.h"
+#include "platform/scm/unitservices.h"
 
 using tlv::platform::CheckServiceName;
 using tlv::platform::IsKnownAccount;
@@ -23,6 +26,7 @@ using tlv::platform::ServiceRecord;
 namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
+thread_local std::string lastReason;
 
 // Longest command line of a service program.
 constexpr std::size_t kMaxImagePathLength = 32767;
@@ -33,6 +37,8 @@ struct OpenHandle {
     bool isService = false;
     DWORD access = 0;
     std::string serviceName;
+    bool onSystemd = false;  // the manager's back end: systemd's units, else the registry's
+    std::string unit;        // a service's unit on systemd
 };
 
 class Handles final {
@@ -58,14 +64,17 @@ public:
         return false;
     }
 
-    SC_LOCK AddLock() {
+    // systemd has no database lock: its lock only stands for one.
+    SC_LOCK AddLock(bool onDatabase) {
         m_nLock = m_nNext++;
+        m_bLockOnDatabase = onDatabase;
         return reinterpret_cast<SC_LOCK>(m_nLock);
     }
-    bool RemoveLock(SC_LOCK lock) {
+    bool RemoveLock(SC_LOCK lock, bool& onDatabase) {
         if (lock == nullptr || reinterpret_cast<std::uintptr_t>(lock) != m_nLock)
             return false;
         m_nLock = 0;
+        onDatabase = m_bLockOnDatabase;
         return true;
     }
 
@@ -73,6 +82,7 @@ private:
     std::map<std::uintptr_t, OpenHandle> m_handles;
     std::uintptr_t m_nNext = 0x5C00;
     std::uintptr_t m_nLock = 0;
+    bool m_bLockOnDatabase = false;
 };
 
 Handles& TheHandles() {
@@ -80,9 +90,11 @@ Handles& TheHandles() {
     return handles;
 }
 
-// The call's result: success, or failure with the error kept for GetLastError.
-BOOL Result(DWORD error) {
+// The call's result: success, or failure with the error kept for GetLastError and the reason
+// for GetLastErrorReason.
+BOOL Result(DWORD error, std::string reason = {}) {
     lastError = error;
+    lastReason = error == ERROR_SUCCESS ? std::string{} : std::move(reason);
     return error == ERROR_SUCCESS ? 1 : 0;
 }
 
@@ -103,8 +115,11 @@ const OpenHandle* Use(SC_HANDLE handle, bool service, DWORD access) {
 // A service marked for deletion goes once it has stopped and no handle refers to it.
 void SweepIfUnused(const std::string& name) {
     ServiceRecord record;
+    SERVICE_STATUS status{};
+    std::string ignored;
     if (!TheHandles().IsServiceOpen(name) && ReadService(name, record) == ERROR_SUCCESS &&
-        record.markedForDelete && QueryRunState(record).dwCurrentState == SERVICE_STOPPED)
+        record.markedForDelete && QueryRunState(record, status, ignored) == ERROR_SUCCESS &&
+        status.dwCurrentState == SERVICE_STOPPED)
         RemoveServiceKey(name);
 }
 
@@ -166,32 +181,43 @@ SC_HANDLE OpenSCManagerA(LPCSTR lpMachineName, LPCSTR lpDatabaseName, DWORD dwDe
         return nullptr;
     }
     Result(ERROR_SUCCESS);
-    return TheHandles().Add({false, dwDesiredAccess, {}});
+    return TheHandles().Add({false, dwDesiredAccess, {}, tlv::platform::UsesSystemd(), {}});
 }
 
 SC_HANDLE OpenServiceA(SC_HANDLE hSCManager, LPCSTR lpServiceName, DWORD dwDesiredAccess) {
-    if (Use(hSCManager, false, SC_MANAGER_CONNECT) == nullptr)
+    const OpenHandle* manager = Use(hSCManager, false, SC_MANAGER_CONNECT);
+    if (manager == nullptr)
         return nullptr;
     if (lpServiceName == nullptr) {
         Result(ERROR_INVALID_NAME);
         return nullptr;
     }
+    if (manager->onSystemd) {
+        std::string unit;
+        std::string why;
+        const DWORD rc = tlv::platform::OpenUnitService(lpServiceName, unit, why);
+        if (Result(rc, std::move(why)) == 0)
+            return nullptr;
+        return TheHandles().Add({true, dwDesiredAccess, lpServiceName, true, std::move(unit)});
+    }
     SweepIfUnused(lpServiceName);
     ServiceRecord record;
     if (Result(ReadService(lpServiceName, record)) == 0)
         return nullptr;
-    return TheHandles().Add({true, dwDesiredAccess, record.name});
+    return TheHandles().Add({true, dwDesiredAccess, record.name, false, {}});
 }
 
 BOOL CloseServiceHandle(SC_HANDLE hSCObject) {
     const OpenHandle* open = TheHandles().Find(hSCObject);
     if (open == nullptr)
         return Result(ERROR_INVALID_HANDLE);
-    const std::string serviceName = open->isService ? open->serviceName : std::string{};
+    const std::string serviceName =
+        open->isService && !open->onSystemd ? open->serviceName : std::string{};
     TheHandles().Remove(hSCObject);
     if (!serviceName.empty())
         SweepIfUnused(serviceName);
-    return Result(ERROR_SUCCESS);
+    // Closing leaves the last error alone: it is what a caller reads after its cleanup.
+    return 1;
 }
 
 SC_HANDLE CreateServiceA(SC_HANDLE hSCManager, LPCSTR lpServiceName, LPCSTR lpDisplayName,
@@ -199,8 +225,10 @@ SC_HANDLE CreateServiceA(SC_HANDLE hSCManager, LPCSTR lpServiceName, LPCSTR lpDi
                          DWORD dwErrorControl, LPCSTR lpBinaryPathName, LPCSTR lpLoadOrderGroup,
                          LPDWORD lpdwTagId, LPCSTR lpDependencies, LPCSTR lpServiceStartName,
                          LPCSTR /*lpPassword: dropped*/) {
-    if (Use(hSCManager, false, SC_MANAGER_CREATE_SERVICE) == nullptr)
+    const OpenHandle* manager = Use(hSCManager, false, SC_MANAGER_CREATE_SERVICE);
+    if (manager == nullptr)
         return nullptr;
+    const bool onSystemd = manager->onSystemd;
     const std::string name = lpServiceName == nullptr ? std::string{} : lpServiceName;
     if (Result(CheckServiceName(name)) == 0)
         return nullptr;
@@ -230,11 +258,18 @@ SC_HANDLE CreateServiceA(SC_HANDLE hSCManager, LPCSTR lpServiceName, LPCSTR lpDi
     record.imagePath = *settings.imagePath;
     record.dependencies = *settings.dependencies;
     record.account = *settings.account;
+    if (onSystemd) {
+        std::string why;
+        const DWORD rc = tlv::platform::CreateUnitService(record, why);
+        if (Result(rc, std::move(why)) == 0)
+            return nullptr;
+        return TheHandles().Add({true, dwDesiredAccess, name, true, tlv::platform::UnitNameOf(name)});
+    }
     // A marked service that has stopped in the meantime gives way to the new one.
     SweepIfUnused(name);
     if (Result(tlv::platform::AddService(record)) == 0)
         return nullptr;
-    return TheHandles().Add({true, dwDesiredAccess, name});
+    return TheHandles().Add({true, dwDesiredAccess, name, false, {}});
 }
 
 BOOL ChangeServiceConfigA(SC_HANDLE hService, DWORD dwServiceType, DWORD dwStartType,
@@ -252,6 +287,11 @@ BOOL ChangeServiceConfigA(SC_HANDLE hService, DWORD dwServiceType, DWORD dwStart
                                Optional(lpDisplayName)};
     if (const DWORD rc = CheckChange(change, open->serviceName); rc != ERROR_SUCCESS)
         return Result(rc);
+    if (open->onSystemd) {
+        std::string why;
+        const DWORD rc = tlv::platform::ChangeUnitService(open->unit, change, why);
+        return Result(rc, std::move(why));
+    }
     return Result(tlv::platform::ChangeService(open->serviceName, change));
 }
 
@@ -259,6 +299,11 @@ BOOL DeleteService(SC_HANDLE hService) {
     const OpenHandle* open = Use(hService, true, DELETE);
     if (open == nullptr)
         return 0;
+    if (open->onSystemd) {
+        std::string why;
+        const DWORD rc = tlv::platform::DeleteUnitService(open->unit, why);
+        return Result(rc, std::move(why));
+    }
     ServiceRecord record;
     if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
         return Result(rc);
@@ -273,6 +318,11 @@ BOOL StartServiceA(SC_HANDLE hService, DWORD dwNumServiceArgs, LPCSTR* /*lpServi
         return 0;
     if (dwNumServiceArgs != 0)
         return Result(ERROR_INVALID_PARAMETER);
+    std::string why;
+    if (open->onSystemd) {
+        const DWORD rc = tlv::platform::StartUnitService(open->unit, why);
+        return Result(rc, std::move(why));
+    }
     ServiceRecord record;
     if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
         return Result(rc);
@@ -282,7 +332,8 @@ BOOL StartServiceA(SC_HANDLE hService, DWORD dwNumServiceArgs, LPCSTR* /*lpServi
         return Result(ERROR_SERVICE_DISABLED);
     if (tlv::platform::IsDatabaseLockedByOther())
         return Result(ERROR_SERVICE_DATABASE_LOCKED);
-    return Result(tlv::platform::StartServiceProcess(record));
+    const DWORD rc = tlv::platform::StartServiceProcess(record, why);
+    return Result(rc, std::move(why));
 }
 
 BOOL ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpServiceStatus) {
@@ -291,10 +342,16 @@ BOOL ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpServ
     const OpenHandle* open = Use(hService, true, SERVICE_STOP);
     if (open == nullptr)
         return 0;
+    std::string why;
+    if (open->onSystemd) {
+        const DWORD rc = tlv::platform::StopUnitService(open->unit, *lpServiceStatus, why);
+        return Result(rc, std::move(why));
+    }
     ServiceRecord record;
     if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
         return Result(rc);
-    return Result(tlv::platform::StopServiceProcess(record, *lpServiceStatus));
+    const DWORD rc = tlv::platform::StopServiceProcess(record, *lpServiceStatus, why);
+    return Result(rc, std::move(why));
 }
 
 BOOL QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceStatus) {
@@ -303,25 +360,33 @@ BOOL QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceStatus) {
         return 0;
     if (lpServiceStatus == nullptr)
         return Result(ERROR_INVALID_PARAMETER);
+    std::string why;
+    if (open->onSystemd) {
+        const DWORD rc = tlv::platform::QueryUnitService(open->unit, *lpServiceStatus, why);
+        return Result(rc, std::move(why));
+    }
     ServiceRecord record;
     if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
         return Result(rc);
-    *lpServiceStatus = QueryRunState(record);
-    return Result(ERROR_SUCCESS);
+    const DWORD rc = QueryRunState(record, *lpServiceStatus, why);
+    return Result(rc, std::move(why));
 }
 
 SC_LOCK LockServiceDatabase(SC_HANDLE hSCManager) {
-    if (Use(hSCManager, false, SC_MANAGER_LOCK) == nullptr)
+    const OpenHandle* manager = Use(hSCManager, false, SC_MANAGER_LOCK);
+    if (manager == nullptr)
         return nullptr;
-    if (Result(tlv::platform::LockDatabase()) == 0)
+    const bool onDatabase = !manager->onSystemd;
+    if (Result(onDatabase ? tlv::platform::LockDatabase() : ERROR_SUCCESS) == 0)
         return nullptr;
-    return TheHandles().AddLock();
+    return TheHandles().AddLock(onDatabase);
 }
 
 BOOL UnlockServiceDatabase(SC_LOCK ScLock) {
-    if (!TheHandles().RemoveLock(ScLock))
+    bool onDatabase = false;
+    if (!TheHandles().RemoveLock(ScLock, onDatabase))
         return Result(ERROR_INVALID_HANDLE);
-    return Result(tlv::platform::UnlockDatabase());
+    return Result(onDatabase ? tlv::platform::UnlockDatabase() : ERROR_SUCCESS);
 }
 
 DWORD GetLastError() {
@@ -330,6 +395,11 @@ DWORD GetLastError() {
 
 void SetLastError(DWORD dwErrCode) {
     lastError = dwErrCode;
+    lastReason.clear();
+}
+
+const char* GetLastErrorReason() {
+    return lastReason.c_str();
 }
 
 void Sleep(DWORD dwMilliseconds) {

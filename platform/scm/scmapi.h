@@ -1,6 +1,8 @@
 #pragma once
-// The service control manager's calls of the Windows platform, over a service database kept in
-// the registry store (servicedb.h) and the processes of this machine (servicerun.h).
+// The service control manager's calls of the Windows platform, on one of two back ends chosen when
+// the manager is opened: where systemd is the init system, its units over D-Bus
+// (unitservices.h); elsewhere a service database kept in the registry store (servicedb.h) and
+// the processes of this machine (servicerun.h).
 //
 // Calls return nonzero (or a handle) on success; on failure 0 (or null) with the platform's
 // error code for GetLastError. Handles are checked: an unknown or closed handle is
@@ -77,6 +79,7 @@ inline constexpr DWORD SERVICE_ERROR_CRITICAL = 3;
 inline constexpr DWORD SERVICE_NO_CHANGE = 0xFFFFFFFF;
 
 // Error codes beyond the registry's.
+inline constexpr DWORD ERROR_INVALID_DATA = 13;  // a service whose state cannot be told for sure
 inline constexpr DWORD ERROR_DUP_NAME = 52;
 inline constexpr DWORD ERROR_INVALID_NAME = 123;
 inline constexpr DWORD ERROR_SERVICE_DATABASE_LOCKED = 1055;
@@ -86,6 +89,7 @@ inline constexpr DWORD ERROR_SERVICE_DISABLED = 1058;
 inline constexpr DWORD ERROR_CIRCULAR_DEPENDENCY = 1059;
 inline constexpr DWORD ERROR_SERVICE_DOES_NOT_EXIST = 1060;
 inline constexpr DWORD ERROR_SERVICE_NOT_ACTIVE = 1062;
+inline constexpr DWORD ERROR_EXCEPTION_IN_SERVICE = 1064;  // systemd refused or cannot be reached
 inline constexpr DWORD ERROR_DATABASE_DOES_NOT_EXIST = 1065;
 inline constexpr DWORD ERROR_SERVICE_MARKED_FOR_DELETE = 1072;
 inline constexpr DWORD ERROR_SERVICE_EXISTS = 1073;
@@ -129,4 +133,7 @@ BOOL UnlockServiceDatabase(SC_LOCK ScLock);
 
 DWORD GetLastError();
 void SetLastError(DWORD dwErrCode);
+// This layer's own addition: what the last failed call found wrong, in words, when it knows more
+// than the error code says (a doubtful pid file, an account it may not act as); else empty.
+const char* GetLastErrorReason();
 void Sleep(DWORD dwMilliseconds);

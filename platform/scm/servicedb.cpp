@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <charconv>
 #include <utility>
 
 #include "platform/process/alive.h"
@@ -102,6 +104,7 @@ DWORD ReadRecord(const Key& key, ServiceRecord& record) {
         key.ReadNumber("DeleteFlag", marked),
     };
     record.markedForDelete = marked != 0;
+    record.waitHint = BoundedWaitHint(record.waitHint);
     for (const LONG rc : results) {
         if (rc != ERROR_SUCCESS)
             return static_cast<DWORD>(rc);
@@ -155,12 +158,29 @@ DWORD Commit(RegTransaction& transaction, DWORD rc) {
     return rc == ERROR_SUCCESS ? static_cast<DWORD>(transaction.Commit()) : rc;
 }
 
-pid_t LockOwner() {
+// The lock's holder as "PID:START" (START: the process's start time).
+std::string ProcessMark(pid_t pid) {
+    const std::optional<std::uint64_t> started = ProcessStartTime(pid);
+    return started ? std::to_string(pid) + ":" + std::to_string(*started) : std::string{};
+}
+
+std::string LockOwner() {
     Key lock;
-    DWORD owner = 0;
+    std::string owner;
     if (lock.Open(kLockKey, KEY_READ) == ERROR_SUCCESS)
-        lock.ReadNumber(kLockOwner, owner);
-    return static_cast<pid_t>(owner);
+        lock.ReadText(kLockOwner, owner);
+    return owner;
+}
+
+// Whether the recorded holder still runs: the same pid started at the same time. A mark that
+// does not read as one (a bare pid of an older lock included) holds nothing.
+bool IsHolderAlive(const std::string& owner) {
+    const std::size_t colon = owner.find(':');
+    pid_t pid = 0;
+    if (colon == std::string::npos ||
+        std::from_chars(owner.data(), owner.data() + colon, pid).ec != std::errc{} || pid <= 0)
+        return false;
+    return ProcessMark(pid) == owner;
 }
 
 }  // namespace
@@ -245,12 +265,15 @@ DWORD LockDatabase() {
     RegTransaction transaction;
     if (transaction.Status() != ERROR_SUCCESS)
         return static_cast<DWORD>(transaction.Status());
-    if (IsProcessAlive(LockOwner()))
+    if (IsHolderAlive(LockOwner()))
+        return ERROR_SERVICE_DATABASE_LOCKED;
+    const std::string self = ProcessMark(getpid());
+    if (self.empty())
         return ERROR_SERVICE_DATABASE_LOCKED;
     Key lock;
     LONG rc = lock.Create(kLockKey);
     if (rc == ERROR_SUCCESS)
-        rc = lock.WriteNumber(kLockOwner, static_cast<DWORD>(getpid()));
+        rc = lock.WriteText(kLockOwner, self);
     return Commit(transaction, static_cast<DWORD>(rc));
 }
 
@@ -258,7 +281,7 @@ DWORD UnlockDatabase() {
     RegTransaction transaction;
     if (transaction.Status() != ERROR_SUCCESS)
         return static_cast<DWORD>(transaction.Status());
-    if (LockOwner() != getpid())
+    if (LockOwner() != ProcessMark(getpid()))
         return ERROR_INVALID_HANDLE;
     Key lock;
     LONG rc = lock.Open(kLockKey, KEY_ALL_ACCESS);
@@ -268,8 +291,12 @@ DWORD UnlockDatabase() {
 }
 
 bool IsDatabaseLockedByOther() {
-    const pid_t owner = LockOwner();
-    return owner != getpid() && IsProcessAlive(owner);
+    const std::string owner = LockOwner();
+    return owner != ProcessMark(getpid()) && IsHolderAlive(owner);
+}
+
+DWORD BoundedWaitHint(DWORD milliseconds) {
+    return std::clamp(milliseconds, kMinWaitHint, kMaxWaitHint);
 }
 
 }  // namespace tlv::platform

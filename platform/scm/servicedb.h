@@ -9,7 +9,8 @@
 //   "PidFile"      REG_SZ     written by the installer: the file in which the running program
 //                             tells its process id; without one, a service runs while the
 //                             process this program started for it runs
-//   "WaitHint"     REG_DWORD  optional: milliseconds between checks of a pending start or stop
+//   "WaitHint"     REG_DWORD  optional: milliseconds between checks of a pending start or stop,
+//                             taken within 100 ms .. 60 s
 //   "DeleteFlag"   REG_DWORD  1 once the service is marked for deletion
 // Every function returns ERROR_SUCCESS or a platform error code; each change is one
 // transaction.
@@ -23,6 +24,11 @@ namespace tlv::platform {
 
 inline constexpr const char* kServicesKey = "SYSTEM\\CurrentControlSet\\Services";
 inline constexpr DWORD kDefaultWaitHint = 200;
+// A wait hint is someone's number: below 100 ms a wait spins, above 60 s it hangs the caller.
+inline constexpr DWORD kMinWaitHint = 100;
+inline constexpr DWORD kMaxWaitHint = 60000;
+
+DWORD BoundedWaitHint(DWORD milliseconds);
 // Longest service name, display name and account, in characters.
 inline constexpr std::size_t kMaxServiceNameLength = 255;
 inline constexpr std::size_t kMaxDisplayNameLength = 256;
@@ -67,7 +73,8 @@ DWORD MarkServiceForDelete(const std::string& name);
 DWORD RemoveServiceKey(const std::string& name);
 
 // The database lock, held by this process; ERROR_SERVICE_DATABASE_LOCKED while a running
-// process holds it.
+// process holds it. The holder is recorded as its pid and start time, so a lock whose holder
+// ended counts as released even once its pid has been given to another process.
 DWORD LockDatabase();
 DWORD UnlockDatabase();
 bool IsDatabaseLockedByOther();

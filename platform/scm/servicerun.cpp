@@ -1,14 +1,17 @@
 #include "platform/scm/servicerun.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <map>
-#include <optional>
 #include <string>
 
 #include "platform/process/alive.h"
+#include "platform/process/cmdwords.h"
 #include "platform/process/pidfile.h"
 #include "platform/process/spawn.h"
 #include "platform/registry/regname.h"
+#include "platform/scm/account.h"
 
 namespace tlv::platform {
 
@@ -30,10 +33,20 @@ Tracked& TrackedOf(const ServiceRecord& record) {
     return entry;
 }
 
-std::optional<pid_t> PidFromFile(const ServiceRecord& record) {
+// The user whose pid file and process are trusted besides root; root alone for an account
+// that names nobody.
+uid_t TrustedOwner(const ServiceRecord& record) {
+    UserIdentity user;
+    return AccountIdentity(record.account, user) ? user.uid : 0;
+}
+
+PidFileReading ReadServicePidFile(const ServiceRecord& record) {
     if (record.pidFile.empty())
-        return std::nullopt;
-    return ReadLivePid(record.pidFile);
+        return {};
+    PidFileReading reading = ReadPidFile(record.pidFile, TrustedOwner(record));
+    if (reading.state == PidFileState::Doubtful)
+        reading.why = record.pidFile + ": " + reading.why;
+    return reading;
 }
 
 SERVICE_STATUS StatusOf(const ServiceRecord& record, DWORD state) {
@@ -47,45 +60,83 @@ SERVICE_STATUS StatusOf(const ServiceRecord& record, DWORD state) {
     return status;
 }
 
-DWORD StateOf(const ServiceRecord& record, const Tracked& tracked, bool runsFromFile) {
+DWORD StateOf(const ServiceRecord& record, const Tracked& tracked, const PidFileReading& file) {
     if (tracked.stopping != 0)
         return SERVICE_STOP_PENDING;
-    if (runsFromFile)
+    if (file.state == PidFileState::Live)
         return SERVICE_RUNNING;
     if (tracked.started != 0)
         return record.pidFile.empty() ? SERVICE_RUNNING : SERVICE_START_PENDING;
     return SERVICE_STOPPED;
 }
 
-}  // namespace
-
-SERVICE_STATUS QueryRunState(const ServiceRecord& record) {
-    const Tracked& tracked = TrackedOf(record);
-    return StatusOf(record, StateOf(record, tracked, PidFromFile(record).has_value()));
+DWORD Start(const ServiceRecord& record, pid_t& pid, std::string& why) {
+    UserIdentity user;
+    if (!AccountIdentity(record.account, user)) {
+        why = "the account " + record.account + " does not exist";
+        return ERROR_INVALID_SERVICE_ACCOUNT;
+    }
+    if (user.uid == geteuid()) {
+        if (StartDetachedProcess(record.imagePath, &pid))
+            return ERROR_SUCCESS;
+        why = "cannot start " + record.imagePath;
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (geteuid() != 0) {
+        why = "only root can start a service that runs as " + record.account;
+        return ERROR_ACCESS_DENIED;
+    }
+    return StartDetachedProgramAs(SplitCommandLine(record.imagePath), user, pid, why)
+               ? ERROR_SUCCESS
+               : ERROR_FILE_NOT_FOUND;
 }
 
-DWORD StartServiceProcess(const ServiceRecord& record) {
+}  // namespace
+
+DWORD QueryRunState(const ServiceRecord& record, SERVICE_STATUS& status, std::string& why) {
+    const Tracked& tracked = TrackedOf(record);
+    const PidFileReading file = ReadServicePidFile(record);
+    if (file.state == PidFileState::Doubtful && tracked.stopping == 0) {
+        why = file.why;
+        return ERROR_INVALID_DATA;
+    }
+    status = StatusOf(record, StateOf(record, tracked, file));
+    return ERROR_SUCCESS;
+}
+
+DWORD StartServiceProcess(const ServiceRecord& record, std::string& why) {
     Tracked& tracked = TrackedOf(record);
-    if (StateOf(record, tracked, PidFromFile(record).has_value()) != SERVICE_STOPPED)
+    const PidFileReading file = ReadServicePidFile(record);
+    if (file.state == PidFileState::Doubtful) {
+        why = file.why;
+        return ERROR_INVALID_DATA;
+    }
+    if (StateOf(record, tracked, file) != SERVICE_STOPPED)
         return ERROR_SERVICE_ALREADY_RUNNING;
     pid_t pid = 0;
-    if (!StartDetachedProcess(record.imagePath, &pid))
-        return ERROR_FILE_NOT_FOUND;
+    if (const DWORD rc = Start(record, pid, why); rc != ERROR_SUCCESS)
+        return rc;
     tracked.started = pid;
     return ERROR_SUCCESS;
 }
 
-DWORD StopServiceProcess(const ServiceRecord& record, SERVICE_STATUS& status) {
+DWORD StopServiceProcess(const ServiceRecord& record, SERVICE_STATUS& status, std::string& why) {
     Tracked& tracked = TrackedOf(record);
-    const std::optional<pid_t> fromFile = PidFromFile(record);
-    const DWORD state = StateOf(record, tracked, fromFile.has_value());
+    const PidFileReading file = ReadServicePidFile(record);
+    if (file.state == PidFileState::Doubtful && tracked.stopping == 0) {
+        why = file.why;
+        return ERROR_INVALID_DATA;
+    }
+    const DWORD state = StateOf(record, tracked, file);
     if (state == SERVICE_STOPPED)
         return ERROR_SERVICE_NOT_ACTIVE;
     if (state != SERVICE_STOP_PENDING) {
-        const pid_t target = fromFile.value_or(tracked.started);
-        if (!RequestProcessStop(target))
+        const pid_t target = file.state == PidFileState::Live ? file.pid : tracked.started;
+        if (!RequestProcessStop(target)) {
+            why = "cannot signal process " + std::to_string(target);
             return errno == EPERM ? static_cast<DWORD>(ERROR_ACCESS_DENIED)
                                   : ERROR_SERVICE_NOT_ACTIVE;
+        }
         tracked.stopping = target;
     }
     status = StatusOf(record, SERVICE_STOP_PENDING);

@@ -13,20 +13,12 @@
 
 #include "platform/process/cmdwords.h"
 #include "platform/process/spawn.h"
+#include "tests/support/children.h"
 
 namespace tlv::platform {
 namespace {
 
 using Words = std::vector<std::string>;
-
-// The children of this thread, zombies included, as the kernel lists them.
-std::vector<pid_t> Children() {
-    std::ifstream file("/proc/self/task/" + std::to_string(gettid()) + "/children");
-    std::vector<pid_t> children;
-    for (pid_t pid = 0; file >> pid;)
-        children.push_back(pid);
-    return children;
-}
 
 // The session a process runs in, from its stat line; 0 when it cannot be read.
 pid_t SessionOf(pid_t pid) {
@@ -58,14 +50,14 @@ TEST(CommandLine, SplitsAtRunsOfBlanksAndTabsQuotingNothing) {
 }
 
 TEST(DetachedProcess, RunsInItsOwnSessionAndIsCollectedWhenItEnds) {
-    ASSERT_TRUE(Children().empty());
+    ASSERT_TRUE(tlv::test::ThreadChildren().empty());
     EXPECT_FALSE(StartDetachedProcess("/nonexistent/editor S new Application"));
     EXPECT_FALSE(StartDetachedProcess("   "));
     EXPECT_FALSE(StartDetachedProgram({"/bin/sleep", std::string("30\0 --and-more", 14)}));
     EXPECT_TRUE(Children().empty());
 
     ASSERT_TRUE(StartDetachedProcess("/bin/sleep 30"));
-    const std::vector<pid_t> children = Children();
+    const std::vector<pid_t> children = tlv::test::ThreadChildren();
     ASSERT_EQ(children.size(), 1u);
     EXPECT_EQ(SessionOf(children[0]), children[0]);  // it leads a session of its own
     EXPECT_NE(SessionOf(children[0]), getsid(0));
@@ -74,7 +66,7 @@ TEST(DetachedProcess, RunsInItsOwnSessionAndIsCollectedWhenItEnds) {
     // Without collecting, the ended program would stay listed as a zombie child.
     EXPECT_TRUE(WaitUntil([] {
         CollectFinishedProcesses();
-        return Children().empty();
+        return tlv::test::ThreadChildren().empty();
     }));
 }
 

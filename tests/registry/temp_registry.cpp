@@ -16,6 +16,7 @@ TempRegistry::TempRegistry() {
     m_strFolder = pattern;
     m_strFile = m_strFolder + "/registry.db";
     setenv("TLV_REGISTRY", m_strFile.c_str(), 1);
+    setenv("TLV_MACHINE_REGISTRY", MachineFile().c_str(), 1);
     std::string message;
     EXPECT_EQ(RegUseRegistryFile("", &message), ERROR_SUCCESS) << message;
 }

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include "config/sharepath.h"
 #include "resources/stringtable.h"
 #include "tests/config/regvalues.h"
 #include "tests/registry/temp_registry.h"
@@ -110,3 +111,33 @@ TEST(Multinode, MissingEnvironmentOrSmpKeysAreNotCreatedAndDecideAsDocumented) {
 }
 
 }  // namespace
+
+namespace tlv::test {
+namespace {
+
+TEST(ContainerShare, AFolderOnACifsOrNfsMountHasItsSharesUncPath) {
+    const std::string mounts =
+        "/dev/sda1 / ext4 rw 0 0\n"
+        "//node7/TelvaneServer /mnt/node7 cifs rw,vers=3.0 0 0\n"
+        "//node7/TelvaneServer/server /mnt/node7/server cifs rw 0 0\n"
+        "node8:/export/telvane /srv/node\\0408 nfs4 rw 0 0\n"
+        "tmpfs /tmp tmpfs rw 0 0\n"
+        "//old/share /mnt/late cifs rw 0 0\n"
+        "/dev/sdb1 /mnt/late ext4 rw 0 0\n";
+    // The deepest mount decides; a trailing backslash closes the path.
+    EXPECT_EQ(UncPathOfFolder("/mnt/node7/server/cont", mounts),
+              "\\\\node7\\TelvaneServer\\server\\cont\\");
+    EXPECT_EQ(UncPathOfFolder("/mnt/node7", mounts), "\\\\node7\\TelvaneServer\\");
+    EXPECT_EQ(UncPathOfFolder("/mnt/node7/a b", mounts), "\\\\node7\\TelvaneServer\\a b\\");
+    // The kernel writes a blank in a mount point as \040.
+    EXPECT_EQ(UncPathOfFolder("/srv/node 8/cont", mounts), "\\\\node8\\export\\telvane\\cont\\");
+    // Local folders, a name that only starts like a mount point, a share mounted over.
+    EXPECT_EQ(UncPathOfFolder("/tmp/x", mounts), std::nullopt);
+    EXPECT_EQ(UncPathOfFolder("/home/op", mounts), std::nullopt);
+    EXPECT_EQ(UncPathOfFolder("/mnt/node7x/cont", mounts), std::nullopt);
+    EXPECT_EQ(UncPathOfFolder("/mnt/late/cont", mounts), std::nullopt);
+    EXPECT_EQ(UncPathOfFolder("/anything", ""), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tlv::test

@@ -29,8 +29,9 @@ const char* kShareReminder =
     "Remember to share your symbol table directory (i.e. C:\\TelvaneServer).";
 const char* kPassword = "pw-Zq81-secret";
 
+// The closing message claims only what was done: the service's account was changed.
 std::string Granted(const std::string& account) {
-    return "The account " + account + " has been granted the Log On As Service right.";
+    return "The TLVS Server service will run as the account " + account + " from its next start.";
 }
 
 // Everything shown, one line each: "dialog CLASS", "beep", or the message box's text.
@@ -182,11 +183,12 @@ TEST_F(MultinodeDialog, ChecksThePathConfirmsAndConfiguresTheServerNode) {
         EXPECT_EQ(FileBytes(m_fixture.RegistryFile() + suffix).find(kPassword), std::string::npos);
 }
 
-TEST_F(MultinodeDialog, BrowseReplacesThePathWithTheChosenFolderAndCancelKeepsIt) {
+TEST_F(MultinodeDialog, BrowseKeepsThePathForALocalFolderAndCancelKeepsIt) {
     CMultinodeDlg dialog;
     const QString folder = QString::fromStdString(m_fixture.Folder());
     m_seam.ExpectDialog([&](QDialog& shown) {
         auto& path = Child<QLineEdit>(shown, "containerPath");
+        EXPECT_EQ(path.cursorPosition(), 0);  // the start of the path is in view
         path.setText("\\\\KEPT\\cont");
         m_seam.ExpectDialog([](QDialog& browser) {
             EXPECT_EQ(browser.windowTitle(), "Select Directory");
@@ -204,11 +206,17 @@ TEST_F(MultinodeDialog, BrowseReplacesThePathWithTheChosenFolderAndCancelKeepsIt
             return ModalResultOf(browser.result());
         });
         Press(shown, "browse");
-        EXPECT_EQ(path.text(), folder);
+        // A temporary folder is on no share: it could never pass the check of OK.
+        EXPECT_EQ(path.text(), "\\\\KEPT\\cont");
         Press(shown, "cancel");
         return ModalResultOf(shown.result());
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(m_seam.MessageTexts(),
+              std::vector<std::string>{"The folder " + folder.toStdString() +
+                                       " is not on a network share. The Containers must be on "
+                                       "the share of the Resource Node: choose a folder of a "
+                                       "mounted CIFS or NFS share, or type its UNC path."});
     EXPECT_FALSE(dialog.ContainerPathWritten());
     EXPECT_EQ(ObjectName(), "LocalSystem");
 }

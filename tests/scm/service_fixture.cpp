@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -14,6 +15,10 @@
 #include "tests/support/tlvsd_process.h"
 
 namespace tlv::test {
+
+ServiceFixture::RegistryBackEnd::RegistryBackEnd() {
+    setenv("TLV_SERVICE_MANAGER", "registry", 1);
+}
 
 ServiceFixture::ServiceFixture()
     : m_strPidFile(m_dir.path() + "/tlvsd.pid"), m_manager(nullptr, nullptr, SC_MANAGER_ALL_ACCESS) {
@@ -45,6 +50,11 @@ void ServiceFixture::Install(const std::string& name, const std::string& command
                                        SERVICE_DEMAND_START, commandLine.c_str(), nullptr),
               SCM_Success);
     m_installed.push_back(name);
+    // Only root may start a service of the system's account: anyone else runs their own.
+    if (getuid() != 0) {
+        ASSERT_EQ(m_manager.ChangeService(name.c_str(), name.c_str(), CurrentUser().c_str(), ""),
+                  SCM_Success);
+    }
     if (!pidFile.empty())
         SetString(KeyOf(name), "PidFile", pidFile);
     SetNumber(KeyOf(name), "WaitHint", waitHint);

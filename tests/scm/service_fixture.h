@@ -37,6 +37,12 @@ public:
     static constexpr DWORD kDefaultWaitHintMs = 50;
 
 private:
+    // The registry's service database, even on a machine whose init system is systemd.
+    struct RegistryBackEnd {
+        RegistryBackEnd();
+    };
+
+    RegistryBackEnd m_backEnd;
     TempRegistry m_registry;
     TempDir m_dir;
     std::string m_strPidFile;

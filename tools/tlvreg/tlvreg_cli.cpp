@@ -28,7 +28,10 @@ constexpr const char* kUsage =
     "query prints each sub-key as NAME\\ on a line, then each value as NAME<TAB>TYPE<TAB>DATA;\n"
     "the unnamed value shows as (Default), a REG_DWORD in decimal, binary data as hex bytes.\n"
     "The registry file is --registry FILE, else $TLV_REGISTRY, else\n"
-    "$XDG_CONFIG_HOME/kestrova/registry.db, else ~/.config/kestrova/registry.db.\n"
+    "$XDG_CONFIG_HOME/kestrova/registry.db, else ~/.config/kestrova/registry.db. It reads\n"
+    "through to the machine's registry ($TLV_MACHINE_REGISTRY, else /etc/kestrova/registry.db)\n"
+    "for what it does not hold; writes go to the file alone, and deleting what the machine's\n"
+    "holds hides it for this file only. query and export create no file.\n"
     "Exit status: 0 done, 1 the registry refused (not found, key has sub-keys, ...),\n"
     "2 bad usage, a malformed import file, or a file or registry that cannot be opened.\n";
 
