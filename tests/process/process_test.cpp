@@ -54,7 +54,7 @@ TEST(DetachedProcess, RunsInItsOwnSessionAndIsCollectedWhenItEnds) {
     EXPECT_FALSE(StartDetachedProcess("/nonexistent/editor S new Application"));
     EXPECT_FALSE(StartDetachedProcess("   "));
     EXPECT_FALSE(StartDetachedProgram({"/bin/sleep", std::string("30\0 --and-more", 14)}));
-    EXPECT_TRUE(Children().empty());
+    EXPECT_TRUE(tlv::test::ThreadChildren().empty());
 
     ASSERT_TRUE(StartDetachedProcess("/bin/sleep 30"));
     const std::vector<pid_t> children = tlv::test::ThreadChildren();
