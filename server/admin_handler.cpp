@@ -1,5 +1,6 @@
 #include "server/admin_handler.h"
 
+#include "s100/names.h"
 #include "s100/wire/frame_budget.h"
 
 #include "server/kvset_check.h"
@@ -12,18 +13,23 @@ namespace {
 
 using tlv::wire::Request;
 
-constexpr std::size_t kMaxProfileNameLength = 1024;
-
-bool isUsableProfileText(const std::string& text) {
-    return !text.empty() && text.size() <= kMaxProfileNameLength &&
+// Names already stored are found by any text the store could hold, so that a profile stored
+// before the name rules were strict can still be changed or removed; new names follow them.
+bool isStoredName(const std::string& text) {
+    return !text.empty() && text.size() <= s100::kMaxProfileNameBytes &&
            text.find('\0') == std::string::npos;
+}
+
+bool isNewName(const std::string& text) {
+    return s100::isProfileName(text);
 }
 
 // Service definitions go through the service calls only, so that the run state and the stored
 // definitions cannot drift apart.
-CTerror checkProfileIdentity(const std::string& name, const std::string& profileClass) {
-    if (!isUsableProfileText(name) || !isUsableProfileText(profileClass) ||
-        profileClass == kServiceClass) {
+CTerror checkProfileIdentity(const std::string& name, const std::string& profileClass,
+                             bool isNew) {
+    bool (*const usable)(const std::string&) = isNew ? isNewName : isStoredName;
+    if (!usable(name) || !usable(profileClass) || profileClass == kServiceClass) {
         return CTerr_InvalidArgument;
     }
     return CTerr_NoError;
@@ -156,7 +162,7 @@ CTerror AdminHandler::getProfileInfo(const tlv::wire::GetProfileInfo& call,
 }
 
 CTerror AdminHandler::writeProfile(const tlv::wire::ProfileWrite& call, bool isUpdate) {
-    if (const CTerror error = checkProfileIdentity(call.name(), call.profile_class());
+    if (const CTerror error = checkProfileIdentity(call.name(), call.profile_class(), !isUpdate);
         error != CTerr_NoError) {
         return error;
     }
@@ -169,7 +175,7 @@ CTerror AdminHandler::writeProfile(const tlv::wire::ProfileWrite& call, bool isU
 }
 
 CTerror AdminHandler::removeProfile(const tlv::wire::RemoveProfile& call) {
-    if (const CTerror error = checkProfileIdentity(call.name(), call.profile_class());
+    if (const CTerror error = checkProfileIdentity(call.name(), call.profile_class(), false);
         error != CTerr_NoError) {
         return error;
     }

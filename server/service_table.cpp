@@ -42,6 +42,13 @@ CTerror ServiceTable::write(const std::string& name, const tlv::wire::KVSet& def
     if (m_supervisor.isMarkedForRemoval(name)) {
         return isUpdate ? CTerr_NotFound : CTerr_Exists;
     }
+    const bool programMissing =
+        read.kind == SVC_KindExecutable && !executableExists(read.commandLine);
+    // A new service that could never start is refused whole; an update of a stored one is kept
+    // (its program may be on its way) and the operator told.
+    if (programMissing && !isUpdate) {
+        return CTerr_InvalidArgument;
+    }
     StoredProfile profile{name, kServiceClass, definition.SerializeAsString()};
     StoreResult result = isUpdate ? m_store.update(profile) : m_store.insert(profile);
     if (isUpdate && result == StoreResult::NotFound) {
@@ -54,7 +61,7 @@ CTerror ServiceTable::write(const std::string& name, const tlv::wire::KVSet& def
         logEvent("cannot store service %s: %s", name.c_str(), m_store.lastError().c_str());
         return CTerr_StoreFailed;
     }
-    if (read.kind == SVC_KindExecutable && !executableExists(read.commandLine)) {
+    if (programMissing) {
         return CTerr_NotFound;
     }
     return isUpdate && m_supervisor.isActive(name) ? CTerr_Deferred : CTerr_NoError;

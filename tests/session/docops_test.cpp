@@ -64,12 +64,17 @@ TEST_F(DocOpsTest, AddingServicesMapsTheServersAnswers) {
     EXPECT_EQ(m_doc->NewService("NoKind", noKind.Handle()), 0);
     EXPECT_EQ(m_doc->LastError(), 16446u);  // invalid argument
 
-    // An executable the server cannot find: added all the same, but reported.
+    // An executable the server cannot find: a new service is not added; an update stores it all
+    // the same, and says so.
     OwnedSet exe;
     ExeServiceFields fields;
     fields.commandLine = "/nonexistent/tlvs-service --flag";
     ASSERT_TRUE(WriteExeService(exe.Handle(), fields));
     EXPECT_EQ(m_doc->NewService("Missing", exe.Handle()), 0);
+    EXPECT_EQ(m_doc->LastError(), 16446u);
+    ASSERT_EQ(m_doc->RefreshServiceInfo(0), 1);
+    EXPECT_EQ(Rows(m_doc->GetServices().get()), (Strings{"Dll1|Idle|Optional"}));
+    EXPECT_EQ(m_doc->UpdateService("Missing", exe.Handle()), 0);
     EXPECT_EQ(m_doc->LastError(), 4097u);
     ASSERT_EQ(m_doc->RefreshServiceInfo(0), 1);
     EXPECT_EQ(Rows(m_doc->GetServices().get()),

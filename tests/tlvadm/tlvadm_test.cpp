@@ -466,7 +466,8 @@ TEST_F(TlvadmServiceTest, WaitReturnsAtTheTargetStateAndRepeatsAreNotes) {
     ProcessResult result = Tlvadm({"add-service", "Missing", missing});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err.substr(result.err.find('\n') + 1),
-              "tlvadm: program not found: /no/such/program\n");
+              "tlvadm: the server cannot run this definition: a kind it does not know, a value of "
+              "the wrong type, or a program not found on the server\n");
 
     result = Tlvadm({"start", "--wait", "Sleeper", "--timeout", "10"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -481,7 +482,7 @@ TEST_F(TlvadmServiceTest, WaitReturnsAtTheTargetStateAndRepeatsAreNotes) {
         "Unable to start the service selected. The service details may not have entered "
         "correctly. Otherwise the server may have been shutdown or is not responding.";
     EXPECT_EQ(result.err, "Off: " + sentence + "\ntlvadm: \"Off\" is disabled\nMissing: " +
-                              sentence + "\ntlvadm: program not found: /no/such/program\n");
+                              sentence + "\ntlvadm: no such service \"Missing\"\n");
 
     result = Tlvadm({"stop", "Sleeper", "--wait"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
