@@ -52,9 +52,9 @@ public:
 
 private:
     void readMore();
+    bool reserveFrame();
+    void releaseFrame();
     void waitForRoom();
-    void settleBudget();
-    std::size_t budgetShare() const;
     void processFrames();
     bool decodeAside(std::string& payload);
     bool handleFrame(bool parsed, const tlv::wire::ClientFrame& frame);
@@ -79,7 +79,7 @@ private:
     std::array<char, 64 * 1024> m_readBuffer{};
     std::string m_writeBuffer;
     std::string m_clientName;
-    std::size_t m_charged = 0;  // bytes held from the shared budget
+    std::size_t m_reserved = 0;  // from the shared budget, for the frame begun
     std::chrono::steady_clock::time_point m_lastActivity;
     bool m_authenticated = false;
     bool m_frameTimed = false;  // the deadline of the frame begun runs
