@@ -55,6 +55,8 @@ void ClientSession::close() {
     m_watchdog.cancel();
     m_delay.cancel();
     releaseFrame();
+    m_context.output.discharge(this);
+    m_answer.reset();  // a snapshot it reads from ends now, not when the last handler lets go
     if (m_closed) {
         auto closed = std::move(m_closed);
         closed(this);  // may release the last owner but one: the handlers still hold us
@@ -270,37 +272,50 @@ void ClientSession::onRequest(const tlv::wire::Request& request) {
 }
 
 void ClientSession::answer(const tlv::wire::Request& request) {
-    tlv::wire::Response response;
     if (const auto failure = m_context.faults.takeFailure(callName(request.call_case()))) {
-        response.set_id(request.id());
-        response.set_error(*failure);
+        tlv::wire::Response refusal;
+        refusal.set_id(request.id());
+        refusal.set_error(*failure);
+        m_answer = std::make_unique<WholeAnswer>(std::move(refusal));
     } else {
-        m_context.handler.handle(request, response);
+        m_answer = m_context.handler.answer(request);
     }
-    m_parts.emplace(std::move(response));
     sendNextPart();
 }
 
-// One part is encoded and written at a time; the next follows when the client took it.
+// One part is produced and written at a time; the next is produced when the client took it.
 void ClientSession::sendNextPart() {
-    tlv::wire::ServerFrame frame;
-    m_parts->next(*frame.mutable_response());
-    if (!frame.response().more()) {
-        m_parts.reset();
-    }
-    send(frame, false);
+    m_busy = true;
+    m_answer->next([weak = weak_from_this()](std::string frame, bool more) {
+        const auto self = weak.lock();
+        if (!self || self->m_closing) {
+            return;
+        }
+        if (frame.empty()) {
+            logEvent("dropping a client whose answer the store could not go on with");
+            self->close();
+            return;
+        }
+        self->m_moreParts = more;
+        self->m_context.output.charge(self.get(), frame.size(), [weak] {
+            if (const auto unread = weak.lock()) {
+                logEvent("dropping a client that left an answer unread longest: the answers "
+                         "waiting for all clients reached their limit");
+                unread->close();
+            }
+        });
+        self->write(std::move(frame), false);
+    });
 }
 
 void ClientSession::send(const tlv::wire::ServerFrame& frame, bool closeAfter) {
-    m_writeBuffer.clear();
-    if (!tlv::wire::encodeFrame(frame, m_writeBuffer)) {
-        // Only an answer above the frame limit gets here: say so rather than go silent.
-        tlv::wire::ServerFrame refusal;
-        refusal.mutable_response()->set_id(frame.response().id());
-        refusal.mutable_response()->set_error(CTerr_LimitExceeded);
-        m_writeBuffer.clear();
-        tlv::wire::encodeFrame(refusal, m_writeBuffer);
-    }
+    std::string bytes;
+    tlv::wire::encodeFrame(frame, bytes);
+    write(std::move(bytes), closeAfter);
+}
+
+void ClientSession::write(std::string bytes, bool closeAfter) {
+    m_writeBuffer = std::move(bytes);
     m_busy = true;
     m_frameTimed = false;  // the watchdog now times the answer
     if (m_authenticated) {
@@ -309,16 +324,19 @@ void ClientSession::send(const tlv::wire::ServerFrame& frame, bool closeAfter) {
     asio::async_write(
         m_socket, asio::buffer(m_writeBuffer),
         [self = shared_from_this(), closeAfter](const asio::error_code& error, std::size_t) {
+            self->m_context.output.discharge(self.get());
+            self->m_writeBuffer = std::string{};
             self->m_busy = false;
             self->m_lastActivity = std::chrono::steady_clock::now();
             if (error || closeAfter) {
                 self->close();
                 return;
             }
-            if (self->m_parts) {
+            if (self->m_answer && self->m_moreParts) {
                 self->sendNextPart();
                 return;
             }
+            self->m_answer.reset();
             self->processFrames();
         });
 }

@@ -9,17 +9,16 @@
 #include <asio.hpp>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "s100/proto/admin.pb.h"
-#include "s100/wire/answer_parts.h"
 #include "s100/wire/frame.h"
 #include "server/admin_handler.h"
 #include "server/auth.h"
 #include "server/buffer_budget.h"
 #include "server/connection_limits.h"
 #include "server/decode_worker.h"
+#include "server/output_budget.h"
 #include "server/fault_plan.h"
 
 namespace tlv::server {
@@ -32,6 +31,7 @@ struct SessionContext {
     ClientRoster& roster;
     BufferBudget& budget;
     DecodeWorker& decoder;
+    OutputBudget& output;
 };
 
 class ClientSession final : public std::enable_shared_from_this<ClientSession> {
@@ -65,6 +65,7 @@ private:
     void answer(const tlv::wire::Request& request);
     void sendNextPart();
     void send(const tlv::wire::ServerFrame& frame, bool closeAfter);
+    void write(std::string bytes, bool closeAfter);
     void armWatchdog(std::chrono::seconds after, const char* why);
     void disarmWatchdog();
 
@@ -84,7 +85,8 @@ private:
     bool m_authenticated = false;
     bool m_frameTimed = false;  // the deadline of the frame begun runs
     bool m_busy = false;        // a request is being answered
-    std::optional<tlv::wire::AnswerSplitter> m_parts;  // the answer being sent, while parts remain
+    std::unique_ptr<AnswerSource> m_answer;  // the answer being sent
+    bool m_moreParts = false;                // parts of it follow the one being written
     bool m_reading = false;
     bool m_waitingForRoom = false;
     bool m_closing = false;

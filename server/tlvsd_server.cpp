@@ -22,6 +22,11 @@ constexpr std::chrono::seconds kShutdownDeadline{10};
 // room for a few frames of the largest size at once.
 constexpr std::size_t kMaxBufferedBytes = 4 * std::size_t{tlv::wire::kMaxFrameBytes};
 
+// Bytes of answers written but not yet taken by their clients, all clients together. Each holds
+// at most one part (about 4 MiB, a single large element up to a frame), so this is room for
+// dozens of clients taking large answers at once.
+constexpr std::size_t kMaxUnsentBytes = 256u * 1024 * 1024;
+
 // After a failed accept (no descriptor left, ...) the next waits this long instead of spinning.
 constexpr std::chrono::milliseconds kAcceptPause{100};
 constexpr std::chrono::seconds kAcceptLogPeriod{1};
@@ -92,10 +97,12 @@ TlvsdServer::TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> st
       m_supervisor(m_io, logPath(m_options)),
       m_services(*m_store, m_supervisor),
       m_level(*m_store, m_services),
-      m_handler(*m_store, m_services, m_level, providersOf(m_options)),
+      m_handler(*m_store, m_services, m_level, providersOf(m_options),
+                {m_store->path(), m_storeReader.get_executor(), m_io.get_executor()}),
       m_budget(kMaxBufferedBytes),
-      m_sessionContext{m_handler, m_options.faults, m_options.name, std::move(adminKey), m_roster,
-                       m_budget, m_decodeWorker},
+      m_output(kMaxUnsentBytes),
+      m_sessionContext{m_handler,      m_options.faults, m_options.name, std::move(adminKey),
+                       m_roster,       m_budget,         m_decodeWorker, m_output},
       m_acceptor(m_io),
       m_acceptPause(m_io),
       m_acceptFailureLog(kAcceptLogPeriod),
