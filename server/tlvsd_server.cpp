@@ -1,6 +1,7 @@
 #include "server/tlvsd_server.h"
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "server/cgroup.h"
 #include "server/log.h"
 #include "server/seed.h"
 #include "server/server_key.h"
@@ -82,8 +84,13 @@ std::unique_ptr<TlvsdServer> TlvsdServer::create(ServerOptions options, std::str
         return nullptr;
     }
     server->m_lock = std::move(lock);
-    if (const int killed = server->m_records.endLeftovers(); killed > 0) {
-        logEvent("ended %d service process groups a previous run left behind", killed);
+    // Orphans of the services (what they started and left) come to us to be reaped and ended.
+    if (prctl(PR_SET_CHILD_SUBREAPER, 1) != 0) {
+        logEvent("warning: cannot become the services' subreaper: %s", std::strerror(errno));
+    }
+    if (const int ended = server->m_records.endLeftovers(); ended > 0) {
+        logEvent("ended %d service processes, groups and cgroups a previous run left behind",
+                 ended);
     }
     server->m_level.restore();
     return server;
@@ -107,7 +114,14 @@ TlvsdServer::TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> st
       m_acceptPause(m_io),
       m_acceptFailureLog(kAcceptLogPeriod),
       m_stopSignals(m_io, SIGTERM, SIGINT) {
-    m_supervisor.recordGroupsIn(m_records);
+    std::optional<std::string> cgroupParent;
+    if (m_options.useCgroups) {
+        cgroupParent = writableOwnCgroup();
+    }
+    m_supervisor.recordIn(m_records, cgroupParent);
+    if (cgroupParent) {
+        logEvent("services run in cgroups of their own under %s", cgroupParent->c_str());
+    }
 }
 
 TlvsdServer::~TlvsdServer() {

@@ -179,7 +179,9 @@ TEST_F(StatusTest, TheEventLogIsTimeStampedAndNamesClientsAndLevels) {
         EXPECT_EQ(line[4], '-') << line;
         EXPECT_EQ(line[10], 'T') << line;
         EXPECT_EQ(line.substr(23, 9), "Z tlvsd: ") << line;
-        events.push_back(line.substr(32));
+        if (line.find("services run in cgroups of their own under ") == std::string::npos) {
+            events.push_back(line.substr(32));  // that line only where cgroups can be made
+        }
     }
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0].rfind("client test connected from 127.0.0.1:", 0), 0u) << events[0];
