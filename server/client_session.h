@@ -2,8 +2,9 @@
 // One client connection: handshake (the client proves it holds the admin key, auth.h), then
 // requests answered one at a time, in order. A malformed or oversized frame, a bad handshake or
 // a client that stalls drops this connection only. While a request is being answered nothing
-// more is read, and what is read is taken from the budget all connections share, so a flooding
-// client cannot make the server buffer without bound.
+// more is read, and a large frame is read only once its whole size is reserved from the budget
+// all connections share, so a flooding client cannot make the server buffer without bound. An
+// answer is pulled from its source part by part, each part once the client took the last.
 
 #include <array>
 #include <asio.hpp>

@@ -49,6 +49,17 @@ std::string textOf(CTkvs set) {
     return text == nullptr ? std::string() : text;
 }
 
+// The contents of the one profile a query with contents found; 0 (failing the test) otherwise.
+CTkvs onlyContents(const Record& record) {
+    const CTkvs* contents = nullptr;
+    std::uint32_t count = 0;
+    EXPECT_EQ(
+        CTkvs_GetKVSetArray(record.results(), KEY_ProfileContents, &contents, &count, nullptr),
+        CT_SUCCESS);
+    EXPECT_EQ(count, 1u);
+    return count == 1 ? contents[0] : 0;
+}
+
 TEST_F(ProfilesTest, AddUpdateRemoveAnswerEachOutcome) {
     KvSet first;
     putText(first, "first");
@@ -64,13 +75,7 @@ TEST_F(ProfilesTest, AddUpdateRemoveAnswerEachOutcome) {
 
     Record record;
     ASSERT_EQ(query("Main", "Application", true, record), CTerr_NoError);
-    const CTkvs* contents = nullptr;
-    std::uint32_t count = 0;
-    ASSERT_EQ(
-        CTkvs_GetKVSetArray(record.results(), KEY_ProfileContents, &contents, &count, nullptr),
-        CT_SUCCESS);
-    ASSERT_EQ(count, 1u);
-    EXPECT_EQ(textOf(contents[0]), "second");
+    EXPECT_EQ(textOf(onlyContents(record)), "second");
 
     EXPECT_EQ(remove("Main", "Application"), CTerr_NoError);
     EXPECT_EQ(remove("Main", "Application"), CTerr_NotFound);
@@ -95,14 +100,8 @@ TEST_F(ProfilesTest, TheDeepestSetStoredReadsBackAndADeeperOneIsNotSent) {
     ASSERT_EQ(add("Deepest", "Application", deepest.get()), CTerr_NoError);
     Record record;
     ASSERT_EQ(query("Deepest", "Application", true, record), CTerr_NoError);
-    const CTkvs* contents = nullptr;
-    std::uint32_t count = 0;
-    ASSERT_EQ(
-        CTkvs_GetKVSetArray(record.results(), KEY_ProfileContents, &contents, &count, nullptr),
-        CT_SUCCESS);
-    ASSERT_EQ(count, 1u);
     int depth = 1;
-    for (CTkvs level = contents[0]; CTkvs_GetKVSet(level, KEY_AsiList, &level, nullptr) ==
+    for (CTkvs level = onlyContents(record); CTkvs_GetKVSet(level, KEY_AsiList, &level, nullptr) ==
                                     CT_SUCCESS;) {
         ++depth;
     }
