@@ -89,7 +89,7 @@ TEST_F(LargeAnswersTest, PartsComeFromOneSnapshotWhileTheStoreChanges) {
 }
 
 TEST_F(LargeAnswersTest, ClientsThatStopReadingHoldOnePartAndOthersAreServed) {
-    const long before = residentMiB(m_server.pid());
+    [[maybe_unused]] const long before = residentMiB(m_server.pid());
     // Four key holders ask for every profile with contents and never read.
     std::vector<std::unique_ptr<RawSocket>> stalled;
     tlv::wire::ClientFrame frame;
