@@ -104,7 +104,7 @@ TEST_F(LargeAnswersTest, ClientsThatStopReadingHoldOnePartAndOthersAreServed) {
     const auto asked = std::chrono::steady_clock::now();
     Response response;
     ASSERT_EQ(call(*m_client, getServerLevel(), &response), CTerr_NoError);
-    EXPECT_LT(std::chrono::steady_clock::now() - asked, 1s);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 5s);  // the figure is bench_tlvsd_limits
 #if !defined(__SANITIZE_ADDRESS__)
     // Four whole answers would be 160 MiB; four parts of 4 MiB are not.
     EXPECT_LT(residentMiB(m_server.pid()) - before, 40) << "before: " << before << " MiB";
