@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-double statusMB(const std::string& name) {
-    std::ifstream status("/proc/self/status");
+double statusMB(const std::string& name, const std::string& process) {
+    std::ifstream status("/proc/" + process + "/status");
     std::string label;
     while (status >> label) {
         if (label == name + ":") {

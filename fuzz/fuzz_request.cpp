@@ -58,13 +58,27 @@ void answer(Server& server, const Request& request) {
     if (startsProcesses(request)) {
         return;
     }
-    tlv::wire::ServerFrame reply;
-    server.handler->handle(request, *reply.mutable_response());
-    std::string encoded;
-    if (reply.response().id() != request.id() ||
-        (!tlv::wire::encodeFrame(reply, encoded) &&
-         reply.ByteSizeLong() <= tlv::wire::kMaxFrameBytes)) {
-        std::abort();
+    // A store in memory answers at once, every part an encoded frame of the request's id.
+    const std::unique_ptr<tlv::server::AnswerSource> source = server.handler->answer(request);
+    bool more = true;
+    while (more) {
+        more = false;
+        bool produced = false;
+        source->next([&](std::string frame, bool partsFollow) {
+            tlv::wire::FrameDecoder decoder;
+            decoder.feed(frame.data(), frame.size());
+            std::string payload;
+            tlv::wire::ServerFrame reply;
+            if (decoder.next(payload) != tlv::wire::FrameStatus::Frame ||
+                !reply.ParseFromString(payload) || reply.response().id() != request.id()) {
+                std::abort();
+            }
+            produced = true;
+            more = partsFollow;
+        });
+        if (!produced) {
+            std::abort();
+        }
     }
 }
 

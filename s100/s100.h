@@ -43,6 +43,12 @@ typedef uint32_t CTbool;     // a stored 32-bit word: 1 is true; other non-zero 
 #define CT_MAX_STRING (1u << 20)    // bytes of one string, without its NUL
 #define CT_MAX_SYMBOL_NAME 2048     // buffer size of CTsym_SymbolToName
 
+// A set the server stores (profile contents, service definitions) comes back inside a list
+// answer, a result set holding an array of sets: two levels more. So a stored set is at most
+// CT_MAX_STORED_DEPTH deep, and every answer that carries one stays within CT_MAX_DEPTH.
+#define CT_ANSWER_WRAPPING_DEPTH 2
+#define CT_MAX_STORED_DEPTH (CT_MAX_DEPTH - CT_ANSWER_WRAPPING_DEPTH)
+
 // The event-information record: word 0 its own size (52), word 1 a KV set created by the caller
 // before the call (results of the list queries arrive there), byte offset 36 the error code.
 typedef struct CTevtinfo {

@@ -1,5 +1,6 @@
 #include "server/admin_handler.h"
 
+#include "s100/names.h"
 #include "s100/wire/frame_budget.h"
 
 #include "server/kvset_check.h"
@@ -12,18 +13,23 @@ namespace {
 
 using tlv::wire::Request;
 
-constexpr std::size_t kMaxProfileNameLength = 1024;
-
-bool isUsableProfileText(const std::string& text) {
-    return !text.empty() && text.size() <= kMaxProfileNameLength &&
+// Names already stored are found by any text the store could hold, so that a profile stored
+// before the name rules were strict can still be changed or removed; new names follow them.
+bool isStoredName(const std::string& text) {
+    return !text.empty() && text.size() <= s100::kMaxProfileNameBytes &&
            text.find('\0') == std::string::npos;
+}
+
+bool isNewName(const std::string& text) {
+    return s100::isProfileName(text);
 }
 
 // Service definitions go through the service calls only, so that the run state and the stored
 // definitions cannot drift apart.
-CTerror checkProfileIdentity(const std::string& name, const std::string& profileClass) {
-    if (!isUsableProfileText(name) || !isUsableProfileText(profileClass) ||
-        profileClass == kServiceClass) {
+CTerror checkProfileIdentity(const std::string& name, const std::string& profileClass,
+                             bool isNew) {
+    bool (*const usable)(const std::string&) = isNew ? isNewName : isStoredName;
+    if (!usable(name) || !usable(profileClass) || profileClass == kServiceClass) {
         return CTerr_InvalidArgument;
     }
     return CTerr_NoError;
@@ -47,34 +53,81 @@ CTerror fromStore(StoreResult result, const ProfileStore& store) {
 }  // namespace
 
 AdminHandler::AdminHandler(ProfileStore& store, ServiceTable& services, ServerLevel& level,
-                           std::vector<ServiceProvider> providers)
-    : m_store(store), m_services(services), m_level(level), m_providers(std::move(providers)) {}
+                           std::vector<ServiceProvider> providers, ContentsReading reading)
+    : m_store(store),
+      m_services(services),
+      m_level(level),
+      m_providers(std::move(providers)),
+      m_reading(std::move(reading)) {}
 
-void AdminHandler::handle(const Request& request, tlv::wire::Response& response) {
-    response.Clear();
+std::unique_ptr<AnswerSource> AdminHandler::answer(const Request& request) {
+    if (std::unique_ptr<AnswerSource> listed = listAnswer(request)) {
+        return listed;
+    }
+    tlv::wire::Response response;
     response.set_id(request.id());
     const CTerror error = dispatch(request, response);
     response.set_error(error);
     if (error != CTerr_NoError) {
         response.clear_result();
     }
+    return std::make_unique<WholeAnswer>(std::move(response));
+}
+
+// The lists clients refresh, kept and shared between clients, and contents read part by part;
+// null for every other call.
+std::unique_ptr<AnswerSource> AdminHandler::listAnswer(const Request& request) {
+    std::shared_ptr<const tlv::wire::Response> kept;
+    CTerror error = CTerr_NoError;
+    switch (request.call_case()) {
+        case Request::kGetProfileInfo: {
+            const tlv::wire::GetProfileInfo& call = request.get_profile_info();
+            if (call.with_contents()) {
+                // Contents are too large to keep; a store in memory is read whole instead.
+                return m_reading.storePath.empty()
+                           ? nullptr
+                           : std::make_unique<ContentsAnswer>(m_reading, call, request.id());
+            }
+            // The name's length keeps "ab" + "c" apart from "a" + "bc".
+            const std::string query = "profiles " + std::to_string(call.name().size()) + " " +
+                                      call.name() + call.profile_class();
+            error = m_lists.answer(
+                query, call.known_generation(), m_store.version(),
+                [this, &call](tlv::wire::KVSet& result) { return getProfileInfo(call, result); },
+                kept);
+            break;
+        }
+        case Request::kGetServiceState:
+            error = m_lists.answer(
+                "services", request.get_service_state().known_generation(),
+                ListAnswers::kAlwaysRead,
+                [this](tlv::wire::KVSet& result) { return m_services.states(result); }, kept);
+            break;
+        case Request::kGetSpInfo:
+            // The providers come from the configuration and never change while the server runs.
+            error = m_lists.answer(
+                "providers", request.get_sp_info().known_generation(), 0,
+                [this](tlv::wire::KVSet& result) { return getSPInfo(result); }, kept);
+            break;
+        default:
+            return nullptr;
+    }
+    if (error != CTerr_NoError) {
+        tlv::wire::Response refusal;
+        refusal.set_id(request.id());
+        refusal.set_error(error);
+        return std::make_unique<WholeAnswer>(std::move(refusal));
+    }
+    return std::make_unique<WholeAnswer>(std::move(kept), request.id());
 }
 
 CTerror AdminHandler::dispatch(const Request& request, tlv::wire::Response& response) {
     switch (request.call_case()) {
-        case Request::kGetProfileInfo:
-            return listProfiles(request.get_profile_info(), response);
+        case Request::kGetProfileInfo:  // with contents, from a store in memory
+            return getProfileInfo(request.get_profile_info(), *response.mutable_result());
         case Request::kGetServiceState:
-            return m_lists.answer("services", request.get_service_state().known_generation(),
-                                  ListAnswers::kAlwaysRead, response,
-                                  [this](tlv::wire::KVSet& result) {
-                                      return m_services.states(result);
-                                  });
         case Request::kGetSpInfo:
-            // The providers come from the configuration and never change while the server runs.
-            return m_lists.answer(
-                "providers", request.get_sp_info().known_generation(), 0, response,
-                [this](tlv::wire::KVSet& result) { return getSPInfo(result); });
+            break;  // answered by listAnswer
         case Request::kGetServerLevel:
             response.set_level(m_level.level());
             return CTerr_NoError;
@@ -104,21 +157,6 @@ CTerror AdminHandler::dispatch(const Request& request, tlv::wire::Response& resp
             break;
     }
     return CTerr_InvalidArgument;
-}
-
-CTerror AdminHandler::listProfiles(const tlv::wire::GetProfileInfo& call,
-                                   tlv::wire::Response& response) {
-    const auto read = [this, &call](tlv::wire::KVSet& result) {
-        return getProfileInfo(call, result);
-    };
-    if (call.with_contents()) {
-        // Contents are too large to keep and are read afresh by their callers anyway.
-        return read(*response.mutable_result());
-    }
-    // The name's length keeps "ab" + "c" apart from "a" + "bc".
-    const std::string query =
-        "profiles " + std::to_string(call.name().size()) + " " + call.name() + call.profile_class();
-    return m_lists.answer(query, call.known_generation(), m_store.version(), response, read);
 }
 
 CTerror AdminHandler::getProfileInfo(const tlv::wire::GetProfileInfo& call,
@@ -156,7 +194,7 @@ CTerror AdminHandler::getProfileInfo(const tlv::wire::GetProfileInfo& call,
 }
 
 CTerror AdminHandler::writeProfile(const tlv::wire::ProfileWrite& call, bool isUpdate) {
-    if (const CTerror error = checkProfileIdentity(call.name(), call.profile_class());
+    if (const CTerror error = checkProfileIdentity(call.name(), call.profile_class(), !isUpdate);
         error != CTerr_NoError) {
         return error;
     }
@@ -169,7 +207,7 @@ CTerror AdminHandler::writeProfile(const tlv::wire::ProfileWrite& call, bool isU
 }
 
 CTerror AdminHandler::removeProfile(const tlv::wire::RemoveProfile& call) {
-    if (const CTerror error = checkProfileIdentity(call.name(), call.profile_class());
+    if (const CTerror error = checkProfileIdentity(call.name(), call.profile_class(), false);
         error != CTerr_NoError) {
         return error;
     }

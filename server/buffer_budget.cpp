@@ -1,13 +1,14 @@
 #include "server/buffer_budget.h"
 
-#include <algorithm>
-
 namespace tlv::server {
 
-std::size_t BufferBudget::take(std::size_t wanted) {
-    const std::size_t granted = std::min(wanted, m_left);
-    m_left -= granted;
-    return granted;
+bool BufferBudget::reserve(std::size_t bytes) {
+    const std::size_t keptForSmall = bytes <= m_total / 16 ? 0 : m_total / 4;
+    if (bytes > m_left || m_left - bytes < keptForSmall) {
+        return false;
+    }
+    m_left -= bytes;
+    return true;
 }
 
 void BufferBudget::give(std::size_t bytes) {

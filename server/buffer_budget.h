@@ -1,8 +1,13 @@
 #pragma once
-// The bytes all client connections together may hold in received but unfinished frames. A
-// connection takes what it reads from the budget and gives it back as its frames are taken out;
-// when the budget is spent it stops reading until another connection gives bytes back (every
-// frame has a deadline, so that always happens). Single-threaded: the server's event loop.
+// The bytes all client connections together may hold in frames being received. A frame larger
+// than what a connection may hold on its own is read only once its whole size is reserved here,
+// so every frame that is being read can complete: frames never hold each other up half-read.
+// A connection whose frame finds no room stops reading until another gives bytes back (every
+// frame has a deadline, so that always happens).
+//
+// The last quarter of the budget is kept for frames of at most a sixteenth of it, so that a few
+// of the largest frames, however slowly they arrive, cannot keep an ordinary import out.
+// Single-threaded: the server's event loop.
 
 #include <cstddef>
 #include <deque>
@@ -12,12 +17,12 @@ namespace tlv::server {
 
 class BufferBudget final {
 public:
-    explicit BufferBudget(std::size_t total) : m_left(total) {}
+    explicit BufferBudget(std::size_t total) : m_total(total), m_left(total) {}
     BufferBudget(const BufferBudget&) = delete;
     BufferBudget& operator=(const BufferBudget&) = delete;
 
-    // Takes up to wanted bytes; 0 when the budget is spent.
-    std::size_t take(std::size_t wanted);
+    // Takes all of bytes, or nothing (false) when there is not room for them.
+    bool reserve(std::size_t bytes);
     // Gives bytes back and resumes the connections waiting for room, oldest first.
     void give(std::size_t bytes);
     // Runs resume once bytes were given back.
@@ -26,6 +31,7 @@ public:
     std::size_t left() const { return m_left; }
 
 private:
+    std::size_t m_total;
     std::size_t m_left;
     std::deque<std::function<void()>> m_waiting;
 };

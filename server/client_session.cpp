@@ -1,6 +1,7 @@
 #include "server/client_session.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "server/log.h"
 
@@ -53,8 +54,9 @@ void ClientSession::close() {
     m_socket.close(ignored);
     m_watchdog.cancel();
     m_delay.cancel();
-    m_context.budget.give(m_charged);
-    m_charged = 0;
+    releaseFrame();
+    m_context.output.discharge(this);
+    m_answer.reset();  // a snapshot it reads from ends now, not when the last handler lets go
     if (m_closed) {
         auto closed = std::move(m_closed);
         closed(this);  // may release the last owner but one: the handlers still hold us
@@ -65,36 +67,50 @@ void ClientSession::readMore() {
     if (m_reading || m_busy || m_closing || m_waitingForRoom) {
         return;
     }
-    const std::size_t held = m_decoder.buffered();
-    const std::size_t ownRoom = held < kBytesOutsideBudget ? kBytesOutsideBudget - held : 0;
-    const std::size_t wanted = m_readBuffer.size();
-    const std::size_t fromOwn = std::min(wanted, ownRoom);
-    const std::size_t fromBudget = m_context.budget.take(wanted - fromOwn);
-    if (fromOwn + fromBudget == 0) {
+    if (!reserveFrame()) {
         waitForRoom();
+        return;
+    }
+    // Never more than the frame begun has room for: the next frame's bytes wait for their own.
+    const std::size_t room = kBytesOutsideBudget + m_reserved;
+    const std::size_t held = m_decoder.buffered();
+    const std::size_t wanted = std::min(m_readBuffer.size(), room > held ? room - held : 0);
+    if (wanted == 0) {
         return;
     }
     m_reading = true;
     m_socket.async_read_some(
-        asio::buffer(m_readBuffer.data(), fromOwn + fromBudget),
-        [self = shared_from_this(), fromBudget](const asio::error_code& error,
-                                                std::size_t received) {
+        asio::buffer(m_readBuffer.data(), wanted),
+        [self = shared_from_this()](const asio::error_code& error, std::size_t received) {
             self->m_reading = false;
             if (error || self->m_closing) {
-                self->m_context.budget.give(fromBudget);
                 self->close();
                 return;
             }
             self->m_decoder.feed(self->m_readBuffer.data(), received);
-            self->m_charged += fromBudget;
-            self->settleBudget();
             self->processFrames();
         });
 }
 
-std::size_t ClientSession::budgetShare() const {
-    const std::size_t held = m_decoder.buffered();
-    return held > kBytesOutsideBudget ? held - kBytesOutsideBudget : 0;
+// A frame beyond the connection's own room is read on only once its whole size is reserved, so
+// that every frame being read can complete and none holds the others up half-read.
+bool ClientSession::reserveFrame() {
+    const std::size_t frame = m_decoder.pendingFrameBytes();
+    const std::size_t needed = frame > kBytesOutsideBudget ? frame - kBytesOutsideBudget : 0;
+    if (needed <= m_reserved) {
+        return true;
+    }
+    if (!m_context.budget.reserve(needed - m_reserved)) {
+        return false;
+    }
+    m_reserved = needed;
+    return true;
+}
+
+// The frame's bytes are gone (handled, or decoded aside): its reservation goes back.
+void ClientSession::releaseFrame() {
+    const std::size_t reserved = std::exchange(m_reserved, 0);
+    m_context.budget.give(reserved);
 }
 
 void ClientSession::waitForRoom() {
@@ -107,17 +123,6 @@ void ClientSession::waitForRoom() {
             }
         });
     });
-}
-
-// The connection owes the budget only what it holds beyond its own room: after a read took
-// less than it asked for, or frames were taken out, the rest goes back.
-void ClientSession::settleBudget() {
-    const std::size_t charged = budgetShare();
-    if (charged < m_charged) {
-        const std::size_t freed = m_charged - charged;
-        m_charged = charged;
-        m_context.budget.give(freed);
-    }
 }
 
 void ClientSession::processFrames() {
@@ -135,12 +140,13 @@ void ClientSession::processFrames() {
         }
         frameTakenOut = true;
         m_lastActivity = std::chrono::steady_clock::now();
-        settleBudget();
         if (decodeAside(payload)) {
             break;
         }
         tlv::wire::ClientFrame frame;
         const bool parsed = tlv::wire::parseFrame(payload, frame);
+        payload = std::string{};
+        releaseFrame();
         if (!handleFrame(parsed, frame)) {
             return;
         }
@@ -153,22 +159,16 @@ void ClientSession::processFrames() {
 }
 
 // A large frame is decoded on the worker while this client waits (nothing more is read), its
-// bytes counted in the shared budget until then. When the budget has no room for them it is
-// decoded here: slower for everyone, but never unbounded.
+// bytes still counted in the shared budget until then.
 bool ClientSession::decodeAside(std::string& payload) {
     if (!m_authenticated || payload.size() < kDecodeAsideBytes) {
-        return false;
-    }
-    const std::size_t held = m_context.budget.take(payload.size());
-    if (held < payload.size()) {
-        m_context.budget.give(held);
         return false;
     }
     m_busy = true;
     m_context.decoder.decode(
         std::move(payload), m_socket.get_executor(),
-        [self = shared_from_this(), held](bool parsed, tlv::wire::ClientFrame& frame) {
-            self->m_context.budget.give(held);
+        [self = shared_from_this()](bool parsed, tlv::wire::ClientFrame& frame) {
+            self->releaseFrame();
             self->m_busy = false;
             if (!self->m_closing && self->handleFrame(parsed, frame)) {
                 self->processFrames();
@@ -272,37 +272,50 @@ void ClientSession::onRequest(const tlv::wire::Request& request) {
 }
 
 void ClientSession::answer(const tlv::wire::Request& request) {
-    tlv::wire::Response response;
     if (const auto failure = m_context.faults.takeFailure(callName(request.call_case()))) {
-        response.set_id(request.id());
-        response.set_error(*failure);
+        tlv::wire::Response refusal;
+        refusal.set_id(request.id());
+        refusal.set_error(*failure);
+        m_answer = std::make_unique<WholeAnswer>(std::move(refusal));
     } else {
-        m_context.handler.handle(request, response);
+        m_answer = m_context.handler.answer(request);
     }
-    m_parts.emplace(std::move(response));
     sendNextPart();
 }
 
-// One part is encoded and written at a time; the next follows when the client took it.
+// One part is produced and written at a time; the next is produced when the client took it.
 void ClientSession::sendNextPart() {
-    tlv::wire::ServerFrame frame;
-    m_parts->next(*frame.mutable_response());
-    if (!frame.response().more()) {
-        m_parts.reset();
-    }
-    send(frame, false);
+    m_busy = true;
+    m_answer->next([weak = weak_from_this()](std::string frame, bool more) {
+        const auto self = weak.lock();
+        if (!self || self->m_closing) {
+            return;
+        }
+        if (frame.empty()) {
+            logEvent("dropping a client whose answer the store could not go on with");
+            self->close();
+            return;
+        }
+        self->m_moreParts = more;
+        self->m_context.output.charge(self.get(), frame.size(), [weak] {
+            if (const auto unread = weak.lock()) {
+                logEvent("dropping a client that left an answer unread longest: the answers "
+                         "waiting for all clients reached their limit");
+                unread->close();
+            }
+        });
+        self->write(std::move(frame), false);
+    });
 }
 
 void ClientSession::send(const tlv::wire::ServerFrame& frame, bool closeAfter) {
-    m_writeBuffer.clear();
-    if (!tlv::wire::encodeFrame(frame, m_writeBuffer)) {
-        // Only an answer above the frame limit gets here: say so rather than go silent.
-        tlv::wire::ServerFrame refusal;
-        refusal.mutable_response()->set_id(frame.response().id());
-        refusal.mutable_response()->set_error(CTerr_LimitExceeded);
-        m_writeBuffer.clear();
-        tlv::wire::encodeFrame(refusal, m_writeBuffer);
-    }
+    std::string bytes;
+    tlv::wire::encodeFrame(frame, bytes);
+    write(std::move(bytes), closeAfter);
+}
+
+void ClientSession::write(std::string bytes, bool closeAfter) {
+    m_writeBuffer = std::move(bytes);
     m_busy = true;
     m_frameTimed = false;  // the watchdog now times the answer
     if (m_authenticated) {
@@ -311,16 +324,19 @@ void ClientSession::send(const tlv::wire::ServerFrame& frame, bool closeAfter) {
     asio::async_write(
         m_socket, asio::buffer(m_writeBuffer),
         [self = shared_from_this(), closeAfter](const asio::error_code& error, std::size_t) {
+            self->m_context.output.discharge(self.get());
+            self->m_writeBuffer = std::string{};
             self->m_busy = false;
             self->m_lastActivity = std::chrono::steady_clock::now();
             if (error || closeAfter) {
                 self->close();
                 return;
             }
-            if (self->m_parts) {
+            if (self->m_answer && self->m_moreParts) {
                 self->sendNextPart();
                 return;
             }
+            self->m_answer.reset();
             self->processFrames();
         });
 }

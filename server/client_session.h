@@ -2,24 +2,24 @@
 // One client connection: handshake (the client proves it holds the admin key, auth.h), then
 // requests answered one at a time, in order. A malformed or oversized frame, a bad handshake or
 // a client that stalls drops this connection only. While a request is being answered nothing
-// more is read, and what is read is taken from the budget all connections share, so a flooding
-// client cannot make the server buffer without bound.
+// more is read, and a large frame is read only once its whole size is reserved from the budget
+// all connections share, so a flooding client cannot make the server buffer without bound. An
+// answer is pulled from its source part by part, each part once the client took the last.
 
 #include <array>
 #include <asio.hpp>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "s100/proto/admin.pb.h"
-#include "s100/wire/answer_parts.h"
 #include "s100/wire/frame.h"
 #include "server/admin_handler.h"
 #include "server/auth.h"
 #include "server/buffer_budget.h"
 #include "server/connection_limits.h"
 #include "server/decode_worker.h"
+#include "server/output_budget.h"
 #include "server/fault_plan.h"
 
 namespace tlv::server {
@@ -32,6 +32,7 @@ struct SessionContext {
     ClientRoster& roster;
     BufferBudget& budget;
     DecodeWorker& decoder;
+    OutputBudget& output;
 };
 
 class ClientSession final : public std::enable_shared_from_this<ClientSession> {
@@ -52,9 +53,9 @@ public:
 
 private:
     void readMore();
+    bool reserveFrame();
+    void releaseFrame();
     void waitForRoom();
-    void settleBudget();
-    std::size_t budgetShare() const;
     void processFrames();
     bool decodeAside(std::string& payload);
     bool handleFrame(bool parsed, const tlv::wire::ClientFrame& frame);
@@ -65,6 +66,7 @@ private:
     void answer(const tlv::wire::Request& request);
     void sendNextPart();
     void send(const tlv::wire::ServerFrame& frame, bool closeAfter);
+    void write(std::string bytes, bool closeAfter);
     void armWatchdog(std::chrono::seconds after, const char* why);
     void disarmWatchdog();
 
@@ -79,12 +81,13 @@ private:
     std::array<char, 64 * 1024> m_readBuffer{};
     std::string m_writeBuffer;
     std::string m_clientName;
-    std::size_t m_charged = 0;  // bytes held from the shared budget
+    std::size_t m_reserved = 0;  // from the shared budget, for the frame begun
     std::chrono::steady_clock::time_point m_lastActivity;
     bool m_authenticated = false;
     bool m_frameTimed = false;  // the deadline of the frame begun runs
     bool m_busy = false;        // a request is being answered
-    std::optional<tlv::wire::AnswerSplitter> m_parts;  // the answer being sent, while parts remain
+    std::unique_ptr<AnswerSource> m_answer;  // the answer being sent
+    bool m_moreParts = false;                // parts of it follow the one being written
     bool m_reading = false;
     bool m_waitingForRoom = false;
     bool m_closing = false;

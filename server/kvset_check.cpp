@@ -6,7 +6,12 @@ namespace tlv::server {
 
 CTerror checkIncomingKvSet(const tlv::wire::KVSet& set) {
     s100::DecodeError error;
-    return s100::fromWire(set, error) ? CTerr_NoError : error.code;
+    const std::optional<s100::KVSet> decoded = s100::fromWire(set, error);
+    if (!decoded) {
+        return error.code;
+    }
+    // Deeper, it would be stored but could not be read back by any client.
+    return decoded->depth() > CT_MAX_STORED_DEPTH ? CTerr_LimitExceeded : CTerr_NoError;
 }
 
 }  // namespace tlv::server

@@ -7,7 +7,8 @@
 
 namespace tlv::server {
 
-// CTerr_NoError, CTerr_LimitExceeded for a bound of s100/s100.h exceeded, or
+// CTerr_NoError, CTerr_LimitExceeded for a bound of s100/s100.h exceeded (for the depth,
+// CT_MAX_STORED_DEPTH: every set that gets here is to be stored), or
 // CTerr_InvalidArgument for a set that no S.100 call could have built.
 CTerror checkIncomingKvSet(const tlv::wire::KVSet& set);
 

@@ -11,6 +11,24 @@ namespace {
 // forgotten, which costs only full answers.
 constexpr std::size_t kMaxQueries = 64;
 
+std::shared_ptr<const tlv::wire::Response> fullAnswer(std::uint64_t generation,
+                                                     tlv::wire::KVSet result,
+                                                     const std::string& bytes) {
+    auto full = std::make_shared<tlv::wire::Response>();
+    full->set_error(CTerr_NoError);
+    full->set_generation(generation);
+    if (bytes.size() <= tlv::wire::kAnswerPartBytes) {
+        // The kept encoding goes out as the result field itself: the same bytes on the wire as
+        // the message would give, without encoding every row again for each client. A larger
+        // answer travels in parts, which are cut from the message.
+        full->GetReflection()->MutableUnknownFields(full.get())->AddLengthDelimited(
+            tlv::wire::Response::kResultFieldNumber, bytes);
+    } else {
+        *full->mutable_result() = std::move(result);
+    }
+    return full;
+}
+
 }  // namespace
 
 ListAnswers::Kept& ListAnswers::keptFor(const std::string& query) {
@@ -25,7 +43,7 @@ ListAnswers::Kept& ListAnswers::keptFor(const std::string& query) {
 }
 
 CTerror ListAnswers::answer(const std::string& query, std::uint64_t known, std::uint64_t version,
-                            tlv::wire::Response& response, const Read& read) {
+                            const Read& read, std::shared_ptr<const tlv::wire::Response>& answer) {
     Kept& kept = keptFor(query);
     if (version == kAlwaysRead || kept.generation == 0 || kept.version != version) {
         tlv::wire::KVSet fresh;
@@ -36,23 +54,20 @@ CTerror ListAnswers::answer(const std::string& query, std::uint64_t known, std::
         std::string bytes = fresh.SerializeAsString();
         if (kept.generation == 0 || bytes != kept.bytes) {
             kept.generation = m_next++;
+            kept.full = fullAnswer(kept.generation, std::move(fresh), bytes);
             kept.bytes = std::move(bytes);
-            kept.result = std::move(fresh);
         }
         kept.version = version;
     }
-    response.set_generation(kept.generation);
-    if (known == kept.generation) {
-        response.set_unchanged(true);
-    } else if (kept.bytes.size() <= tlv::wire::kAnswerPartBytes) {
-        // The kept encoding goes out as the result field itself: the same bytes on the wire as
-        // the message would give, without copying and encoding every row again. A larger answer
-        // travels in parts, which are cut from the message.
-        response.GetReflection()->MutableUnknownFields(&response)->AddLengthDelimited(
-            tlv::wire::Response::kResultFieldNumber, kept.bytes);
-    } else {
-        *response.mutable_result() = kept.result;
+    if (known != kept.generation) {
+        answer = kept.full;
+        return CTerr_NoError;
     }
+    auto unchanged = std::make_shared<tlv::wire::Response>();
+    unchanged->set_error(CTerr_NoError);
+    unchanged->set_generation(kept.generation);
+    unchanged->set_unchanged(true);
+    answer = std::move(unchanged);
     return CTerr_NoError;
 }
 

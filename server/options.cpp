@@ -111,6 +111,10 @@ bool parseOptions(int argc, const char* const* argv, ServerOptions& options, std
             options.version = true;
             return true;
         }
+        if (option == "--no-cgroup") {
+            options.useCgroups = false;
+            continue;
+        }
         if (option.rfind("-", 0) != 0) {
             error = "unexpected argument " + option;
             return false;
@@ -139,6 +143,7 @@ const char* usageText() {
     return "usage: tlvsd [--listen HOST:PORT] [--data DIR] [--key FILE] [--seed demo|empty]\n"
            "             [--provider NAME=available|unavailable]... [--name NAME]\n"
            "             [--fail CALL=CODE[xN]]... [--delay CALL=MS]... [--pid-file FILE]\n"
+           "             [--no-cgroup]\n"
            "  --listen    address to listen on (default 127.0.0.1:2020; port 0 picks one)\n"
            "  --data      directory of the store (tlvsd.db) and the services' log;\n"
            "              without it everything is kept in memory\n"
@@ -150,6 +155,8 @@ const char* usageText() {
            "  --fail      answer the next N calls of CALL (every call without N) with CODE\n"
            "  --delay     hold back the answers of CALL by MS milliseconds\n"
            "  --pid-file  once listening, write the process id into FILE; removed on exit\n"
+           "  --no-cgroup keep services in their process groups and sessions only, never in\n"
+           "              cgroups of their own\n"
            "CALL: GetProfileInfo GetServiceState GetSPInfo GetServerLevel SetTargetServerLevel\n"
            "      AddProfile UpdateProfile RemoveProfile AddService UpdateService\n"
            "      RemoveService StartService StopService\n";

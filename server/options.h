@@ -27,6 +27,7 @@ struct ServerOptions {
     FaultPlan faults;
     std::vector<ServiceProvider> providers;  // in configuration order
     bool providersGiven = false;
+    bool useCgroups = true;  // a cgroup per service where the cgroup tree is writable
     bool help = false;
     bool version = false;
 };

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <string_view>
 #include <vector>
 
 #include "platform/process/cmdwords.h"
@@ -42,14 +43,33 @@ bool isExecutableFile(const std::string& path) {
            access(path.c_str(), X_OK) == 0;
 }
 
+// Joins the cgroup whose cgroup.procs is open as procs: the child writes its own pid, so that
+// it is inside before it runs anything. A refusal leaves the grip to the mark and the group.
+void joinCgroup(int procs) {
+    if (procs < 0) {
+        return;
+    }
+    char digits[24];
+    char* at = digits + sizeof digits;
+    for (auto pid = static_cast<unsigned long>(getpid()); pid > 0 || at == digits + sizeof digits;
+         pid /= 10) {
+        *--at = static_cast<char>('0' + pid % 10);
+    }
+    (void)!write(procs, at, static_cast<std::size_t>(digits + sizeof digits - at));
+    close(procs);
+}
+
 // What the child does between fork and exec; only async-signal-safe calls. Returns the errno
 // of the step that failed (exec itself does not return on success).
-int becomeService(char* const* argv, int output, pid_t server, int report) {
-    // Its own process group, so that a stop reaches everything it started; and killed with the
-    // server, so that it never runs unsupervised (the pid records catch its descendants).
+int becomeService(char* const* argv, char* const* envp, int output, pid_t server, int report,
+                  int procs) {
+    // Its own process group and cgroup, so that a stop reaches everything it started; and
+    // killed with the server, so that it never runs unsupervised (the records and marks catch
+    // its descendants).
     if (setpgid(0, 0) != 0 || prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) {
         return errno;
     }
+    joinCgroup(procs);
     if (getppid() != server) {
         return ESRCH;  // the server died before the death signal was armed
     }
@@ -73,8 +93,31 @@ int becomeService(char* const* argv, int output, pid_t server, int report) {
         closeDescriptors(3u, keep - 1);
     }
     closeDescriptors(keep + 1, ~0u);
-    execvp(argv[0], argv);
+    execvpe(argv[0], argv, envp);
     return errno;
+}
+
+// tlvsd's environment with the mark in place of any mark it carries itself.
+std::vector<std::string> environmentWith(const std::string& mark) {
+    const std::string name = mark.substr(0, mark.find('=') + 1);
+    std::vector<std::string> entries;
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+        if (std::string_view(*entry).rfind(name, 0) != 0) {
+            entries.emplace_back(*entry);
+        }
+    }
+    entries.push_back(mark);
+    return entries;
+}
+
+std::vector<char*> pointersTo(std::vector<std::string>& words) {
+    std::vector<char*> pointers;
+    pointers.reserve(words.size() + 1);
+    for (std::string& word : words) {
+        pointers.push_back(word.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
 }
 
 }  // namespace
@@ -107,18 +150,19 @@ std::string programOf(const std::string& commandLine) {
     return words.empty() ? std::string{} : words.front();
 }
 
-pid_t spawnService(const std::string& commandLine, int outputFd, int& errorNumber) {
-    const std::vector<std::string> words = platform::SplitCommandLine(commandLine);
+pid_t spawnService(const std::string& commandLine, int outputFd, const Placement& placement,
+                   int& errorNumber) {
+    std::vector<std::string> words = platform::SplitCommandLine(commandLine);
     if (words.empty()) {
         errorNumber = ENOENT;
         return -1;
     }
-    std::vector<char*> argv;
-    argv.reserve(words.size() + 1);
-    for (const std::string& word : words) {
-        argv.push_back(const_cast<char*>(word.c_str()));
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = pointersTo(words);
+    std::vector<std::string> environment = environmentWith(placement.mark);
+    std::vector<char*> envp = pointersTo(environment);
+    const int procs = placement.cgroup.empty()
+                          ? -1
+                          : open((placement.cgroup + "/cgroup.procs").c_str(), O_WRONLY | O_CLOEXEC);
 
     // The child reports a failed exec through this pipe; it closes unread when exec succeeds.
     int report[2];
@@ -130,11 +174,15 @@ pid_t spawnService(const std::string& commandLine, int outputFd, int& errorNumbe
     const pid_t pid = fork();
     if (pid == 0) {
         close(report[0]);
-        const int failure = becomeService(argv.data(), outputFd, server, report[1]);
+        const int failure =
+            becomeService(argv.data(), envp.data(), outputFd, server, report[1], procs);
         (void)!write(report[1], &failure, sizeof failure);
         _exit(127);
     }
     close(report[1]);
+    if (procs >= 0) {
+        close(procs);
+    }
     if (pid < 0) {
         errorNumber = errno;
         close(report[0]);

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "server/sqlite_statement.h"
+
 namespace tlv::server {
 namespace {
 
@@ -10,41 +12,6 @@ constexpr const char* kSchema =
     "  name BLOB NOT NULL, class BLOB NOT NULL, contents BLOB NOT NULL,"
     "  PRIMARY KEY (name, class)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS settings (key TEXT PRIMARY KEY, value TEXT NOT NULL);";
-
-// Owns one prepared statement.
-class Statement final {
-public:
-    Statement(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr) != SQLITE_OK) {
-            m_statement = nullptr;
-        }
-    }
-    ~Statement() { sqlite3_finalize(m_statement); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool ok() const { return m_statement != nullptr; }
-    sqlite3_stmt* get() const { return m_statement; }
-
-    // Names and classes are bound as blobs so that comparisons are byte order and any 8-bit text
-    // is kept as it is.
-    bool bindBlob(int index, const std::string& value) {
-        return sqlite3_bind_blob64(m_statement, index, value.data(), value.size(),
-                                   SQLITE_TRANSIENT) == SQLITE_OK;
-    }
-    bool bindText(int index, const std::string& value) {
-        return sqlite3_bind_text64(m_statement, index, value.data(), value.size(), SQLITE_TRANSIENT,
-                                   SQLITE_UTF8) == SQLITE_OK;
-    }
-    std::string column(int index) const {
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(m_statement, index));
-        const int size = sqlite3_column_bytes(m_statement, index);
-        return data == nullptr ? std::string{} : std::string(data, static_cast<std::size_t>(size));
-    }
-
-private:
-    sqlite3_stmt* m_statement = nullptr;
-};
 
 }  // namespace
 
@@ -59,6 +26,7 @@ std::unique_ptr<ProfileStore> ProfileStore::open(const std::string& path, std::s
         return nullptr;
     }
     std::unique_ptr<ProfileStore> store{new ProfileStore(db)};
+    store->m_path = path;
     sqlite3_busy_timeout(db, 2000);
     const bool ready = (path.empty() || store->execute("PRAGMA journal_mode=WAL;")) &&
                        store->execute("PRAGMA synchronous=FULL;") && store->execute(kSchema);

@@ -49,6 +49,9 @@ public:
     // can be kept while it stays the same.
     std::uint64_t version() const { return m_version; }
 
+    // The store's file; "" for a store in memory.
+    const std::string& path() const { return m_path; }
+
     // The last SQLite failure, for the server's log.
     const std::string& lastError() const { return m_lastError; }
 
@@ -59,6 +62,7 @@ private:
                        const std::string* blob);
 
     sqlite3* m_db;
+    std::string m_path;
     mutable std::string m_lastError;
     std::uint64_t m_version = 0;
 };

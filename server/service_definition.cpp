@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "s100/names.h"
 #include "server/wire_kvset.h"
 
 namespace tlv::server {
@@ -61,11 +62,7 @@ bool readString(const tlv::wire::KVSet& set, CTsymbol key, std::string& out) {
 }  // namespace
 
 CTerror checkServiceName(const std::string& name) {
-    if (name.empty() || name.size() > kMaxServiceNameLength ||
-        name.find(' ') != std::string::npos) {
-        return CTerr_InvalidName;
-    }
-    return CTerr_NoError;
+    return s100::isServiceName(name) ? CTerr_NoError : CTerr_InvalidName;
 }
 
 CTerror readServiceDefinition(const tlv::wire::KVSet& set, ServiceDefinition& definition) {

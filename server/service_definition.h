@@ -10,7 +10,6 @@
 namespace tlv::server {
 
 inline constexpr const char* kServiceClass = "TLVS_Service";
-inline constexpr std::size_t kMaxServiceNameLength = 32;
 
 struct ServiceDefinition {
     CTsymbol kind = SVC_KindExecutable;
@@ -23,7 +22,8 @@ struct ServiceDefinition {
     int maxRestarts = 0;
 };
 
-// CTerr_InvalidName for an empty name, one longer than 32 characters or one with a space.
+// CTerr_InvalidName for a name that is not s100::isServiceName: empty, longer than 32
+// characters, or holding a space or a control byte.
 CTerror checkServiceName(const std::string& name);
 
 // Reads the record. CTerr_InvalidArgument when SVC_Kind is missing or not one of the two kinds,

@@ -46,13 +46,20 @@ CTerror answerServiceStatus(const ServiceTable& services, const tlv::wire::GetSe
         }
         return CTerr_NoError;
     }
+    // A name asked again adds nothing, so the answer never outgrows the services there are.
+    std::vector<bool> answered(all.size(), false);
     for (const std::string& name : call.names()) {
         const auto found = std::lower_bound(
             all.begin(), all.end(), name,
             [](const ServiceTable::NamedDefinition& item, const std::string& key) {
                 return item.first < key;
             });
-        if (found != all.end() && found->first == name) {
+        if (found == all.end() || found->first != name) {
+            continue;
+        }
+        const auto index = static_cast<std::size_t>(found - all.begin());
+        if (!answered[index]) {
+            answered[index] = true;
             fill(*found, services.supervisor(), *response.add_statuses());
         }
     }

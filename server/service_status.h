@@ -7,7 +7,8 @@
 
 namespace tlv::server {
 
-// The named services in the order asked, a name that is no service left out; without names
+// The named services in the order asked, each once (where first asked), a name that is no
+// service left out; without names
 // every service, by name. CTerr_StoreFailed when the definitions cannot be read.
 CTerror answerServiceStatus(const ServiceTable& services, const tlv::wire::GetServiceStatus& call,
                             tlv::wire::Response& response);

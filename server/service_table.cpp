@@ -42,6 +42,11 @@ CTerror ServiceTable::write(const std::string& name, const tlv::wire::KVSet& def
     if (m_supervisor.isMarkedForRemoval(name)) {
         return isUpdate ? CTerr_NotFound : CTerr_Exists;
     }
+    // Looked for before anything is stored, so a definition is never half written when it is
+    // told apart. It is stored all the same: its program may be on its way, and the operator is
+    // told not to start it until it is there.
+    const bool programMissing =
+        read.kind == SVC_KindExecutable && !executableExists(read.commandLine);
     StoredProfile profile{name, kServiceClass, definition.SerializeAsString()};
     StoreResult result = isUpdate ? m_store.update(profile) : m_store.insert(profile);
     if (isUpdate && result == StoreResult::NotFound) {
@@ -55,7 +60,7 @@ CTerror ServiceTable::write(const std::string& name, const tlv::wire::KVSet& def
                  m_store.lastError().c_str());
         return CTerr_StoreFailed;
     }
-    if (read.kind == SVC_KindExecutable && !executableExists(read.commandLine)) {
+    if (programMissing) {
         return CTerr_NotFound;
     }
     return isUpdate && m_supervisor.isActive(name) ? CTerr_Deferred : CTerr_NoError;

@@ -21,10 +21,11 @@ public:
 
     ServiceTable(ProfileStore& store, ServiceSupervisor& supervisor);
 
-    // CTerr_NotFound (with the service added) when the executable is not on this machine.
+    // CTerr_InvalidArgument, with nothing stored, when the executable is not on this machine.
     CTerror add(const std::string& name, const tlv::wire::KVSet& definition);
-    // As add for an unknown name; CTerr_Deferred when the service is active: the new
-    // definition applies from its next start.
+    // As add for an unknown name, except that a definition whose executable is not on this
+    // machine is stored all the same and answered CTerr_NotFound; CTerr_Deferred when the
+    // service is active: the new definition applies from its next start.
     CTerror update(const std::string& name, const tlv::wire::KVSet& definition);
     // CTerr_Deferred for an active service: its definition goes now, the service when it stops.
     CTerror remove(const std::string& name);

@@ -18,6 +18,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How long the server, ending, waits for the last processes of its services to be gone.
+constexpr int kFinalReapRounds = 50;
+constexpr useconds_t kFinalReapPauseMicroseconds = 10000;
+
 std::chrono::milliseconds seconds(int count) {
     return std::chrono::milliseconds{static_cast<long long>(count) * 1000};
 }
@@ -57,6 +61,7 @@ struct ServiceSupervisor::Service {
     LastExit lastExit;
     std::shared_ptr<OutputTail> tail = std::make_shared<OutputTail>();
     std::shared_ptr<OutputCapture> capture;  // while a process runs
+    std::unique_ptr<ServiceGrip> grip;       // of the last start, until its processes are gone
     bool marked = false;
     Clock::time_point killAt{};
     asio::steady_timer timer;
@@ -75,14 +80,32 @@ ServiceSupervisor::ServiceSupervisor(asio::io_context& io, std::string logPath,
 ServiceSupervisor::~ServiceSupervisor() {
     // Nothing outlives the server: whatever still runs is killed and reaped.
     for (auto& [name, service] : m_services) {
+        if (service->grip) {
+            service->grip->signalAll(SIGKILL);
+            m_draining.push_back(std::move(service->grip));
+        }
         if (service->pid > 0) {
-            kill(-service->pid, SIGKILL);
             waitpid(service->pid, nullptr, 0);
         }
         if (service->capture) {
             service->capture->close();
         }
     }
+    // Orphans the services left are ours to reap (child subreaper) before their cgroups go.
+    for (int round = 0; round < kFinalReapRounds && !m_draining.empty(); ++round) {
+        while (waitpid(-1, nullptr, WNOHANG) > 0) {
+        }
+        releaseDrained();
+        if (!m_draining.empty()) {
+            usleep(kFinalReapPauseMicroseconds);
+        }
+    }
+}
+
+void ServiceSupervisor::recordIn(ServiceRecords& records,
+                                 std::optional<std::string> cgroupParent) {
+    m_records = &records;
+    m_grips.configure(records.token(), std::move(cgroupParent));
 }
 
 ServiceSupervisor::Service* ServiceSupervisor::find(const std::string& name) const {
@@ -149,11 +172,19 @@ void ServiceSupervisor::launch(Service& service) {
         startFailed(service, errno);
         return;
     }
+    std::unique_ptr<ServiceGrip> grip = m_grips.make();
+    if (m_records != nullptr && !grip->cgroup().empty()) {
+        m_records->addCgroup(grip->cgroup());
+    }
     int errorNumber = 0;
-    const pid_t pid = spawnService(service.definition.commandLine, pipeEnds[1], errorNumber);
+    const pid_t pid = spawnService(service.definition.commandLine, pipeEnds[1],
+                                   {grip->mark(), grip->cgroup()}, errorNumber);
     ::close(pipeEnds[1]);
+    grip->setLeader(pid);
+    service.grip = std::move(grip);
     if (pid < 0) {
         ::close(pipeEnds[0]);
+        endTree(service);
         startFailed(service, errorNumber);
         return;
     }
@@ -204,7 +235,7 @@ CTerror ServiceSupervisor::stop(const std::string& name, StopMode mode) {
         }
         if (service->pid > 0 && Clock::now() + killAfter < service->killAt) {
             service->killAt = Clock::now() + killAfter;
-            schedule(*service, killAfter, [](Service& s) { kill(-s.pid, SIGKILL); });
+            schedule(*service, killAfter, [](Service& s) { s.grip->signalAll(SIGKILL); });
         }
         return CTerr_NoError;
     }
@@ -222,9 +253,9 @@ CTerror ServiceSupervisor::stop(const std::string& name, StopMode mode) {
         });
         return CTerr_NoError;
     }
-    kill(-service->pid, SIGTERM);
+    service->grip->signalAll(SIGTERM);
     service->killAt = Clock::now() + killAfter;
-    schedule(*service, killAfter, [](Service& s) { kill(-s.pid, SIGKILL); });
+    schedule(*service, killAfter, [](Service& s) { s.grip->signalAll(SIGKILL); });
     return CTerr_NoError;
 }
 
@@ -253,10 +284,8 @@ std::vector<ServiceSupervisor::Orphan> ServiceSupervisor::markedForRemoval() con
 void ServiceSupervisor::becomeIdle(Service& service, bool failed) {
     ++service.generation;
     service.timer.cancel();
-    if (service.pid > 0) {
-        kill(-service.pid, SIGKILL);  // whatever the service left behind in its group
-        service.pid = -1;
-    }
+    service.pid = -1;
+    endTree(service);
     if (service.capture) {
         service.capture->close();
         service.capture.reset();
@@ -297,8 +326,32 @@ void ServiceSupervisor::onExit(Service& service, int waitStatus) {
         service.capture->close();
         service.capture.reset();
     }
+    endTree(service);  // a restart never runs beside what the last start left
     service.state = SVC_StateWaiting;
     schedule(service, m_timings.restartPause, [this](Service& s) { launch(s); });
+}
+
+// Whatever the last start left behind, wherever it went, is killed; its grip is kept until
+// those processes are gone and reaped.
+void ServiceSupervisor::endTree(Service& service) {
+    if (!service.grip) {
+        return;
+    }
+    service.grip->signalAll(SIGKILL);
+    m_draining.push_back(std::move(service.grip));
+    releaseDrained();
+}
+
+void ServiceSupervisor::releaseDrained() {
+    std::erase_if(m_draining, [this](const std::unique_ptr<ServiceGrip>& grip) {
+        if (!grip->release()) {
+            return false;
+        }
+        if (m_records != nullptr && !grip->cgroup().empty()) {
+            m_records->forgetCgroup(grip->cgroup());
+        }
+        return true;
+    });
 }
 
 void ServiceSupervisor::schedule(Service& service, std::chrono::milliseconds after,
@@ -335,6 +388,7 @@ void ServiceSupervisor::reapChildren() {
             onExit(*it->second, status);
         }
     }
+    releaseDrained();
 }
 
 void ServiceSupervisor::shutdown(std::chrono::milliseconds deadline, std::function<void()> done) {
@@ -355,7 +409,7 @@ void ServiceSupervisor::shutdown(std::chrono::milliseconds deadline, std::functi
         }
         for (auto& [name, service] : m_services) {
             if (service->pid > 0) {
-                kill(-service->pid, SIGKILL);
+                service->grip->signalAll(SIGKILL);
             }
         }
     });

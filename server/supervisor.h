@@ -5,7 +5,9 @@
 //
 // States: Idle -> Starting -> Running -> Stopping -> Idle. An unexpected exit restarts the
 // service up to its SVC_MaxRestarts times (Waiting in between); beyond that it rests in
-// Idle [Failed]. A service marked for removal leaves the supervisor when it stops.
+// Idle [Failed]. A service marked for removal leaves the supervisor when it stops. Each start
+// is held by a grip (service_grip.h): a stop signals every process the start made, and when
+// the service's own process ends the rest is killed before anything else happens.
 
 #include <sys/types.h>
 
@@ -14,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +24,7 @@
 #include "s100/symbols.h"
 #include "server/service_definition.h"
 #include "server/service_output.h"
+#include "server/service_grip.h"
 #include "server/service_records.h"
 
 namespace tlv::server {
@@ -83,8 +87,10 @@ public:
     };
     std::vector<Orphan> markedForRemoval() const;
 
-    // Records every process group started in records from now on (service_records.h).
-    void recordGroupsIn(ServiceRecords& records) { m_records = &records; }
+    // Records every process group and cgroup started in records from now on, and marks the
+    // processes with the records' token (service_records.h); gives each start a cgroup under
+    // cgroupParent when there is one.
+    void recordIn(ServiceRecords& records, std::optional<std::string> cgroupParent);
 
     // Stops every active service; done runs once all are idle or after the deadline, with the
     // remaining processes killed.
@@ -104,6 +110,8 @@ private:
     void watchChildren();
     void reapChildren();
     void checkShutdownDone();
+    void endTree(Service& service);
+    void releaseDrained();
 
     asio::io_context& m_io;
     std::shared_ptr<ServiceLog> m_log;
@@ -113,6 +121,8 @@ private:
     std::function<void()> m_shutdownDone;
     std::unique_ptr<asio::steady_timer> m_shutdownTimer;
     ServiceRecords* m_records = nullptr;
+    ServiceGrips m_grips;
+    std::vector<std::unique_ptr<ServiceGrip>> m_draining;  // killed, not yet gone
 };
 
 }  // namespace tlv::server

@@ -1,6 +1,7 @@
 #include "server/tlvsd_server.h"
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "server/cgroup.h"
 #include "server/log.h"
 #include "server/seed.h"
 #include "server/server_key.h"
@@ -21,6 +23,11 @@ constexpr std::chrono::seconds kShutdownDeadline{10};
 // Bytes of frames begun that all connections together may hold beyond their own small share:
 // room for a few frames of the largest size at once.
 constexpr std::size_t kMaxBufferedBytes = 4 * std::size_t{tlv::wire::kMaxFrameBytes};
+
+// Bytes of answers written but not yet taken by their clients, all clients together. Each holds
+// at most one part (about 4 MiB, a single large element up to a frame), so this is room for
+// dozens of clients taking large answers at once.
+constexpr std::size_t kMaxUnsentBytes = 256u * 1024 * 1024;
 
 // After a failed accept (no descriptor left, ...) the next waits this long instead of spinning.
 constexpr std::chrono::milliseconds kAcceptPause{100};
@@ -77,8 +84,13 @@ std::unique_ptr<TlvsdServer> TlvsdServer::create(ServerOptions options, std::str
         return nullptr;
     }
     server->m_lock = std::move(lock);
-    if (const int killed = server->m_records.endLeftovers(); killed > 0) {
-        logEvent("ended %d service process groups a previous run left behind", killed);
+    // Orphans of the services (what they started and left) come to us to be reaped and ended.
+    if (prctl(PR_SET_CHILD_SUBREAPER, 1) != 0) {
+        logEvent("warning: cannot become the services' subreaper: %s", std::strerror(errno));
+    }
+    if (const int ended = server->m_records.endLeftovers(); ended > 0) {
+        logEvent("ended %d service processes, groups and cgroups a previous run left behind",
+                 ended);
     }
     server->m_level.restore();
     return server;
@@ -92,15 +104,24 @@ TlvsdServer::TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> st
       m_supervisor(m_io, logPath(m_options)),
       m_services(*m_store, m_supervisor),
       m_level(*m_store, m_services),
-      m_handler(*m_store, m_services, m_level, providersOf(m_options)),
+      m_handler(*m_store, m_services, m_level, providersOf(m_options),
+                {m_store->path(), m_storeReader.get_executor(), m_io.get_executor()}),
       m_budget(kMaxBufferedBytes),
-      m_sessionContext{m_handler, m_options.faults, m_options.name, std::move(adminKey), m_roster,
-                       m_budget, m_decodeWorker},
+      m_output(kMaxUnsentBytes),
+      m_sessionContext{m_handler,      m_options.faults, m_options.name, std::move(adminKey),
+                       m_roster,       m_budget,         m_decodeWorker, m_output},
       m_acceptor(m_io),
       m_acceptPause(m_io),
       m_acceptFailureLog(kAcceptLogPeriod),
       m_stopSignals(m_io, SIGTERM, SIGINT) {
-    m_supervisor.recordGroupsIn(m_records);
+    std::optional<std::string> cgroupParent;
+    if (m_options.useCgroups) {
+        cgroupParent = writableOwnCgroup();
+    }
+    m_supervisor.recordIn(m_records, cgroupParent);
+    if (cgroupParent) {
+        logEvent("services run in cgroups of their own under %s", cgroupParent->c_str());
+    }
 }
 
 TlvsdServer::~TlvsdServer() {

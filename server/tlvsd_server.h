@@ -13,6 +13,7 @@
 #include "server/connection_limits.h"
 #include "server/fault_plan.h"
 #include "server/log_throttle.h"
+#include "server/output_budget.h"
 #include "server/options.h"
 #include "server/profile_store.h"
 #include "server/server_level.h"
@@ -46,6 +47,7 @@ private:
     ServerOptions m_options;
     asio::io_context m_io;
     DecodeWorker m_decodeWorker;  // stopped before the loop it reports to goes
+    asio::thread_pool m_storeReader{1};  // answers with contents, likewise
     std::unique_ptr<ProfileStore> m_store;
     std::unique_ptr<InstanceLock> m_lock;
     ServiceRecords m_records;
@@ -55,6 +57,7 @@ private:
     AdminHandler m_handler;
     ClientRoster m_roster;
     BufferBudget m_budget;
+    OutputBudget m_output;
     SessionContext m_sessionContext;
     asio::ip::tcp::acceptor m_acceptor;
     asio::steady_timer m_acceptPause;

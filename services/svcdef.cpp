@@ -72,7 +72,7 @@ ServiceKind ServiceKindOf(CTkvs set) {
 }
 
 ServiceNameCheck CheckServiceName(const std::string& name) {
-    if (name.size() > kMaxServiceNameLength)
+    if (name.size() > s100::kMaxServiceNameLength)
         return ServiceNameCheck::TooLong;
     if (name.find(' ') != std::string::npos)
         return ServiceNameCheck::HasSpace;

@@ -7,9 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "s100/names.h"
 #include "s100/s100.h"
-
-inline constexpr std::size_t kMaxServiceNameLength = 32;
 
 struct ServiceDefinition {
     std::string name;  // travels beside the set, never as a key of it

@@ -10,8 +10,7 @@ bool IsWhiteSpace(char c) {
 
 // Control bytes and DEL never stand in a name a server keeps; they mark binary junk.
 bool IsWordByte(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte > 0x20 && byte != 0x7F;
+    return c != ' ' && s100::isNameByte(c);
 }
 
 class WordReader final {
@@ -24,7 +23,7 @@ public:
             ++m_pos;
         const std::size_t start = m_pos;
         while (m_pos < m_head.size() && !IsWhiteSpace(m_head[m_pos])) {
-            if (!IsWordByte(m_head[m_pos]) || m_pos - start >= kMaxProfileWordBytes)
+            if (!IsWordByte(m_head[m_pos]) || m_pos - start >= s100::kMaxProfileNameBytes)
                 return Fail();
             ++m_pos;
         }

@@ -5,16 +5,16 @@
 //
 // A word starts after any white space and ends at the next white-space byte or at the end of the
 // file. A word that cannot be a profile name or class (control bytes, longer than the server
-// keeps, cut off by the end of the head) is no proposal: the file is not a profile file and
-// the operator types the name and class instead.
+// keeps, s100::kMaxProfileNameBytes, or cut off by the end of the head) is no proposal: the file
+// is not a profile file and the operator types the name and class instead.
 
 #include <QIODevice>
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-// The longest profile name or class the server stores.
-inline constexpr std::size_t kMaxProfileWordBytes = 1024;
+#include "s100/names.h"
+
 // White space before the words may be generous, a profile file's first line never is.
 inline constexpr std::size_t kMaxProfileHeadBytes = 64 * 1024;
 

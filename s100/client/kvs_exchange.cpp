@@ -31,8 +31,12 @@ bool setFromWire(const tlv::wire::KVSet& wire, s100::KVSet& set) {
 }
 
 CTerror wireFromSet(const s100::KVSet& set, tlv::wire::KVSet& wire) {
-    // The model keeps the bounds of each set; what is left is whether the whole fits a frame,
-    // and a frame that cannot be sent would cost the session its connection.
+    // The model keeps the bounds of each set; what is left is whether the server could hand it
+    // back inside an answer, and whether the whole fits a frame: a frame that cannot be sent
+    // would cost the session its connection.
+    if (set.depth() > CT_MAX_STORED_DEPTH) {
+        return CTerr_LimitExceeded;
+    }
     tlv::wire::KVSet converted;
     s100::toWire(set, converted);
     if (converted.ByteSizeLong() > tlv::wire::kMaxFrameBytes - kRequestEnvelopeBytes) {

@@ -8,14 +8,15 @@
 
 namespace tlv::client {
 
-// The wire form of the caller's set behind handle: CTerr_InvalidHandle for an unknown handle,
-// CTerr_LimitExceeded when it would not fit one frame.
+// The wire form of the caller's set behind handle, to be stored by the server:
+// CTerr_InvalidHandle for an unknown handle, CTerr_LimitExceeded when it is deeper than
+// CT_MAX_STORED_DEPTH or would not fit one frame.
 CTerror wireFromHandle(CTkvs handle, tlv::wire::KVSet& wire);
 
 // The set a received wire form stands for; false when no S.100 call could have built it.
 bool setFromWire(const tlv::wire::KVSet& wire, s100::KVSet& set);
 
-// The wire form of a set of the model; CTerr_LimitExceeded when it would not fit one frame.
+// The wire form of a set of the model, to be stored; CTerr_LimitExceeded as for a handle.
 CTerror wireFromSet(const s100::KVSet& set, tlv::wire::KVSet& wire);
 
 // Puts every pair of set into the caller's set behind handle, replacing equal keys.

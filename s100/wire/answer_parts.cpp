@@ -1,6 +1,7 @@
 #include "s100/wire/answer_parts.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "s100/proto/packed_strings.h"
 #include "s100/s100.h"
@@ -14,11 +15,13 @@ static_assert(kAnswerPartBytes < kMaxFrameBytes / 2,
 // Field tag and length prefix of one element inside its array.
 constexpr std::size_t kElementOverheadBytes = 6;
 
-// Moves the elements between two edges of each array of source behind those of the same array
-// in target.
-void moveElements(KVSet& source, const RunEdge& from, const RunEdge& to, KVSet& target) {
+// Moves (from a set the caller gives up) or copies (from a const one) the elements between two
+// edges of each array of source behind those of the same array in target.
+template <typename Source>
+void takeElements(Source& source, const RunEdge& from, const RunEdge& to, KVSet& target) {
+    constexpr bool kCopy = std::is_const_v<Source>;
     for (int p = 0; p < source.pairs_size(); ++p) {
-        Array& sourceArray = *source.mutable_pairs(p)->mutable_value()->mutable_array_value();
+        auto& sourceArray = source.pairs(p).value().array_value();
         Array& targetArray = *target.mutable_pairs(p)->mutable_value()->mutable_array_value();
         if (!sourceArray.packed_strings().empty()) {
             const auto index = static_cast<std::size_t>(p);
@@ -30,8 +33,14 @@ void moveElements(KVSet& source, const RunEdge& from, const RunEdge& to, KVSet& 
         targetArray.mutable_elements()->Reserve(targetArray.elements_size() +
                                                 static_cast<int>(to.element - from.element));
         for (std::size_t i = from.element; i < to.element; ++i) {
-            *targetArray.add_elements() =
-                std::move(*sourceArray.mutable_elements(static_cast<int>(i)));
+            const int index = static_cast<int>(i);
+            if constexpr (kCopy) {
+                *targetArray.add_elements() = sourceArray.elements(index);
+            } else {
+                *targetArray.add_elements() = std::move(
+                    *source.mutable_pairs(p)->mutable_value()->mutable_array_value()->mutable_elements(
+                        index));
+            }
         }
     }
 }
@@ -67,10 +76,10 @@ std::size_t stepOver(const KVSet& result, RunEdge& edge) {
 
 }  // namespace
 
-AnswerSplitter::AnswerSplitter(Response whole, std::size_t partBytes)
+AnswerSplitter::AnswerSplitter(std::shared_ptr<const Response> whole, std::size_t partBytes)
     : m_partBytes(partBytes), m_whole(std::move(whole)) {
-    m_splittable = isListAnswer(m_whole, m_length) && m_whole.ByteSizeLong() > m_partBytes;
-    m_taken = edgeOf(m_whole.result(), m_length, false);
+    m_splittable = isListAnswer(*m_whole, m_length) && m_whole->ByteSizeLong() > m_partBytes;
+    m_taken = edgeOf(m_whole->result(), m_length, false);
 }
 
 bool AnswerSplitter::next(Response& part) {
@@ -78,7 +87,7 @@ bool AnswerSplitter::next(Response& part) {
         return false;
     }
     if (!m_splittable) {
-        part = std::move(m_whole);
+        part = *m_whole;
         m_done = true;
         return true;
     }
@@ -86,15 +95,15 @@ bool AnswerSplitter::next(Response& part) {
     RunEdge next = end;
     std::size_t bytes = 0;
     while (end.element < m_length) {
-        const std::size_t size = stepOver(m_whole.result(), next);
+        const std::size_t size = stepOver(m_whole->result(), next);
         if (end.element > m_taken.element && bytes + size > m_partBytes) {
             break;
         }
         bytes += size;
         end = next;
     }
-    part = emptyPartOf(m_whole);
-    moveElements(*m_whole.mutable_result(), m_taken, end, *part.mutable_result());
+    part = emptyPartOf(*m_whole);
+    takeElements(m_whole->result(), m_taken, end, *part.mutable_result());
     m_taken = std::move(end);
     m_done = m_taken.element == m_length;
     part.set_more(!m_done);
@@ -112,7 +121,7 @@ PartStatus AnswerAssembler::add(Response part, std::size_t frameBytes) {
         return status;
     }
     const std::size_t length = m_stream.lastLength();
-    moveElements(*part.mutable_result(), edgeOf(part.result(), length, false),
+    takeElements(*part.mutable_result(), edgeOf(part.result(), length, false),
                  edgeOf(part.result(), length, true), *m_whole.mutable_result());
     m_whole.set_more(part.more());
     return status;

@@ -9,6 +9,7 @@
 // against the first and bounds the whole; neither touches a socket.
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "s100/proto/admin.pb.h"
@@ -24,13 +25,14 @@ struct RunEdge {
     std::vector<std::size_t> packedByte;  // one per pair of the result
 };
 
-// Takes the parts of one answer out of it, one at a time, so that only one encoded part
-// exists besides the answer itself.
+// Cuts the parts of one answer out of a copy of them each, one at a time, leaving the answer as
+// it is: it may be shared between the clients it goes to. Only one part exists besides it.
 class AnswerSplitter final {
 public:
-    explicit AnswerSplitter(Response whole, std::size_t partBytes = kAnswerPartBytes);
+    explicit AnswerSplitter(std::shared_ptr<const Response> whole,
+                            std::size_t partBytes = kAnswerPartBytes);
 
-    // Moves the next part into part; false when every part was taken. An answer that is small
+    // Puts the next part into part; false when every part was taken. An answer that is small
     // or not a list answer is one part: itself.
     bool next(Response& part);
 
@@ -40,7 +42,7 @@ private:
     std::size_t m_partBytes;
     RunEdge m_taken;  // where the elements not yet sent begin
     std::size_t m_length = 0;  // elements of each array
-    Response m_whole;
+    std::shared_ptr<const Response> m_whole;
 };
 
 // Gathers the parts of one answer, each checked by an AnswerStream.

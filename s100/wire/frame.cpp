@@ -36,6 +36,14 @@ void FrameDecoder::feed(const char* data, std::size_t size) {
     m_buffer.append(data, size);
 }
 
+std::size_t FrameDecoder::pendingFrameBytes() const {
+    if (m_broken || buffered() < kFrameHeaderBytes) {
+        return 0;
+    }
+    const std::uint32_t length = readBigEndian32(m_buffer.data() + m_start);
+    return length > m_maxFrameBytes ? 0 : kFrameHeaderBytes + std::size_t{length};
+}
+
 FrameStatus FrameDecoder::next(std::string& frame) {
     if (m_broken) {
         return FrameStatus::Oversized;

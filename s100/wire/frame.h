@@ -66,6 +66,11 @@ public:
     // Bytes received but not yet taken out as frames.
     std::size_t buffered() const { return m_buffer.size() - m_start; }
 
+    // The whole size (header and payload) of the frame being received once its header is in,
+    // so that a receiver can make room for all of it before reading on; 0 before that, and for
+    // a length over the limit (next() reports it).
+    std::size_t pendingFrameBytes() const;
+
 private:
     std::string m_buffer;
     std::size_t m_start = 0;  // first byte not yet consumed

@@ -37,7 +37,7 @@ private:
 QLineEdit* MakeServiceNameField() {
     auto* field = new QLineEdit;
     field->setObjectName(QStringLiteral("serviceName"));
-    field->setValidator(new LengthLimit(kMaxServiceNameLength, field));
+    field->setValidator(new LengthLimit(s100::kMaxServiceNameLength, field));
     return field;
 }
 

@@ -16,7 +16,7 @@ class QPushButton;
 class QRadioButton;
 class QWidget;
 
-// A text field whose typed input stops at kMaxServiceNameLength characters. A longer name set
+// A text field whose typed input stops at s100::kMaxServiceNameLength characters. A longer name set
 // by the program is kept as it is, so OK can refuse it with its message.
 QLineEdit* MakeServiceNameField();
 

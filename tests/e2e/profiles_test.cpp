@@ -1,6 +1,8 @@
 // Profiles through the C API against a real tlvsd: add, exists, update, remove, queries.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "tests/e2e/e2e_support.h"
 
 namespace tlv::e2e {
@@ -47,6 +49,17 @@ std::string textOf(CTkvs set) {
     return text == nullptr ? std::string() : text;
 }
 
+// The contents of the one profile a query with contents found; 0 (failing the test) otherwise.
+CTkvs onlyContents(const Record& record) {
+    const CTkvs* contents = nullptr;
+    std::uint32_t count = 0;
+    EXPECT_EQ(
+        CTkvs_GetKVSetArray(record.results(), KEY_ProfileContents, &contents, &count, nullptr),
+        CT_SUCCESS);
+    EXPECT_EQ(count, 1u);
+    return count == 1 ? contents[0] : 0;
+}
+
 TEST_F(ProfilesTest, AddUpdateRemoveAnswerEachOutcome) {
     KvSet first;
     putText(first, "first");
@@ -62,18 +75,42 @@ TEST_F(ProfilesTest, AddUpdateRemoveAnswerEachOutcome) {
 
     Record record;
     ASSERT_EQ(query("Main", "Application", true, record), CTerr_NoError);
-    const CTkvs* contents = nullptr;
-    std::uint32_t count = 0;
-    ASSERT_EQ(
-        CTkvs_GetKVSetArray(record.results(), KEY_ProfileContents, &contents, &count, nullptr),
-        CT_SUCCESS);
-    ASSERT_EQ(count, 1u);
-    EXPECT_EQ(textOf(contents[0]), "second");
+    EXPECT_EQ(textOf(onlyContents(record)), "second");
 
     EXPECT_EQ(remove("Main", "Application"), CTerr_NoError);
     EXPECT_EQ(remove("Main", "Application"), CTerr_NotFound);
     EXPECT_EQ(remove(nullptr, "RoutingRules"), CTerr_InvalidArgument) << "a null name is empty";
     EXPECT_EQ(remove("Main", "RoutingRules"), CTerr_NoError);
+}
+
+// A set nested depth levels deep, each level one pair holding the next.
+void nest(const KvSet& top, int depth) {
+    auto inner = std::make_unique<KvSet>();
+    for (int level = 2; level < depth; ++level) {
+        auto outer = std::make_unique<KvSet>();
+        ASSERT_EQ(CTkvs_PutKVSet(outer->get(), KEY_AsiList, inner->get(), nullptr), CT_SUCCESS);
+        inner = std::move(outer);
+    }
+    ASSERT_EQ(CTkvs_PutKVSet(top.get(), KEY_AsiList, inner->get(), nullptr), CT_SUCCESS);
+}
+
+TEST_F(ProfilesTest, TheDeepestSetStoredReadsBackAndADeeperOneIsNotSent) {
+    KvSet deepest;
+    nest(deepest, CT_MAX_STORED_DEPTH);
+    ASSERT_EQ(add("Deepest", "Application", deepest.get()), CTerr_NoError);
+    Record record;
+    ASSERT_EQ(query("Deepest", "Application", true, record), CTerr_NoError);
+    int depth = 1;
+    for (CTkvs level = onlyContents(record); CTkvs_GetKVSet(level, KEY_AsiList, &level, nullptr) ==
+                                    CT_SUCCESS;) {
+        ++depth;
+    }
+    EXPECT_EQ(depth, CT_MAX_STORED_DEPTH);
+
+    KvSet deeper;
+    nest(deeper, CT_MAX_STORED_DEPTH + 1);
+    EXPECT_EQ(add("Deeper", "Application", deeper.get()), CTerr_LimitExceeded);
+    EXPECT_EQ(query("Deeper", "Application", false, record), CTerr_NotFound);
 }
 
 TEST_F(ProfilesTest, QueriesFilterSortAndFillTheRecordsSet) {

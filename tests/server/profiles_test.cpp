@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "s100/kvs/wire.h"
 #include "tests/server/admin_calls.h"
 #include "tests/server/server_client_test.h"
 
@@ -82,6 +83,14 @@ TEST_F(ProfilesTest, AddUpdateRemoveAnswerTheirCodes) {
     EXPECT_EQ(call(*m_client, addProfile("X", "TLVS_Service", contents)), CTerr_InvalidArgument);
     EXPECT_EQ(call(*m_client, updateProfile("X", "TLVS_Service", contents)), CTerr_InvalidArgument);
     EXPECT_EQ(call(*m_client, removeProfile("X", "TLVS_Service")), CTerr_InvalidArgument);
+    for (const std::string& bad : {std::string("nul\0x", 5), std::string("line\nbreak"),
+                                   std::string("esc\x1b[2J"), std::string(1025, 'n')}) {
+        EXPECT_EQ(call(*m_client, addProfile(bad, "Application", contents)),
+                  CTerr_InvalidArgument);
+        EXPECT_EQ(call(*m_client, addProfile("X", bad, contents)), CTerr_InvalidArgument);
+    }
+    // 8-bit names are kept as they are.
+    EXPECT_EQ(call(*m_client, addProfile("caf\xE9 \xFF", "Application", contents)), CTerr_NoError);
 }
 
 TEST_F(ProfilesTest, MalformedContentsAreRefusedAndNothingIsStored) {
@@ -110,12 +119,18 @@ TEST_F(ProfilesTest, MalformedContentsAreRefusedAndNothingIsStored) {
         }
         return top;
     };
-    EXPECT_EQ(call(*m_client, addProfile("Deep", "Application", nested(CT_MAX_DEPTH + 1))),
-              CTerr_LimitExceeded);
+    // A set the answer could not carry back within the depth bound is not stored.
+    for (const int depth : {CT_MAX_STORED_DEPTH + 1, CT_MAX_DEPTH, CT_MAX_DEPTH + 1}) {
+        EXPECT_EQ(call(*m_client, addProfile("Deep", "Application", nested(depth))),
+                  CTerr_LimitExceeded)
+            << depth;
+        EXPECT_EQ(call(*m_client, addService("Deep", nested(depth))), CTerr_LimitExceeded)
+            << depth;
+    }
     EXPECT_EQ(call(*m_client, getProfileInfo("", "", false)), CTerr_NotFound);
 
-    // The deepest legal set goes in and comes back whole.
-    ASSERT_EQ(call(*m_client, addProfile("Deepest", "Application", nested(CT_MAX_DEPTH))),
+    // The deepest set stored comes back whole, inside an answer a client decodes.
+    ASSERT_EQ(call(*m_client, addProfile("Deepest", "Application", nested(CT_MAX_STORED_DEPTH))),
               CTerr_NoError);
     Response response;
     ASSERT_EQ(call(*m_client, getProfileInfo("Deepest", "", true), &response), CTerr_NoError);
@@ -126,7 +141,9 @@ TEST_F(ProfilesTest, MalformedContentsAreRefusedAndNothingIsStored) {
                   .elements(0)
                   .kvset_value()
                   .SerializeAsString(),
-              nested(CT_MAX_DEPTH).SerializeAsString());
+              nested(CT_MAX_STORED_DEPTH).SerializeAsString());
+    s100::DecodeError error;
+    EXPECT_TRUE(s100::fromWire(response.result(), error)) << error.message;
 }
 
 TEST_F(ProfilesTest, AcknowledgedChangesSurviveAKillAndARestart) {

@@ -9,6 +9,7 @@
 
 #include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
+#include "tests/support/tlvsd_process.h"
 
 namespace tlv::test {
 namespace {
@@ -17,6 +18,9 @@ void setReceiveTimeout(int fd, int seconds) {
     timeval wait{seconds, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
 }
+
+// A write the server never takes must not hang a test.
+constexpr timeval kSendTimeout{20, 0};
 
 }  // namespace
 
@@ -28,6 +32,7 @@ RawSocket::RawSocket(std::uint16_t port) {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     m_connected = connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     setReceiveTimeout(m_fd, 2);
+    setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &kSendTimeout, sizeof kSendTimeout);
 }
 
 RawSocket::~RawSocket() {
@@ -35,7 +40,8 @@ RawSocket::~RawSocket() {
 }
 
 bool RawSocket::send(const std::string& bytes) const {
-    return write(m_fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
+           static_cast<ssize_t>(bytes.size());
 }
 
 bool RawSocket::send(const tlv::wire::ClientFrame& frame) const {
@@ -57,7 +63,8 @@ bool RawSocket::closedByPeer(int seconds) const {
     }
 }
 
-bool RawSocket::receive(tlv::wire::ServerFrame& frame) const {
+bool RawSocket::receive(tlv::wire::ServerFrame& frame, int seconds) const {
+    setReceiveTimeout(m_fd, seconds);
     tlv::wire::FrameDecoder decoder;
     std::string payload;
     char scratch[4096];
@@ -81,6 +88,19 @@ std::string helloBytes(std::uint32_t version, std::string* nonce) {
     std::string bytes;
     tlv::wire::encodeFrame(frame, bytes);
     return bytes;
+}
+
+bool proveAdminKey(const RawSocket& socket) {
+    std::string clientNonce;
+    tlv::wire::ServerFrame reply;
+    if (!socket.send(helloBytes(tlv::wire::kProtocolVersion, &clientNonce)) ||
+        !socket.receive(reply) || !reply.hello().accepted()) {
+        return false;
+    }
+    tlv::wire::ClientFrame proof;
+    proof.mutable_key_proof()->set_client_proof(
+        tlv::wire::clientKeyProof(testAdminKey(), clientNonce, reply.hello().server_nonce()));
+    return socket.send(proof) && socket.receive(reply) && reply.key_verdict().accepted();
 }
 
 }  // namespace tlv::test

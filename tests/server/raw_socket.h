@@ -22,8 +22,9 @@ public:
     // True when the server closed the connection (end of stream) within the receive timeout
     // (2 s, or seconds when given).
     bool closedByPeer(int seconds = 2) const;
-    // Reads one frame into frame; false on a closed connection or a timeout.
-    bool receive(tlv::wire::ServerFrame& frame) const;
+    // Reads one frame into frame; false on a closed connection or a timeout (2 s, or seconds
+    // when given).
+    bool receive(tlv::wire::ServerFrame& frame, int seconds = 2) const;
 
 private:
     int m_fd = -1;
@@ -32,5 +33,8 @@ private:
 
 // A Hello of the version with a fresh nonce (into nonce when asked).
 std::string helloBytes(std::uint32_t version, std::string* nonce = nullptr);
+
+// Goes through the handshake with the test key; true once the server accepted it.
+bool proveAdminKey(const RawSocket& socket);
 
 }  // namespace tlv::test

@@ -22,11 +22,16 @@ protected:
     }
 };
 
-TEST_F(ServicesTest, AddAnswersEachRefusalAndAMissingExecutableStillAdds) {
+TEST_F(ServicesTest, AddAnswersEachRefusalAndAMissingExecutableStoresNothing) {
     EXPECT_EQ(call(*m_client, getServiceState()), CTerr_NotFound);
     EXPECT_EQ(add("", {}), CTerr_InvalidName);
     EXPECT_EQ(add("has space", {}), CTerr_InvalidName);
     EXPECT_EQ(add(std::string(33, 'n'), {}), CTerr_InvalidName);
+    // A NUL would split the packed name list, a line break forge a log line.
+    for (const std::string& bad : {std::string("nul\0x", 5), std::string("line\nbreak"),
+                                  std::string("esc\x1b[2J"), std::string("del\x7f")}) {
+        EXPECT_EQ(add(bad, {}), CTerr_InvalidName) << bad;
+    }
     EXPECT_EQ(add(std::string(32, 'n'), {}), CTerr_NoError);
     ServiceSetup noKind;
     noKind.kind = 0;
@@ -38,7 +43,7 @@ TEST_F(ServicesTest, AddAnswersEachRefusalAndAMissingExecutableStillAdds) {
     EXPECT_EQ(add("Sleeper", {}), CTerr_Exists);
     ServiceSetup missing;
     missing.commandLine = "/no/such/program --flag";
-    EXPECT_EQ(add("Missing", missing), CTerr_NotFound);
+    EXPECT_EQ(add("Missing", missing), CTerr_InvalidArgument);
     ServiceSetup dll;
     dll.kind = SVC_KindDLL;
     dll.startType = SVC_Mandatory;
@@ -49,16 +54,17 @@ TEST_F(ServicesTest, AddAnswersEachRefusalAndAMissingExecutableStillAdds) {
     ASSERT_EQ(call(*m_client, getServiceState(), &response), CTerr_NoError);
     const auto& result = response.result();
     EXPECT_EQ(strings(result, KEY_ServiceNames),
-              (std::vector<std::string>{"Dll", "Missing", "Sleeper", std::string(32, 'n')}));
-    EXPECT_EQ(symbols(result, KEY_ServiceStates), std::vector<CTsymbol>(4, SVC_StateIdle));
+              (std::vector<std::string>{"Dll", "Sleeper", std::string(32, 'n')}));
+    EXPECT_EQ(symbols(result, KEY_ServiceStates), std::vector<CTsymbol>(3, SVC_StateIdle));
     EXPECT_EQ(symbols(result, SVC_StartType),
-              (std::vector<CTsymbol>{SVC_Mandatory, SVC_Optional, SVC_Optional, SVC_Optional}));
-    EXPECT_EQ(bools(result, SVC_Disabled), (std::vector<std::uint32_t>{1, 0, 0, 0}));
+              (std::vector<CTsymbol>{SVC_Mandatory, SVC_Optional, SVC_Optional}));
+    EXPECT_EQ(bools(result, SVC_Disabled), (std::vector<std::uint32_t>{1, 0, 0}));
 
     // The definitions are profiles of class TLVS_Service, listed like any profile.
-    ASSERT_EQ(call(*m_client, getProfileInfo("Missing", "TLVS_Service", true), &response),
+    ASSERT_EQ(call(*m_client, getProfileInfo("Sleeper", "TLVS_Service", true), &response),
               CTerr_NoError);
-    EXPECT_EQ(strings(response.result(), KEY_ProfileNames), std::vector<std::string>{"Missing"});
+    EXPECT_EQ(strings(response.result(), KEY_ProfileNames), std::vector<std::string>{"Sleeper"});
+    EXPECT_EQ(call(*m_client, getProfileInfo("Missing", "TLVS_Service", true)), CTerr_NotFound);
 }
 
 TEST_F(ServicesTest, ExecutableRunsStopsAndCannotBeStartedTwice) {

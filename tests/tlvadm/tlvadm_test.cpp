@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <fstream>
@@ -260,8 +261,29 @@ TEST_F(TlvadmTest, CheckPrintsTheFindingsInRunOrderAndFailsWithoutMapAndRules) {
     EXPECT_EQ(Tlvadm({"check", "extra"}).exitCode, 2);
 }
 
+// The name as a server from before names were checked may have stored it.
+void StoreUncheckedName(const std::string& dataDir, const std::string& name) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dataDir + "/tlvsd.db").c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* insert = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db,
+                                 "INSERT INTO profiles (name, class, contents) VALUES (?1, ?2, x'')",
+                                 -1, &insert, nullptr),
+              SQLITE_OK);
+    const std::string profileClass = "Application";
+    sqlite3_bind_blob(insert, 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_blob(insert, 2, profileClass.data(), static_cast<int>(profileClass.size()),
+                      SQLITE_TRANSIENT);
+    EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+}
+
 TEST_F(TlvadmTest, StoredNamesCannotReachTheTerminalOrForgeRows) {
-    ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "Evil\x1b[2J\nForged\tRow\\", "Application"));
+    const std::string evil = "Evil\x1b[2J\nForged\tRow\\";
+    EXPECT_FALSE(ServerFixture::AddProfile(*m_doc, evil.c_str(), "Application"));
+    ASSERT_NO_FATAL_FAILURE(StoreUncheckedName(m_fixture.DataDir(), evil));
+    // Added after it, so the server's kept list is read again.
     ASSERT_TRUE(ServerFixture::AddProfile(*m_doc, "Caf\xc3\xa9 \xff\xc2\x9b", "Application"));
     ProcessResult result = Tlvadm({"profiles"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -504,7 +526,8 @@ TEST_F(TlvadmServiceTest, WaitReturnsAtTheTargetStateAndRepeatsAreNotes) {
     ProcessResult result = Tlvadm({"add-service", "Missing", missing});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err.substr(result.err.find('\n') + 1),
-              "tlvadm: program not found: /no/such/program\n");
+              "tlvadm: the server cannot run this definition: a kind it does not know, a value of "
+              "the wrong type, or a program not found on the server\n");
 
     result = Tlvadm({"start", "--wait", "Sleeper", "--timeout", "10"});
     EXPECT_EQ(result.exitCode, 0) << result.err;

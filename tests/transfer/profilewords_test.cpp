@@ -67,7 +67,7 @@ TEST(ProfileWords, BinaryJunkAndOverlongWordsProposeNothing) {
     // A usable name keeps its proposal when only the class is junk.
     ExpectWords(FirstTwoWords("Main \x01\x02\x03 more", true), "Main", "");
 
-    const std::string longest(kMaxProfileWordBytes, 'n');
+    const std::string longest(s100::kMaxProfileNameBytes, 'n');
     ExpectWords(FirstTwoWords(longest + " C", true), longest, "C");
     ExpectWords(FirstTwoWords(longest + "n C", true), "", "");
     ExpectWords(FirstTwoWords("N " + longest + "c", true), "N", "");

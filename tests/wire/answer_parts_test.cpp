@@ -38,7 +38,7 @@ Response listAnswer(int count, std::uint64_t id = 7) {
 }
 
 std::vector<Response> split(const Response& whole, std::size_t partBytes) {
-    AnswerSplitter splitter(whole, partBytes);
+    AnswerSplitter splitter(std::make_shared<const Response>(whole), partBytes);
     std::vector<Response> parts;
     Response part;
     while (splitter.next(part)) {

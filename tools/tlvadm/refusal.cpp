@@ -59,6 +59,9 @@ std::string ServiceReason(ECTF_AdminSession& session, const std::string& command
         return Quoted(name) + " " + StateWords(service.state);
     if (command == "start" && code == CTerr_InvalidArgument)
         return Quoted(name) + " is disabled";
+    if (command == "add-service" && code == CTerr_InvalidArgument)
+        return "the server cannot take this definition: a kind it does not know or a value of "
+               "the wrong type";
     if (code == CTerr_Exists)
         return "a service named " + Quoted(name) + " already exists";
     if (code == CTerr_Deferred && command == "remove-service")
