@@ -34,11 +34,13 @@ for page in "$root"/share/man/man1/*.1 "$root"/share/man/man8/*.8; do
     fail "$(basename "$page") runs words together"
   fi
 done
+# (Rendered whole first: grep -q would leave man writing into a closed pipe.)
+tlvadm_page=$(MANWIDTH=100 man -l "$root/share/man/man1/tlvadm.1" | col -b)
 for line in 'set-level N [--emergency] [--wait [--timeout S]]' 'stop [--emergency] NAME...'; do
-  MANWIDTH=100 man -l "$root/share/man/man1/tlvadm.1" | col -b | grep -qF -- "$line" ||
-    fail "tlvadm.1 does not show: $line"
+  grep -qF -- "$line" <<<"$tlvadm_page" || fail "tlvadm.1 does not show: $line"
 done
-MANWIDTH=100 man -l "$root/share/man/man1/tlvreg.1" | col -b | grep -qF 'add KEY [NAME TYPE DATA]' ||
+tlvreg_page=$(MANWIDTH=100 man -l "$root/share/man/man1/tlvreg.1" | col -b)
+grep -qF 'add KEY [NAME TYPE DATA]' <<<"$tlvreg_page" ||
   fail "tlvreg.1 does not show: add KEY [NAME TYPE DATA]"
 # The parts only the package has stay out of a plain install.
 [ ! -e "$root/usr" ] && [ ! -e "$root/lib" ] || fail "package-only parts were installed"

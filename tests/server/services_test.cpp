@@ -22,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(ServicesTest, AddAnswersEachRefusalAndAMissingExecutableStoresNothing) {
+TEST_F(ServicesTest, AddAnswersEachRefusalAndAMissingExecutableStillAdds) {
     EXPECT_EQ(call(*m_client, getServiceState()), CTerr_NotFound);
     EXPECT_EQ(add("", {}), CTerr_InvalidName);
     EXPECT_EQ(add("has space", {}), CTerr_InvalidName);
@@ -43,7 +43,7 @@ TEST_F(ServicesTest, AddAnswersEachRefusalAndAMissingExecutableStoresNothing) {
     EXPECT_EQ(add("Sleeper", {}), CTerr_Exists);
     ServiceSetup missing;
     missing.commandLine = "/no/such/program --flag";
-    EXPECT_EQ(add("Missing", missing), CTerr_InvalidArgument);
+    EXPECT_EQ(add("Missing", missing), CTerr_NotFound);
     ServiceSetup dll;
     dll.kind = SVC_KindDLL;
     dll.startType = SVC_Mandatory;
@@ -54,17 +54,16 @@ TEST_F(ServicesTest, AddAnswersEachRefusalAndAMissingExecutableStoresNothing) {
     ASSERT_EQ(call(*m_client, getServiceState(), &response), CTerr_NoError);
     const auto& result = response.result();
     EXPECT_EQ(strings(result, KEY_ServiceNames),
-              (std::vector<std::string>{"Dll", "Sleeper", std::string(32, 'n')}));
-    EXPECT_EQ(symbols(result, KEY_ServiceStates), std::vector<CTsymbol>(3, SVC_StateIdle));
+              (std::vector<std::string>{"Dll", "Missing", "Sleeper", std::string(32, 'n')}));
+    EXPECT_EQ(symbols(result, KEY_ServiceStates), std::vector<CTsymbol>(4, SVC_StateIdle));
     EXPECT_EQ(symbols(result, SVC_StartType),
-              (std::vector<CTsymbol>{SVC_Mandatory, SVC_Optional, SVC_Optional}));
-    EXPECT_EQ(bools(result, SVC_Disabled), (std::vector<std::uint32_t>{1, 0, 0}));
+              (std::vector<CTsymbol>{SVC_Mandatory, SVC_Optional, SVC_Optional, SVC_Optional}));
+    EXPECT_EQ(bools(result, SVC_Disabled), (std::vector<std::uint32_t>{1, 0, 0, 0}));
 
     // The definitions are profiles of class TLVS_Service, listed like any profile.
-    ASSERT_EQ(call(*m_client, getProfileInfo("Sleeper", "TLVS_Service", true), &response),
+    ASSERT_EQ(call(*m_client, getProfileInfo("Missing", "TLVS_Service", true), &response),
               CTerr_NoError);
-    EXPECT_EQ(strings(response.result(), KEY_ProfileNames), std::vector<std::string>{"Sleeper"});
-    EXPECT_EQ(call(*m_client, getProfileInfo("Missing", "TLVS_Service", true)), CTerr_NotFound);
+    EXPECT_EQ(strings(response.result(), KEY_ProfileNames), std::vector<std::string>{"Missing"});
 }
 
 TEST_F(ServicesTest, ExecutableRunsStopsAndCannotBeStartedTwice) {
