@@ -36,7 +36,9 @@ std::string printable(std::string_view text) {
 }
 
 std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {
-    return endpoint.address().to_string() + ":" + std::to_string(endpoint.port());
+    const std::string address = endpoint.address().to_string();
+    const std::string port = ":" + std::to_string(endpoint.port());
+    return endpoint.address().is_v6() ? "[" + address + "]" + port : address + port;
 }
 
 void logEvent(const char* format, ...) {

@@ -16,7 +16,7 @@ std::string isoTime(std::chrono::system_clock::time_point time);
 // it: names that come from clients go into the log this way.
 std::string printable(std::string_view text);
 
-// "127.0.0.1:40312"
+// "127.0.0.1:40312", "[::1]:40312"
 std::string endpointText(const asio::ip::tcp::endpoint& endpoint);
 
 // Writes "TIME tlvsd: " and the formatted text as one line to stderr.

@@ -13,10 +13,12 @@
 #include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
 #include "tests/e2e/e2e_support.h"
-#include "tests/e2e/fake_server.h"
+#include "tests/support/fake_server.h"
 
 namespace tlv::e2e {
 namespace {
+
+using tlv::test::FakeServer;
 
 void expectDestroyed(CTsession session) {
     Record record;

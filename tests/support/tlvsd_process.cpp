@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "s100/client/entry_key.h"
@@ -161,6 +162,11 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+std::string TlvsdProcess::logText() const {
+    std::ifstream file(m_logFile, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 TlvsdProcess::~TlvsdProcess() {

@@ -9,10 +9,12 @@
 
 #include <string>
 #include <thread>
+#include <atomic>
 
 #include "s100/proto/admin.pb.h"
 #include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
+#include "tests/support/fake_server.h"
 #include "tests/support/relay_proxy.h"
 #include "tests/support/tlvsd_process.h"
 
@@ -22,7 +24,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // A peer on 127.0.0.1 that accepts one client, reads what it sends for a moment, answers with
-// fixed bytes and then keeps the connection open until it is destroyed.
+// fixed bytes outside any TLS and then keeps the connection open until it is destroyed.
 class ScriptedPeer final {
 public:
     explicit ScriptedPeer(std::string reply) : m_reply(std::move(reply)) {
@@ -72,16 +74,6 @@ private:
 // A key the servers here do not hold.
 const std::string kSomeKey(kAdminKeyBytes, 'k');
 
-std::string helloReply(bool accepted, std::uint32_t version) {
-    ServerFrame frame;
-    frame.mutable_hello()->set_accepted(accepted);
-    frame.mutable_hello()->set_protocol_version(version);
-    frame.mutable_hello()->set_server_name("scripted");
-    std::string bytes;
-    encodeFrame(frame, bytes);
-    return bytes;
-}
-
 Request levelRequest() {
     Request request;
     request.mutable_get_server_level();
@@ -98,7 +90,9 @@ TEST(ClientConnection, RefusedConnectionIsToldApartAndLeavesNothingUsable) {
     }
     ClientConnection connection{1s};
     EXPECT_EQ(connection.connect("127.0.0.1", freePort), CTerr_ConnectRefused);
+    EXPECT_EQ(connection.failureReason(), "connection refused");
     EXPECT_EQ(connection.connect("no-such-host.invalid", 2020), CTerr_ConnectRefused);
+    EXPECT_EQ(connection.failureReason(), "host not found");
     EXPECT_FALSE(connection.isUsable());
     Request request = levelRequest();
     Response response;
@@ -140,40 +134,52 @@ TEST(ClientConnection, AbortFromAnotherThreadEndsAWaitingCallAndEveryLaterOne) {
 }
 
 TEST(ClientConnection, RefusedVersionIsAProtocolMismatch) {
-    ScriptedPeer peer{helloReply(false, kProtocolVersion + 1)};
+    tlv::test::FakeServer peer{[](const ClientFrame&) {
+        return tlv::test::FakeServer::helloReply(false, kProtocolVersion + 1);
+    }};
     ClientConnection connection{2s};
     ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
-    EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_ProtocolMismatch);
+    EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_ProtocolMismatch);
     EXPECT_FALSE(connection.isUsable());
 }
 
+// Bytes that are not TLS (a server of protocol 3 answers in clear) and garbage inside TLS are a
+// lost connection, never a refused key.
 TEST(ClientConnection, GarbageAndOversizedRepliesKillTheConnection) {
     const std::string garbage = std::string("\0\0\0\x03", 4) + "\xFF\xFF\xFF";
     const std::string oversized = "\x7F\xFF\xFF\xFF";
     for (const std::string& reply : {garbage, oversized}) {
-        ScriptedPeer peer{reply};
-        ClientConnection connection{2s};
-        ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
-        EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_ConnectionLost);
-        EXPECT_FALSE(connection.isUsable());
+        ScriptedPeer clear{reply};
+        ClientConnection outside{2s};
+        ASSERT_EQ(outside.connect("127.0.0.1", clear.port()), CTerr_NoError);
+        EXPECT_EQ(outside.handshake("test", kSomeKey), CTerr_ConnectionLost);
+        EXPECT_FALSE(outside.isUsable());
+
+        tlv::test::FakeServer tunnel{[reply](const ClientFrame&) { return reply; }};
+        ClientConnection inside{2s};
+        ASSERT_EQ(inside.connect("127.0.0.1", tunnel.port()), CTerr_NoError);
+        EXPECT_EQ(inside.handshake("test", tlv::test::testAdminKey()), CTerr_ConnectionLost);
+        EXPECT_FALSE(inside.isUsable());
     }
 }
 
+// A server without our key learns nothing: it never gets a frame, and we never take one from it.
 TEST(ClientConnection, AServerThatCannotProveTheKeyIsRejected) {
-    for (const std::string& proof : {std::string(), std::string(32, 'p')}) {
-        ServerFrame frame;
-        frame.mutable_hello()->set_accepted(true);
-        frame.mutable_hello()->set_protocol_version(kProtocolVersion);
-        frame.mutable_hello()->set_server_nonce(std::string(kNonceBytes, 'n'));
-        frame.mutable_hello()->set_server_proof(proof);
-        std::string reply;
-        encodeFrame(frame, reply);
-        ScriptedPeer peer{reply};
-        ClientConnection connection{2s};
-        ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
-        EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_KeyRejected);
-        EXPECT_FALSE(connection.isUsable());
-    }
+    std::atomic<bool> heardFrame{false};
+    tlv::test::FakeServer impostor{[&heardFrame](const ClientFrame&) {
+                                       heardFrame = true;
+                                       return tlv::test::FakeServer::helloReply(true,
+                                                                                kProtocolVersion);
+                                   },
+                                   kSomeKey};
+    ClientConnection connection{2s};
+    ASSERT_EQ(connection.connect("127.0.0.1", impostor.port()), CTerr_NoError);
+    EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_KeyRejected);
+    EXPECT_FALSE(connection.isUsable());
+    Request request = levelRequest();
+    Response response;
+    EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
+    EXPECT_FALSE(heardFrame);
 }
 
 TEST(ClientConnection, AClientWithAnotherKeyGetsNoCallAnsweredWhileTheHolderGetsIn) {

@@ -1,36 +1,32 @@
 #pragma once
-// A raw TCP connection to tlvsd for sending bytes no client library would, and the frames of a
-// hand-made handshake.
+// A raw TCP connection to a loopback port, for sending bytes no client library would (or none
+// at all), optionally from another loopback address (127.0.0.2, ...) so the server sees another
+// source.
 
 #include <cstdint>
 #include <string>
-
-#include "s100/proto/admin.pb.h"
 
 namespace tlv::test {
 
 class RawSocket final {
 public:
-    explicit RawSocket(std::uint16_t port);
+    explicit RawSocket(std::uint16_t port, const std::string& sourceAddress = {});
     ~RawSocket();
     RawSocket(const RawSocket&) = delete;
     RawSocket& operator=(const RawSocket&) = delete;
 
     bool connected() const { return m_connected; }
+    int descriptor() const { return m_fd; }
     bool send(const std::string& bytes) const;
-    bool send(const tlv::wire::ClientFrame& frame) const;
+    // Reads give up after seconds without a byte.
+    void setReceiveTimeout(int seconds) const;
     // True when the server closed the connection (end of stream) within the receive timeout
     // (2 s, or seconds when given).
     bool closedByPeer(int seconds = 2) const;
-    // Reads one frame into frame; false on a closed connection or a timeout.
-    bool receive(tlv::wire::ServerFrame& frame) const;
 
 private:
     int m_fd = -1;
     bool m_connected = false;
 };
-
-// A Hello of the version with a fresh nonce (into nonce when asked).
-std::string helloBytes(std::uint32_t version, std::string* nonce = nullptr);
 
 }  // namespace tlv::test
