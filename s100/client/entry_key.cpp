@@ -84,15 +84,19 @@ std::string entryKeyPath(const std::string& entryName) {
     return folder + "/kestrova/keys/" + entryName + ".key";
 }
 
-CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem) {
+CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem,
+                     std::string* file) {
     const std::string path = entryKeyPath(entryName);
     if (path.empty()) {
         problem = "no key file can be named for the entry \"" + entryName + "\"";
         return CTerr_NoAdminKey;
     }
-    const std::string file = fileOfAnyCase(path, entryName + ".key");
-    return tlv::wire::readAdminKeyFile(file, tlv::wire::KeyOwner::ThisUser, key, problem) &&
-                   foldersArePrivate(file, configFolder(), problem)
+    const std::string found = fileOfAnyCase(path, entryName + ".key");
+    if (file != nullptr) {
+        *file = found;
+    }
+    return tlv::wire::readAdminKeyFile(found, tlv::wire::KeyOwner::ThisUser, key, problem) &&
+                   foldersArePrivate(found, configFolder(), problem)
                ? CTerr_NoError
                : CTerr_NoAdminKey;
 }

@@ -18,6 +18,8 @@ std::string entryKeyPath(const std::string& entryName);
 // written, as entry names are compared without regard to case). CTerr_NoAdminKey with problem
 // naming the file and the reason when it is missing, unreadable, too open, another user's, in a
 // folder others may write to, or not a key.
-CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem);
+// The file read goes into file when asked.
+CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem,
+                     std::string* file = nullptr);
 
 }  // namespace tlv::client
