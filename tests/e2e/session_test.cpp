@@ -71,6 +71,47 @@ TEST(SessionTest, AnEntryWithoutItsPrivateKeyFileDoesNotConnect) {
     EXPECT_EQ(session, 0u);
 }
 
+// As ssh does with a private key: a FIFO would hang the client, and a link, a key of another
+// user or a folder others may write to could put someone else's key in its place.
+TEST(SessionTest, AKeyFileThatIsNotPlainlyTheUsersOwnIsRefusedNamingTheReason) {
+    ServerTable table;
+    tlv::test::TempDir data;
+    tlv::test::TlvsdProcess server;
+    ASSERT_TRUE(server.start({"--data", data.path()}));
+    table.setEntry("Keyed", "tcp:127.0.0.1:" + std::to_string(server.port()));
+    const std::string keyFile = tlv::client::entryKeyPath("Keyed");
+    const std::string folder = keyFile.substr(0, keyFile.rfind('/'));
+    const auto refusal = [&]() {
+        CTsession session = 0;
+        EXPECT_EQ(openSession("Keyed", session), CTerr_NoAdminKey);
+        std::string key;
+        std::string problem;
+        tlv::client::loadEntryKey("Keyed", key, problem);
+        return problem;
+    };
+
+    ASSERT_EQ(chmod(folder.c_str(), 0770), 0);
+    EXPECT_EQ(refusal(), keyFile + ": others may write to the folder " + folder);
+    ASSERT_EQ(chmod(folder.c_str(), 0700), 0);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(keyFile.c_str(), 4321, 4321), 0);
+        EXPECT_EQ(refusal(), keyFile + ": owned by another user");
+        ASSERT_EQ(chown(keyFile.c_str(), 0, 0), 0);
+    }
+    const std::string saved = keyFile + ".saved";
+    ASSERT_EQ(rename(keyFile.c_str(), saved.c_str()), 0);
+    ASSERT_EQ(symlink(saved.c_str(), keyFile.c_str()), 0);
+    EXPECT_EQ(refusal(), keyFile + ": a symbolic link; name the key file itself");
+    ASSERT_EQ(unlink(keyFile.c_str()), 0);
+    ASSERT_EQ(mkfifo(keyFile.c_str(), 0600), 0);
+    EXPECT_EQ(refusal(), keyFile + ": not a regular file");
+    ASSERT_EQ(unlink(keyFile.c_str()), 0);
+    ASSERT_EQ(rename(saved.c_str(), keyFile.c_str()), 0);
+    CTsession session = 0;
+    ASSERT_EQ(openSession("Keyed", session), CTerr_NoError);
+    expectDestroyed(session);
+}
+
 TEST(SessionTest, MalformedConnectStringsAreRefusedBeforeConnecting) {
     ServerTable table;
     const std::vector<std::string> malformed{"udp:127.0.0.1:2020",
