@@ -93,7 +93,7 @@ void ClientSession::onTlsFailure(const asio::error_code& error) {
     if (unknown || (m_offeredKey.kind == Kind::Ours && proofFailed(error))) {
         logEvent("refused admin key from %s (%s %s)", endpointText(m_peer).c_str(),
                  unknown ? "unknown key" : "proof failed for key",
-                 printable(m_offeredKey.id).c_str());
+                 printableToken(m_offeredKey.id).c_str());
         m_context.keyFailures.noteFailure(m_peer.address(), KeyFailures::Clock::now());
     } else {
         logEvent("dropping a client from %s that did not complete its TLS handshake: %s",

@@ -1,5 +1,6 @@
 #include "server/log.h"
 
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
@@ -19,12 +20,16 @@ std::string isoTime(std::chrono::system_clock::time_point time) {
     return text;
 }
 
-std::string printable(std::string_view text) {
-    constexpr std::size_t kMaxShown = 64;
+namespace {
+
+constexpr std::size_t kMaxShown = 64;
+
+template <typename Keep>
+std::string escaped(std::string_view text, Keep keep) {
     std::string shown;
     for (const char byte : text.substr(0, kMaxShown)) {
         const auto c = static_cast<unsigned char>(byte);
-        if (c < 0x20 || c > 0x7e || c == '\\') {
+        if (!keep(c)) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\x%02x", c);
             shown += escape;
@@ -33,6 +38,18 @@ std::string printable(std::string_view text) {
         }
     }
     return text.size() > kMaxShown ? shown + "..." : shown;
+}
+
+}  // namespace
+
+std::string printable(std::string_view text) {
+    return escaped(text, [](unsigned char c) { return c >= 0x20 && c <= 0x7e && c != '\\'; });
+}
+
+std::string printableToken(std::string_view text) {
+    return escaped(text, [](unsigned char c) {
+        return std::isalnum(c) != 0 || c == ':' || c == '.' || c == '-';
+    });
 }
 
 std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {

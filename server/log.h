@@ -16,6 +16,11 @@ std::string isoTime(std::chrono::system_clock::time_point time);
 // it: names that come from clients go into the log this way.
 std::string printable(std::string_view text);
 
+// The text with every byte but letters, digits, ':', '.' and '-' written as \xHH, at most 64
+// bytes of it: a peer's bytes inside a line that fail2ban matches, so they can never read as
+// another line's words.
+std::string printableToken(std::string_view text);
+
 // "127.0.0.1:40312", "[::1]:40312"
 std::string endpointText(const asio::ip::tcp::endpoint& endpoint);
 

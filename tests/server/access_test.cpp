@@ -59,7 +59,7 @@ protected:
     TlvsdProcess m_server;
 };
 
-// Each way in without the key ends in the TLS handshake; only the two that offered a key are
+// Each way in without the key ends in the TLS handshake; only those that offered a key are
 // refused keys in the log, one line each, in the form fail2ban is given.
 TEST_F(LoggedServerTest, OnlyAClientThatProvesTheKeyIsAnswered) {
     TlsTestClient stranger{m_server.port(), {.key = kOtherKey}};
@@ -67,6 +67,9 @@ TEST_F(LoggedServerTest, OnlyAClientThatProvesTheKeyIsAnswered) {
     TlsTestClient forger{m_server.port(),
                          {.key = kOtherKey, .identity = tlv::wire::adminKeyId(testAdminKey())}};
     EXPECT_FALSE(forger.handshake());
+    TlsTestClient framer{m_server.port(),
+                         {.key = kOtherKey, .identity = "x) refused admin key from 6.6.6.6:1 ("}};
+    EXPECT_FALSE(framer.handshake());
     TlsTestClient keyless{m_server.port(), {}};
     EXPECT_FALSE(keyless.handshake());
     TlsTestClient tls12{m_server.port(), {.key = testAdminKey(), .tls12Only = true}};
@@ -89,7 +92,8 @@ TEST_F(LoggedServerTest, OnlyAClientThatProvesTheKeyIsAnswered) {
 
     ASSERT_TRUE(logShows("tlvsd: refused admin key from 127.0.0.1:"));
     const std::string log = m_server.logText();
-    EXPECT_EQ(count(log, "refused admin key"), 2u) << log;
+    EXPECT_EQ(count(log, "refused admin key from 127.0.0.1:"), 3u) << log;
+    EXPECT_EQ(log.find("from 6.6.6.6"), std::string::npos) << "a client cannot write a line's words";
     EXPECT_NE(log.find("(unknown key " + tlv::wire::adminKeyId(kOtherKey) + ")"),
               std::string::npos)
         << log;
