@@ -43,10 +43,6 @@ std::string unanswered(const asio::error_code& error) {
     if (error == asio::error::connection_refused) {
         return "connection refused";
     }
-    if (error == asio::error::host_not_found || error == asio::error::host_not_found_try_again ||
-        error == asio::error::no_data) {
-        return "host not found";
-    }
     return error.message();
 }
 
@@ -192,7 +188,8 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
         return fail();
     }
     if (ec) {
-        m_failureReason = unanswered(ec == asio::error::timed_out ? ec : asio::error::host_not_found);
+        // Whatever the resolver says, the name led to no address.
+        m_failureReason = ec == asio::error::timed_out ? "timed out" : "host not found";
         return CTerr_ConnectRefused;
     }
     m_completed = false;

@@ -11,10 +11,15 @@
 #include <thread>
 #include <atomic>
 
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
 #include "s100/proto/admin.pb.h"
 #include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
 #include "tests/support/fake_server.h"
+#include "tests/support/openssl_handles.h"
 #include "tests/support/relay_proxy.h"
 #include "tests/support/tlvsd_process.h"
 
@@ -68,6 +73,70 @@ private:
     int m_listener = -1;
     int m_client = -1;
     std::uint16_t m_port = 0;
+    std::thread m_thread;
+};
+
+// A TLS 1.3 server on 127.0.0.1 that ignores any key and shows a certificate of its own instead,
+// as a man in the middle would; it accepts one client.
+class CertificateServer final {
+public:
+    CertificateServer() : m_context(SSL_CTX_new(TLS_server_method())) {
+        EVP_PKEY* key = EVP_EC_gen("P-256");
+        X509* certificate = X509_new();
+        ASN1_INTEGER_set(X509_get_serialNumber(certificate), 1);
+        X509_gmtime_adj(X509_getm_notBefore(certificate), 0);
+        X509_gmtime_adj(X509_getm_notAfter(certificate), 3600);
+        X509_set_pubkey(certificate, key);
+        X509_NAME* name = X509_get_subject_name(certificate);
+        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
+                                   reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
+        X509_set_issuer_name(certificate, name);
+        X509_sign(certificate, key, EVP_sha256());
+        SSL_CTX_use_certificate(m_context.get(), certificate);
+        SSL_CTX_use_PrivateKey(m_context.get(), key);
+        X509_free(certificate);
+        EVP_PKEY_free(key);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~CertificateServer() {
+        shutdown(m_peer.listener, SHUT_RDWR);
+        m_thread.join();
+    }
+    std::uint16_t port() const { return m_peer.port; }
+
+private:
+    struct Listener {
+        Listener() {
+            listener = socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in address{};
+            address.sin_family = AF_INET;
+            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            socklen_t size = sizeof address;
+            bind(listener, reinterpret_cast<sockaddr*>(&address), size);
+            listen(listener, 1);
+            getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+            port = ntohs(address.sin_port);
+        }
+        ~Listener() { close(listener); }
+        int listener = -1;
+        std::uint16_t port = 0;
+    };
+
+    void serve() {
+        const int client = accept(m_peer.listener, nullptr, nullptr);
+        if (client < 0) {
+            return;
+        }
+        timeval wait{2, 0};
+        setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        const tlv::test::SslPtr ssl(SSL_new(m_context.get()));
+        SSL_set_fd(ssl.get(), client);
+        SSL_accept(ssl.get());
+        close(client);
+    }
+
+    tlv::test::SslContextPtr m_context;
+    Listener m_peer;
     std::thread m_thread;
 };
 
@@ -180,6 +249,15 @@ TEST(ClientConnection, AServerThatCannotProveTheKeyIsRejected) {
     Response response;
     EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
     EXPECT_FALSE(heardFrame);
+}
+
+// Without the trust of no certificate at all, this server would read every call.
+TEST(ClientConnection, AServerShowingACertificateInsteadOfTheKeyIsRejected) {
+    CertificateServer impostor;
+    ClientConnection connection{2s};
+    ASSERT_EQ(connection.connect("127.0.0.1", impostor.port()), CTerr_NoError);
+    EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_KeyRejected);
+    EXPECT_FALSE(connection.isUsable());
 }
 
 TEST(ClientConnection, AClientWithAnotherKeyGetsNoCallAnsweredWhileTheHolderGetsIn) {
