@@ -28,35 +28,48 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A listening socket on 127.0.0.1 at a port of the system's choosing; shut down, it wakes the
+// accept waiting on it.
+struct LoopbackListener {
+    LoopbackListener() {
+        descriptor = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        bind(descriptor, reinterpret_cast<sockaddr*>(&address), size);
+        listen(descriptor, 1);
+        getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &size);
+        port = ntohs(address.sin_port);
+    }
+    ~LoopbackListener() { close(descriptor); }
+    LoopbackListener(const LoopbackListener&) = delete;
+    LoopbackListener& operator=(const LoopbackListener&) = delete;
+    void wake() const { shutdown(descriptor, SHUT_RDWR); }
+
+    int descriptor = -1;
+    std::uint16_t port = 0;
+};
+
 // A peer on 127.0.0.1 that accepts one client, reads what it sends for a moment, answers with
 // fixed bytes outside any TLS and then keeps the connection open until it is destroyed.
 class ScriptedPeer final {
 public:
     explicit ScriptedPeer(std::string reply) : m_reply(std::move(reply)) {
-        m_listener = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(m_listener, 1);
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
-        m_port = ntohs(address.sin_port);
         m_thread = std::thread([this] { serve(); });
     }
     ~ScriptedPeer() {
-        shutdown(m_listener, SHUT_RDWR);
-        close(m_listener);
+        m_listener.wake();
         m_thread.join();
         if (m_client >= 0) {
             close(m_client);
         }
     }
-    std::uint16_t port() const { return m_port; }
+    std::uint16_t port() const { return m_listener.port; }
 
 private:
     void serve() {
-        m_client = accept(m_listener, nullptr, nullptr);
+        m_client = accept(m_listener.descriptor, nullptr, nullptr);
         if (m_client < 0) {
             return;
         }
@@ -70,9 +83,8 @@ private:
     }
 
     std::string m_reply;
-    int m_listener = -1;
+    LoopbackListener m_listener;
     int m_client = -1;
-    std::uint16_t m_port = 0;
     std::thread m_thread;
 };
 
@@ -99,31 +111,14 @@ public:
         m_thread = std::thread([this] { serve(); });
     }
     ~CertificateServer() {
-        shutdown(m_peer.listener, SHUT_RDWR);
+        m_peer.wake();
         m_thread.join();
     }
     std::uint16_t port() const { return m_peer.port; }
 
 private:
-    struct Listener {
-        Listener() {
-            listener = socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            socklen_t size = sizeof address;
-            bind(listener, reinterpret_cast<sockaddr*>(&address), size);
-            listen(listener, 1);
-            getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-            port = ntohs(address.sin_port);
-        }
-        ~Listener() { close(listener); }
-        int listener = -1;
-        std::uint16_t port = 0;
-    };
-
     void serve() {
-        const int client = accept(m_peer.listener, nullptr, nullptr);
+        const int client = accept(m_peer.descriptor, nullptr, nullptr);
         if (client < 0) {
             return;
         }
@@ -136,7 +131,7 @@ private:
     }
 
     tlv::test::SslContextPtr m_context;
-    Listener m_peer;
+    LoopbackListener m_peer;
     std::thread m_thread;
 };
 
