@@ -1,5 +1,6 @@
 // Who gets an answer from tlvsd: only holders of its admin key, over TLS 1.3, and never fewer of
 // them because of a crowd of connections that do not hold it, sit idle or churn.
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -100,6 +101,49 @@ TEST_F(LoggedServerTest, OnlyAClientThatProvesTheKeyIsAnswered) {
     EXPECT_NE(log.find("(proof failed for key " + tlv::wire::adminKeyId(testAdminKey()) + ")"),
               std::string::npos)
         << log;
+}
+
+// Rotation: a new key file and SIGHUP; a file that cannot be used keeps the key in use.
+TEST(AdminKey, SighupTakesTheNewKeyFileAndKeepsTheOldKeyWhenTheNewOneIsUnusable) {
+    TempDir data;
+    const std::string keyFile = data.path() + "/rotating.key";
+    std::string oldKey;
+    std::string problem;
+    ASSERT_TRUE(tlv::wire::createAdminKeyFile(keyFile, oldKey, problem)) << problem;
+    TlvsdProcess server;
+    server.setLogFile(data.path() + "/tlvsd.log");
+    ASSERT_TRUE(server.start({"--data", data.path(), "--key", keyFile}));
+    const auto admitted = [&server](const std::string& key) {
+        tlv::wire::ClientConnection client{2s};
+        return client.connect("127.0.0.1", server.port()) == CTerr_NoError &&
+               client.handshake("test", key) == CTerr_NoError;
+    };
+    tlv::wire::ClientConnection kept{2s};  // open across the rotation
+    ASSERT_EQ(kept.connect("127.0.0.1", server.port()), CTerr_NoError);
+    ASSERT_EQ(kept.handshake("test", oldKey), CTerr_NoError);
+
+    ASSERT_EQ(unlink(keyFile.c_str()), 0);
+    std::string newKey;
+    ASSERT_TRUE(tlv::wire::createAdminKeyFile(keyFile, newKey, problem)) << problem;
+    ASSERT_EQ(kill(server.pid(), SIGHUP), 0);
+    const std::string newId = tlv::wire::adminKeyId(newKey);
+    ASSERT_TRUE(waitUntil([&] {
+        return server.logText().find("admin key " + newId) != std::string::npos;
+    }));
+    EXPECT_NE(newKey, oldKey);
+    EXPECT_FALSE(admitted(oldKey));
+    EXPECT_TRUE(admitted(newKey));
+    EXPECT_EQ(call(kept, getServerLevel()), CTerr_NoError) << "an open connection stays";
+
+    chmod(keyFile.c_str(), 0644);
+    ASSERT_EQ(kill(server.pid(), SIGHUP), 0);
+    ASSERT_TRUE(waitUntil([&] {
+        return server.logText().find("admin key not reloaded, " + newId + " still in use") !=
+               std::string::npos;
+    }));
+    EXPECT_TRUE(admitted(newKey));
+    EXPECT_NE(server.logText().find("(unknown key " + tlv::wire::adminKeyId(oldKey) + ")"),
+              std::string::npos);
 }
 
 TEST(AdminKey, KeptInTheDataFolderPrivateAndRefusedWhenOthersCanReadIt) {
