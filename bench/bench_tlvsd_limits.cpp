@@ -15,7 +15,7 @@
 
 #include "bench/peakresident.h"
 #include "tests/server/admin_calls.h"
-#include "tests/server/raw_socket.h"
+#include "tests/support/tls_test_client.h"
 #include "tests/support/tlvsd_process.h"
 
 namespace {
@@ -81,13 +81,14 @@ void BM_FourStalledReadersOf300Profiles(benchmark::State& state) {
     const double before = tlvsdMB(server, "VmRSS");
     double slowestMs = 0;
     for (auto _ : state) {
-        std::vector<std::unique_ptr<tlv::test::RawSocket>> stalled;
+        std::vector<std::unique_ptr<tlv::test::TlsTestClient>> stalled;
         tlv::wire::ClientFrame frame;
         *frame.mutable_request() = tlv::test::getProfileInfo("", "", true);
         frame.mutable_request()->set_id(1);
         for (int i = 0; i < kStalledClients; ++i) {
-            stalled.push_back(std::make_unique<tlv::test::RawSocket>(server.port()));
-            if (!tlv::test::proveAdminKey(*stalled.back()) || !stalled.back()->send(frame)) {
+            stalled.push_back(std::make_unique<tlv::test::TlsTestClient>(
+                server.port(), tlv::test::TlsTestClient::Options{.key = tlv::test::testAdminKey()}));
+            if (!stalled.back()->open() || !stalled.back()->send(frame)) {
                 state.SkipWithError("a stalled client could not ask");
                 return;
             }

@@ -1,13 +1,16 @@
 #pragma once
-// Redis as a benchmark peer: redis-server from Debian's package started on a free loopback
-// port with nothing saved, a list filled, and LRANGE read back whole by a minimal client that
-// decodes the reply into strings. Without redis-server the peer is simply absent.
+// Redis as a benchmark peer: redis-server from Debian's package started on free loopback ports,
+// one plain and one TLS (with a throwaway certificate made for the run by the openssl command),
+// nothing saved; a list filled over the plain port; LRANGE timed by Redis's own client,
+// redis-benchmark, which reads and parses every reply. Without redis-server the peer is absent.
 
 #include <sys/types.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "tests/support/tlvsd_process.h"
 
 class RedisPeer final {
 public:
@@ -18,20 +21,23 @@ public:
     RedisPeer& operator=(const RedisPeer&) = delete;
 
     bool usable() const { return m_socket >= 0; }
+    bool speaksTls() const { return m_tlsPort != 0; }
 
     // RPUSH of rows onto list key (replacing it); false on any failure.
     bool fill(const std::string& key, const std::vector<std::string>& rows);
-    // LRANGE key 0 -1 into rows; false on any failure.
-    bool range(const std::string& key, std::vector<std::string>& rows);
+    // The median time of requests LRANGE key 0 -1 as redis-benchmark measures it (one
+    // connection, one request at a time), over TLS or plain; a negative number on failure.
+    double lrangeMedianMicros(const std::string& key, bool tls, int requests) const;
 
 private:
+    bool makeCertificate();
     bool command(const std::vector<std::string>& words);
-    bool receiveMore();
     bool readLine(std::string& line);
-    bool readBytes(std::size_t count, std::string& out);
 
+    tlv::test::TempDir m_folder;
     pid_t m_pid = -1;
     int m_socket = -1;
+    std::uint16_t m_port = 0;
+    std::uint16_t m_tlsPort = 0;
     std::string m_buffer;  // received, not yet consumed
-    std::size_t m_start = 0;
 };

@@ -1,5 +1,8 @@
 #include "server/client_session.h"
 
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -13,6 +16,28 @@ namespace {
 constexpr std::chrono::seconds kHandshakeTimeout{5};
 constexpr std::chrono::seconds kStallTimeout{30};
 
+// What a client may send before its key is proven: a ClientHello offering one key and its
+// Finished take well under 1 KiB. OpenSSL refuses a record header above 16 KiB + 256 at once and
+// otherwise waits for the whole record in its one fixed buffer; this caps what it is given.
+constexpr std::size_t kMaxPreKeyBytes = 4 * 1024;
+// Then the Hello: one frame of at most kMaxHandshakeFrameBytes in one record, with room for the
+// record's own bytes.
+constexpr std::size_t kMaxHelloBytes = tlv::wire::kMaxHandshakeFrameBytes + 256;
+
+asio::ip::tcp::endpoint remoteEndpointOf(const asio::ip::tcp::socket& socket) {
+    asio::error_code ignored;
+    return socket.remote_endpoint(ignored);
+}
+
+// The proof of a client that offered our key's id did not verify: its binder, or its Finished.
+bool proofFailed(const asio::error_code& error) {
+    if (error.category() != asio::error::get_ssl_category()) {
+        return false;
+    }
+    const int reason = ERR_GET_REASON(static_cast<unsigned long>(error.value()));
+    return reason == SSL_R_BINDER_DOES_NOT_VERIFY || reason == SSL_R_DIGEST_CHECK_FAILED;
+}
+
 // What a connection may hold of a frame begun without drawing on the shared budget, so that
 // ordinary calls never wait for room.
 constexpr std::size_t kBytesOutsideBudget = 64 * 1024;
@@ -25,19 +50,57 @@ constexpr std::size_t kDecodeAsideBytes = 64 * 1024;
 
 ClientSession::ClientSession(asio::ip::tcp::socket socket, SessionContext& context,
                              ClosedCallback closed)
-    : m_socket(std::move(socket)),
+    : m_peer(remoteEndpointOf(socket)),
+      m_socket(std::move(socket), context.tls),
       m_context(context),
       m_closed(std::move(closed)),
       m_watchdog(m_socket.get_executor()),
       m_delay(m_socket.get_executor()),
-      m_handshake(m_context.adminKey, m_context.serverName),
+      m_handshake(m_context.serverName),
       m_lastActivity(std::chrono::steady_clock::now()) {}
 
 void ClientSession::start() {
     asio::error_code ignored;
-    m_socket.set_option(asio::ip::tcp::no_delay(true), ignored);
+    m_socket.lowest_layer().set_option(asio::ip::tcp::no_delay(true), ignored);
     armWatchdog(kHandshakeTimeout, "did not complete its handshake in time");
+    m_socket.next_layer().allow(kMaxPreKeyBytes);
+    if (!tlv::wire::watchOfferedKey(m_socket.native_handle(), m_offeredKey)) {
+        logEvent("dropping a client: no TLS state for it");
+        close();
+        return;
+    }
+    m_socket.async_handshake(
+        asio::ssl::stream_base::server,
+        [self = shared_from_this()](const asio::error_code& error) { self->onTlsHandshake(error); });
+}
+
+void ClientSession::onTlsHandshake(const asio::error_code& error) {
+    if (m_closing) {
+        return;
+    }
+    if (error) {
+        onTlsFailure(error);
+        return;
+    }
+    m_socket.next_layer().allow(kMaxHelloBytes);
     readMore();
+}
+
+// A refused key is one line in the form server/README.md documents (fail2ban reads it), and
+// counts against the client's source; any other failure is an ordinary drop.
+void ClientSession::onTlsFailure(const asio::error_code& error) {
+    using Kind = tlv::wire::OfferedKey::Kind;
+    const bool unknown = m_offeredKey.kind == Kind::Unknown;
+    if (unknown || (m_offeredKey.kind == Kind::Ours && proofFailed(error))) {
+        logEvent("refused admin key from %s (%s %s)", endpointText(m_peer).c_str(),
+                 unknown ? "unknown key" : "proof failed for key",
+                 printableToken(m_offeredKey.id).c_str());
+        m_context.keyFailures.noteFailure(m_peer.address(), KeyFailures::Clock::now());
+    } else {
+        logEvent("dropping a client from %s that did not complete its TLS handshake: %s",
+                 endpointText(m_peer).c_str(), error.message().c_str());
+    }
+    close();
 }
 
 bool ClientSession::isIdle() const {
@@ -50,8 +113,8 @@ void ClientSession::close() {
     }
     m_closing = true;
     asio::error_code ignored;
-    m_socket.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
-    m_socket.close(ignored);
+    m_socket.lowest_layer().shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+    m_socket.lowest_layer().close(ignored);
     m_watchdog.cancel();
     m_delay.cancel();
     releaseFrame();
@@ -222,9 +285,6 @@ bool ClientSession::onHandshakeFrame(const tlv::wire::ClientFrame& frame) {
     }
     std::string why;
     switch (m_handshake.onFrame(frame, reply, why)) {
-        case ServerHandshake::Step::Reply:
-            send(reply, false);
-            return true;
         case ServerHandshake::Step::Authenticated:
             if (!m_context.roster.authenticate(this)) {
                 logEvent("refusing a client: every client is busy");
@@ -232,14 +292,13 @@ bool ClientSession::onHandshakeFrame(const tlv::wire::ClientFrame& frame) {
                 return false;
             }
             m_authenticated = true;
+            m_socket.next_layer().allowAnything();
             m_decoder.setMaxFrameBytes(tlv::wire::kMaxFrameBytes);
             logConnected();
             send(reply, false);
             return true;
         case ServerHandshake::Step::Refuse:
-            logEvent("refusing a client that %s",
-                     reply.has_key_verdict() ? "does not hold the admin key"
-                                             : "speaks another protocol version");
+            logEvent("refusing a client that speaks another protocol version");
             send(reply, true);
             return false;
         case ServerHandshake::Step::Drop:
@@ -251,9 +310,8 @@ bool ClientSession::onHandshakeFrame(const tlv::wire::ClientFrame& frame) {
 }
 
 void ClientSession::logConnected() {
-    asio::error_code ignored;
     logEvent("client %s connected from %s", printable(m_clientName).c_str(),
-             endpointText(m_socket.remote_endpoint(ignored)).c_str());
+             endpointText(m_peer).c_str());
 }
 
 void ClientSession::onRequest(const tlv::wire::Request& request) {

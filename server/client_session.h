@@ -1,6 +1,8 @@
 #pragma once
-// One client connection: handshake (the client proves it holds the admin key, auth.h), then
-// requests answered one at a time, in order. A malformed or oversized frame, a bad handshake or
+// One client connection: the TLS handshake (the client proves it holds the admin key,
+// tls_psk.h), its Hello (auth.h), then requests answered one at a time, in order. Until the
+// Hello is answered the client gets 5 s from its connection and a few KiB of records
+// (metered_socket.h). A malformed or oversized frame, a bad handshake or
 // a client that stalls drops this connection only. While a request is being answered nothing
 // more is read, and a large frame is read only once its whole size is reserved from the budget
 // all connections share, so a flooding client cannot make the server buffer without bound. An
@@ -8,12 +10,14 @@
 
 #include <array>
 #include <asio.hpp>
+#include <asio/ssl.hpp>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "s100/proto/admin.pb.h"
 #include "s100/wire/frame.h"
+#include "s100/wire/tls_psk.h"
 #include "server/admin_handler.h"
 #include "server/auth.h"
 #include "server/buffer_budget.h"
@@ -21,6 +25,8 @@
 #include "server/decode_worker.h"
 #include "server/output_budget.h"
 #include "server/fault_plan.h"
+#include "server/key_failures.h"
+#include "server/metered_socket.h"
 
 namespace tlv::server {
 
@@ -28,7 +34,8 @@ struct SessionContext {
     AdminHandler& handler;
     FaultPlan& faults;
     std::string serverName;
-    std::string adminKey;
+    asio::ssl::context& tls;
+    KeyFailures& keyFailures;
     ClientRoster& roster;
     BufferBudget& budget;
     DecodeWorker& decoder;
@@ -44,14 +51,21 @@ public:
     void close();
     // The name the client gave in its handshake; "" before it.
     const std::string& clientName() const { return m_clientName; }
-    // The client proved it holds the admin key.
+    // The client proved it holds the admin key and its Hello was accepted.
     bool isAuthenticated() const { return m_authenticated; }
+
+    // Where the client connects from.
+    const asio::ip::tcp::endpoint& peer() const { return m_peer; }
 
     // Authenticated, nothing being answered and no frame begun.
     bool isIdle() const;
     std::chrono::steady_clock::time_point idleSince() const { return m_lastActivity; }
 
 private:
+    using TlsSocket = asio::ssl::stream<MeteredSocket>;
+
+    void onTlsHandshake(const asio::error_code& error);
+    void onTlsFailure(const asio::error_code& error);
     void readMore();
     bool reserveFrame();
     void releaseFrame();
@@ -70,12 +84,14 @@ private:
     void armWatchdog(std::chrono::seconds after, const char* why);
     void disarmWatchdog();
 
-    asio::ip::tcp::socket m_socket;
+    asio::ip::tcp::endpoint m_peer;
+    TlsSocket m_socket;
     SessionContext& m_context;
     ClosedCallback m_closed;
     asio::steady_timer m_watchdog;
     asio::steady_timer m_delay;
     unsigned m_watchdogGeneration = 0;
+    tlv::wire::OfferedKey m_offeredKey;
     ServerHandshake m_handshake;
     tlv::wire::FrameDecoder m_decoder{tlv::wire::kMaxHandshakeFrameBytes};
     std::array<char, 64 * 1024> m_readBuffer{};

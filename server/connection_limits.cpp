@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "server/client_session.h"
 #include "server/log.h"
+#include "server/source_address.h"
 
 namespace tlv::server {
 namespace {
@@ -23,11 +25,26 @@ void ClientRoster::evict(Sessions& from, Sessions::iterator which) {
     session->close();  // its closed callback finds it gone already
 }
 
+// The pending are few (kMaxPendingClients): counting them anew each time costs nothing.
+ClientRoster::Sessions::iterator ClientRoster::oldestOfBusiestSource() {
+    std::map<asio::ip::address, std::size_t> perSource;
+    asio::ip::address busiest;
+    std::size_t most = 0;
+    for (const auto& session : m_pending) {
+        const asio::ip::address source = sourceOf(session->peer().address());
+        if (const std::size_t count = ++perSource[source]; count > most) {
+            most = count;
+            busiest = source;
+        }
+    }
+    return std::find_if(m_pending.begin(), m_pending.end(), [&busiest](const auto& session) {
+        return sourceOf(session->peer().address()) == busiest;
+    });
+}
+
 void ClientRoster::admit(std::shared_ptr<ClientSession> session) {
-    if (m_pending.size() >= m_maxPending && !m_pending.empty()) {
-        logEvent("dropping the oldest of %zu clients still in their handshake",
-                 m_pending.size());
-        evict(m_pending, m_pending.begin());
+    if (m_pending.size() >= m_maxPending) {
+        evictPending();
     }
     m_pending.push_back(std::move(session));
 }
@@ -56,11 +73,18 @@ bool ClientRoster::authenticate(ClientSession* session) {
     return true;
 }
 
-bool ClientRoster::evictOldestPending() {
-    if (m_pending.empty()) {
+bool ClientRoster::evictPending() {
+    const auto evicted = oldestOfBusiestSource();
+    if (evicted == m_pending.end()) {
         return false;
     }
-    evict(m_pending, m_pending.begin());
+    std::size_t heldBack = 0;
+    if (m_evictionLog.allow(LogThrottle::Clock::now(), heldBack)) {
+        logEvent("dropping a client from %s still in its handshake: %zu are, most from its source "
+                 "(%zu more dropped since the last line)",
+                 endpointText((*evicted)->peer()).c_str(), m_pending.size(), heldBack);
+    }
+    evict(m_pending, evicted);
     return true;
 }
 

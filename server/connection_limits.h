@@ -1,14 +1,18 @@
 #pragma once
 // Who may stay connected, so that no crowd of connections keeps a key holder out. A connection
-// starts pending (it has 5 s and 4 KiB frames to prove it holds the admin key); when the
-// pending are at their cap, the oldest pending one is closed to make room, so a flood of idle
-// or dribbling connections only ever pushes itself out. A connection that proved the key is
-// authenticated; when those are at their cap, the one idle the longest is closed.
+// starts pending (it has 5 s and a few KiB to prove it holds the admin key and say Hello); when
+// the pending are at their cap, the oldest pending connection of the source with the most
+// pending ones (source_address.h) is closed to make room, so a flood of idle or dribbling
+// connections, however fast, only ever pushes itself out and never a handshake from elsewhere.
+// A connection that proved the key is authenticated; when those are at their cap, the one idle
+// the longest is closed.
 
 #include <chrono>
 #include <cstddef>
 #include <list>
 #include <memory>
+
+#include "server/log_throttle.h"
 
 namespace tlv::server {
 
@@ -25,13 +29,14 @@ public:
     ClientRoster(const ClientRoster&) = delete;
     ClientRoster& operator=(const ClientRoster&) = delete;
 
-    // Holds a new connection as pending, closing the oldest pending one when they are at cap.
+    // Holds a new connection as pending, making room as above when they are at cap.
     void admit(std::shared_ptr<ClientSession> session);
     // Moves a connection that proved the key to the authenticated; closes the longest idle one
     // when they are at cap. False when none is idle: the caller then closes this one.
     bool authenticate(ClientSession* session);
-    // Closes the oldest pending connection, if any (to free a descriptor when none is left).
-    bool evictOldestPending();  // false when none is pending
+    // Closes a pending connection as admit does, if any (to free a descriptor when none is
+    // left).
+    bool evictPending();  // false when none is pending
     // Forgets a connection that closed.
     void remove(ClientSession* session);
     // Closes every connection.
@@ -43,11 +48,13 @@ public:
 private:
     using Sessions = std::list<std::shared_ptr<ClientSession>>;
     static void evict(Sessions& from, Sessions::iterator which);
+    Sessions::iterator oldestOfBusiestSource();
 
     std::size_t m_maxPending;
     std::size_t m_maxAuthenticated;
     Sessions m_pending;  // oldest first
     Sessions m_authenticated;
+    LogThrottle m_evictionLog{std::chrono::seconds(1)};
 };
 
 }  // namespace tlv::server

@@ -1,5 +1,6 @@
 #include "server/log.h"
 
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
@@ -35,8 +36,25 @@ std::string printable(std::string_view text, std::size_t maxBytes) {
     return tlv::platform::ShownBytes(text.substr(0, cut)) + "...";
 }
 
+std::string printableToken(std::string_view text) {
+    std::string shown;
+    for (const char byte : text.substr(0, kShownNameBytes)) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (std::isalnum(c) != 0 || c == ':' || c == '.' || c == '-') {
+            shown += byte;
+        } else {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", c);
+            shown += escape;
+        }
+    }
+    return text.size() > kShownNameBytes ? shown + "..." : shown;
+}
+
 std::string endpointText(const asio::ip::tcp::endpoint& endpoint) {
-    return endpoint.address().to_string() + ":" + std::to_string(endpoint.port());
+    const std::string address = endpoint.address().to_string();
+    const std::string port = ":" + std::to_string(endpoint.port());
+    return endpoint.address().is_v6() ? "[" + address + "]" + port : address + port;
 }
 
 void logEvent(const char* format, ...) {

@@ -21,7 +21,12 @@ inline constexpr std::size_t kShownNameBytes = 64;
 inline constexpr std::size_t kShownPathBytes = 1024;
 std::string printable(std::string_view text, std::size_t maxBytes = kShownNameBytes);
 
-// "127.0.0.1:40312"
+// The text with every byte but letters, digits, ':', '.' and '-' written as \xHH, at most 64
+// bytes of it: a peer's bytes inside a line that fail2ban matches, so they can never read as
+// another line's words.
+std::string printableToken(std::string_view text);
+
+// "127.0.0.1:40312", "[::1]:40312"
 std::string endpointText(const asio::ip::tcp::endpoint& endpoint);
 
 // Writes "TIME tlvsd: " and the formatted text as one line to stderr.

@@ -19,7 +19,7 @@ bool loadServerKey(const ServerOptions& options, std::string& key, std::string& 
     if (missing && options.keyFile.empty()) {
         return tlv::wire::createAdminKeyFile(path, key, error);
     }
-    if (!tlv::wire::readAdminKeyFile(path, key, error)) {
+    if (!tlv::wire::readAdminKeyFile(path, tlv::wire::KeyOwner::Anyone, key, error)) {
         error = "admin key " + error;
         return false;
     }

@@ -13,7 +13,8 @@ namespace tlv::server {
 std::string serverKeyPath(const ServerOptions& options);
 
 // Reads the key, creating DATA/admin.key when it does not exist yet. False with a message when
-// the file is missing (for --key), readable by group or others, or not a key.
+// the file is missing (for --key), a link, a FIFO or anything but a regular file, readable by
+// group or others, or not a key.
 bool loadServerKey(const ServerOptions& options, std::string& key, std::string& error);
 
 }  // namespace tlv::server

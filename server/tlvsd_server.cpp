@@ -74,12 +74,19 @@ std::unique_ptr<TlvsdServer> TlvsdServer::create(ServerOptions options, std::str
     if (options.seed == Seed::Demo && store->isEmpty() && !loadDemoSeed(*store, error)) {
         return nullptr;
     }
-    std::string adminKey;
-    if (!loadServerKey(options, adminKey, error)) {
+    auto key = std::make_unique<tlv::wire::ServerKey>();
+    if (!loadServerKey(options, key->key, error)) {
         return nullptr;
     }
+    key->id = tlv::wire::adminKeyId(key->key);
+    SSL_CTX* tls = tlv::wire::newServerTlsContext(*key);
+    if (tls == nullptr) {
+        error = "OpenSSL cannot make a TLS 1.3 context";
+        return nullptr;
+    }
+    logEvent("admin key %s from %s", key->id.c_str(), serverKeyPath(options).c_str());
     std::unique_ptr<TlvsdServer> server{
-        new TlvsdServer(std::move(options), std::move(store), std::move(adminKey))};
+        new TlvsdServer(std::move(options), std::move(store), std::move(key), tls)};
     if (!server->listen(error)) {
         return nullptr;
     }
@@ -97,7 +104,7 @@ std::unique_ptr<TlvsdServer> TlvsdServer::create(ServerOptions options, std::str
 }
 
 TlvsdServer::TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> store,
-                         std::string adminKey)
+                         std::unique_ptr<tlv::wire::ServerKey> key, SSL_CTX* tls)
     : m_options(std::move(options)),
       m_store(std::move(store)),
       m_records(m_options.dataDir.empty() ? std::string{} : m_options.dataDir + "/services.pids"),
@@ -108,12 +115,16 @@ TlvsdServer::TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> st
                 {m_store->path(), m_storeReader.get_executor(), m_io.get_executor()}),
       m_budget(kMaxBufferedBytes),
       m_output(kMaxUnsentBytes),
-      m_sessionContext{m_handler,      m_options.faults, m_options.name, std::move(adminKey),
-                       m_roster,       m_budget,         m_decodeWorker, m_output},
+      m_key(std::move(key)),
+      m_tls(tls),
+      m_turnedAwayLog(kAcceptLogPeriod),
+      m_sessionContext{m_handler, m_options.faults, m_options.name, m_tls,   m_keyFailures,
+                       m_roster,  m_budget,          m_decodeWorker, m_output},
       m_acceptor(m_io),
       m_acceptPause(m_io),
       m_acceptFailureLog(kAcceptLogPeriod),
-      m_stopSignals(m_io, SIGTERM, SIGINT) {
+      m_stopSignals(m_io, SIGTERM, SIGINT),
+      m_reloadSignal(m_io, SIGHUP) {
     std::optional<std::string> cgroupParent;
     if (m_options.useCgroups) {
         cgroupParent = writableOwnCgroup();
@@ -157,11 +168,6 @@ bool TlvsdServer::listen(std::string& error) {
                 ec.message();
         return false;
     }
-    if (!endpoint.address().is_loopback()) {
-        logEvent("warning: listening on %s beyond this computer; the traffic is not encrypted "
-                 "(the admin key is never sent, but calls and answers are readable)",
-                 m_options.host.c_str());
-    }
     return true;
 }
 
@@ -182,6 +188,10 @@ void TlvsdServer::accept() {
             return;
         }
         keepFromChildren(socket.native_handle());
+        if (turnAway(socket)) {
+            accept();
+            return;
+        }
         asio::error_code ignored;
         const std::string address = endpointText(socket.remote_endpoint(ignored));
         auto session = std::make_shared<ClientSession>(
@@ -198,16 +208,33 @@ void TlvsdServer::accept() {
     });
 }
 
+// A source that keeps failing the admin key gets its connections closed before any TLS work is
+// spent on them, said at most once a second.
+bool TlvsdServer::turnAway(const asio::ip::tcp::socket& socket) {
+    asio::error_code ec;
+    const asio::ip::tcp::endpoint peer = socket.remote_endpoint(ec);
+    if (ec || !m_keyFailures.isThrottled(peer.address(), KeyFailures::Clock::now())) {
+        return false;
+    }
+    std::size_t heldBack = 0;
+    if (m_turnedAwayLog.allow(LogThrottle::Clock::now(), heldBack)) {
+        logEvent("closing a connection from %s at once: its source keeps failing the admin key "
+                 "(%zu more closed since the last line)",
+                 endpointText(peer).c_str(), heldBack);
+    }
+    return true;
+}
+
 // Out of descriptors and the like: keep serving the clients we have, try again shortly, and say
-// so at most once a second. Without descriptors the oldest connection still in its handshake
-// makes room at once, so silent connections cannot keep a key holder out.
+// so at most once a second. Without descriptors a connection still in its handshake makes room
+// at once (as the roster picks one), so silent connections cannot keep a key holder out.
 void TlvsdServer::onAcceptFailed(const asio::error_code& error) {
     std::size_t heldBack = 0;
     if (m_acceptFailureLog.allow(LogThrottle::Clock::now(), heldBack)) {
         logEvent("accept failed: %s (%zu more failures since the last line)",
                  error.message().c_str(), heldBack);
     }
-    if (error == asio::error::no_descriptors && m_roster.evictOldestPending()) {
+    if (error == asio::error::no_descriptors && m_roster.evictPending()) {
         accept();
         return;
     }
@@ -225,9 +252,32 @@ int TlvsdServer::run() {
             shutdown();
         }
     });
+    waitForReload();
     accept();
     m_io.run();
     return 0;
+}
+
+void TlvsdServer::waitForReload() {
+    m_reloadSignal.async_wait([this](const asio::error_code& error, int) {
+        if (!error && !m_stopping) {
+            reloadKey();
+            waitForReload();
+        }
+    });
+}
+
+// A key that cannot be read keeps the one in use: a typo must not lock every operator out.
+void TlvsdServer::reloadKey() {
+    std::string key;
+    std::string error;
+    if (!loadServerKey(m_options, key, error)) {
+        logEvent("admin key not reloaded, %s still in use: %s", m_key->id.c_str(), error.c_str());
+        return;
+    }
+    m_key->key = std::move(key);
+    m_key->id = tlv::wire::adminKeyId(m_key->key);
+    logEvent("admin key %s from %s", m_key->id.c_str(), serverKeyPath(m_options).c_str());
 }
 
 void TlvsdServer::shutdown() {
@@ -235,6 +285,7 @@ void TlvsdServer::shutdown() {
     asio::error_code ignored;
     m_acceptor.close(ignored);
     m_acceptPause.cancel();
+    m_reloadSignal.cancel(ignored);
     m_roster.closeAll();
     m_supervisor.shutdown(kShutdownDeadline, [this] { m_io.stop(); });
 }

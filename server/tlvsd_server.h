@@ -3,6 +3,7 @@
 // end it. One thread runs everything on one event loop.
 
 #include <asio.hpp>
+#include <asio/ssl.hpp>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "server/client_session.h"
 #include "server/connection_limits.h"
 #include "server/fault_plan.h"
+#include "server/key_failures.h"
 #include "server/log_throttle.h"
 #include "server/output_budget.h"
 #include "server/options.h"
@@ -34,14 +36,19 @@ public:
 
     std::string listeningAddress() const;  // "HOST:PORT" as bound
 
-    // Serves until SIGTERM or SIGINT, then stops the services and returns 0.
+    // Serves until SIGTERM or SIGINT, then stops the services and returns 0. SIGHUP reads the
+    // admin key file again: handshakes from then on use the key it holds.
     int run();
 
 private:
-    TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> store, std::string adminKey);
+    TlvsdServer(ServerOptions options, std::unique_ptr<ProfileStore> store,
+                std::unique_ptr<tlv::wire::ServerKey> key, SSL_CTX* tls);
     bool listen(std::string& error);
     void accept();
+    bool turnAway(const asio::ip::tcp::socket& socket);
     void onAcceptFailed(const asio::error_code& error);
+    void waitForReload();
+    void reloadKey();
     void shutdown();
 
     ServerOptions m_options;
@@ -58,11 +65,16 @@ private:
     ClientRoster m_roster;
     BufferBudget m_budget;
     OutputBudget m_output;
+    std::unique_ptr<tlv::wire::ServerKey> m_key;  // the TLS context reads it in each handshake
+    asio::ssl::context m_tls;
+    KeyFailures m_keyFailures;
+    LogThrottle m_turnedAwayLog;
     SessionContext m_sessionContext;
     asio::ip::tcp::acceptor m_acceptor;
     asio::steady_timer m_acceptPause;
     LogThrottle m_acceptFailureLog;
     asio::signal_set m_stopSignals;
+    asio::signal_set m_reloadSignal;
     bool m_stopping = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "s100/client/connect_string.h"
 #include "s100/client/entry_key.h"
+#include "s100/client/open_failure.h"
 #include "s100/client/server_table.h"
 #include "s100/proto/admin.pb.h"
 
@@ -15,24 +16,46 @@ constexpr const char* kClientName = "S.100 administration client";
 AdminSession::AdminSession(std::chrono::milliseconds callTimeout) : m_connection(callTimeout) {}
 
 CTerror AdminSession::open(const std::string& entryName) {
+    std::string words;
+    const CTerror error = connect(entryName, words);
+    noteOpenFailure(entryName, error == CTerr_NoError ? std::string() : words);
+    return error;
+}
+
+CTerror AdminSession::connect(const std::string& entryName, std::string& words) {
     std::string connectString;
     if (const CTerror error = lookUpServerEntry(entryName, connectString); error != CTerr_NoError) {
+        words = "there is no server entry \"" + entryName + "\" in the administration server table";
         return error;
     }
     ServerAddress address;
     if (const CTerror error = parseConnectString(connectString, address); error != CTerr_NoError) {
+        words = "the connection string \"" + connectString + "\" of the server entry \"" +
+                entryName + "\" is not tcp:HOST:PORT";
         return error;
     }
     std::string key;
-    std::string problem;
-    if (const CTerror error = loadEntryKey(entryName, key, problem); error != CTerr_NoError) {
+    std::string keyFile;
+    if (const CTerror error = loadEntryKey(entryName, key, words, &keyFile);
+        error != CTerr_NoError) {
+        words = "no admin key: " + words;
         return error;
     }
+    const std::string where = address.host + ":" + std::to_string(address.port);
     if (const CTerror error = m_connection.connect(address.host, address.port);
         error != CTerr_NoError) {
+        words = "no server answered at " + where + " (" + m_connection.failureReason() + ")";
         return error;
     }
-    return m_connection.handshake(kClientName, key);
+    const CTerror error = m_connection.handshake(kClientName, key);
+    if (error == CTerr_KeyRejected) {
+        words = "the server refused the admin key of " + entryName + " (" + keyFile + ")";
+    } else if (error == CTerr_ProtocolMismatch) {
+        words = "the server at " + where + " speaks another protocol version";
+    } else if (error != CTerr_NoError) {
+        words = "the connection to " + where + " was lost in its handshake";
+    }
+    return error;
 }
 
 CTerror AdminSession::exchange(tlv::wire::Request& request, tlv::wire::Response& response) {

@@ -23,7 +23,8 @@ class AdminSession final {
 public:
     explicit AdminSession(std::chrono::milliseconds callTimeout);
 
-    // Resolves the entry, reads its admin key (entry_key.h), connects and shakes hands.
+    // Resolves the entry, reads its admin key (entry_key.h), connects and shakes hands. A
+    // failure also leaves its words for the entry (open_failure.h).
     CTerror open(const std::string& entryName);
 
     // Sends the request and waits for its answer. CTerr_NoError when one arrived (the call's
@@ -41,6 +42,8 @@ public:
     ListAnswerCache& lists() { return m_lists; }
 
 private:
+    CTerror connect(const std::string& entryName, std::string& words);
+
     tlv::wire::ClientConnection m_connection;
     ListAnswerCache m_lists;
 };

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -47,6 +48,32 @@ std::string fileOfAnyCase(const std::string& path, const std::string& fileName) 
     return found;
 }
 
+// As ssh asks of the folders above a private key: someone who may write to one of them could put
+// another key in the key's place.
+bool foldersArePrivate(const std::string& keyPath, const std::string& top, std::string& problem) {
+    std::string folder = keyPath.substr(0, keyPath.rfind('/'));
+    for (;;) {
+        struct stat info {};
+        if (stat(folder.c_str(), &info) != 0) {
+            problem = folder + ": cannot be examined";
+            return false;
+        }
+        if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+            problem = keyPath + ": others may write to the folder " + folder;
+            return false;
+        }
+        if (info.st_uid != geteuid() && info.st_uid != 0) {
+            problem = keyPath + ": the folder " + folder + " belongs to another user";
+            return false;
+        }
+        const std::size_t slash = folder.rfind('/');
+        if (folder.size() <= top.size() || slash == std::string::npos || slash == 0) {
+            return true;
+        }
+        folder.resize(slash);
+    }
+}
+
 }  // namespace
 
 std::string entryKeyPath(const std::string& entryName) {
@@ -57,13 +84,19 @@ std::string entryKeyPath(const std::string& entryName) {
     return folder + "/kestrova/keys/" + entryName + ".key";
 }
 
-CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem) {
+CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem,
+                     std::string* file) {
     const std::string path = entryKeyPath(entryName);
     if (path.empty()) {
         problem = "no key file can be named for the entry \"" + entryName + "\"";
         return CTerr_NoAdminKey;
     }
-    return tlv::wire::readAdminKeyFile(fileOfAnyCase(path, entryName + ".key"), key, problem)
+    const std::string found = fileOfAnyCase(path, entryName + ".key");
+    if (file != nullptr) {
+        *file = found;
+    }
+    return tlv::wire::readAdminKeyFile(found, tlv::wire::KeyOwner::ThisUser, key, problem) &&
+                   foldersArePrivate(found, configFolder(), problem)
                ? CTerr_NoError
                : CTerr_NoAdminKey;
 }

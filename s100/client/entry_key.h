@@ -1,7 +1,8 @@
 #pragma once
 // Where a client finds the admin key of a server entry: the file
 // ${XDG_CONFIG_HOME:-~/.config}/kestrova/keys/ENTRY.key, a copy of the server's admin.key that
-// only its owner may read (as ssh requires of a private key).
+// only its owner may read, owned by the user, in folders no one else may write to (as ssh
+// requires of a private key).
 
 #include <string>
 
@@ -14,8 +15,11 @@ namespace tlv::client {
 std::string entryKeyPath(const std::string& entryName);
 
 // Reads the entry's key (from a file whose name differs only in case when none has the name as
-// written, as entry names are compared without regard to case). CTerr_NoAdminKey with problem naming the file and the reason when it
-// is missing, unreadable, too open or not a key.
-CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem);
+// written, as entry names are compared without regard to case). CTerr_NoAdminKey with problem
+// naming the file and the reason when it is missing, unreadable, too open, another user's, in a
+// folder others may write to, or not a key.
+// The file read goes into file when asked.
+CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem,
+                     std::string* file = nullptr);
 
 }  // namespace tlv::client

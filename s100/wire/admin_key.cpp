@@ -1,9 +1,6 @@
 #include "s100/wire/admin_key.h"
 
 #include <fcntl.h>
-#include <openssl/crypto.h>
-#include <openssl/evp.h>
-#include <openssl/hmac.h>
 #include <openssl/rand.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,28 +10,6 @@
 
 namespace tlv::wire {
 namespace {
-
-constexpr char kServerLabel[] = "tlvsd admin key: server proof";
-constexpr char kClientLabel[] = "tlvsd admin key: client proof";
-
-std::string keyProof(const char* label, const std::string& key, const std::string& clientNonce,
-                     const std::string& serverNonce) {
-    if (key.size() != kAdminKeyBytes) {
-        return {};
-    }
-    // The label's NUL separates it from the nonces; both nonces have a fixed length.
-    std::string message(label, std::strlen(label) + 1);
-    message += clientNonce;
-    message += serverNonce;
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()),
-             reinterpret_cast<const unsigned char*>(message.data()), message.size(), digest,
-             &length) == nullptr) {
-        return {};
-    }
-    return std::string(reinterpret_cast<const char*>(digest), length);
-}
 
 std::string reason(const std::string& path, const std::string& why) {
     return path + ": " + why;
@@ -73,30 +48,23 @@ std::string freshRandomBytes(std::size_t count) {
     return bytes;
 }
 
-std::string serverKeyProof(const std::string& key, const std::string& clientNonce,
-                           const std::string& serverNonce) {
-    return keyProof(kServerLabel, key, clientNonce, serverNonce);
-}
-
-std::string clientKeyProof(const std::string& key, const std::string& clientNonce,
-                           const std::string& serverNonce) {
-    return keyProof(kClientLabel, key, clientNonce, serverNonce);
-}
-
-bool proofMatches(const std::string& expected, const std::string& received) {
-    return !expected.empty() && expected.size() == received.size() &&
-           CRYPTO_memcmp(expected.data(), received.data(), expected.size()) == 0;
-}
-
-bool readAdminKeyFile(const std::string& path, std::string& key, std::string& problem) {
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+bool readAdminKeyFile(const std::string& path, KeyOwner owner, std::string& key,
+                      std::string& problem) {
+    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer that never comes.
+    const Descriptor file(
+        ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0) {
-        problem = reason(path, std::strerror(errno));
+        problem = reason(path, errno == ELOOP ? "a symbolic link; name the key file itself"
+                                              : std::strerror(errno));
         return false;
     }
     struct stat info {};
     if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         problem = reason(path, "not a regular file");
+        return false;
+    }
+    if (owner == KeyOwner::ThisUser && info.st_uid != geteuid()) {
+        problem = reason(path, "owned by another user");
         return false;
     }
     if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {

@@ -1,16 +1,21 @@
 #include "s100/wire/client.h"
 
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+
 #include <array>
 #include <asio.hpp>
+#include <asio/ssl.hpp>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 
 #include "s100/proto/admin.pb.h"
-#include "s100/wire/admin_key.h"
 #include "s100/wire/answer_parts.h"
 #include "s100/wire/answer_stream.h"
 #include "s100/wire/frame.h"
+#include "s100/wire/tls_psk.h"
 
 namespace tlv::wire {
 namespace {
@@ -19,6 +24,45 @@ constexpr std::chrono::milliseconds kDefaultCallTimeout{10000};
 constexpr long kMaxCallTimeoutMs = 3600L * 1000L;
 
 using Clock = std::chrono::steady_clock;
+using TlsStream = asio::ssl::stream<asio::ip::tcp::socket>;
+
+// One context serves every connection of the process; each connection brings its own key.
+asio::ssl::context* clientContext() {
+    static const std::unique_ptr<asio::ssl::context> context = []() {
+        SSL_CTX* native = newClientTlsContext();
+        return native != nullptr ? std::make_unique<asio::ssl::context>(native) : nullptr;
+    }();
+    return context.get();
+}
+
+// What an operator is told when nothing answered at an address.
+std::string unanswered(const asio::error_code& error) {
+    if (error == asio::error::timed_out) {
+        return "timed out";
+    }
+    if (error == asio::error::connection_refused) {
+        return "connection refused";
+    }
+    return error.message();
+}
+
+// The handshake ended because one side does not hold the other's key: the server found no key
+// of its own in our offer or our proof did not verify (its alerts), or the server could not
+// prove the key (its Finished did not verify, or it tried a certificate instead).
+bool keyRefused(const asio::error_code& error) {
+    if (error.category() != asio::error::get_ssl_category()) {
+        return false;
+    }
+    switch (ERR_GET_REASON(static_cast<unsigned long>(error.value()))) {
+        case SSL_R_SSLV3_ALERT_HANDSHAKE_FAILURE:
+        case SSL_R_TLSV1_ALERT_DECRYPT_ERROR:
+        case SSL_R_DIGEST_CHECK_FAILED:
+        case SSL_R_CERTIFICATE_VERIFY_FAILED:
+            return true;
+        default:
+            return false;
+    }
+}
 
 }  // namespace
 
@@ -48,8 +92,12 @@ public:
     void closeForGood();
     void abort();
 
-    bool usable() const { return m_socket.is_open() && m_handshakeDone && !m_dead && !m_aborted; }
+    bool usable() const {
+        return m_stream && m_stream->lowest_layer().is_open() && m_handshakeDone && !m_dead &&
+               !m_aborted;
+    }
     const std::string& serverName() const { return m_serverName; }
+    const std::string& failureReason() const { return m_failureReason; }
 
 private:
     // Runs the io_context until the started operation completes or the deadline passes; on
@@ -66,17 +114,17 @@ private:
     // take says Complete (true) or Invalid (false).
     template <typename Take>
     bool receiveParts(std::uint64_t id, Take take);
-    CTerror proveKey(const std::string& adminKey, const std::string& clientNonce,
-                     const HelloReply& reply, Clock::time_point deadline);
+    CTerror shakeTlsHands(const std::string& adminKey, Clock::time_point deadline);
     CTerror fail();
 
     std::chrono::milliseconds m_timeout;
     asio::io_context m_io;
-    asio::ip::tcp::socket m_socket{m_io};
+    std::optional<TlsStream> m_stream;  // made anew by each connect
     FrameDecoder m_decoder;
     std::array<char, 64 * 1024> m_readBuffer{};
     std::uint64_t m_lastRequestId = 0;
     std::string m_serverName;
+    std::string m_failureReason;
     bool m_handshakeDone = false;
     bool m_dead = false;
     std::atomic<bool> m_aborted{false};
@@ -106,7 +154,7 @@ asio::error_code ClientConnection::Impl::waitFor(Clock::time_point deadline, Can
 asio::error_code ClientConnection::Impl::waitForSocket(Clock::time_point deadline) {
     return waitFor(deadline, [this] {
         asio::error_code ignored;
-        m_socket.close(ignored);
+        m_stream->lowest_layer().close(ignored);
     });
 }
 
@@ -116,6 +164,13 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
     }
     close();
     m_dead = false;
+    m_failureReason.clear();
+    asio::ssl::context* context = clientContext();
+    if (context == nullptr) {
+        m_failureReason = "TLS is not available";
+        return CTerr_ConnectRefused;
+    }
+    m_stream.emplace(m_io, *context);
     const auto deadline = Clock::now() + m_timeout;
 
     asio::ip::tcp::resolver resolver{m_io};
@@ -133,10 +188,12 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
         return fail();
     }
     if (ec) {
+        // Whatever the resolver says, the name led to no address.
+        m_failureReason = ec == asio::error::timed_out ? "timed out" : "host not found";
         return CTerr_ConnectRefused;
     }
     m_completed = false;
-    asio::async_connect(m_socket, endpoints,
+    asio::async_connect(m_stream->lowest_layer(), endpoints,
                         [this](const asio::error_code& result, const asio::ip::tcp::endpoint&) {
                             m_result = result;
                             m_completed = true;
@@ -147,37 +204,34 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
     }
     if (ec) {
         asio::error_code ignored;
-        m_socket.close(ignored);
+        m_stream->lowest_layer().close(ignored);
+        m_failureReason = unanswered(ec);
         return CTerr_ConnectRefused;
     }
-    m_socket.set_option(asio::ip::tcp::no_delay(true), ec);
+    m_stream->lowest_layer().set_option(asio::ip::tcp::no_delay(true), ec);
     return CTerr_NoError;
 }
 
 CTerror ClientConnection::Impl::handshake(const std::string& clientName,
                                           const std::string& adminKey) {
-    if (!m_socket.is_open() || m_dead || m_handshakeDone) {
+    if (!m_stream || !m_stream->lowest_layer().is_open() || m_dead || m_handshakeDone) {
         return fail();
     }
     const auto deadline = Clock::now() + m_timeout;
-    const std::string clientNonce = freshRandomBytes(kNonceBytes);
+    if (const CTerror error = shakeTlsHands(adminKey, deadline); error != CTerr_NoError) {
+        return error;
+    }
     m_decoder.setMaxFrameBytes(kMaxHandshakeFrameBytes);
     ClientFrame hello;
     hello.mutable_hello()->set_protocol_version(kProtocolVersion);
     hello.mutable_hello()->set_client_name(clientName);
-    hello.mutable_hello()->set_client_nonce(clientNonce);
     ServerFrame reply;
-    if (clientNonce.empty() || !sendFrame(hello, deadline) || !receiveFrame(reply, deadline) ||
-        !reply.has_hello()) {
+    if (!sendFrame(hello, deadline) || !receiveFrame(reply, deadline) || !reply.has_hello()) {
         return fail();
     }
     if (!reply.hello().accepted() || reply.hello().protocol_version() != kProtocolVersion) {
         closeForGood();
         return CTerr_ProtocolMismatch;
-    }
-    if (const CTerror error = proveKey(adminKey, clientNonce, reply.hello(), deadline);
-        error != CTerr_NoError) {
-        return error;
     }
     m_serverName = reply.hello().server_name();
     m_decoder.setMaxFrameBytes(kMaxFrameBytes);
@@ -185,24 +239,23 @@ CTerror ClientConnection::Impl::handshake(const std::string& clientName,
     return CTerr_NoError;
 }
 
-// A server that cannot prove it holds the key gets nothing from us, not even our proof.
-CTerror ClientConnection::Impl::proveKey(const std::string& adminKey,
-                                         const std::string& clientNonce, const HelloReply& reply,
-                                         Clock::time_point deadline) {
-    const std::string& serverNonce = reply.server_nonce();
-    if (serverNonce.size() != kNonceBytes ||
-        !proofMatches(serverKeyProof(adminKey, clientNonce, serverNonce), reply.server_proof())) {
-        closeForGood();
-        return CTerr_KeyRejected;
-    }
-    ClientFrame proof;
-    proof.mutable_key_proof()->set_client_proof(clientKeyProof(adminKey, clientNonce, serverNonce));
-    ServerFrame verdict;
-    if (!sendFrame(proof, deadline) || !receiveFrame(verdict, deadline) ||
-        !verdict.has_key_verdict()) {
+// A server that cannot prove it holds the key gets nothing from us: not a byte of a frame.
+CTerror ClientConnection::Impl::shakeTlsHands(const std::string& adminKey,
+                                              Clock::time_point deadline) {
+    if (!offerAdminKey(m_stream->native_handle(), adminKey)) {
         return fail();
     }
-    if (!verdict.key_verdict().accepted()) {
+    m_completed = false;
+    m_stream->async_handshake(asio::ssl::stream_base::client,
+                              [this](const asio::error_code& result) {
+                                  m_result = result;
+                                  m_completed = true;
+                              });
+    const asio::error_code ec = waitForSocket(deadline);
+    if (m_aborted || (ec && !keyRefused(ec))) {
+        return fail();
+    }
+    if (ec || !keyWasUsed(m_stream->native_handle())) {
         closeForGood();
         return CTerr_KeyRejected;
     }
@@ -272,7 +325,7 @@ bool ClientConnection::Impl::sendFrame(const ClientFrame& frame, Clock::time_poi
         return false;
     }
     m_completed = false;
-    asio::async_write(m_socket, asio::buffer(bytes),
+    asio::async_write(*m_stream, asio::buffer(bytes),
                       [this](const asio::error_code& result, std::size_t) {
                           m_result = result;
                           m_completed = true;
@@ -297,7 +350,7 @@ bool ClientConnection::Impl::receiveFrame(ServerFrame& frame, Clock::time_point 
         }
         std::size_t received = 0;
         m_completed = false;
-        m_socket.async_read_some(asio::buffer(m_readBuffer),
+        m_stream->async_read_some(asio::buffer(m_readBuffer),
                                  [this, &received](const asio::error_code& result, std::size_t n) {
                                      m_result = result;
                                      received = n;
@@ -327,10 +380,14 @@ void ClientConnection::Impl::abort() {
     asio::post(m_io, [this] { closeForGood(); });
 }
 
+// No close_notify: the peer reads the end of the stream between frames either way, and a
+// connection given up on must not wait for its peer to take another record.
 void ClientConnection::Impl::close() {
-    asio::error_code ignored;
-    m_socket.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
-    m_socket.close(ignored);
+    if (m_stream) {
+        asio::error_code ignored;
+        m_stream->lowest_layer().shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+        m_stream->lowest_layer().close(ignored);
+    }
     m_decoder = FrameDecoder{};
     m_handshakeDone = false;
 }
@@ -363,6 +420,10 @@ bool ClientConnection::isUsable() const {
 
 const std::string& ClientConnection::serverName() const {
     return m_impl->serverName();
+}
+
+const std::string& ClientConnection::failureReason() const {
+    return m_impl->failureReason();
 }
 
 void ClientConnection::close() {

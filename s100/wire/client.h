@@ -1,5 +1,6 @@
 #pragma once
 // A blocking connection from a client to tlvsd: connect, handshake, then one call at a time.
+// Everything after the TCP connection travels inside TLS keyed by the admin key (tls_psk.h).
 //
 // Every step is bounded by the call timeout (TLV_CALL_TIMEOUT_MS, default 10 s). A connection
 // that was closed, reset or timed out, or that delivered a frame that does not decode, is dead:
@@ -30,13 +31,13 @@ public:
     ClientConnection& operator=(const ClientConnection&) = delete;
 
     // Opens the TCP connection. CTerr_ConnectRefused when the host cannot be resolved or nothing
-    // accepts at host:port within the timeout.
+    // accepts at host:port within the timeout; failureReason then says which.
     CTerror connect(const std::string& host, std::uint16_t port);
 
-    // Exchanges Hello/HelloReply and proves, with the server, that both hold adminKey
-    // (admin_key.h). CTerr_ProtocolMismatch when the server refuses our protocol version;
-    // CTerr_KeyRejected when the server's proof is wrong or it refuses ours (the connection is
-    // then closed); CTerr_ConnectionLost on any transport failure.
+    // Shakes TLS hands with adminKey as the pre-shared key, then exchanges Hello/HelloReply.
+    // CTerr_KeyRejected when the server refuses our key or cannot prove it holds it;
+    // CTerr_ProtocolMismatch when the server refuses our protocol version (the connection is
+    // then closed); CTerr_ConnectionLost on any other failure.
     CTerror handshake(const std::string& clientName, const std::string& adminKey);
 
     // Sends request (its id is assigned here) and waits for the response with the same id.
@@ -52,6 +53,9 @@ public:
     // Connected, handshake done and not dead.
     bool isUsable() const;
     const std::string& serverName() const;
+    // Why the last connect found no server: "connection refused", "timed out", "host not
+    // found" or the system's words; "" after a connect that succeeded.
+    const std::string& failureReason() const;
 
     // Closes the connection; later calls fail with CTerr_ConnectionLost.
     void close();

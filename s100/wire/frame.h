@@ -23,7 +23,7 @@ namespace tlv::wire {
 // treated as hostile and drops the connection before a byte of it is buffered.
 inline constexpr std::uint32_t kMaxFrameBytes = 16u * 1024u * 1024u;
 
-// Before the handshake is complete a frame is at most this long: Hello and KeyProof are tiny.
+// Before the Hello is answered a frame is at most this long: a Hello is tiny.
 inline constexpr std::uint32_t kMaxHandshakeFrameBytes = 4u * 1024u;
 
 // A list answer whose encoding exceeds this travels in parts of about this size (one element
@@ -34,7 +34,7 @@ inline constexpr std::size_t kAnswerPartBytes = 4u * 1024u * 1024u;
 inline constexpr std::size_t kMaxAnswerBytes = 1024u * 1024u * 1024u;
 
 // The protocol version both sides send in their handshake.
-inline constexpr std::uint32_t kProtocolVersion = 3;
+inline constexpr std::uint32_t kProtocolVersion = 4;
 
 inline constexpr std::size_t kFrameHeaderBytes = 4;
 

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/e2e_support.h"
-#include "tests/e2e/fake_server.h"
+#include "tests/support/fake_server.h"
 
 namespace tlv::e2e {
 namespace {
+
+using tlv::test::FakeServer;
 
 using Strings = std::vector<std::string>;
 

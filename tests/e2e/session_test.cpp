@@ -13,10 +13,12 @@
 #include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
 #include "tests/e2e/e2e_support.h"
-#include "tests/e2e/fake_server.h"
+#include "tests/support/fake_server.h"
 
 namespace tlv::e2e {
 namespace {
+
+using tlv::test::FakeServer;
 
 void expectDestroyed(CTsession session) {
     Record record;
@@ -43,30 +45,73 @@ TEST(SessionTest, EntryNamesResolveWithoutRegardToCaseAndUnknownOnesAreRefused) 
     EXPECT_EQ(openSession("", session), CTerr_UnknownServer);
 }
 
-TEST(SessionTest, AnEntryWithoutItsPrivateKeyFileDoesNotConnect) {
-    ServerTable table;
-    tlv::test::TempDir data;
-    tlv::test::TlvsdProcess server;
-    ASSERT_TRUE(server.start({"--data", data.path()}));
-    table.setEntry("Keyed", "tcp:127.0.0.1:" + std::to_string(server.port()));
-    const std::string keyFile = tlv::client::entryKeyPath("Keyed");
-    ASSERT_FALSE(keyFile.empty());
+// A server and the entry "Keyed" naming it, with the test key as its key file.
+class KeyedEntryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_server.start({"--data", m_data.path()}));
+        m_table.setEntry("Keyed", "tcp:127.0.0.1:" + std::to_string(m_server.port()));
+        m_keyFile = tlv::client::entryKeyPath("Keyed");
+        ASSERT_FALSE(m_keyFile.empty());
+    }
 
+    ServerTable m_table;
+    tlv::test::TempDir m_data;
+    tlv::test::TlvsdProcess m_server;
+    std::string m_keyFile;
+};
+
+TEST_F(KeyedEntryTest, AnEntryWithoutItsPrivateKeyFileDoesNotConnect) {
     CTsession session = 0;
-    ASSERT_EQ(chmod(keyFile.c_str(), 0644), 0);
+    ASSERT_EQ(chmod(m_keyFile.c_str(), 0644), 0);
     EXPECT_EQ(openSession("Keyed", session), CTerr_NoAdminKey) << "others can read it";
-    ASSERT_EQ(chmod(keyFile.c_str(), 0600), 0);
+    ASSERT_EQ(chmod(m_keyFile.c_str(), 0600), 0);
     ASSERT_EQ(openSession("Keyed", session), CTerr_NoError);
     expectDestroyed(session);
 
     {
-        std::ofstream other(keyFile, std::ios::binary | std::ios::trunc);
+        std::ofstream other(m_keyFile, std::ios::binary | std::ios::trunc);
         other << std::string(tlv::wire::kAdminKeyBytes, 'w');
     }
     EXPECT_EQ(openSession("Keyed", session), CTerr_KeyRejected) << "another server's key";
-    ASSERT_EQ(unlink(keyFile.c_str()), 0);
+    ASSERT_EQ(unlink(m_keyFile.c_str()), 0);
     EXPECT_EQ(openSession("Keyed", session), CTerr_NoAdminKey);
     EXPECT_EQ(session, 0u);
+}
+
+// As ssh does with a private key: a FIFO would hang the client, and a link, a key of another
+// user or a folder others may write to could put someone else's key in its place.
+TEST_F(KeyedEntryTest, AKeyFileThatIsNotPlainlyTheUsersOwnIsRefusedNamingTheReason) {
+    const std::string folder = m_keyFile.substr(0, m_keyFile.rfind('/'));
+    const auto refusal = [&]() {
+        CTsession session = 0;
+        EXPECT_EQ(openSession("Keyed", session), CTerr_NoAdminKey);
+        std::string key;
+        std::string problem;
+        tlv::client::loadEntryKey("Keyed", key, problem);
+        return problem;
+    };
+
+    ASSERT_EQ(chmod(folder.c_str(), 0770), 0);
+    EXPECT_EQ(refusal(), m_keyFile + ": others may write to the folder " + folder);
+    ASSERT_EQ(chmod(folder.c_str(), 0700), 0);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(m_keyFile.c_str(), 4321, 4321), 0);
+        EXPECT_EQ(refusal(), m_keyFile + ": owned by another user");
+        ASSERT_EQ(chown(m_keyFile.c_str(), 0, 0), 0);
+    }
+    const std::string saved = m_keyFile + ".saved";
+    ASSERT_EQ(rename(m_keyFile.c_str(), saved.c_str()), 0);
+    ASSERT_EQ(symlink(saved.c_str(), m_keyFile.c_str()), 0);
+    EXPECT_EQ(refusal(), m_keyFile + ": a symbolic link; name the key file itself");
+    ASSERT_EQ(unlink(m_keyFile.c_str()), 0);
+    ASSERT_EQ(mkfifo(m_keyFile.c_str(), 0600), 0);
+    EXPECT_EQ(refusal(), m_keyFile + ": not a regular file");
+    ASSERT_EQ(unlink(m_keyFile.c_str()), 0);
+    ASSERT_EQ(rename(saved.c_str(), m_keyFile.c_str()), 0);
+    CTsession session = 0;
+    ASSERT_EQ(openSession("Keyed", session), CTerr_NoError);
+    expectDestroyed(session);
 }
 
 TEST(SessionTest, MalformedConnectStringsAreRefusedBeforeConnecting) {

@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "tests/server/admin_calls.h"
-#include "tests/server/raw_socket.h"
 #include "tests/server/server_client_test.h"
+#include "tests/support/tls_test_client.h"
 
 namespace tlv::test {
 namespace {
@@ -91,13 +91,14 @@ TEST_F(LargeAnswersTest, PartsComeFromOneSnapshotWhileTheStoreChanges) {
 TEST_F(LargeAnswersTest, ClientsThatStopReadingHoldOnePartAndOthersAreServed) {
     [[maybe_unused]] const long before = residentMiB(m_server.pid());
     // Four key holders ask for every profile with contents and never read.
-    std::vector<std::unique_ptr<RawSocket>> stalled;
+    std::vector<std::unique_ptr<TlsTestClient>> stalled;
     tlv::wire::ClientFrame frame;
     *frame.mutable_request() = getProfileInfo("", "", true);
     frame.mutable_request()->set_id(1);
     for (int i = 0; i < 4; ++i) {
-        stalled.push_back(std::make_unique<RawSocket>(m_server.port()));
-        ASSERT_TRUE(proveAdminKey(*stalled.back()));
+        stalled.push_back(std::make_unique<TlsTestClient>(
+            m_server.port(), TlsTestClient::Options{.key = testAdminKey()}));
+        ASSERT_TRUE(stalled.back()->open());
         ASSERT_TRUE(stalled.back()->send(frame));
     }
     std::this_thread::sleep_for(500ms);  // their first parts are written, the rest not read

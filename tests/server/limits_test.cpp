@@ -7,7 +7,7 @@
 
 #include "s100/wire/frame.h"
 #include "tests/server/admin_calls.h"
-#include "tests/server/raw_socket.h"
+#include "tests/support/tls_test_client.h"
 #include "tests/support/tlvsd_process.h"
 
 namespace tlv::test {
@@ -51,10 +51,10 @@ TEST(FrameBudget, LargeFramesStalledMidWayKeepNoImportOut) {
     std::vector<std::thread> stalled;
     for (int i = 0; i < 10; ++i) {
         stalled.emplace_back([&] {
-            RawSocket socket{server.port()};
-            if (proveAdminKey(socket)) {
+            TlsTestClient client{server.port(), {.key = testAdminKey()}};
+            if (client.open()) {
                 ++proved;
-                socket.send(half);  // blocks while tlvsd does not read; fails once it is gone
+                client.send(half);  // blocks while tlvsd does not read; fails once it is gone
             }
         });
     }
@@ -85,11 +85,12 @@ TEST(FrameBudget, TenLargeFramesAtOnceAreAllAnswered) {
     std::vector<CTerror> outcomes(kSenders, 0);
     for (int i = 0; i < kSenders; ++i) {
         senders.emplace_back([&, i] {
-            RawSocket socket{server.port()};
+            TlsTestClient client{server.port(), {.key = testAdminKey()}};
+            client.setReceiveTimeout(20);
             tlv::wire::ServerFrame reply;
             const std::string frame = frameOf(
                 addProfile("Large" + std::to_string(i), "Application", contentsOf(15)));
-            if (proveAdminKey(socket) && socket.send(frame) && socket.receive(reply, 20)) {
+            if (client.open() && client.send(frame) && client.receive(reply)) {
                 outcomes[i] = reply.response().error();
             }
         });

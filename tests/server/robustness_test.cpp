@@ -5,7 +5,8 @@
 
 #include "s100/wire/frame.h"
 #include "tests/server/admin_calls.h"
-#include "tests/server/raw_socket.h"
+#include "tests/support/raw_socket.h"
+#include "tests/support/tls_test_client.h"
 #include "tests/support/tlvsd_process.h"
 
 namespace tlv::test {
@@ -90,30 +91,26 @@ TEST(Clients, HostileClientsAreDroppedWithoutDisturbingOthers) {
     auto good = server.connect();
     ASSERT_NE(good, nullptr);
 
-    RawSocket garbage{server.port()};
+    RawSocket garbage{server.port()};  // not TLS at all
     ASSERT_TRUE(garbage.connected());
     ASSERT_TRUE(garbage.send(std::string("\0\0\0\x04\xFF\xFF\xFF\xFF", 8)));
     EXPECT_TRUE(garbage.closedByPeer());
 
-    RawSocket oversized{server.port()};
-    ASSERT_TRUE(oversized.connected());
-    ASSERT_TRUE(oversized.send(helloBytes(tlv::wire::kProtocolVersion)));
+    TlsTestClient oversized{server.port(), {.key = testAdminKey()}};
+    ASSERT_TRUE(oversized.handshake());
     tlv::wire::ServerFrame reply;
-    ASSERT_TRUE(oversized.receive(reply));
+    ASSERT_TRUE(oversized.hello(tlv::wire::kProtocolVersion, reply));
     ASSERT_TRUE(oversized.send("\x7F\xFF\xFF\xFF"));
     EXPECT_TRUE(oversized.closedByPeer());
 
-    RawSocket skipsHello{server.port()};
-    tlv::wire::ClientFrame request;
-    request.mutable_request()->mutable_get_server_level();
-    std::string bytes;
-    tlv::wire::encodeFrame(request, bytes);
-    ASSERT_TRUE(skipsHello.send(bytes));
-    EXPECT_TRUE(skipsHello.closedByPeer());
+    TlsTestClient garbageInside{server.port(), {.key = testAdminKey()}};
+    ASSERT_TRUE(garbageInside.handshake());
+    ASSERT_TRUE(garbageInside.send(std::string("\0\0\0\x04\xFF\xFF\xFF\xFF", 8)));
+    EXPECT_TRUE(garbageInside.closedByPeer());
 
-    RawSocket otherVersion{server.port()};
-    ASSERT_TRUE(otherVersion.send(helloBytes(tlv::wire::kProtocolVersion + 1)));
-    ASSERT_TRUE(otherVersion.receive(reply));
+    TlsTestClient otherVersion{server.port(), {.key = testAdminKey()}};
+    ASSERT_TRUE(otherVersion.handshake());
+    ASSERT_TRUE(otherVersion.hello(tlv::wire::kProtocolVersion + 1, reply));
     EXPECT_FALSE(reply.hello().accepted());
     EXPECT_EQ(reply.hello().protocol_version(), tlv::wire::kProtocolVersion);
     EXPECT_TRUE(otherVersion.closedByPeer());

@@ -6,6 +6,7 @@
 
 #include "platform/text/shownbytes.h"
 #include "server/log.h"
+#include "s100/wire/tls_psk.h"
 #include "tests/server/admin_calls.h"
 #include "tests/server/server_client_test.h"
 
@@ -185,10 +186,12 @@ TEST_F(StatusTest, TheEventLogIsTimeStampedAndNamesClientsAndLevels) {
             events.push_back(line.substr(32));  // that line only where cgroups can be made
         }
     }
-    ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].rfind("client test connected from 127.0.0.1:", 0), 0u) << events[0];
-    EXPECT_EQ(events[1], "level 1 -> 2");
-    EXPECT_EQ(events[2].rfind("client test from 127.0.0.1:", 0), 0u) << events[2];
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[0], "admin key " + tlv::wire::adminKeyId(testAdminKey()) + " from " +
+                             testAdminKeyFile());
+    EXPECT_EQ(events[1].rfind("client test connected from 127.0.0.1:", 0), 0u) << events[1];
+    EXPECT_EQ(events[2], "level 1 -> 2");
+    EXPECT_EQ(events[3].rfind("client test from 127.0.0.1:", 0), 0u) << events[3];
 }
 
 TEST_F(StatusTest, NamesAndOutputReachTheLogsShownAsTheClientShowsThem) {

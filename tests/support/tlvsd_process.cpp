@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "s100/client/entry_key.h"
@@ -128,7 +129,12 @@ bool installEntryKey(const std::string& entryName) {
         return false;
     }
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    const std::filesystem::path keys = std::filesystem::path(path).parent_path();
+    std::filesystem::create_directories(keys, ec);
+    // The client refuses a key in a folder others may write to, whatever the umask made.
+    for (const auto& folder : {keys, keys.parent_path(), keys.parent_path().parent_path()}) {
+        chmod(folder.c_str(), 0700);
+    }
     return !ec && writePrivateFile(path, key);
 }
 
@@ -161,6 +167,11 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+std::string TlvsdProcess::logText() const {
+    std::ifstream file(m_logFile, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 TlvsdProcess::~TlvsdProcess() {

@@ -62,6 +62,8 @@ public:
 
     // Where the next starts append tlvsd's stderr (its event log); "" leaves it on the tests'.
     void setLogFile(std::string path) { m_logFile = std::move(path); }
+    // What the log file holds so far.
+    std::string logText() const;
 
     // Starts tlvsd with args and --listen 127.0.0.1:0 and waits (up to 10 s) for its port.
     bool start(std::vector<std::string> args);

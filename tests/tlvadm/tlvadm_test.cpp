@@ -14,6 +14,7 @@
 #include "framework/bytetext.h"
 #include "platform/version/projectversion.h"
 #include "s100/client/entry_key.h"
+#include "s100/wire/admin_key.h"
 #include "session/admindoc.h"
 #include "tests/registry/child_process.h"
 #include "tests/session/server_fixture.h"
@@ -318,6 +319,23 @@ TEST_F(TlvadmTest, AMissingOrOpenKeyFileExitsTwoNamingIt) {
     EXPECT_EQ(Tlvadm({"level"}).exitCode, 0);
 }
 
+// A key the server does not hold is not a server that is down: its own words, exit 2.
+TEST_F(TlvadmTest, AKeyTheServerRefusesIsToldApartFromNoServer) {
+    const std::string keyFile = tlv::client::entryKeyPath(kServerEntry);
+    {
+        std::ofstream other(keyFile, std::ios::binary | std::ios::trunc);
+        other << std::string(tlv::wire::kAdminKeyBytes, 'o');
+    }
+    ProcessResult result = Tlvadm({"level"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("tlvadm: the server refused the admin key of " +
+                              std::string(kServerEntry) + " (" + keyFile + ")\n"),
+              std::string::npos)
+        << result.err;
+    ASSERT_TRUE(installEntryKey(kServerEntry));
+    EXPECT_EQ(Tlvadm({"level"}).exitCode, 0);
+}
+
 // 70 application profiles of 1 MiB each make an answer larger than one frame: it travels in
 // parts and the check finds exactly what it finds when the same profiles are small.
 TEST_F(TlvadmTest, CheckOverProfilesLargerThanAFrameFindsWhatItFindsOverSmallOnes) {
@@ -371,9 +389,9 @@ TEST_F(TlvadmTest, UsageAndConnectionErrorsExitWithTwo) {
     m_fixture.Server().kill();
     result = Tlvadm({"level"});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_NE(result.err.find("tlvadm: could not connect to the server entry \"TestServer\" at "
-                              "tcp:127.0.0.1:" +
-                              std::to_string(m_fixture.Server().port()) + "\n"),
+    EXPECT_NE(result.err.find("tlvadm: no server answered at 127.0.0.1:" +
+                              std::to_string(m_fixture.Server().port()) +
+                              " (connection refused)\n"),
               std::string::npos)
         << result.err;
 }

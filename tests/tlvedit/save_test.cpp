@@ -217,8 +217,8 @@ TEST_F(EditorServerTest, UnknownEntryOrUnreachableServerEndsWithExitTwo) {
               (std::vector<std::string>{
                   "The server entry \"Nowhere\" is not in the administration server table of this "
                   "computer. Add it to the server table and try again.",
-                  "Could not connect to the server specified. Ensure the specified server exists "
-                  "and is running."}));
+                  "No server answered at 127.0.0.1:" + std::to_string(m_server.Server().port()) +
+                      " (connection refused)."}));
 }
 
 TEST_F(EditorServerTest, AMissingOrForeignKeyNamesTheKeyFile) {
@@ -243,9 +243,8 @@ TEST_F(EditorServerTest, AMissingOrForeignKeyNamesTheKeyFile) {
     EXPECT_EQ(missing.exitCode, kExitUsage);
     const std::vector<std::string> texts = m_seam.MessageTexts();
     ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0], "The server of the entry \"" + std::string(kEditorEntry) +
-                            "\" does not accept the admin key in " + keyFile +
-                            ": it is not that server's key.");
+    EXPECT_EQ(texts[0], "The server refused the admin key of " + std::string(kEditorEntry) +
+                            " (" + keyFile + ").");
     EXPECT_EQ(texts[1].rfind("There is no usable admin key for the server entry \"" +
                                  std::string(kEditorEntry) + "\" (" + keyFile,
                              0),

@@ -9,10 +9,17 @@
 
 #include <string>
 #include <thread>
+#include <atomic>
+
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
 
 #include "s100/proto/admin.pb.h"
 #include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
+#include "tests/support/fake_server.h"
+#include "tests/support/openssl_handles.h"
 #include "tests/support/relay_proxy.h"
 #include "tests/support/tlvsd_process.h"
 
@@ -21,35 +28,48 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A peer on 127.0.0.1 that accepts one client, reads what it sends for a moment, answers with
-// fixed bytes and then keeps the connection open until it is destroyed.
-class ScriptedPeer final {
-public:
-    explicit ScriptedPeer(std::string reply) : m_reply(std::move(reply)) {
-        m_listener = socket(AF_INET, SOCK_STREAM, 0);
+// A listening socket on 127.0.0.1 at a port of the system's choosing; shut down, it wakes the
+// accept waiting on it.
+struct LoopbackListener {
+    LoopbackListener() {
+        descriptor = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t size = sizeof address;
-        bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(m_listener, 1);
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
-        m_port = ntohs(address.sin_port);
+        bind(descriptor, reinterpret_cast<sockaddr*>(&address), size);
+        listen(descriptor, 1);
+        getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &size);
+        port = ntohs(address.sin_port);
+    }
+    ~LoopbackListener() { close(descriptor); }
+    LoopbackListener(const LoopbackListener&) = delete;
+    LoopbackListener& operator=(const LoopbackListener&) = delete;
+    void wake() const { shutdown(descriptor, SHUT_RDWR); }
+
+    int descriptor = -1;
+    std::uint16_t port = 0;
+};
+
+// A peer on 127.0.0.1 that accepts one client, reads what it sends for a moment, answers with
+// fixed bytes outside any TLS and then keeps the connection open until it is destroyed.
+class ScriptedPeer final {
+public:
+    explicit ScriptedPeer(std::string reply) : m_reply(std::move(reply)) {
         m_thread = std::thread([this] { serve(); });
     }
     ~ScriptedPeer() {
-        shutdown(m_listener, SHUT_RDWR);
-        close(m_listener);
+        m_listener.wake();
         m_thread.join();
         if (m_client >= 0) {
             close(m_client);
         }
     }
-    std::uint16_t port() const { return m_port; }
+    std::uint16_t port() const { return m_listener.port; }
 
 private:
     void serve() {
-        m_client = accept(m_listener, nullptr, nullptr);
+        m_client = accept(m_listener.descriptor, nullptr, nullptr);
         if (m_client < 0) {
             return;
         }
@@ -63,24 +83,60 @@ private:
     }
 
     std::string m_reply;
-    int m_listener = -1;
+    LoopbackListener m_listener;
     int m_client = -1;
-    std::uint16_t m_port = 0;
+    std::thread m_thread;
+};
+
+// A TLS 1.3 server on 127.0.0.1 that ignores any key and shows a certificate of its own instead,
+// as a man in the middle would; it accepts one client.
+class CertificateServer final {
+public:
+    CertificateServer() : m_context(SSL_CTX_new(TLS_server_method())) {
+        EVP_PKEY* key = EVP_EC_gen("P-256");
+        X509* certificate = X509_new();
+        ASN1_INTEGER_set(X509_get_serialNumber(certificate), 1);
+        X509_gmtime_adj(X509_getm_notBefore(certificate), 0);
+        X509_gmtime_adj(X509_getm_notAfter(certificate), 3600);
+        X509_set_pubkey(certificate, key);
+        X509_NAME* name = X509_get_subject_name(certificate);
+        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
+                                   reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
+        X509_set_issuer_name(certificate, name);
+        X509_sign(certificate, key, EVP_sha256());
+        SSL_CTX_use_certificate(m_context.get(), certificate);
+        SSL_CTX_use_PrivateKey(m_context.get(), key);
+        X509_free(certificate);
+        EVP_PKEY_free(key);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~CertificateServer() {
+        m_peer.wake();
+        m_thread.join();
+    }
+    std::uint16_t port() const { return m_peer.port; }
+
+private:
+    void serve() {
+        const int client = accept(m_peer.descriptor, nullptr, nullptr);
+        if (client < 0) {
+            return;
+        }
+        timeval wait{2, 0};
+        setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        const tlv::test::SslPtr ssl(SSL_new(m_context.get()));
+        SSL_set_fd(ssl.get(), client);
+        SSL_accept(ssl.get());
+        close(client);
+    }
+
+    tlv::test::SslContextPtr m_context;
+    LoopbackListener m_peer;
     std::thread m_thread;
 };
 
 // A key the servers here do not hold.
 const std::string kSomeKey(kAdminKeyBytes, 'k');
-
-std::string helloReply(bool accepted, std::uint32_t version) {
-    ServerFrame frame;
-    frame.mutable_hello()->set_accepted(accepted);
-    frame.mutable_hello()->set_protocol_version(version);
-    frame.mutable_hello()->set_server_name("scripted");
-    std::string bytes;
-    encodeFrame(frame, bytes);
-    return bytes;
-}
 
 Request levelRequest() {
     Request request;
@@ -98,7 +154,9 @@ TEST(ClientConnection, RefusedConnectionIsToldApartAndLeavesNothingUsable) {
     }
     ClientConnection connection{1s};
     EXPECT_EQ(connection.connect("127.0.0.1", freePort), CTerr_ConnectRefused);
+    EXPECT_EQ(connection.failureReason(), "connection refused");
     EXPECT_EQ(connection.connect("no-such-host.invalid", 2020), CTerr_ConnectRefused);
+    EXPECT_EQ(connection.failureReason(), "host not found");
     EXPECT_FALSE(connection.isUsable());
     Request request = levelRequest();
     Response response;
@@ -140,40 +198,61 @@ TEST(ClientConnection, AbortFromAnotherThreadEndsAWaitingCallAndEveryLaterOne) {
 }
 
 TEST(ClientConnection, RefusedVersionIsAProtocolMismatch) {
-    ScriptedPeer peer{helloReply(false, kProtocolVersion + 1)};
+    tlv::test::FakeServer peer{[](const ClientFrame&) {
+        return tlv::test::FakeServer::helloReply(false, kProtocolVersion + 1);
+    }};
     ClientConnection connection{2s};
     ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
-    EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_ProtocolMismatch);
+    EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_ProtocolMismatch);
     EXPECT_FALSE(connection.isUsable());
 }
 
+// Bytes that are not TLS (a server of protocol 3 answers in clear) and garbage inside TLS are a
+// lost connection, never a refused key.
 TEST(ClientConnection, GarbageAndOversizedRepliesKillTheConnection) {
     const std::string garbage = std::string("\0\0\0\x03", 4) + "\xFF\xFF\xFF";
     const std::string oversized = "\x7F\xFF\xFF\xFF";
     for (const std::string& reply : {garbage, oversized}) {
-        ScriptedPeer peer{reply};
-        ClientConnection connection{2s};
-        ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
-        EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_ConnectionLost);
-        EXPECT_FALSE(connection.isUsable());
+        ScriptedPeer clear{reply};
+        ClientConnection outside{2s};
+        ASSERT_EQ(outside.connect("127.0.0.1", clear.port()), CTerr_NoError);
+        EXPECT_EQ(outside.handshake("test", kSomeKey), CTerr_ConnectionLost);
+        EXPECT_FALSE(outside.isUsable());
+
+        tlv::test::FakeServer tunnel{[reply](const ClientFrame&) { return reply; }};
+        ClientConnection inside{2s};
+        ASSERT_EQ(inside.connect("127.0.0.1", tunnel.port()), CTerr_NoError);
+        EXPECT_EQ(inside.handshake("test", tlv::test::testAdminKey()), CTerr_ConnectionLost);
+        EXPECT_FALSE(inside.isUsable());
     }
 }
 
+// A server without our key learns nothing: it never gets a frame, and we never take one from it.
 TEST(ClientConnection, AServerThatCannotProveTheKeyIsRejected) {
-    for (const std::string& proof : {std::string(), std::string(32, 'p')}) {
-        ServerFrame frame;
-        frame.mutable_hello()->set_accepted(true);
-        frame.mutable_hello()->set_protocol_version(kProtocolVersion);
-        frame.mutable_hello()->set_server_nonce(std::string(kNonceBytes, 'n'));
-        frame.mutable_hello()->set_server_proof(proof);
-        std::string reply;
-        encodeFrame(frame, reply);
-        ScriptedPeer peer{reply};
-        ClientConnection connection{2s};
-        ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
-        EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_KeyRejected);
-        EXPECT_FALSE(connection.isUsable());
-    }
+    std::atomic<bool> heardFrame{false};
+    tlv::test::FakeServer impostor{[&heardFrame](const ClientFrame&) {
+                                       heardFrame = true;
+                                       return tlv::test::FakeServer::helloReply(true,
+                                                                                kProtocolVersion);
+                                   },
+                                   kSomeKey};
+    ClientConnection connection{2s};
+    ASSERT_EQ(connection.connect("127.0.0.1", impostor.port()), CTerr_NoError);
+    EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_KeyRejected);
+    EXPECT_FALSE(connection.isUsable());
+    Request request = levelRequest();
+    Response response;
+    EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
+    EXPECT_FALSE(heardFrame);
+}
+
+// Without the trust of no certificate at all, this server would read every call.
+TEST(ClientConnection, AServerShowingACertificateInsteadOfTheKeyIsRejected) {
+    CertificateServer impostor;
+    ClientConnection connection{2s};
+    ASSERT_EQ(connection.connect("127.0.0.1", impostor.port()), CTerr_NoError);
+    EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_KeyRejected);
+    EXPECT_FALSE(connection.isUsable());
 }
 
 TEST(ClientConnection, AClientWithAnotherKeyGetsNoCallAnsweredWhileTheHolderGetsIn) {

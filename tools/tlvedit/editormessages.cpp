@@ -3,6 +3,7 @@
 #include "framework/bytetext.h"
 #include "resources/stringtable.h"
 #include "s100/client/entry_key.h"
+#include "s100/client/open_failure.h"
 #include "session/textconv.h"
 
 namespace {
@@ -22,6 +23,14 @@ QString KeyProblemOf(const QString& entry) {
     std::string problem;
     tlv::client::loadEntryKey(EntryBytes(entry), key, problem);
     return ShownText(problem);
+}
+
+// The library's words for the entry's failed connection, as a sentence.
+QString OpenFailureOf(const QString& entry) {
+    QString words = ShownText(tlv::client::openFailureOf(EntryBytes(entry)));
+    if (!words.isEmpty())
+        words[0] = words[0].toUpper();
+    return words + QLatin1Char('.');
 }
 
 QString HexCode(CTerror code) {
@@ -89,10 +98,8 @@ QString ConnectFailureText(const QString& entry, CTerror code) {
                        "server's admin.key to %3, readable only by you.")
                 .arg(entry, KeyProblemOf(entry), KeyFileOf(entry));
         case CTerr_KeyRejected:
-            return QStringLiteral(
-                       "The server of the entry \"%1\" does not accept the admin key in %2: it "
-                       "is not that server's key.")
-                .arg(entry, KeyFileOf(entry));
+        case CTerr_ConnectRefused:
+            return OpenFailureOf(entry);
         case CTerr_ProtocolMismatch:
             return QStringLiteral(
                        "The server of the entry \"%1\" speaks another protocol version than "

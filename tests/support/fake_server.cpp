@@ -1,18 +1,17 @@
-#include "tests/e2e/fake_server.h"
+#include "tests/support/fake_server.h"
 
 #include <arpa/inet.h>
-
-#include <memory>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
+#include "s100/wire/tls_psk.h"
+#include "tests/support/openssl_handles.h"
 #include "tests/support/tlvsd_process.h"
 
-namespace tlv::e2e {
+namespace tlv::test {
 namespace {
 
 constexpr int kPollMs = 50;
@@ -23,20 +22,16 @@ bool readable(int descriptor) {
     return poll(&waiting, 1, kPollMs) > 0;
 }
 
-void sendAll(int descriptor, const std::string& bytes) {
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t n = send(descriptor, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) {
-            return;
-        }
-        sent += static_cast<std::size_t>(n);
+void sendAll(SSL* ssl, const std::string& bytes) {
+    if (!bytes.empty()) {
+        SSL_write(ssl, bytes.data(), static_cast<int>(bytes.size()));
     }
 }
 
 }  // namespace
 
-FakeServer::FakeServer(Script script) : m_script(std::move(script)) {
+FakeServer::FakeServer(Script script, std::string key)
+    : m_script(std::move(script)), m_key(key.empty() ? testAdminKey() : std::move(key)) {
     m_listener = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -77,30 +72,13 @@ std::string FakeServer::helloReply(bool accepted, std::uint32_t version) {
 
 FakeServer::Script FakeServer::afterHandshake(
     std::function<std::string(const tlv::wire::Request&)> answer) {
-    struct Nonces {
-        std::string client;
-        std::string server = tlv::wire::freshRandomBytes(tlv::wire::kNonceBytes);
-    };
-    auto nonces = std::make_shared<Nonces>();
-    return [answer = std::move(answer), nonces](const tlv::wire::ClientFrame& received) {
-        const std::string& key = tlv::test::testAdminKey();
+    return [answer = std::move(answer)](const tlv::wire::ClientFrame& received) {
         if (received.has_hello()) {
-            nonces->client = received.hello().client_nonce();
             tlv::wire::ServerFrame reply;
             reply.mutable_hello()->set_accepted(true);
             reply.mutable_hello()->set_protocol_version(tlv::wire::kProtocolVersion);
             reply.mutable_hello()->set_server_name("fake");
-            reply.mutable_hello()->set_server_nonce(nonces->server);
-            reply.mutable_hello()->set_server_proof(
-                tlv::wire::serverKeyProof(key, nonces->client, nonces->server));
             return frame(reply);
-        }
-        if (received.has_key_proof()) {
-            tlv::wire::ServerFrame verdict;
-            verdict.mutable_key_verdict()->set_accepted(tlv::wire::proofMatches(
-                tlv::wire::clientKeyProof(key, nonces->client, nonces->server),
-                received.key_proof().client_proof()));
-            return frame(verdict);
         }
         return answer(received.request());
     };
@@ -121,16 +99,24 @@ void FakeServer::serve() {
 }
 
 void FakeServer::converse(int client) {
+    const tlv::wire::ServerKey key{m_key, tlv::wire::adminKeyId(m_key)};
+    const SslContextPtr context(tlv::wire::newServerTlsContext(key));
+    const SslPtr ssl(context != nullptr ? SSL_new(context.get()) : nullptr);
+    timeval wait{5, 0};
+    setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    if (ssl == nullptr || SSL_set_fd(ssl.get(), client) != 1 || SSL_accept(ssl.get()) != 1) {
+        return;
+    }
     tlv::wire::FrameDecoder decoder;
     int idlePolls = 0;
     while (!m_stopping && idlePolls < kMaxIdlePolls) {
-        if (!readable(client)) {
+        if (SSL_pending(ssl.get()) == 0 && !readable(client)) {
             ++idlePolls;
             continue;
         }
         idlePolls = 0;
         char chunk[4096];
-        const ssize_t got = recv(client, chunk, sizeof chunk, 0);
+        const int got = SSL_read(ssl.get(), chunk, sizeof chunk);
         if (got <= 0) {
             return;
         }
@@ -141,9 +127,9 @@ void FakeServer::converse(int client) {
             if (!tlv::wire::parseFrame(payload, received)) {
                 return;
             }
-            sendAll(client, m_script(received));
+            sendAll(ssl.get(), m_script(received));
         }
     }
 }
 
-}  // namespace tlv::e2e
+}  // namespace tlv::test
