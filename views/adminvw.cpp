@@ -1,6 +1,9 @@
 #include "views/adminvw.h"
 
+#include <QCursor>
+#include <QPointer>
 #include <QResizeEvent>
+#include <QToolTip>
 #include <QSet>
 #include <new>
 #include <optional>
@@ -75,11 +78,31 @@ QString CAdminView::RowToolTip(int row) const {
     if (state != StringTable::Load(IDS_STATE_RUNNING) &&
         state != StringTable::Load(IDS_STATE_IDLE_FAILED))
         return {};
-    const QString text = document->ServiceStatusText(m_listCtrl.GetItemText(row, 0));
+    // The server is asked each time the pointer comes to rest, never waited for: the tooltip
+    // shows when the answer is in and the pointer is still on the row.
+    const QString name = m_listCtrl.GetItemText(row, 0);
+    if (m_strToolTipAsked == name)
+        return {};
+    m_strToolTipAsked = name;
+    QPointer<const CAdminView> view(this);
+    document->RequestServiceStatusText(name, [view, name](const QString& text) {
+        if (view != nullptr)
+            view->ShowStatusToolTip(name, text);
+    });
+    return {};
+}
+
+void CAdminView::ShowStatusToolTip(const QString& name, const QString& text) const {
+    m_strToolTipAsked.clear();
+    QWidget* viewport = m_listCtrl.viewport();
+    const QModelIndex under = m_listCtrl.indexAt(viewport->mapFromGlobal(QCursor::pos()));
+    if (!under.isValid() || m_listCtrl.GetItemText(under.row(), 0) != name)
+        return;
     // Rich text keeps the line breaks and shows what a service wrote as text, never as markup.
-    return text.isEmpty() ? text
-                          : QStringLiteral("<p style=\"white-space:pre\">") +
-                                text.toHtmlEscaped() + QStringLiteral("</p>");
+    QToolTip::showText(QCursor::pos(),
+                       QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
+                           QStringLiteral("</p>"),
+                       viewport);
 }
 
 CAdminView::~CAdminView() {

@@ -105,8 +105,10 @@ private:
     RememberedSelection RememberSelection() const;
     void RestoreSelection(const RememberedSelection& remembered);
     std::unique_ptr<CViewLine> FreshLines() const;
-    // A running or failed service's status, as the row's tooltip; "" for other rows.
+    // A running or failed service's status, as the row's tooltip: asked of the server, and
+    // shown by ShowStatusToolTip once it answers.
     QString RowToolTip(int row) const;
+    void ShowStatusToolTip(const QString& name, const QString& text) const;
 
     ViewType m_viewType = VT_None;
     ViewType m_prevViewType = VT_None;
@@ -116,4 +118,5 @@ private:
     int m_bNonePresent = 1;
     std::unique_ptr<CCheckProfileBox> m_pCheckBox;
     int m_bCheckBoxClosed = 1;
+    mutable QString m_strToolTipAsked;  // the service whose status is on its way
 };

@@ -60,6 +60,12 @@ public:
     std::vector<long> hints;
 };
 
+// Waits (handling the application's events, at most 15 s) until the document's tick has been
+// answered and applied; false when it was not.
+bool AwaitTickAnswers(CAdminDoc& doc);
+// One periodic tick of the document, its answers applied before this returns.
+bool RunTick(CAdminDoc& doc);
+
 // The cells of every row of a chain, one string per row with cells joined by '|'.
 std::vector<std::string> Rows(const CViewLine* chain);
 

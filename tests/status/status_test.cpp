@@ -123,7 +123,7 @@ TEST_F(StatusView, LampsAreLitUpToTheLevelOnTheButtonFaceWithAllTexts) {
 TEST_F(StatusView, LostConnectionLeavesAllLampsUnlitAndTheTextsDrawn) {
     // Shut down rather than killed: the server stops the services its level started.
     ASSERT_EQ(fixture.Server().Server().terminate(), 0);
-    fixture.Frame().OnTimer(ID_REFRESH_TIMER);
+    fixture.Tick();
     ASSERT_EQ(doc->GetServerLevel(), 0);
     EXPECT_EQ(Lamps(*view), std::vector<std::string>(5, "unlit"));
     for (int row = 0; row < CServerStatus::kLevels; ++row)
@@ -141,7 +141,7 @@ TEST_F(StatusView, DoubleClickPreselectsTheRowAndChangesTheLevelUnreported) {
     DoubleClick(*view, RowTop(3) + 8);  // on the text of level 4
     EXPECT_EQ(preselected, 3);
     EXPECT_EQ(doc->GetServerLevel(), 3);  // not read again: the next tick shows it
-    fixture.Frame().OnTimer(ID_REFRESH_TIMER);
+    fixture.Tick();
     EXPECT_EQ(doc->GetServerLevel(), 4);
     EXPECT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "lit", "lit", "lit", "unlit"}));
 
@@ -219,7 +219,7 @@ TEST_F(StatusView, RefreshAndTickReadTheLevelSetElsewhere) {
     EXPECT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "lit", "lit", "lit", "unlit"}));
 
     ASSERT_TRUE(SetLevel(*other, 1));
-    fixture.Frame().OnTimer(ID_REFRESH_TIMER);
+    fixture.Tick();
     EXPECT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "unlit", "unlit", "unlit", "unlit"}));
 }
 

@@ -289,7 +289,8 @@ TEST_F(TlvadmTest, AMissingOrOpenKeyFileExitsTwoNamingIt) {
 // parts and the check finds exactly what it finds when the same profiles are small.
 TEST_F(TlvadmTest, CheckOverProfilesLargerThanAFrameFindsWhatItFindsOverSmallOnes) {
     ASSERT_NO_FATAL_FAILURE(ImportDemoProfiles());
-    ECTF_AdminSession& session = *m_doc->GetSession();
+    ECTF_AdminSession session(kServerEntry);
+    ASSERT_EQ(session.IsOK(), 1);
     CTkvs contents = 0;
     ASSERT_EQ(CTkvs_Create(&contents, nullptr), CT_SUCCESS);
     ASSERT_EQ(session.GetProfile("Sales", "Application", contents), 1);
