@@ -92,6 +92,10 @@ CWaitLoop::Outcome CWaitLoop::Run(WaitCompletion& completion) {
     return bCancelled ? Outcome::Cancelled : Outcome::Finished;
 }
 
+bool CWaitLoop::HasApplicationEvents() {
+    return GuiDispatcher() != nullptr;
+}
+
 void CWaitLoop::RunToEnd(WaitCompletion& completion) {
     QAbstractEventDispatcher* dispatcher = GuiDispatcher();
     if (dispatcher == nullptr) {

@@ -49,6 +49,9 @@ public:
     // to stop and ends at once.
     static void RunToEnd(WaitCompletion& completion);
 
+    // Whether this thread runs the Qt application's events, so a wait keeps windows alive.
+    static bool HasApplicationEvents();
+
 private:
     QString m_strCaption;
     BoxText m_text;

@@ -78,7 +78,8 @@ QString SessionLink::BoxText(int seconds, const Progress& progress) const {
 }
 
 void SessionLink::StartWatching() {
-    if (!m_watch.isActive())
+    // Without the application's events there is no window to tell.
+    if (!m_watch.isActive() && CWaitLoop::HasApplicationEvents())
         m_watch.start();
 }
 

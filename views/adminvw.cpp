@@ -7,6 +7,7 @@
 #include <QSet>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "app/comnmfc.h"
 #include "app/resource.h"
@@ -78,9 +79,13 @@ QString CAdminView::RowToolTip(int row) const {
     if (state != StringTable::Load(IDS_STATE_RUNNING) &&
         state != StringTable::Load(IDS_STATE_IDLE_FAILED))
         return {};
-    // The server is asked each time the pointer comes to rest, never waited for: the tooltip
-    // shows when the answer is in and the pointer is still on the row.
+    // The server is asked when the pointer comes to rest, never waited for: the answer is shown
+    // when it is in and the pointer is still on the row, and is the row's tooltip once.
     const QString name = m_listCtrl.GetItemText(row, 0);
+    if (m_toolTipAnswer.first == name) {
+        const QString text = std::exchange(m_toolTipAnswer, {}).second;
+        return StatusToolTip(text);
+    }
     if (m_strToolTipAsked == name)
         return {};
     m_strToolTipAsked = name;
@@ -92,17 +97,19 @@ QString CAdminView::RowToolTip(int row) const {
     return {};
 }
 
+QString CAdminView::StatusToolTip(const QString& text) {
+    // Rich text keeps the line breaks and shows what a service wrote as text, never as markup.
+    return QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
+}
+
 void CAdminView::ShowStatusToolTip(const QString& name, const QString& text) const {
     m_strToolTipAsked.clear();
+    m_toolTipAnswer = {name, text};
     QWidget* viewport = m_listCtrl.viewport();
     const QModelIndex under = m_listCtrl.indexAt(viewport->mapFromGlobal(QCursor::pos()));
-    if (!under.isValid() || m_listCtrl.GetItemText(under.row(), 0) != name)
-        return;
-    // Rich text keeps the line breaks and shows what a service wrote as text, never as markup.
-    QToolTip::showText(QCursor::pos(),
-                       QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
-                           QStringLiteral("</p>"),
-                       viewport);
+    if (under.isValid() && m_listCtrl.GetItemText(under.row(), 0) == name)
+        QToolTip::showText(QCursor::pos(), StatusToolTip(text), viewport);
 }
 
 CAdminView::~CAdminView() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "framework/mdi/wndview.h"
 #include "s100/s100.h"
@@ -109,6 +110,7 @@ private:
     // shown by ShowStatusToolTip once it answers.
     QString RowToolTip(int row) const;
     void ShowStatusToolTip(const QString& name, const QString& text) const;
+    static QString StatusToolTip(const QString& text);
 
     ViewType m_viewType = VT_None;
     ViewType m_prevViewType = VT_None;
@@ -119,4 +121,5 @@ private:
     std::unique_ptr<CCheckProfileBox> m_pCheckBox;
     int m_bCheckBoxClosed = 1;
     mutable QString m_strToolTipAsked;  // the service whose status is on its way
+    mutable std::pair<QString, QString> m_toolTipAnswer;  // a service and its status, not yet shown
 };

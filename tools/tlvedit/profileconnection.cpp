@@ -58,7 +58,8 @@ CTerror ProfileConnection::Await(const std::function<CTerror(ECTF_AdminSession&)
     CTerror error = CTerr_ConnectionLost;
     const SessionLink::Waited waited =
         m_pLink->Await([&](SessionWorker::SessionSlot& session) {
-            if (session != nullptr && session->IsOK())
+            // Connected once (ConnectError tells); a failed call since leaves it usable.
+            if (session != nullptr)
                 error = call(*session);
         }, true);
     if (waited == SessionLink::Waited::Cancelled) {
