@@ -71,6 +71,7 @@ CWaitLoop::Outcome CWaitLoop::Run(WaitCompletion& completion) {
     bool bBoxDue = false;
     QTimer boxDelay;
     boxDelay.setSingleShot(true);
+    boxDelay.setTimerType(Qt::PreciseTimer);  // a coarse one may fire before the second is up
     QObject::connect(&boxDelay, &QTimer::timeout, [&bBoxDue] { bBoxDue = true; });
     boxDelay.start(kBoxDelayMs);
     ProcessUntil(completion, QEventLoop::ExcludeUserInputEvents, [&] { return bBoxDue; });

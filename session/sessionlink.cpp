@@ -28,10 +28,12 @@ SessionLink::~SessionLink() {
 
 void SessionLink::Post(SessionWorker::Job job, std::function<void()> answer) {
     QObject* receiver = &m_receiver;
-    m_pWorker->Post([job = std::move(job), answer = std::move(answer), receiver,
+    // The worker, not the link's pointer to it: that is emptied while the worker ends.
+    SessionWorker* worker = m_pWorker.get();
+    m_pWorker->Post([job = std::move(job), answer = std::move(answer), receiver, worker,
                      this](SessionWorker::SessionSlot& session) {
         job(session);
-        m_pWorker->NoteAlive();  // the answer is in: silent no more
+        worker->NoteAlive();  // the answer is in: silent no more
         // The receiver lives until the worker has ended, so it is there to take this.
         QMetaObject::invokeMethod(
             receiver,
@@ -47,9 +49,10 @@ void SessionLink::Post(SessionWorker::Job job, std::function<void()> answer) {
 SessionLink::Waited SessionLink::Await(SessionWorker::Job job, bool bWaitCursor,
                                        const Progress& progress) {
     const auto completion = std::make_shared<WaitCompletion>();
-    m_pWorker->Post([job = std::move(job), completion, this](SessionWorker::SessionSlot& session) {
+    SessionWorker* worker = m_pWorker.get();
+    m_pWorker->Post([job = std::move(job), completion, worker](SessionWorker::SessionSlot& session) {
         job(session);
-        m_pWorker->NoteAlive();
+        worker->NoteAlive();
         completion->Finish();
     });
     StartWatching();
