@@ -6,13 +6,6 @@
 #include "framework/waitloop.h"
 #include "resources/stringtable.h"
 
-namespace {
-
-// How often the link looks at a busy worker.
-constexpr int kWatchIntervalMs = 250;
-
-}  // namespace
-
 SessionLink::SessionLink(QString entryText, QString caption)
     : m_strEntry(std::move(entryText)),
       m_strCaption(std::move(caption)),

@@ -25,8 +25,10 @@ public:
     // The waiting box's line of progress, read on the GUI thread; empty when there is none.
     using Progress = std::function<QString()>;
 
-    // How long a job may stay silent before the link calls the server not responding.
-    static constexpr int kSilenceMs = 3000;
+    // How long a job may stay silent before the link calls the server not responding: with the
+    // watch's interval, the windows say so within 3 s.
+    static constexpr int kSilenceMs = 2900;
+    static constexpr int kWatchIntervalMs = 100;
 
     // The entry names the server in the waiting box; caption is the box's title.
     SessionLink(QString entryText, QString caption);
