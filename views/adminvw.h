@@ -94,8 +94,10 @@ private:
     void EditService(const QString& name, CTkvs set, int bServerIsLocal);
     void SaveService(const QString& name, CTkvs set);
     void RenameService(const QString& oldName, const QString& newName, CTkvs set);
-    // The document's last error in an error box.
+    // The document's last error in an error box, unless the operator cancelled a wait of the
+    // document (the session is closed, and they were told the command may have run).
     void ShowLastError();
+    bool WaitWasCancelled() const;
     // The end of a command on the selected rows: the operation on each of them, one box with
     // the message when any failed, rebuilds turned on again, the list refreshed.
     void WalkReportAndRefresh(UpdatesSuspended& suspended,
