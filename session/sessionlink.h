@@ -27,7 +27,7 @@ public:
 
     // How long a job may stay silent before the link calls the server not responding: with the
     // watch's interval, the windows say so within 3 s.
-    static constexpr int kSilenceMs = 2900;
+    static constexpr int kSilenceMs = 2800;
     static constexpr int kWatchIntervalMs = 100;
 
     // The entry names the server in the waiting box; caption is the box's title.

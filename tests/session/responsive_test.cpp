@@ -108,10 +108,10 @@ TEST(ResponsiveDocTest, ASilentServerIsShownNotRespondingUntilItsAnswerComes) {
     waited.start();
     doc->PeriodicRefresh();
     ASSERT_TRUE(EventsUntil([&] { return doc->IsNotResponding(); }));
-    EXPECT_GE(waited.elapsed(), 2900);
+    EXPECT_GE(waited.elapsed(), 2700);
     EXPECT_EQ(doc->GetTitle(), QString(kServerEntry) + " [Not Responding]");
     const qint64 silentFor = doc->NotAnsweredSince().msecsTo(QDateTime::currentDateTime());
-    EXPECT_GE(silentFor, 2900);
+    EXPECT_GE(silentFor, 2700);
     EXPECT_LT(silentFor, 4500);
 
     ASSERT_TRUE(AwaitTickAnswers(*doc));
