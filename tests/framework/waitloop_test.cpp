@@ -65,7 +65,7 @@ TEST(WaitLoop, AfterASecondTheBoxCountsTheSecondsAndItsCancelEndsTheWaitAtOnce) 
     waited.start();
     EXPECT_EQ(CWaitLoop(QStringLiteral("Caption"), Text).Run(completion),
               CWaitLoop::Outcome::Cancelled);
-    EXPECT_GE(waited.elapsed(), 2300);
+    EXPECT_GE(waited.elapsed(), 2200);  // the box was up well past a second
     EXPECT_LT(waited.elapsed(), 3000);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);  // the box went with the wait
 

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTranslator>
 
 #include "app/resource.h"
@@ -361,6 +362,38 @@ TEST(ChangeLevel, ItsButtonsReadOkAndCancelWhateverTheTranslation) {
         texts << button->text();
     texts.sort();
     EXPECT_EQ(texts, (QStringList{"Cancel", "OK"}));
+}
+
+// While a call goes unanswered the lamps are greyed (neither lit nor unlit green), every
+// caption says "[Not Responding]" and the status bar says since when; the answer undoes it all.
+TEST(StatusViewSilence, ASilentServerGreysTheLampsAndTheStatusBarSaysSinceWhen) {
+    AppFixture fixture({"--delay", "GetServiceState=4000"});
+    ASSERT_TRUE(fixture.IsReady());
+    CAdminDoc* doc = fixture.Connect();
+    ASSERT_NE(doc, nullptr);
+    CServerStatus* view = OpenStatus(fixture);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "unlit", "unlit", "unlit", "unlit"}));
+    CMainFrame& frame = fixture.Frame();
+
+    frame.OnTimer(ID_REFRESH_TIMER);  // tick 0: the level, then the services, which take 4 s
+    ASSERT_TRUE(waitUntil([&] {
+        QCoreApplication::processEvents();
+        return doc->IsNotResponding();
+    }));
+    frame.ShowSilentServer();
+    EXPECT_EQ(frame.statusBar()->currentMessage(),
+              "TestServer has not answered since " +
+                  doc->NotAnsweredSince().toString(QStringLiteral("HH:mm:ss")));
+    EXPECT_EQ(frame.windowTitle(),
+              "Kestrova Telvane Server Administration - TestServer [Not Responding]");
+    EXPECT_EQ(Lamps(*view), std::vector<std::string>(5, "?"));
+
+    ASSERT_TRUE(AwaitTickAnswers(*doc));
+    frame.ShowSilentServer();
+    EXPECT_EQ(frame.statusBar()->currentMessage(), "Ready");
+    EXPECT_EQ(frame.windowTitle(), "Kestrova Telvane Server Administration - TestServer");
+    EXPECT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "unlit", "unlit", "unlit", "unlit"}));
 }
 
 }  // namespace
