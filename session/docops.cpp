@@ -134,7 +134,7 @@ void CAdminDoc::OnServerChangeserverlevel() {
         if (ChangeServerLevel(fields.nLevel + 1, ChangeModeOf(fields.bEmergency))) {
             RefreshLevelInfo(1);
             UpdateAllViews(nullptr, HINT_LEVEL);
-        } else {
+        } else if (!m_bWaitCancelled) {  // given up on: the operator has been told
             ShowErrorMessage(LastError());
         }
     }
