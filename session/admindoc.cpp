@@ -307,14 +307,20 @@ void CAdminDoc::PeriodicRefresh() {
     const bool bProviders = m_nTick % 7 == 0;
     ++m_nTick;
     m_bTickOutstanding = true;
+    // Each answer is a sign of life: a server is silent when one call goes unanswered, not when
+    // the tick's four calls take long together.
+    SessionWorker* worker = &m_pLink->Worker();
     m_pLink->Post(
-        [answers, bServices, bProfiles, bProviders](SessionWorker::SessionSlot& slot) {
+        [answers, bServices, bProfiles, bProviders, worker](SessionWorker::SessionSlot& slot) {
             ECTF_AdminSession* session = slot.get();
             answers->level = QueryLevel(session);
+            worker->NoteAlive();
             if (bServices)
                 answers->services = QueryServiceList(session);
+            worker->NoteAlive();
             if (bProfiles)
                 answers->profiles = QueryProfileList(session);
+            worker->NoteAlive();
             if (bProviders)
                 answers->providers = QuerySPList(session);
         },
