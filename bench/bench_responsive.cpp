@@ -65,7 +65,7 @@ double LongestLateness(int forMs, const std::function<void()>& watch) {
     return longest;
 }
 
-// The three windows of the issue: the profile list, the services list and the status window.
+// Three windows of one server: the profile list, the services list and the status window.
 CAdminDoc* OpenThreeWindows(CAdminApp& app) {
     auto* doc = dynamic_cast<CAdminDoc*>(app.OpenDocumentFile(kEntry));
     if (doc == nullptr)
