@@ -120,13 +120,15 @@ void BM_Responsiveness(benchmark::State& state) {
 BENCHMARK(BM_Responsiveness)->Iterations(1)->Unit(benchmark::kSecond);
 
 void PrintFigures() {
-    std::printf("150 ms round trip, three windows, 20 s of refreshes: longest lateness %.1f ms "
-                "(limit %.0f ms)\n",
-                g_figures.refreshingLatenessMs, kLatenessLimitMs);
-    std::printf("server stopped: longest lateness %.1f ms (limit %.0f ms); \"[Not Responding]\" "
-                "%.0f ms after the unanswered call (limit %.0f ms)\n",
-                g_figures.stoppedLatenessMs, kLatenessLimitMs, g_figures.notRespondingAfterMs,
-                kNotRespondingLimitMs);
+    std::printf(
+        "150 ms round trip, three windows, 20 s of refreshes: longest lateness %.1f ms "
+        "(limit %.0f ms)\n",
+        g_figures.refreshingLatenessMs, kLatenessLimitMs);
+    std::printf(
+        "server stopped: longest lateness %.1f ms (limit %.0f ms); \"[Not Responding]\" "
+        "%.0f ms after the unanswered call (limit %.0f ms)\n",
+        g_figures.stoppedLatenessMs, kLatenessLimitMs, g_figures.notRespondingAfterMs,
+        kNotRespondingLimitMs);
 }
 
 }  // namespace

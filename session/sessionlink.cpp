@@ -43,18 +43,18 @@ SessionLink::Waited SessionLink::Await(SessionWorker::Job job, bool bWaitCursor,
                                        const Progress& progress) {
     const auto completion = std::make_shared<WaitCompletion>();
     SessionWorker* worker = m_pWorker.get();
-    m_pWorker->Post([job = std::move(job), completion, worker](SessionWorker::SessionSlot& session) {
-        job(session);
-        worker->NoteAlive();
-        completion->Finish();
-    });
+    m_pWorker->Post(
+        [job = std::move(job), completion, worker](SessionWorker::SessionSlot& session) {
+            job(session);
+            worker->NoteAlive();
+            completion->Finish();
+        });
     StartWatching();
     std::optional<CWaitCursor> cursor;
     if (bWaitCursor)
         cursor.emplace();
-    CWaitLoop loop(m_strCaption, [this, &progress](int seconds) {
-        return BoxText(seconds, progress);
-    });
+    CWaitLoop loop(m_strCaption,
+                   [this, &progress](int seconds) { return BoxText(seconds, progress); });
     const CWaitLoop::Outcome outcome = loop.Run(*completion);
     if (outcome == CWaitLoop::Outcome::Cancelled) {
         m_pWorker->Abort();
@@ -81,19 +81,18 @@ void SessionLink::StartWatching() {
 
 void SessionLink::Watch() {
     const std::optional<SessionWorker::Clock::time_point> since = m_pWorker->SilentSince();
-    const auto silent = since ? SessionWorker::Clock::now() - *since
-                              : SessionWorker::Clock::duration::zero();
+    const auto silent =
+        since ? SessionWorker::Clock::now() - *since : SessionWorker::Clock::duration::zero();
     const bool bNotResponding = silent >= std::chrono::milliseconds(kSilenceMs);
     if (m_pWorker->Outstanding() == 0)
         m_watch.stop();
     if (bNotResponding == m_bNotResponding)
         return;
     m_bNotResponding = bNotResponding;
-    m_silentSince = bNotResponding
-                        ? QDateTime::currentDateTime().addMSecs(
-                              -std::chrono::duration_cast<std::chrono::milliseconds>(silent)
-                                   .count())
-                        : QDateTime();
+    m_silentSince =
+        bNotResponding ? QDateTime::currentDateTime().addMSecs(
+                             -std::chrono::duration_cast<std::chrono::milliseconds>(silent).count())
+                       : QDateTime();
     if (m_onResponsiveness)
         m_onResponsiveness();
 }

@@ -15,8 +15,7 @@ public:
     // The next Show presses Cancel at once.
     void CancelWhenShown() { m_bCancelWhenShown = true; }
 
-    void Show(const QString& caption, const QString& text,
-              std::function<void()> onCancel) override;
+    void Show(const QString& caption, const QString& text, std::function<void()> onCancel) override;
     void SetText(const QString& text) override { m_texts.push_back(text); }
     void Hide() override { m_bShown = false; }
 

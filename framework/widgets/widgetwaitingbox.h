@@ -13,8 +13,7 @@ class WidgetWaitingBox final : public WaitingBox {
 public:
     ~WidgetWaitingBox() override;
 
-    void Show(const QString& caption, const QString& text,
-              std::function<void()> onCancel) override;
+    void Show(const QString& caption, const QString& text, std::function<void()> onCancel) override;
     void SetText(const QString& text) override;
     void Hide() override;
 

@@ -202,7 +202,8 @@ TEST(ResponsiveDocTest, TheWaitingBoxCountsTheSecondsAndShowsTheJobsProgress) {
     ASSERT_EQ(box.TimesShown(), 1);
     ASSERT_GE(box.Texts().size(), 2u);
     const QString first = box.Texts().front();
-    EXPECT_TRUE(first.startsWith("Waiting for TestServer...\n1 s\nChecked ")) << first.toStdString();
+    EXPECT_TRUE(first.startsWith("Waiting for TestServer...\n1 s\nChecked "))
+        << first.toStdString();
     EXPECT_TRUE(first.endsWith(" of 5 profiles")) << first.toStdString();
     EXPECT_TRUE(std::any_of(box.Texts().begin(), box.Texts().end(),
                             [](const QString& text) { return text.contains("\n2 s\n"); }));
