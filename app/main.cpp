@@ -10,6 +10,7 @@
 #include "framework/waitcursor.h"
 #include "framework/widgets/displaycheck.h"
 #include "framework/widgets/overridewaitcursor.h"
+#include "framework/widgets/widgetwaitingbox.h"
 #include "framework/widgets/widgetmodalseam.h"
 #include "platform/version/commandline.h"
 #include "platform/version/projectversion.h"
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
     const ModalSeamGuard modalGuard(modalSeam);
     OverrideWaitCursor waitCursor;
     const WaitCursorDisplayGuard waitCursorGuard(waitCursor);
+    WidgetWaitingBox waitingBox;
+    const WaitingBoxGuard waitingBoxGuard(waitingBox);
 
     CAdminApp admin;
     if (!admin.InitInstance())

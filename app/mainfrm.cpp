@@ -3,6 +3,7 @@
 #include <QMdiArea>
 #include <QPixmap>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -17,6 +18,7 @@
 #include "platform/process/spawn.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
+#include "session/textconv.h"
 #include "views/adminvw.h"
 #include "views/serverst.h"
 
@@ -24,6 +26,8 @@ namespace {
 
 constexpr int kButtonSide = 32;
 constexpr int kImageSide = 24;
+// How often the status bar looks for a server that has stopped answering.
+constexpr int kSilenceCheckMs = 500;
 
 }  // namespace
 
@@ -84,6 +88,32 @@ void CMainFrame::CreateStatusBar() {
             m_wndStatusBar->showMessage(QString::fromLatin1(kIdleMessage));
     });
     m_wndStatusBar->showMessage(QString::fromLatin1(kIdleMessage));
+    auto* silenceCheck = new QTimer(this);
+    connect(silenceCheck, &QTimer::timeout, this, [this] { ShowSilentServer(); });
+    silenceCheck->start(kSilenceCheckMs);
+}
+
+void CMainFrame::ShowSilentServer() {
+    QString text;
+    CMultiDocTemplate* listTemplate = m_adminApp.GetListTemplate();
+    for (CDocument* document : listTemplate ? listTemplate->GetDocuments() : std::vector<CDocument*>{}) {
+        const auto* adminDoc = dynamic_cast<const CAdminDoc*>(document);
+        if (adminDoc != nullptr && adminDoc->IsNotResponding()) {
+            text = StringTable::Load(IDS_NOT_ANSWERED_SINCE)
+                       .arg(ShownServerText(adminDoc->GetServerName()),
+                            adminDoc->NotAnsweredSince().toString(QStringLiteral("HH:mm:ss")));
+            break;
+        }
+    }
+    if (text == m_strSilenceShown)
+        return;
+    // A prompt shown meanwhile is left alone when the server answers again.
+    const bool bOursShown = m_wndStatusBar->currentMessage() == m_strSilenceShown;
+    m_strSilenceShown = text;
+    if (!text.isEmpty())
+        m_wndStatusBar->showMessage(text);
+    else if (bOursShown)
+        m_wndStatusBar->showMessage(QString::fromLatin1(kIdleMessage));
 }
 
 void CMainFrame::OnTimer(unsigned id) {

@@ -31,6 +31,9 @@ public:
     // The document's status window brought to the front, or a new one: one per document.
     void OnViewServerstatus();
 
+    // The status bar names a server that has not answered for a while, and since when.
+    void ShowSilentServer();
+
     unsigned GetTimerId() const { return m_nTimer; }
     int IsInTimer() const { return m_bInTimer; }
     QToolBar* GetToolBar() const { return m_wndToolBar; }
@@ -46,4 +49,5 @@ private:
     unsigned m_nTimer = 0;
     int m_bInTimer = 0;
     CAdminApp& m_adminApp;
+    QString m_strSilenceShown;  // the status bar text ShowSilentServer put up, until taken down
 };

@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <functional>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -74,20 +75,19 @@ void Report(benchmark::State& state, const Measured& measured) {
     }
 }
 
-ECTF_AdminSession* Session() {
-    return g_server != nullptr && g_server->Doc() != nullptr ? g_server->Doc()->GetSession()
-                                                             : nullptr;
+// Runs the work on the document's session (on its own thread); false without one.
+bool OnSession(const std::function<void(ECTF_AdminSession&)>& work) {
+    return g_server != nullptr && g_server->Doc() != nullptr &&
+           g_server->Doc()->RunOnSession(work) != 0;
 }
 
 void BM_Check(benchmark::State& state, CheckRunOutcome (*run)(ECTF_AdminSession&),
               Measured* measured) {
-    ECTF_AdminSession* session = Session();
-    if (session == nullptr) {
-        state.SkipWithError("the server could not be filled");
-        return;
-    }
     for (auto _ : state) {
-        *measured = Measure(run, *session);
+        if (!OnSession([&](ECTF_AdminSession& session) { *measured = Measure(run, session); })) {
+            state.SkipWithError("the server could not be filled");
+            return;
+        }
     }
     Report(state, *measured);
 }
@@ -123,7 +123,9 @@ int main(int argc, char** argv) {
     }
     g_server = std::make_unique<BenchServer>("BenchServer");
     const auto start = std::chrono::steady_clock::now();
-    if (Session() == nullptr || !Fill(*Session())) {
+    bool bFilled = false;
+    if (!OnSession([&bFilled](ECTF_AdminSession& session) { bFilled = Fill(session); }) ||
+        !bFilled) {
         g_server.reset();
     }
     std::printf("filled the server with %d profiles in %.0f s\n", kProfiles,

@@ -61,7 +61,12 @@ public:
     CAdminDoc* Doc() { return m_bSeeded ? m_server.Doc() : nullptr; }
 
 private:
-    Setup() { m_bSeeded = m_server.Doc() != nullptr && Seed(*m_server.Doc()->GetSession()); }
+    Setup() {
+        m_bSeeded = m_server.Doc() != nullptr &&
+                    m_server.Doc()->RunOnSession(
+                        [this](ECTF_AdminSession& session) { m_bSeeded = Seed(session); }) &&
+                    m_bSeeded;
+    }
 
     BenchServer m_server{kEntryName};
     bool m_bSeeded = false;

@@ -24,7 +24,10 @@ class Setup final {
 public:
     Setup() {
         CAdminDoc* doc = m_server.Doc();
-        if (doc == nullptr || !AddBenchProfiles(*doc->GetSession(), kProfileCount))
+        bool bAdded = false;
+        if (doc == nullptr || !doc->RunOnSession([&bAdded](ECTF_AdminSession& session) {
+                bAdded = AddBenchProfiles(session, kProfileCount);
+            }) || !bAdded)
             return;
         ShowProfileList(*doc, m_view);
         // The second load is a refresh of the same type: from then on updates keep the selection.
@@ -54,7 +57,9 @@ bool ChangeProfiles(CAdminDoc& doc, CAdminView& view, bool bAdd) {
     if (bAdd) {
         CTkvs set = 0;
         ok = CTkvs_Create(&set, nullptr) == CT_SUCCESS &&
-             doc.GetSession()->AddProfile(kChangedProfile, "Application", set) != 0;
+             doc.RunOnSession([&ok, set](ECTF_AdminSession& session) {
+                 ok = session.AddProfile(kChangedProfile, "Application", set) != 0;
+             }) && ok;
         CTkvs_Destroy(set, nullptr);
     } else {
         ok = doc.DeleteProfile(name, "Application") == 1;

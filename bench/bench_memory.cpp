@@ -34,7 +34,10 @@ class Setup final {
 public:
     Setup() {
         CAdminDoc* doc = m_server.Doc();
-        if (doc == nullptr || !AddBenchProfiles(*doc->GetSession(), kProfileCount))
+        bool bAdded = false;
+        if (doc == nullptr || !doc->RunOnSession([&bAdded](ECTF_AdminSession& session) {
+                bAdded = AddBenchProfiles(session, kProfileCount);
+            }) || !bAdded)
             return;
         ShowProfileList(*doc, m_first);
         ShowProfileList(*doc, m_second);

@@ -10,9 +10,7 @@
 #include "session/admsess.h"
 #include "views/adminvw.h"
 
-namespace {
-
-bool WriteEntry(const char* entryName, std::uint16_t port) {
+bool WriteBenchEntry(const char* entryName, std::uint16_t port) {
     const std::string connect = "tcp:127.0.0.1:" + std::to_string(port);
     HKEY key = nullptr;
     DWORD disposition = 0;
@@ -26,12 +24,10 @@ bool WriteEntry(const char* entryName, std::uint16_t port) {
     return result == ERROR_SUCCESS && tlv::test::installEntryKey(entryName);
 }
 
-}  // namespace
-
 BenchServer::BenchServer(const char* entryName) {
     setenv("TLV_REGISTRY", (m_folder.path() + "/registry.db").c_str(), 1);
     if (RegUseRegistryFile("") != ERROR_SUCCESS || !m_server.start({}) ||
-        !WriteEntry(entryName, m_server.port()))
+        !WriteBenchEntry(entryName, m_server.port()))
         return;
     m_bLibraryStarted = CT_Initialize(nullptr) == CT_SUCCESS;
     auto doc = std::make_unique<CAdminDoc>();

@@ -3,6 +3,7 @@
 // port, a registry file in a temporary folder whose administration table names it, the S.100
 // library started, and a document open on the entry.
 
+#include <cstdint>
 #include <memory>
 
 #include "session/admindoc.h"
@@ -10,6 +11,9 @@
 
 class CAdminView;
 class ECTF_AdminSession;
+
+// Names 127.0.0.1:port under the entry in the administration table, with the tests' admin key.
+bool WriteBenchEntry(const char* entryName, std::uint16_t port);
 
 // Adds count application profiles named Profile100000, Profile100001, ...; false when one
 // could not be added.

@@ -44,6 +44,8 @@ bool ApplicationRun::TakeProfiles(CTkvs result) {
             CheckApplication(*m_pReader, kvsread::Text(names[i]), contents[i], m_findings,
                              m_names);
         }
+        if (m_progress)
+            m_progress(m_names.Count());
         return true;
     } catch (const std::bad_alloc&) {
         MarkFailed();

@@ -5,6 +5,8 @@
 // array of their own, since the run's findings about the ASI map and the routing rules stand
 // before them.
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 
 #include "checker/appcheck.h"
@@ -25,6 +27,11 @@ public:
     // The handler of a query answered in parts; context is the ApplicationRun.
     static CTstatus TakePart(CTkvs part, void* context);
 
+    // Told how many profiles have been checked, after each result or part taken.
+    void SetProgress(std::function<void(std::size_t checked)> progress) {
+        m_progress = std::move(progress);
+    }
+
     // The profiles could not all be read: there are no application profiles.
     void MarkFailed();
     bool Failed() const { return m_bFailed; }
@@ -37,5 +44,6 @@ private:
     ApplicationNames m_names;
     Array<CheckMessage> m_findings;
     std::unique_ptr<AppProfChecker> m_pReader;  // loads and checks each profile in turn
+    std::function<void(std::size_t checked)> m_progress;
     bool m_bFailed;
 };

@@ -43,6 +43,7 @@ ProfileChecker::ProfileChecker(ECTF_AdminSession& session) : m_session(session) 
 int ProfileChecker::Check(Array<CheckMessage>& messages) {
     // One query after the other, in this order, so that the server sees the calls in order.
     ApplicationRun applications;
+    applications.SetProgress(m_progress);
     QueryApplications(applications);
     const SimpleKVSet asiMap;
     const SimpleKVSet routingRules;

@@ -5,6 +5,9 @@
 // application profiles are checked part by part as the server's answer arrives, so the run
 // never holds all of them at once.
 
+#include <cstddef>
+#include <functional>
+
 #include "checker/appcheck.h"
 #include "checker/apprun.h"
 #include "checker/array.h"
@@ -33,6 +36,11 @@ public:
     // rules find does not change the result.
     int Check(Array<CheckMessage>& messages);
 
+    // Told, as the run goes, how many application profiles it has checked.
+    void SetProgress(std::function<void(std::size_t checked)> progress) {
+        m_progress = std::move(progress);
+    }
+
     // The same run with each query's whole answer held at once, as the run was before it took
     // the application profiles part by part; kept to compare the two ways.
     int CheckWholeAnswers(Array<CheckMessage>& messages);
@@ -57,4 +65,5 @@ private:
     ProfileQueryResult Query(unsigned classTextId, CTkvs result);
 
     ECTF_AdminSession& m_session;
+    std::function<void(std::size_t checked)> m_progress;
 };

@@ -10,7 +10,17 @@
 #include "session/errormessage.h"
 #include "session/listrows.h"
 #include "session/listsource.h"
+#include "session/sessionlink.h"
 #include "session/textconv.h"
+
+// The calls of one periodic tick, in the order they are made, and what they gave.
+struct TickAnswers {
+    long oldLevel = 0;
+    LevelAnswer level;
+    std::optional<ServiceListAnswer> services;
+    std::optional<ProfileListAnswer> profiles;
+    std::optional<SPListAnswer> providers;
+};
 
 namespace {
 
@@ -35,35 +45,45 @@ void BuildUnlessUnchanged(ListSource& source, std::string answerBytes, bool bHav
         source.Forget();
 }
 
-// Owns the arrays a list query hands out.
-template <typename T>
-std::unique_ptr<T[]> Adopt(T* array) {
-    return std::unique_ptr<T[]>(array);
-}
-
 }  // namespace
 
 CAdminDoc::CAdminDoc() : m_nLastMessage(IDS_NO_ERROR), m_texts(DisplayTexts::Load()) {
     OnCommand(ID_SERVER_CHANGESERVERLEVEL, [this] { OnServerChangeserverlevel(); });
 }
 
-CAdminDoc::~CAdminDoc() = default;
+CAdminDoc::~CAdminDoc() {
+    m_pLink.reset();  // its answers still queued are dropped with it
+}
 
 bool CAdminDoc::OnNewDocument() {
     return false;
 }
 
 bool CAdminDoc::OnOpenDocument(const QString& serverEntryName) {
-    m_pSession.reset(new (std::nothrow) ECTF_AdminSession(ToServerText(serverEntryName)));
-    if (!m_pSession) {
+    m_pLink.reset(new (std::nothrow) SessionLink(ShownServerText(serverEntryName),
+                                                 StringTable::Load(IDS_LOST_CONNECTION_CAPTION)));
+    if (!m_pLink) {
         ShowErrorMessage(IDS_MEMORY_ALLOCATION_FAILED);
         return false;
     }
-    if (!m_pSession->IsOK()) {
-        m_pSession.reset();
-        ShowErrorMessage(IDS_CONNECT_FAILED);
+    bool bMade = false;
+    bool bConnected = false;
+    SessionWorker::Job connect = m_pLink->Worker().ConnectJob(ToServerText(serverEntryName));
+    const SessionLink::Waited waited = m_pLink->Await(
+        [&](SessionWorker::SessionSlot& session) {
+            connect(session);
+            bMade = session != nullptr;
+            bConnected = bMade && session->IsOK() != 0;
+        },
+        true);
+    if (waited == SessionLink::Waited::Cancelled || !bConnected) {
+        m_pLink.reset();
+        if (waited == SessionLink::Waited::Done)
+            ShowErrorMessage(bMade ? IDS_CONNECT_FAILED : IDS_MEMORY_ALLOCATION_FAILED);
         return false;
     }
+    m_nSessionError = CTerr_NoError;
+    m_pLink->SetResponsivenessHandler([this] { OnResponsivenessChanged(); });
     m_strServerName = serverEntryName;
     m_bDisconnected = 0;
     return true;
@@ -73,132 +93,203 @@ void CAdminDoc::OnCloseDocument() {
     if (IsClosing())
         return;
     m_bRefreshAllowed = 0;
-    if (m_pSession) {
+    if (m_pLink) {
+        // A call still out is given up: its answer would reach nothing.
         CWaitCursor wait;
-        m_pSession.reset();
+        m_pLink.reset();
     }
     CDocument::OnCloseDocument();
 }
 
 CTerror CAdminDoc::SessionError() const {
-    return m_pSession ? static_cast<CTerror>(m_pSession->LastError()) : CTerr_NotInitialized;
+    return m_pLink ? m_nSessionError : CTerr_NotInitialized;
 }
 
-template <typename Query>
-int CAdminDoc::RefreshList(int bWaitCursor, std::unique_ptr<CViewLine>& list, int& bChanged,
-                           unsigned failureMessage, Query query) {
+bool CAdminDoc::AwaitJob(std::function<void(ECTF_AdminSession*)> job, bool bWaitCursor,
+                         const std::function<QString()>& progress) {
+    if (!m_pLink) {
+        job(nullptr);
+        return true;
+    }
+    const SessionLink::Waited waited = m_pLink->Await(
+        [&job](SessionWorker::SessionSlot& session) { job(session.get()); }, bWaitCursor,
+        progress);
+    if (waited == SessionLink::Waited::Cancelled) {
+        OnWaitCancelled();
+        return false;
+    }
+    return true;
+}
+
+template <typename Answer>
+Answer CAdminDoc::AwaitQuery(Answer (*query)(ECTF_AdminSession*), int bWaitCursor) {
+    Answer answer;
+    if (!AwaitJob([&](ECTF_AdminSession* session) { answer = query(session); }, bWaitCursor != 0,
+                  {}))
+        return LostAnswer<Answer>();
+    return answer;
+}
+
+long CAdminDoc::AwaitCall(std::function<long(ECTF_AdminSession&)> call) {
+    CallOutcome outcome;
+    if (!AwaitJob(
+            [&](ECTF_AdminSession* session) {
+                if (session != nullptr)
+                    outcome = OutcomeOf(session, call(*session));
+            },
+            true, {}))
+        outcome = LostAnswer<CallOutcome>();
+    if (m_pLink)
+        m_nSessionError = outcome.error;
+    return outcome.ok;
+}
+
+int CAdminDoc::RunOnSession(const std::function<void(ECTF_AdminSession&)>& job,
+                            const std::function<QString()>& progress) {
+    bool bRan = false;
+    CTerror error = CTerr_NoError;
+    const bool bWaited = AwaitJob(
+        [&](ECTF_AdminSession* session) {
+            if (session == nullptr)
+                return;
+            job(*session);
+            bRan = true;
+            error = static_cast<CTerror>(session->LastError());
+        },
+        true, progress);
+    if (!bWaited || !bRan)
+        return 0;
+    m_nSessionError = error;
+    return 1;
+}
+
+void CAdminDoc::OnWaitCancelled() {
+    m_bWaitCancelled = 1;
+    m_nSessionError = CTerr_ConnectionLost;
+    if (m_bDisconnected)
+        return;
+    m_bDisconnected = 1;
+    Modal().MessageBox(StringTable::Load(IDS_WAIT_CANCELLED).arg(GetTitle()),
+                       StringTable::Load(IDS_LOST_CONNECTION_CAPTION), MB_OK | MB_ICONEXCLAMATION);
+    DropConnection();
+}
+
+template <typename Apply>
+int CAdminDoc::Refreshing(Apply apply) {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_bRefreshAllowed = 0;
-    std::optional<CWaitCursor> wait;
-    if (bWaitCursor)
-        wait.emplace();
     m_nLastMessage = IDS_NO_ERROR;
+    apply();
+    m_bRefreshAllowed = 1;
+    return m_nLastMessage == IDS_NO_ERROR ? 1 : 0;
+}
 
-    BuiltRows rows;
-    if (m_pSession && query(rows)) {
+void CAdminDoc::ApplyList(const CallOutcome& outcome, BuiltRows& rows,
+                          std::unique_ptr<CViewLine>& list, int& bChanged,
+                          unsigned failureMessage) {
+    if (m_pLink)
+        m_nSessionError = outcome.error;
+    if (outcome.ok) {
         if (rows.rowMissing)
             m_nLastMessage = IDS_MEMORY_ALLOCATION_FAILED;
         bChanged = rows.unchanged ? 0 : ListChanged(list.get(), rows.head.get());
         if (!rows.unchanged)
             list = std::move(rows.head);
-    } else if (SessionError() == CTerr_ConnectionLost) {
+    } else if (outcome.error == CTerr_ConnectionLost) {
         m_nLastMessage = IDS_LOST_CONNECTION;
         list.reset();
     } else {
         m_nLastMessage = failureMessage;
     }
-
-    wait.reset();
-    m_bRefreshAllowed = 1;
-    return m_nLastMessage == IDS_NO_ERROR ? 1 : 0;
 }
 
-int CAdminDoc::RefreshProfileInfo(int bWaitCursor) {
-    const CString serviceClass = StringTable::Load(IDS_TLVS_SERVICE_CLASS);
-    return RefreshList(bWaitCursor, m_pProfiles, m_bProfilesChanged, IDS_PROFILE_INFO_FAILED,
-                       [&](BuiltRows& rows) {
-                           SC_String* names = nullptr;
-                           SC_String* classes = nullptr;
-                           int count = 0;
-                           const long ok = m_pSession->GetProfileList("", names, classes, count);
-                           const auto ownedNames = Adopt(names);
-                           const auto ownedClasses = Adopt(classes);
-                           if (ok)
-                               BuildUnlessUnchanged(
-                                   m_profileSource, ProfileListBytes(names, classes, count),
-                                   m_pProfiles != nullptr, rows, [&] {
-                                       return BuildProfileRows(names, classes, count,
-                                                               serviceClass);
-                                   });
-                           return ok != 0;
-                       });
+void CAdminDoc::ApplyProfiles(ProfileListAnswer& answer) {
+    BuiltRows rows;
+    if (answer.ok) {
+        const CString serviceClass = StringTable::Load(IDS_TLVS_SERVICE_CLASS);
+        const SC_String* names = answer.names.get();
+        const SC_String* classes = answer.classes.get();
+        BuildUnlessUnchanged(m_profileSource, ProfileListBytes(names, classes, answer.count),
+                             m_pProfiles != nullptr, rows, [&] {
+                                 return BuildProfileRows(names, classes, answer.count,
+                                                         serviceClass);
+                             });
+    }
+    ApplyList(answer, rows, m_pProfiles, m_bProfilesChanged, IDS_PROFILE_INFO_FAILED);
 }
 
-int CAdminDoc::RefreshServiceInfo(int bWaitCursor) {
-    return RefreshList(
-        bWaitCursor, m_pServices, m_bServicesChanged, IDS_SERVICE_INFO_FAILED,
-        [&](BuiltRows& rows) {
-            SC_String* names = nullptr;
-            unsigned long* states = nullptr;
-            unsigned long* types = nullptr;
-            long* disabled = nullptr;
-            int count = 0;
-            const long ok = m_pSession->GetServiceStates(names, states, types, disabled, count);
-            const auto ownedNames = Adopt(names);
-            const auto ownedStates = Adopt(states);
-            const auto ownedTypes = Adopt(types);
-            const auto ownedDisabled = Adopt(disabled);
-            if (ok)
-                BuildUnlessUnchanged(
-                    m_serviceSource, ServiceListBytes(names, states, types, disabled, count),
-                    m_pServices != nullptr, rows, [&] {
-                        return BuildServiceRows(m_texts, names, states, types, disabled, count);
-                    });
-            return ok != 0;
-        });
+void CAdminDoc::ApplyServices(ServiceListAnswer& answer) {
+    BuiltRows rows;
+    if (answer.ok) {
+        const SC_String* names = answer.names.get();
+        const unsigned long* states = answer.states.get();
+        const unsigned long* types = answer.types.get();
+        const long* disabled = answer.disabled.get();
+        BuildUnlessUnchanged(
+            m_serviceSource, ServiceListBytes(names, states, types, disabled, answer.count),
+            m_pServices != nullptr, rows, [&] {
+                return BuildServiceRows(m_texts, names, states, types, disabled, answer.count);
+            });
+    }
+    ApplyList(answer, rows, m_pServices, m_bServicesChanged, IDS_SERVICE_INFO_FAILED);
 }
 
-int CAdminDoc::RefreshSPInfo(int bWaitCursor) {
-    return RefreshList(bWaitCursor, m_pSPs, m_bSPsChanged, IDS_SP_INFO_FAILED,
-                       [&](BuiltRows& rows) {
-                           SC_String* names = nullptr;
-                           long* available = nullptr;
-                           int count = 0;
-                           const long ok = m_pSession->GetSPList(names, available, count);
-                           const auto ownedNames = Adopt(names);
-                           const auto ownedAvailable = Adopt(available);
-                           if (ok)
-                               BuildUnlessUnchanged(
-                                   m_spSource, SPListBytes(names, available, count),
-                                   m_pSPs != nullptr, rows,
-                                   [&] { return BuildSPRows(m_texts, names, available, count); });
-                           return ok != 0;
-                       });
+void CAdminDoc::ApplySPs(SPListAnswer& answer) {
+    BuiltRows rows;
+    if (answer.ok) {
+        const SC_String* names = answer.names.get();
+        const long* available = answer.available.get();
+        BuildUnlessUnchanged(m_spSource, SPListBytes(names, available, answer.count),
+                             m_pSPs != nullptr, rows,
+                             [&] { return BuildSPRows(m_texts, names, available, answer.count); });
+    }
+    ApplyList(answer, rows, m_pSPs, m_bSPsChanged, IDS_SP_INFO_FAILED);
 }
 
-int CAdminDoc::RefreshLevelInfo(int bWaitCursor) {
-    const long oldLevel = m_lServerLevel;
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
-    m_bRefreshAllowed = 0;
-    std::optional<CWaitCursor> wait;
-    if (bWaitCursor)
-        wait.emplace();
-
-    long level = 0;
-    if (m_pSession && m_pSession->GetServerLevel(level)) {
-        m_lServerLevel = level;
+void CAdminDoc::ApplyLevel(const LevelAnswer& answer, long oldLevel) {
+    if (m_pLink)
+        m_nSessionError = answer.error;
+    if (answer.ok) {
+        m_lServerLevel = answer.level;
         m_nLastMessage = IDS_NO_ERROR;
-    } else if (SessionError() == CTerr_ConnectionLost) {
+    } else if (answer.error == CTerr_ConnectionLost) {
         m_nLastMessage = IDS_LOST_CONNECTION;
         m_lServerLevel = 0;
     } else {
         m_nLastMessage = IDS_LEVEL_INFO_FAILED;
     }
     m_bLevelChanged = m_lServerLevel != oldLevel ? 1 : 0;
+}
 
-    wait.reset();
-    m_bRefreshAllowed = 1;
-    return m_nLastMessage == IDS_NO_ERROR ? 1 : 0;
+int CAdminDoc::RefreshProfileInfo(int bWaitCursor) {
+    return Refreshing([&] {
+        ProfileListAnswer answer = AwaitQuery(&QueryProfileList, bWaitCursor);
+        ApplyProfiles(answer);
+    });
+}
+
+int CAdminDoc::RefreshServiceInfo(int bWaitCursor) {
+    return Refreshing([&] {
+        ServiceListAnswer answer = AwaitQuery(&QueryServiceList, bWaitCursor);
+        ApplyServices(answer);
+    });
+}
+
+int CAdminDoc::RefreshSPInfo(int bWaitCursor) {
+    return Refreshing([&] {
+        SPListAnswer answer = AwaitQuery(&QuerySPList, bWaitCursor);
+        ApplySPs(answer);
+    });
+}
+
+int CAdminDoc::RefreshLevelInfo(int bWaitCursor) {
+    const long oldLevel = m_lServerLevel;
+    return Refreshing([&] {
+        const LevelAnswer answer = AwaitQuery(&QueryLevel, bWaitCursor);
+        // The level the answer is compared with is the one before the wait: a tick applied
+        // meanwhile does not hide a change from this refresh.
+        ApplyLevel(answer, oldLevel);
+    });
 }
 
 void CAdminDoc::NoteLostConnection() {
@@ -207,34 +298,65 @@ void CAdminDoc::NoteLostConnection() {
 }
 
 void CAdminDoc::PeriodicRefresh() {
-    if (m_bDisconnected != 0 || m_bRefreshAllowed != 1)
+    if (m_bDisconnected != 0 || m_bRefreshAllowed != 1 || m_bTickOutstanding || !m_pLink)
         return;
     m_nLastMessage = IDS_NO_ERROR;
+    auto answers = std::make_shared<TickAnswers>();
+    const bool bServices = m_nTick % 2 == 0;
+    const bool bProfiles = m_nTick % 5 == 0;
+    const bool bProviders = m_nTick % 7 == 0;
+    ++m_nTick;
+    m_bTickOutstanding = true;
+    // Each answer is a sign of life: a server is silent when one call goes unanswered, not when
+    // the tick's four calls take long together.
+    SessionWorker* worker = &m_pLink->Worker();
+    m_pLink->Post(
+        [answers, bServices, bProfiles, bProviders, worker](SessionWorker::SessionSlot& slot) {
+            ECTF_AdminSession* session = slot.get();
+            answers->level = QueryLevel(session);
+            worker->NoteAlive();
+            if (bServices)
+                answers->services = QueryServiceList(session);
+            worker->NoteAlive();
+            if (bProfiles)
+                answers->profiles = QueryProfileList(session);
+            worker->NoteAlive();
+            if (bProviders)
+                answers->providers = QuerySPList(session);
+        },
+        [this, answers] { ApplyTick(*answers); });
+}
 
-    RefreshLevelInfo(0);
+void CAdminDoc::ApplyTick(TickAnswers& answers) {
+    m_bTickOutstanding = false;
+    // A wait cancelled meanwhile has already put the document out of service.
+    if (m_bDisconnected)
+        return;
+    {
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        ApplyLevel(answers.level, m_lServerLevel);
+    }
     if (m_bLevelChanged)
         UpdateAllViews(nullptr, HINT_LEVEL);
     NoteLostConnection();
 
-    if (m_nTick % 2 == 0) {
-        RefreshServiceInfo(0);
-        if (m_bServicesChanged)
-            UpdateAllViews(nullptr, HINT_SERVICES);
+    // Each list as its own refresh would: the last message starts afresh.
+    const auto applyList = [this](auto& answer, auto apply, const int& bChanged, long hint) {
+        {
+            std::lock_guard<std::recursive_mutex> guard(m_lock);
+            m_nLastMessage = IDS_NO_ERROR;
+            (this->*apply)(answer);
+        }
+        if (bChanged)
+            UpdateAllViews(nullptr, hint);
         NoteLostConnection();
-    }
-    if (m_nTick % 5 == 0) {
-        RefreshProfileInfo(0);
-        if (m_bProfilesChanged)
-            UpdateAllViews(nullptr, HINT_PROFILES);
-        NoteLostConnection();
-    }
-    if (m_nTick % 7 == 0) {
-        RefreshSPInfo(0);
-        if (m_bSPsChanged)
-            UpdateAllViews(nullptr, HINT_SPS);
-        NoteLostConnection();
-    }
-    ++m_nTick;
+    };
+    if (answers.services)
+        applyList(*answers.services, &CAdminDoc::ApplyServices, m_bServicesChanged, HINT_SERVICES);
+    if (answers.profiles)
+        applyList(*answers.profiles, &CAdminDoc::ApplyProfiles, m_bProfilesChanged, HINT_PROFILES);
+    if (answers.providers)
+        applyList(*answers.providers, &CAdminDoc::ApplySPs, m_bSPsChanged, HINT_SPS);
 
     if (m_bDisconnected)
         EnterDisconnectedState();
@@ -248,6 +370,10 @@ void CAdminDoc::SetPathName(const QString& serverEntryName) {
 void CAdminDoc::EnterDisconnectedState() {
     Modal().MessageBox(StringTable::Load(IDS_LOST_CONNECTION),
                        StringTable::Load(IDS_LOST_CONNECTION_CAPTION), MB_OK);
+    DropConnection();
+}
+
+void CAdminDoc::DropConnection() {
     SetTitle(GetTitle() + StringTable::Load(IDS_DISCONNECTED_SUFFIX));
     {
         std::lock_guard<std::recursive_mutex> guard(m_lock);
@@ -258,6 +384,31 @@ void CAdminDoc::EnterDisconnectedState() {
     }
     for (long hint : {HINT_LEVEL, HINT_PROFILES, HINT_SERVICES, HINT_SPS})
         UpdateAllViews(nullptr, hint);
+}
+
+void CAdminDoc::NoteSessionAlive() {
+    // The link is not replaced while a job of it runs.
+    if (m_pLink)
+        m_pLink->Worker().NoteAlive();
+}
+
+bool CAdminDoc::IsNotResponding() const {
+    return m_pLink && m_pLink->IsNotResponding();
+}
+
+QDateTime CAdminDoc::NotAnsweredSince() const {
+    return m_pLink ? m_pLink->SilentSince() : QDateTime();
+}
+
+void CAdminDoc::OnResponsivenessChanged() {
+    if (IsNotResponding() && !m_bTitleMarked) {
+        m_strAnsweringTitle = GetTitle();
+        m_bTitleMarked = true;
+        SetTitle(GetTitle() + StringTable::Load(IDS_NOT_RESPONDING_SUFFIX));
+    } else if (!IsNotResponding() && m_bTitleMarked) {
+        m_bTitleMarked = false;
+        SetTitle(m_strAnsweringTitle);
+    }
 }
 
 std::unique_ptr<CViewLine> CAdminDoc::CopyList(const std::unique_ptr<CViewLine>& list) {

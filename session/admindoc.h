@@ -6,10 +6,21 @@
 // and carries out the operations on the server.
 //
 // Refreshes and operations never show a message: they return 0 and leave the string-table id
-// of the message in LastError for the caller's error box. Only opening the document and the
-// lost-connection notice show boxes, through the modal seam.
+// of the message in LastError for the caller's error box. Only opening the document, the
+// lost-connection notice and a cancelled wait show boxes, through the modal seam.
+//
+// Threads. The document lives on the GUI thread, and so do its lists, its level, its title and
+// its session link (session/sessionlink.h), made when it opens and destroyed when it closes.
+// The link's worker thread creates the session, makes every call of it and destroys it; the
+// document never touches the session itself. The periodic refresh posts the calls of a tick
+// and applies their answers when they are back (rows built and compared here, hints, the
+// lost-connection notice); every other refresh and operation waits for its call, the window
+// painting meanwhile, and may be cancelled by the operator, which closes the session as lost.
+// A server silent for SessionLink::kSilenceMs is shown "[Not Responding]" until it answers.
 
+#include <QDateTime>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -18,8 +29,11 @@
 #include "s100/s100.h"
 #include "session/admsess.h"
 #include "session/displaytexts.h"
+#include "session/listqueries.h"
 #include "session/listsource.h"
 #include "session/viewline.h"
+
+class SessionLink;
 
 // Update hints sent to the views.
 inline constexpr long HINT_LEVEL = 0;
@@ -28,6 +42,7 @@ inline constexpr long HINT_SERVICES = 2;
 inline constexpr long HINT_SPS = 3;
 
 struct BuiltRows;
+struct TickAnswers;
 
 class CAdminDoc : public CDocument, public CCmdTarget {
 public:
@@ -36,7 +51,8 @@ public:
 
     // A document is never made without a server.
     bool OnNewDocument() override;
-    // Connects to the server entry; shows the error box and returns false when that fails.
+    // Connects to the server entry; shows the error box and returns false when that fails, and
+    // returns false without a box when the operator cancelled the wait.
     bool OnOpenDocument(const QString& serverEntryName) override;
     void OnCloseDocument() override;
     // The path name is the server entry name's bytes; the title shows them readably.
@@ -49,8 +65,10 @@ public:
     int RefreshSPInfo(int bWaitCursor);
     int RefreshLevelInfo(int bWaitCursor);
 
-    // One tick of the main frame's timer.
+    // One tick of the main frame's timer: posts the tick's calls and applies their answers once
+    // they are back. A tick does nothing while the previous one's calls are out.
     void PeriodicRefresh();
+    bool IsTickOutstanding() const { return m_bTickOutstanding; }
 
     // New deep copies owned by the caller; null when there is no list (or no memory).
     std::unique_ptr<CViewLine> GetProfiles();
@@ -76,9 +94,10 @@ public:
     int StopService(const CString& name, int bEmergency);
     // The definition of a service, copied into the caller's set.
     int GetServiceProfile(const CString& name, CTkvs result);
-    // Why the service is where it is, in plain words, one fact a line (the tooltip of its row);
-    // "" when there is no connection or the server cannot tell. Shows no message.
-    QString ServiceStatusText(const CString& name);
+    // Why the service is where it is, in plain words, one fact a line (the tooltip of its row),
+    // handed to show on the GUI thread once the server told it; never when there is no
+    // connection, the server cannot tell, or the document has gone. Shows no message.
+    void RequestServiceStatusText(const CString& name, std::function<void(const QString&)> show);
     // The contents of one profile of the class, copied into the caller's set; the steps and
     // messages of GetServiceProfile.
     int GetProfileContents(const CString& name, const CString& profileClass, CTkvs result);
@@ -96,27 +115,61 @@ public:
     int IsRefreshAllowed() const { return m_bRefreshAllowed; }
     int IsDisconnected() const { return m_bDisconnected; }
     const CString& GetServerName() const { return m_strServerName; }
-    // The session, for the profile checker to borrow; null when not open.
-    ECTF_AdminSession* GetSession() const { return m_pSession.get(); }
+
+    // Lends the session to the job on the session's thread and waits for it, the wait cursor
+    // shown (the profile checker's run, tlvadm's own calls); progress is the waiting box's line.
+    // 0 when there is no session or the operator cancelled.
+    int RunOnSession(const std::function<void(ECTF_AdminSession&)>& job,
+                     const std::function<QString()>& progress = {});
+    // The session's error code after the last call whose answer came back.
+    CTerror SessionError() const;
+    // From a job lent the session (RunOnSession), on the session's thread: the job is making
+    // progress, so the server is not silent.
+    void NoteSessionAlive();
+
+    // The server has not answered a call for a while (its windows say so); since when.
+    bool IsNotResponding() const;
+    QDateTime NotAnsweredSince() const;
+    // The operator cancelled a wait: the session was closed as lost.
+    int WasWaitCancelled() const { return m_bWaitCancelled; }
 
 private:
-    // The steps every list refresh shares; query runs the session call and builds the rows
-    // (false when the call failed).
-    template <typename Query>
-    int RefreshList(int bWaitCursor, std::unique_ptr<CViewLine>& list, int& bChanged,
-                    unsigned failureMessage, Query query);
+    // The steps every refresh shares around its query and the answer's apply.
+    template <typename Apply>
+    int Refreshing(Apply apply);
+    // Waits for the query on the session's thread; a cancelled wait is a lost connection.
+    template <typename Answer>
+    Answer AwaitQuery(Answer (*query)(ECTF_AdminSession*), int bWaitCursor);
+    // Waits for one session call; its success flag, the session's error kept.
+    long AwaitCall(std::function<long(ECTF_AdminSession&)> call);
+    // False when the operator cancelled (the document is then disconnected).
+    bool AwaitJob(std::function<void(ECTF_AdminSession*)> job, bool bWaitCursor,
+                  const std::function<QString()>& progress);
+    void OnWaitCancelled();
+
+    // The answers applied to the cache: rows built, compared and kept, the last message set.
+    void ApplyProfiles(ProfileListAnswer& answer);
+    void ApplyServices(ServiceListAnswer& answer);
+    void ApplySPs(SPListAnswer& answer);
+    void ApplyLevel(const LevelAnswer& answer, long oldLevel);
+    void ApplyList(const CallOutcome& outcome, BuiltRows& rows, std::unique_ptr<CViewLine>& list,
+                   int& bChanged, unsigned failureMessage);
+    void ApplyTick(TickAnswers& answers);
+
     std::unique_ptr<CViewLine> CopyList(const std::unique_ptr<CViewLine>& list);
     // After a refresh of the periodic tick: a lost connection ends the refreshing.
     void NoteLostConnection();
     void EnterDisconnectedState();
-    // The session's error code; a closed document has none to give.
-    CTerror SessionError() const;
+    // The title, lists and level of a document without its server, told to the views.
+    void DropConnection();
+    void OnResponsivenessChanged();
     // Looks up the class's editor and starts it with the arguments.
     int LaunchEditor(const CString& profileClass, const QStringList& arguments);
     // Records the operation's outcome: on failure the message for the session's code.
     int Outcome(long ok, unsigned (*messageFor)(CTerror));
 
-    std::unique_ptr<ECTF_AdminSession> m_pSession;
+    std::unique_ptr<SessionLink> m_pLink;
+    CTerror m_nSessionError = CTerr_NotInitialized;
     int m_bDisconnected = 1;
     std::unique_ptr<CViewLine> m_pProfiles;
     std::unique_ptr<CViewLine> m_pServices;
@@ -136,4 +189,9 @@ private:
     int m_nTick = 0;
     long m_lServerLevel = 1;
     std::recursive_mutex m_lock;
+    bool m_bTickOutstanding = false;
+    int m_bWaitCancelled = 0;
+    // The title while the server answered, put back when it answers again.
+    QString m_strAnsweringTitle;
+    bool m_bTitleMarked = false;
 };

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "s100/sesabort.h"
+#include "session/abortline.h"
 #include "session/resultarrays.h"
 
 // The event-information record of one call with its result set, destroyed at scope end; the
@@ -59,8 +61,13 @@ private:
     bool m_bCreated = false;
 };
 
-ECTF_AdminSession::ECTF_AdminSession(const SC_String& serverEntryName)
-    : m_hSession(0), m_lStatus(CT_SUCCESS), m_ulError(CTerr_NoError), m_lConnected(0) {
+ECTF_AdminSession::ECTF_AdminSession(const SC_String& serverEntryName,
+                                     SessionAbortLine* abortLine)
+    : m_hSession(0),
+      m_lStatus(CT_SUCCESS),
+      m_ulError(CTerr_NoError),
+      m_lConnected(0),
+      m_pAbortLine(abortLine) {
     Connect(serverEntryName);
 }
 
@@ -81,14 +88,34 @@ void ECTF_AdminSession::Connect(const SC_String& serverEntryName) {
             m_ulError = putError;
     }
     if (m_lStatus == CT_SUCCESS) {
-        m_lStatus = CTses_Create(&m_hSession, "", 0, options.Handle(), record.Get(), nullptr);
+        m_lStatus = OpenSession(options.Handle(), record.Get());
         if (m_lStatus != CT_SUCCESS)
             m_ulError = record.Error();
     }
     m_lConnected = m_lStatus == CT_SUCCESS ? 1 : 0;
 }
 
+CTstatus ECTF_AdminSession::OpenSession(CTkvs options, CTevtinfo* record) {
+    if (m_pAbortLine == nullptr)
+        return CTses_Create(&m_hSession, "", 0, options, record, nullptr);
+    TLVses_Reserve(&m_hSession, nullptr);
+    if (!m_pAbortLine->Attach(m_hSession)) {
+        CTses_Destroy(m_hSession, CT_kvsEmpty, nullptr, nullptr);
+        m_hSession = 0;
+        record->error = CTerr_ConnectionLost;
+        return CT_FAILURE;
+    }
+    const CTstatus status = TLVses_Open(m_hSession, options, record);
+    if (status != CT_SUCCESS) {
+        m_pAbortLine->Detach();
+        m_hSession = 0;
+    }
+    return status;
+}
+
 void ECTF_AdminSession::Disconnect() {
+    if (m_pAbortLine != nullptr)
+        m_pAbortLine->Detach();
     CTsym_UnloadTable(m_hSession, nullptr);
     RunRecordCall(
         [&](CTevtinfo* record) { return CTses_Destroy(m_hSession, CT_kvsEmpty, record, nullptr); });

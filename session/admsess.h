@@ -14,10 +14,14 @@
 #include "s100/svcstatus.h"
 #include "session/ctstring.h"
 
+class SessionAbortLine;
+
 class ECTF_AdminSession final {
 public:
-    // Connects; the caller checks IsOK at once.
-    explicit ECTF_AdminSession(const SC_String& serverEntryName);
+    // Connects; the caller checks IsOK at once. Through the abort line (which must outlive the
+    // session) another thread can end the connect and every call waiting in the session.
+    explicit ECTF_AdminSession(const SC_String& serverEntryName,
+                               SessionAbortLine* abortLine = nullptr);
     // Disconnects when connected.
     ~ECTF_AdminSession();
     ECTF_AdminSession(const ECTF_AdminSession&) = delete;
@@ -81,6 +85,8 @@ private:
     class ScratchSet;
 
     void Connect(const SC_String& serverEntryName);
+    // CTses_Create, in the two steps that let the abort line reach the connect.
+    CTstatus OpenSession(CTkvs options, CTevtinfo* record);
     void Disconnect();
 
     // Steps of every call with a record: reset the error, make the record's set, run the
@@ -99,4 +105,5 @@ private:
     long m_lStatus;
     unsigned long m_ulError;
     long m_lConnected;
+    SessionAbortLine* m_pAbortLine;
 };

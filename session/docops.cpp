@@ -19,34 +19,42 @@ int CAdminDoc::Outcome(long ok, unsigned (*messageFor)(CTerror)) {
 }
 
 int CAdminDoc::DeleteProfile(const CString& name, const CString& profileClass) {
-    const long ok =
-        m_pSession && m_pSession->RemoveProfile(ToServerText(name), ToServerText(profileClass));
+    const long ok = AwaitCall([n = ToServerText(name), c = ToServerText(profileClass)](
+                                  ECTF_AdminSession& session) { return session.RemoveProfile(n, c); });
     return Outcome(ok, DeleteProfileMessage);
 }
 
 int CAdminDoc::NewService(const CString& name, CTkvs definition) {
-    const long ok = m_pSession && m_pSession->AddService(ToServerText(name), definition);
+    const long ok = AwaitCall([n = ToServerText(name), definition](ECTF_AdminSession& session) {
+        return session.AddService(n, definition);
+    });
     return Outcome(ok, NewServiceMessage);
 }
 
 int CAdminDoc::UpdateService(const CString& name, CTkvs definition) {
-    const long ok = m_pSession && m_pSession->UpdateService(ToServerText(name), definition);
+    const long ok = AwaitCall([n = ToServerText(name), definition](ECTF_AdminSession& session) {
+        return session.UpdateService(n, definition);
+    });
     return Outcome(ok, UpdateServiceMessage);
 }
 
 int CAdminDoc::DeleteService(const CString& name) {
-    const long ok = m_pSession && m_pSession->RemoveService(ToServerText(name));
+    const long ok = AwaitCall(
+        [n = ToServerText(name)](ECTF_AdminSession& session) { return session.RemoveService(n); });
     return Outcome(ok, DeleteServiceMessage);
 }
 
 int CAdminDoc::StartService(const CString& name) {
-    const long ok = m_pSession && m_pSession->StartService(ToServerText(name));
+    const long ok = AwaitCall(
+        [n = ToServerText(name)](ECTF_AdminSession& session) { return session.StartService(n); });
     return Outcome(ok, StartServiceMessage);
 }
 
 int CAdminDoc::StopService(const CString& name, int bEmergency) {
     const unsigned long mode = ChangeModeOf(bEmergency);
-    const long ok = m_pSession && m_pSession->StopService(ToServerText(name), mode);
+    const long ok = AwaitCall([n = ToServerText(name), mode](ECTF_AdminSession& session) {
+        return session.StopService(n, mode);
+    });
     return Outcome(ok, StopServiceMessage);
 }
 
@@ -60,8 +68,11 @@ int CAdminDoc::GetProfileContents(const CString& name, const CString& profileCla
         m_nLastMessage = IDS_KVSET_OPERATION_FAILED;
         return 0;
     }
-    if (!m_pSession || !m_pSession->GetProfileInfo(ToServerText(name), ToServerText(profileClass),
-                                                   1, answer.Handle())) {
+    const long ok = AwaitCall([n = ToServerText(name), c = ToServerText(profileClass),
+                               set = answer.Handle()](ECTF_AdminSession& session) {
+        return session.GetProfileInfo(n, c, 1, set);
+    });
+    if (!ok) {
         m_nLastMessage = IDS_PROFILE_INFO_FAILED;
         return 0;
     }
@@ -89,23 +100,27 @@ SC_String ToFileName(const CString& fileName) {
 int CAdminDoc::ImportProfile(const CString& fileName, const CString& name,
                              const CString& profileClass) {
     m_nLastMessage = IDS_NO_ERROR;
-    const long ok =
-        m_pSession && m_pSession->ImportProfile(ToFileName(fileName), ToServerText(name),
-                                                ToServerText(profileClass));
+    const long ok = AwaitCall([f = ToFileName(fileName), n = ToServerText(name),
+                               c = ToServerText(profileClass)](ECTF_AdminSession& session) {
+        return session.ImportProfile(f, n, c);
+    });
     return Outcome(ok, ImportProfileMessage);
 }
 
 int CAdminDoc::ExportProfile(const CString& fileName, const CString& name,
                              const CString& profileClass) {
     m_nLastMessage = IDS_NO_ERROR;
-    const long ok =
-        m_pSession && m_pSession->ExportProfile(ToFileName(fileName), ToServerText(name),
-                                                ToServerText(profileClass));
+    const long ok = AwaitCall([f = ToFileName(fileName), n = ToServerText(name),
+                               c = ToServerText(profileClass)](ECTF_AdminSession& session) {
+        return session.ExportProfile(f, n, c);
+    });
     return Outcome(ok, ExportProfileMessage);
 }
 
 int CAdminDoc::ChangeServerLevel(long level, unsigned long mode) {
-    const long ok = m_pSession && m_pSession->ChangeServerLevel(level, mode);
+    const long ok = AwaitCall([level, mode](ECTF_AdminSession& session) {
+        return session.ChangeServerLevel(level, mode);
+    });
     return Outcome(ok, ChangeServerLevelMessage);
 }
 
@@ -119,7 +134,7 @@ void CAdminDoc::OnServerChangeserverlevel() {
         if (ChangeServerLevel(fields.nLevel + 1, ChangeModeOf(fields.bEmergency))) {
             RefreshLevelInfo(1);
             UpdateAllViews(nullptr, HINT_LEVEL);
-        } else {
+        } else if (!m_bWaitCancelled) {  // given up on: the operator has been told
             ShowErrorMessage(LastError());
         }
     }

@@ -1,12 +1,16 @@
 #include "views/adminvw.h"
 
+#include <QCursor>
 #include <QHeaderView>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QSet>
 #include <QStyle>
+#include <QToolTip>
 #include <algorithm>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "app/comnmfc.h"
 #include "app/resource.h"
@@ -71,11 +75,37 @@ QString CAdminView::RowToolTip(int row) const {
     if (state != StringTable::Load(IDS_STATE_RUNNING) &&
         state != StringTable::Load(IDS_STATE_IDLE_FAILED))
         return {};
-    const QString text = document->ServiceStatusText(m_listCtrl.GetItemText(row, 0));
+    // The server is asked when the pointer comes to rest, never waited for: the answer is shown
+    // when it is in and the pointer is still on the row, and is the row's tooltip once.
+    const QString name = m_listCtrl.GetItemText(row, 0);
+    if (m_toolTipAnswer.first == name) {
+        const QString text = std::exchange(m_toolTipAnswer, {}).second;
+        return StatusToolTip(text);
+    }
+    if (m_strToolTipAsked == name)
+        return {};
+    m_strToolTipAsked = name;
+    QPointer<const CAdminView> view(this);
+    document->RequestServiceStatusText(name, [view, name](const QString& text) {
+        if (view != nullptr)
+            view->ShowStatusToolTip(name, text);
+    });
+    return {};
+}
+
+QString CAdminView::StatusToolTip(const QString& text) {
     // Rich text keeps the line breaks and shows what a service wrote as text, never as markup.
-    return text.isEmpty() ? text
-                          : QStringLiteral("<p style=\"white-space:pre\">") +
-                                text.toHtmlEscaped() + QStringLiteral("</p>");
+    return QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
+}
+
+void CAdminView::ShowStatusToolTip(const QString& name, const QString& text) const {
+    m_strToolTipAsked.clear();
+    m_toolTipAnswer = {name, text};
+    QWidget* viewport = m_listCtrl.viewport();
+    const QModelIndex under = m_listCtrl.indexAt(viewport->mapFromGlobal(QCursor::pos()));
+    if (under.isValid() && m_listCtrl.GetItemText(under.row(), 0) == name)
+        QToolTip::showText(QCursor::pos(), StatusToolTip(text), viewport);
 }
 
 CAdminView::~CAdminView() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "framework/mdi/wndview.h"
 #include "s100/s100.h"
@@ -93,8 +94,10 @@ private:
     void EditService(const QString& name, CTkvs set, int bServerIsLocal);
     void SaveService(const QString& name, CTkvs set);
     void RenameService(const QString& oldName, const QString& newName, CTkvs set);
-    // The document's last error in an error box.
+    // The document's last error in an error box, unless the operator cancelled a wait of the
+    // document (the session is closed, and they were told the command may have run).
     void ShowLastError();
+    bool WaitWasCancelled() const;
     // The end of a command on the selected rows: the operation on each of them, one box with
     // the message when any failed, rebuilds turned on again, the list refreshed.
     void WalkReportAndRefresh(UpdatesSuspended& suspended,
@@ -105,8 +108,11 @@ private:
     RememberedSelection RememberSelection() const;
     void RestoreSelection(const RememberedSelection& remembered);
     std::unique_ptr<CViewLine> FreshLines() const;
-    // A running or failed service's status, as the row's tooltip; "" for other rows.
+    // A running or failed service's status, as the row's tooltip: asked of the server, and
+    // shown by ShowStatusToolTip once it answers.
     QString RowToolTip(int row) const;
+    void ShowStatusToolTip(const QString& name, const QString& text) const;
+    static QString StatusToolTip(const QString& text);
 
     ViewType m_viewType = VT_None;
     ViewType m_prevViewType = VT_None;
@@ -116,4 +122,6 @@ private:
     int m_bNonePresent = 1;
     std::unique_ptr<CCheckProfileBox> m_pCheckBox;
     int m_bCheckBoxClosed = 1;
+    mutable QString m_strToolTipAsked;  // the service whose status is on its way
+    mutable std::pair<QString, QString> m_toolTipAnswer;  // a service and its status, not yet shown
 };

@@ -70,16 +70,23 @@ bool CAdminView::OnUpdateServiceStop() const {
         {IDS_STATE_STARTING, IDS_STATE_WAITING, IDS_STATE_RUNNING, IDS_STATE_STOPPING});
 }
 
-void CAdminView::ShowLastError() {
+bool CAdminView::WaitWasCancelled() const {
     const CAdminDoc* document = GetDocument();
-    if (document != nullptr)
+    return document != nullptr && document->WasWaitCancelled() != 0;
+}
+
+void CAdminView::ShowLastError() {
+    // Once the operator gave up on the server, what failed after is no news: they were told.
+    const CAdminDoc* document = GetDocument();
+    if (document != nullptr && !WaitWasCancelled())
         CErrorBox(document->LastError(), this).DoModal();
 }
 
 void CAdminView::WalkReportAndRefresh(UpdatesSuspended& suspended,
                                       const std::function<int(const SelectedRow&)>& operation,
                                       unsigned failureMessage) {
-    if (CountFailures(SelectedRows(m_pLines.get(), m_listCtrl), operation) > 0)
+    if (CountFailures(SelectedRows(m_pLines.get(), m_listCtrl), operation) > 0 &&
+        !WaitWasCancelled())
         CErrorBox(failureMessage, this).DoModal();
     suspended.Resume();
     OnViewRefresh();

@@ -42,9 +42,11 @@ std::string CheckReport::Line(int index) const {
 
 }  // namespace
 
-std::unique_ptr<CheckFindings> RunCheckReport(ECTF_AdminSession& session) {
+std::unique_ptr<CheckFindings> RunCheckReport(ECTF_AdminSession& session,
+                                              std::function<void(std::size_t checked)> progress) {
     Array<CheckMessage> messages;
     ProfileChecker checker(session);
+    checker.SetProgress(std::move(progress));
     checker.Check(messages);
     return std::make_unique<CheckReport>(messages);
 }

@@ -8,6 +8,8 @@
 // The report holds copies of the lines, so it outlives the run's findings. Kept apart from the
 // checker's types, whose CString is not the views' one.
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,8 +18,10 @@
 class ECTF_AdminSession;
 
 // Runs the whole check on the session (its result flag is not used: a failed run says why in
-// its findings) and gives the report.
-std::unique_ptr<CheckFindings> RunCheckReport(ECTF_AdminSession& session);
+// its findings) and gives the report; progress is told how many application profiles it has
+// checked so far.
+std::unique_ptr<CheckFindings> RunCheckReport(
+    ECTF_AdminSession& session, std::function<void(std::size_t checked)> progress = {});
 
 // The summary line for the counts.
 std::string CheckSummary(int errors, int warnings);

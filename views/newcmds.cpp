@@ -73,7 +73,9 @@ int RunNewServiceCommand(CAdminDoc& document, QWidget* parent) {
     if (!bEdited)
         return 0;
     if (!document.NewService(ByteStringOfBytes(name), set.Handle())) {
-        CErrorBox(document.LastError(), parent).DoModal();
+        // A wait given up on has been told of already.
+        if (!document.WasWaitCancelled())
+            CErrorBox(document.LastError(), parent).DoModal();
         return 0;
     }
     return 1;

@@ -20,6 +20,8 @@ constexpr int kFontWidth = 6;
 constexpr int kTextTopOffset = 4;
 // The lamps' colour-table entry that takes the background's colour.
 constexpr int kFaceEntry = 7;
+// How much of the background covers a greyed lamp.
+constexpr int kVeilAlpha = 170;
 
 // Height 16 and average width 6 in pixels, sans serif of no particular face: the largest size
 // whose character cell fits the height, narrowed or widened to the width.
@@ -84,8 +86,14 @@ int CServerStatus::OnEraseBkgnd(QPainter& dc, const QRect& clipBox) {
 void CServerStatus::OnDraw(QPainter& dc) {
     dc.setBackgroundMode(Qt::TransparentMode);
     dc.setFont(m_font);
-    dc.setPen(palette().color(QPalette::WindowText));
     CAdminDoc* document = GetDocument();
+    // While the server does not answer, the level shown may no longer hold: lamps and texts are
+    // greyed.
+    const bool bSilent = document != nullptr && document->IsNotResponding();
+    dc.setPen(palette().color(bSilent ? QPalette::Disabled : QPalette::Active,
+                              QPalette::WindowText));
+    QColor veil = palette().color(QPalette::Button);
+    veil.setAlpha(kVeilAlpha);
     const int level = document == nullptr ? 0 : document->GetServerLevel();
     const QColor face = palette().color(QPalette::Button);
     m_litLamp.ChangePaletteEntry(kFaceEntry, face);
@@ -98,8 +106,15 @@ void CServerStatus::OnDraw(QPainter& dc) {
         m_lampMask.DrawEx(dc, kLampLeft, y, kLampSide, kLampSide, SRCAND);
         CDIBitmap& lamp = row < level ? m_litLamp : m_darkLamp;
         lamp.DrawEx(dc, kLampLeft, y, kLampSide, kLampSide, SRCPAINT);
+        if (bSilent)
+            dc.fillRect(kLampLeft, y, kLampSide, kLampSide, veil);
         dc.drawText(kTextLeft, y + kTextTopOffset + ascent, StringTable::Load(IDS_LEVEL_1 + row));
     }
+}
+
+void CServerStatus::OnDocumentTitleChanged() {
+    CWndView::OnDocumentTitleChanged();
+    update();
 }
 
 void CServerStatus::OnUpdate(CView* /*pSender*/, long lHint, CObject* /*pHint*/) {

@@ -30,6 +30,8 @@ public:
     // Fills the clip box with the button face colour; returns nonzero.
     int OnEraseBkgnd(QPainter& dc, const QRect& clipBox);
     void OnUpdate(CView* pSender, long lHint, CObject* pHint) override;
+    // The title says whether the server answers; the lamps follow it.
+    void OnDocumentTitleChanged() override;
     void OnInitialUpdate() override;
     void OnLButtonDblClk(unsigned flags, const QPoint& point);
 

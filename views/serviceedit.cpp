@@ -71,6 +71,8 @@ void CAdminView::OnServiceEdit() {
 void CAdminView::EditService(const QString& name, CTkvs set, int bServerIsLocal) {
     CAdminDoc& document = *GetDocument();
     if (!document.GetServiceProfile(name, set)) {
+        if (WaitWasCancelled())
+            return;
         if (document.LastError() == IDS_PROFILE_INFO_FAILED) {
             CErrorBox(IDS_SERVICE_EDIT_REMOVED, this).DoModal();
         } else {

@@ -90,7 +90,9 @@ bool CMDIFrameWnd::KillTimer(unsigned id) {
 }
 
 CMDIChildWnd* CMDIFrameWnd::MDIGetActive() const {
-    auto* frame = dynamic_cast<CMDIChildWnd*>(m_pMdiArea->activeSubWindow());
+    // The child in front stays the active one while another application, or a dialog of this
+    // one, has the focus: the timer keeps refreshing its document meanwhile.
+    auto* frame = dynamic_cast<CMDIChildWnd*>(m_pMdiArea->currentSubWindow());
     return frame == nullptr || frame->IsDestroying() ? nullptr : frame;
 }
 

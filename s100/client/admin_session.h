@@ -38,6 +38,9 @@ public:
     // The answer did not make sense: drop the connection for good.
     void markLost();
 
+    // From any thread: the connect or exchange waiting now and every later one fail.
+    void abort() { m_connection.abort(); }
+
     // The list answers this session last received.
     ListAnswerCache& lists() { return m_lists; }
 

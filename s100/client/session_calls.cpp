@@ -1,28 +1,10 @@
 // CTses_Create and CTses_Destroy: sessions to administration server entries.
-#include <memory>
-#include <string>
-
-#include "s100/client/admin_session.h"
 #include "s100/client/call_record.h"
 #include "s100/client/session_table.h"
 #include "s100/s100.h"
+#include "s100/sesabort.h"
 
 using tlv::client::finishCall;
-
-namespace {
-
-// The server entry name carried by the options set.
-CTerror entryNameOf(CTkvs options, std::string& entryName) {
-    const char* text = nullptr;
-    CTerror error = CTerr_NoError;
-    if (CTkvs_GetString(options, KEY_ServerName, &text, &error) != CT_SUCCESS) {
-        return error == CTerr_InvalidHandle ? CTerr_InvalidHandle : CTerr_InvalidArgument;
-    }
-    entryName = text;
-    return CTerr_NoError;
-}
-
-}  // namespace
 
 extern "C" {
 
@@ -32,19 +14,14 @@ CTstatus CTses_Create(CTsession* session, const char* /*reserved_text*/,
     if (session == nullptr) {
         return finishCall(record, CTerr_InvalidArgument);
     }
-    *session = 0;
-    std::string entryName;
-    if (const CTerror error = entryNameOf(options, entryName); error != CTerr_NoError) {
-        return finishCall(record, error);
+    CTsession reserved = 0;
+    TLVses_Reserve(&reserved, nullptr);
+    if (TLVses_Open(reserved, options, record) != CT_SUCCESS) {
+        *session = 0;
+        return CT_FAILURE;
     }
-    // The deadline is read when the session opens and holds for its whole life.
-    auto opened =
-        std::make_shared<tlv::client::AdminSession>(tlv::wire::callTimeoutFromEnvironment());
-    if (const CTerror error = opened->open(entryName); error != CTerr_NoError) {
-        return finishCall(record, error);
-    }
-    *session = tlv::client::SessionTable::instance().add(std::move(opened));
-    return finishCall(record, CTerr_NoError);
+    *session = reserved;
+    return CT_SUCCESS;
 }
 
 CTstatus CTses_Destroy(CTsession session, CTkvs /*empty*/, CTevtinfo* record, void* /*reserved*/) {

@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/resource.h"
+#include "framework/mdi/doctemplate.h"
 #include "session/admindoc.h"
 #include "views/adminvw.h"
 
@@ -61,6 +63,15 @@ std::size_t AppFixture::FrameCount() {
 
 void AppFixture::ProcessDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void AppFixture::Tick() {
+    Frame().OnTimer(ID_REFRESH_TIMER);
+    for (CDocument* document : App().GetListTemplate()->GetDocuments()) {
+        if (auto* doc = dynamic_cast<CAdminDoc*>(document)) {
+            EXPECT_TRUE(AwaitTickAnswers(*doc));
+        }
+    }
 }
 
 std::vector<std::string> MenuTexts(CMainFrame& frame) {

@@ -35,6 +35,8 @@ public:
     std::size_t FrameCount();
     // Deferred deletes of closed frames are run.
     static void ProcessDeletes();
+    // One tick of the refresh timer, its answers applied before this returns.
+    void Tick();
 
 private:
     ServerFixture m_server;

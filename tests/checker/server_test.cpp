@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <memory>
 #include <string>
 
@@ -229,6 +231,17 @@ TEST(CheckServerTest, ApplicationsAnsweredInPartsGiveTheFindingsOfTheWholeAnswer
     EXPECT_GT(inParts.findings.size(), std::size_t{kProfiles * 2});
     ASSERT_FALSE(inParts.findings.empty());
     EXPECT_EQ(inParts.findings.front().profile, "App100");
+
+    // The run tells its progress after each part: growing counts that end at every profile.
+    std::vector<std::size_t> told;
+    Array<CheckMessage> messages;
+    ProfileChecker checker(session);
+    checker.SetProgress([&told](std::size_t checked) { told.push_back(checked); });
+    checker.Check(messages);
+    EXPECT_EQ(told.size(), static_cast<std::size_t>(parts));
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.back(), std::size_t{kProfiles});
 }
 
 }  // namespace

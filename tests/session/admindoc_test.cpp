@@ -84,7 +84,7 @@ protected:
     void TickUntil(int lastTick) {
         m_view.hints.clear();
         for (; m_nTick <= lastTick; ++m_nTick)
-            m_doc->PeriodicRefresh();
+            ASSERT_TRUE(RunTick(*m_doc));
     }
 
     ServerFixture m_fixture;
@@ -146,7 +146,7 @@ TEST(AdminDocTest, TicksRefreshLevelServicesProfilesAndProvidersAtTheirCadence) 
         const std::string name = "N" + std::to_string(100 + tick);
         ASSERT_TRUE(ServerFixture::AddProfile(*doc, name.c_str(), "Application"));
         ASSERT_TRUE(ServerFixture::AddDllService(*doc, name.c_str()));
-        doc->PeriodicRefresh();
+        ASSERT_TRUE(RunTick(*doc));
 
         expected.push_back(HINT_LEVEL);
         if (tick % 2 == 0)
@@ -174,13 +174,13 @@ TEST(AdminDocTest, ALostServerGivesOneNoticeAndAnEmptyDisconnectedDocument) {
     HintRecorder view;
     doc->AddView(&view);
     doc->RefreshLevelInfo(0);
-    doc->PeriodicRefresh();  // tick 0 reads all four
+    ASSERT_TRUE(RunTick(*doc));  // tick 0 reads all four
     ASSERT_TRUE(doc->GetProfiles() && doc->GetServices() && doc->GetSPs());
     ASSERT_EQ(doc->GetServerLevel(), 4);
 
     fixture.Server().kill();
     view.hints.clear();
-    doc->PeriodicRefresh();  // tick 1: the level refresh finds the connection gone
+    ASSERT_TRUE(RunTick(*doc));  // tick 1: the level refresh finds the connection gone
 
     const auto& events = fixture.Seam().Events();
     ASSERT_EQ(events.size(), 1u);
@@ -202,7 +202,7 @@ TEST(AdminDocTest, ALostServerGivesOneNoticeAndAnEmptyDisconnectedDocument) {
 
     view.hints.clear();
     for (int i = 0; i < 6; ++i)
-        doc->PeriodicRefresh();
+        ASSERT_TRUE(RunTick(*doc));
     EXPECT_EQ(events.size(), 1u);
     EXPECT_TRUE(view.hints.empty());
     EXPECT_EQ(doc->GetTitle(), QString(kServerEntry) + " [Disconnected]");
@@ -229,7 +229,7 @@ TEST(AdminDocTest, OpeningFailsWithTheConnectMessage) {
     EXPECT_EQ(fixture.Seam().Events()[0].caption, "Error");
     EXPECT_EQ(fixture.Seam().Events()[0].flags, 0x1030u);
     EXPECT_EQ(doc.IsDisconnected(), 1);
-    EXPECT_EQ(doc.GetSession(), nullptr);
+    EXPECT_EQ(doc.RunOnSession([](ECTF_AdminSession&) {}), 0);
 }
 
 TEST(AdminDocTest, ClosingDestroysTheSessionAndStopsTheTimer) {
@@ -240,7 +240,7 @@ TEST(AdminDocTest, ClosingDestroysTheSessionAndStopsTheTimer) {
     doc->RefreshLevelInfo(0);
     ASSERT_EQ(doc->IsRefreshAllowed(), 1);
     doc->OnCloseDocument();
-    EXPECT_EQ(doc->GetSession(), nullptr);
+    EXPECT_EQ(doc->RunOnSession([](ECTF_AdminSession&) {}), 0);
     EXPECT_EQ(doc->IsRefreshAllowed(), 0);
     EXPECT_EQ(doc->RefreshProfileInfo(0), 0);
     EXPECT_EQ(doc->LastError(), 4138u);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include "platform/registry/regapi.h"
 #include "s100/client/server_table.h"
 #include "services/svcdef.h"
@@ -62,13 +64,41 @@ bool ServerFixture::AddDllService(CAdminDoc& doc, const char* name, CTsymbol sta
         return false;
     CTkvs_PutSymbol(set.Handle(), SVC_StartType, startType, nullptr);
     CTkvs_PutBool(set.Handle(), SVC_Disabled, disabled, nullptr);
-    return doc.GetSession()->AddService(name, set.Handle()) != 0;
+    long ok = 0;
+    doc.RunOnSession([&](ECTF_AdminSession& session) { ok = session.AddService(name, set.Handle()); });
+    return ok != 0;
 }
 
 bool ServerFixture::AddProfile(CAdminDoc& doc, const char* name, const char* profileClass) {
     OwnedSet set;
     CTkvs_PutString(set.Handle(), KEY_AsiName, "A1", nullptr);
-    return doc.GetSession()->AddProfile(name, profileClass, set.Handle()) != 0;
+    long ok = 0;
+    doc.RunOnSession([&](ECTF_AdminSession& session) {
+        ok = session.AddProfile(name, profileClass, set.Handle());
+    });
+    return ok != 0;
+}
+
+QString ServerFixture::StatusTextOf(CAdminDoc& doc, const QString& name) {
+    QString text;
+    doc.RequestServiceStatusText(name, [&text](const QString& shown) { text = shown; });
+    doc.RunOnSession([](ECTF_AdminSession&) {});
+    QCoreApplication::processEvents();
+    return text;
+}
+
+bool AwaitTickAnswers(CAdminDoc& doc) {
+    return waitUntil(
+        [&doc] {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            return !doc.IsTickOutstanding();
+        },
+        std::chrono::seconds(15));
+}
+
+bool RunTick(CAdminDoc& doc) {
+    doc.PeriodicRefresh();
+    return AwaitTickAnswers(doc);
 }
 
 std::vector<std::string> Rows(const CViewLine* chain) {

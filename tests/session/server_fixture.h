@@ -2,6 +2,7 @@
 // A real tlvsd on a loopback port, a temporary registry whose administration table names it,
 // the S.100 library started, and a scripted modal seam recording every box shown.
 
+#include <QString>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ public:
     static bool AddDllService(CAdminDoc& doc, const char* name, CTsymbol startType = SVC_Optional,
                               CTbool disabled = 0);
     static bool AddProfile(CAdminDoc& doc, const char* name, const char* profileClass);
+    // The text the document gives a service row's tooltip, "" when it gives none: asked for, and
+    // its answer taken while a call queued behind it on the session's thread is waited for.
+    static QString StatusTextOf(CAdminDoc& doc, const QString& name);
 
 private:
     TempRegistry m_registry;
@@ -59,6 +63,12 @@ public:
     void OnUpdate(CView*, long lHint, CObject*) override { hints.push_back(lHint); }
     std::vector<long> hints;
 };
+
+// Waits (handling the application's events, at most 15 s) until the document's tick has been
+// answered and applied; false when it was not.
+bool AwaitTickAnswers(CAdminDoc& doc);
+// One periodic tick of the document, its answers applied before this returns.
+bool RunTick(CAdminDoc& doc);
 
 // The cells of every row of a chain, one string per row with cells joined by '|'.
 std::vector<std::string> Rows(const CViewLine* chain);

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTranslator>
 
 #include "app/resource.h"
@@ -123,7 +124,7 @@ TEST_F(StatusView, LampsAreLitUpToTheLevelOnTheButtonFaceWithAllTexts) {
 TEST_F(StatusView, LostConnectionLeavesAllLampsUnlitAndTheTextsDrawn) {
     // Shut down rather than killed: the server stops the services its level started.
     ASSERT_EQ(fixture.Server().Server().terminate(), 0);
-    fixture.Frame().OnTimer(ID_REFRESH_TIMER);
+    fixture.Tick();
     ASSERT_EQ(doc->GetServerLevel(), 0);
     EXPECT_EQ(Lamps(*view), std::vector<std::string>(5, "unlit"));
     for (int row = 0; row < CServerStatus::kLevels; ++row)
@@ -141,7 +142,7 @@ TEST_F(StatusView, DoubleClickPreselectsTheRowAndChangesTheLevelUnreported) {
     DoubleClick(*view, RowTop(3) + 8);  // on the text of level 4
     EXPECT_EQ(preselected, 3);
     EXPECT_EQ(doc->GetServerLevel(), 3);  // not read again: the next tick shows it
-    fixture.Frame().OnTimer(ID_REFRESH_TIMER);
+    fixture.Tick();
     EXPECT_EQ(doc->GetServerLevel(), 4);
     EXPECT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "lit", "lit", "lit", "unlit"}));
 
@@ -219,7 +220,7 @@ TEST_F(StatusView, RefreshAndTickReadTheLevelSetElsewhere) {
     EXPECT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "lit", "lit", "lit", "unlit"}));
 
     ASSERT_TRUE(SetLevel(*other, 1));
-    fixture.Frame().OnTimer(ID_REFRESH_TIMER);
+    fixture.Tick();
     EXPECT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "unlit", "unlit", "unlit", "unlit"}));
 }
 
@@ -361,6 +362,38 @@ TEST(ChangeLevel, ItsButtonsReadOkAndCancelWhateverTheTranslation) {
         texts << button->text();
     texts.sort();
     EXPECT_EQ(texts, (QStringList{"Cancel", "OK"}));
+}
+
+// While a call goes unanswered the lamps are greyed (neither lit nor unlit green), every
+// caption says "[Not Responding]" and the status bar says since when; the answer undoes it all.
+TEST(StatusViewSilence, ASilentServerGreysTheLampsAndTheStatusBarSaysSinceWhen) {
+    AppFixture fixture({"--delay", "GetServiceState=4000"});
+    ASSERT_TRUE(fixture.IsReady());
+    CAdminDoc* doc = fixture.Connect();
+    ASSERT_NE(doc, nullptr);
+    CServerStatus* view = OpenStatus(fixture);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "unlit", "unlit", "unlit", "unlit"}));
+    CMainFrame& frame = fixture.Frame();
+
+    frame.OnTimer(ID_REFRESH_TIMER);  // tick 0: the level, then the services, which take 4 s
+    ASSERT_TRUE(waitUntil([&] {
+        QCoreApplication::processEvents();
+        return doc->IsNotResponding();
+    }));
+    frame.ShowSilentServer();
+    EXPECT_EQ(frame.statusBar()->currentMessage(),
+              "TestServer has not answered since " +
+                  doc->NotAnsweredSince().toString(QStringLiteral("HH:mm:ss")));
+    EXPECT_EQ(frame.windowTitle(),
+              "Kestrova Telvane Server Administration - TestServer [Not Responding]");
+    EXPECT_EQ(Lamps(*view), std::vector<std::string>(5, "?"));
+
+    ASSERT_TRUE(AwaitTickAnswers(*doc));
+    frame.ShowSilentServer();
+    EXPECT_EQ(frame.statusBar()->currentMessage(), "Ready");
+    EXPECT_EQ(frame.windowTitle(), "Kestrova Telvane Server Administration - TestServer");
+    EXPECT_EQ(Lamps(*view), (std::vector<std::string>{"lit", "unlit", "unlit", "unlit", "unlit"}));
 }
 
 }  // namespace

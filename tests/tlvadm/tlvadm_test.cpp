@@ -16,6 +16,7 @@
 #include "s100/client/entry_key.h"
 #include "s100/wire/admin_key.h"
 #include "session/admindoc.h"
+#include "session/servicestatus.h"
 #include "tests/registry/child_process.h"
 #include "tests/session/server_fixture.h"
 
@@ -340,7 +341,8 @@ TEST_F(TlvadmTest, AKeyTheServerRefusesIsToldApartFromNoServer) {
 // parts and the check finds exactly what it finds when the same profiles are small.
 TEST_F(TlvadmTest, CheckOverProfilesLargerThanAFrameFindsWhatItFindsOverSmallOnes) {
     ASSERT_NO_FATAL_FAILURE(ImportDemoProfiles());
-    ECTF_AdminSession& session = *m_doc->GetSession();
+    ECTF_AdminSession session(kServerEntry);
+    ASSERT_EQ(session.IsOK(), 1);
     CTkvs contents = 0;
     ASSERT_EQ(CTkvs_Create(&contents, nullptr), CT_SUCCESS);
     ASSERT_EQ(session.GetProfile("Sales", "Application", contents), 1);
@@ -523,7 +525,12 @@ TEST_F(TlvadmServiceTest, ServiceNamesAndOutputReadTheSameHereAsInTheClient) {
     EXPECT_NE(result.out.find("\n  Output:\n    caf\xC3\xA9\\x9B[2J\\xFF\n"), std::string::npos)
         << result.out;
     // The client's tooltip holds the same lines.
-    const QString tooltip = m_doc->ServiceStatusText(ByteStringOfBytes(name));
+    // (tlvadm's test runs without an event loop, so it reads the status the tooltip shows here.)
+    std::vector<TLVserviceStatus> statuses;
+    m_doc->RunOnSession(
+        [&](ECTF_AdminSession& session) { session.GetServiceStatus({name}, statuses); });
+    ASSERT_EQ(statuses.size(), 1u);
+    const QString tooltip = ServiceStatusLines(DisplayTexts::Load(), statuses.front()).join('\n');
     std::string indented = shownName + "\n";
     for (const QString& line : tooltip.split(QLatin1Char('\n')))
         indented += "  " + line.toStdString() + "\n";

@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "framework/testing/scriptedmodalseam.h"
+#include "framework/testing/scriptedwaitingbox.h"
 #include "s100/client/entry_key.h"
 #include "session/admsess.h"
 #include "tests/tlvedit/editor_server.h"
@@ -281,6 +282,29 @@ TEST(EditorServerFaults, EachRefusalOfTheServerHasItsSentence) {
         // The fault is used up: the same text now saves.
         EXPECT_TRUE(start.window->Save());
     }
+}
+
+// Giving up on a save the server does not answer closes the session: the editor says the
+// profile may have been saved, the text stays, and the caption said so while it waited.
+TEST(EditorServerFaults, GivingUpOnASlowSaveClosesTheSessionAndKeepsTheText) {
+    tlv::test::EditorServer server({"--delay", "AddProfile=4000"});
+    ASSERT_TRUE(server.IsReady());
+    ScriptedModalSeam seam;
+    ScriptedWaitingBox box;
+    box.CancelWhenShown();
+    EditorStart start = StartEditor(Request(EditMode::New));
+    ASSERT_TRUE(start.window);
+    start.window->NameField()->setText(QStringLiteral("Sales"));
+    EXPECT_FALSE(start.window->Save());
+    EXPECT_EQ(box.TimesShown(), 1);
+    EXPECT_EQ(seam.MessageTexts(),
+              (std::vector<std::string>{"You stopped waiting for " + std::string(kEditorEntry) +
+                                        ", so the connection has been closed. The server may "
+                                        "still have carried out the command: refresh the lists "
+                                        "after connecting again to see what it did."}));
+    EXPECT_TRUE(start.connection->WasCancelled());
+    EXPECT_TRUE(start.window->IsModified());
+    EXPECT_FALSE(start.window->windowTitle().contains("[Not Responding]"));
 }
 
 }  // namespace

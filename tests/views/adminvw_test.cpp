@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QStyle>
 #include <set>
@@ -161,7 +162,14 @@ TEST_F(AdminViewTest, RunningServiceRowsExplainThemselvesInTheirTooltip) {
         const int row = RowOf(*m_view, name);
         return model->data(model->index(row, 0), Qt::ToolTipRole).toString().toStdString();
     };
-    const std::string running = tip("TipRunning");
+    // The server is asked when the pointer rests on the row; its answer is the next tooltip.
+    EXPECT_EQ(tip("TipRunning"), "");
+    std::string running;
+    ASSERT_TRUE(waitUntil([&] {
+        QCoreApplication::processEvents();
+        running = tip("TipRunning");
+        return !running.empty();
+    }));
     EXPECT_NE(running.find("State: Running\nType: DLL\n"), std::string::npos) << running;
     EXPECT_NE(running.find("Restarts: 0"), std::string::npos) << running;
     EXPECT_EQ(tip("TipIdle"), "");

@@ -145,7 +145,7 @@ TEST_F(CheckCommandTest, ClosingTheWindowClosesItsReportBox) {
 TEST_F(CheckCommandTest, CommandIsEnabledOnlyWhileConnected) {
     EXPECT_TRUE(Router().isEnabled(ID_PROFILE_CHECKALLPROFILES));
     m_fixture.Server().Server().kill();
-    m_fixture.Frame().OnTimer(ID_REFRESH_TIMER);
+    m_fixture.Tick();
     ASSERT_EQ(m_doc->IsDisconnected(), 1);
     EXPECT_FALSE(Router().isEnabled(ID_PROFILE_CHECKALLPROFILES));
     EXPECT_FALSE(Router().execute(ID_PROFILE_CHECKALLPROFILES));

@@ -180,7 +180,7 @@ TEST(ProfileCommands, DisconnectedOnlyRefreshStaysEnabled) {
     ASSERT_TRUE(window.IsReady());
     window.Run(ID_VIEW_SELECTALL);
     window.Fixture().Server().Server().kill();
-    window.Fixture().Frame().OnTimer(ID_REFRESH_TIMER);
+    window.Fixture().Tick();
     ASSERT_EQ(window.Doc().IsDisconnected(), 1);
     EXPECT_EQ(window.Names(), Strings{"None Present"});
     EXPECT_TRUE(window.IsEnabled(ID_VIEW_REFRESH));

@@ -9,6 +9,7 @@
 
 #include "app/resource.h"
 #include "framework/bytetext.h"
+#include "framework/testing/scriptedwaitingbox.h"
 #include "session/admindoc.h"
 #include "tests/views/viewcmds_fixture.h"
 #include "views/adminvw.h"
@@ -254,9 +255,10 @@ TEST_F(ServiceCommands, AnEditedNameKeepsEveryByteAndANulInItIsRefused) {
 
     // The status of a name with a NUL is asked for whole, so no other service answers for it.
     CAdminDoc& other = m_window.Other();
-    EXPECT_FALSE(other.ServiceStatusText(QStringLiteral("Reporter")).isEmpty());
+    EXPECT_FALSE(ServerFixture::StatusTextOf(other, QStringLiteral("Reporter")).isEmpty());
     EXPECT_TRUE(
-        other.ServiceStatusText(ByteStringOfBytes(std::string("Reporter\0X", 10))).isEmpty());
+        ServerFixture::StatusTextOf(other, ByteStringOfBytes(std::string("Reporter\0X", 10)))
+            .isEmpty());
 }
 
 TEST_F(ServiceCommands, EditingARemovedServiceSaysSoAndADoubleClickEditsEverySelected) {
@@ -290,6 +292,36 @@ TEST_F(ChangeOnRestart, AnUpdateTakingEffectLaterShowsTheWarning) {
     m_window.Run(ID_SERVICE_EDIT);
     EXPECT_EQ(m_window.Shown(),
               (Strings{"dialog Edit DLL Service", kRemoteInfo, "dialog Warning"}));
+}
+
+}  // namespace
+}  // namespace tlv::test
+
+namespace tlv::test {
+namespace {
+
+class SlowStarts : public ServiceCommands {
+protected:
+    SlowStarts() : ServiceCommands({"--delay", "StartService=4000"}) {}
+};
+
+// Giving up on the first of two starts closes the session: the operator is told the start may
+// have happened, the walk's own box does not follow, and the list empties as on a lost server.
+TEST_F(SlowStarts, CancellingTheWaitEndsTheCommandWithOneBox) {
+    ScriptedWaitingBox box;
+    box.CancelWhenShown();
+    m_window.Select({"CallRouter", "MediaManager"});
+    m_window.PressInNextDialog("&Yes");
+    m_window.Run(ID_SERVICE_START);
+    EXPECT_EQ(box.TimesShown(), 1);
+    EXPECT_EQ(m_window.Shown(),
+              (Strings{"dialog Start Service",
+                       "box You stopped waiting for TestServer, so the connection has been closed. "
+                       "The server may still have carried out the command: refresh the lists "
+                       "after connecting again to see what it did."}));
+    EXPECT_EQ(m_window.Names(), Strings{"None Present"});
+    EXPECT_EQ(m_window.Doc().GetTitle(), "TestServer [Disconnected]");
+    EXPECT_EQ(m_window.View().AreUpdatesEnabled(), 1);
 }
 
 }  // namespace

@@ -74,16 +74,19 @@ private:
 };
 
 CTerror Runner::SessionError() const {
-    const ECTF_AdminSession* session = m_doc.GetSession();
-    return session != nullptr ? static_cast<CTerror>(session->LastError()) : CTerr_ConnectionLost;
+    const CTerror error = m_doc.SessionError();
+    return error == CTerr_NotInitialized ? CTerr_ConnectionLost : error;
 }
 
 int Runner::Refused(const std::vector<std::string>& objects, const std::string& prefix,
                     CTerror code) {
     m_err << "tlvadm: " << prefix << StringTable::Text(m_doc.LastError()) << '\n';
     const bool bLost = m_doc.LastError() == IDS_LOST_CONNECTION || code == CTerr_ConnectionLost;
-    if (ECTF_AdminSession* session = m_doc.GetSession(); session != nullptr && !bLost)
-        m_err << "tlvadm: " << RefusalReason(*session, m_args.command, objects, code) << '\n';
+    std::string reason;
+    if (!bLost && m_doc.RunOnSession([&](ECTF_AdminSession& session) {
+            reason = RefusalReason(session, m_args.command, objects, code);
+        }))
+        m_err << "tlvadm: " << reason << '\n';
     return bLost ? kExitUsage : kExitRefused;
 }
 
@@ -126,7 +129,11 @@ int Runner::SetLevel() {
         return Refused(m_args.operands);
     if (!m_args.bWait)
         return kExitOk;
-    return WaitForLevel(*m_doc.GetSession(), from, level, Timeout(), m_err);
+    int result = kExitUsage;
+    m_doc.RunOnSession([&](ECTF_AdminSession& session) {
+        result = WaitForLevel(session, from, level, Timeout(), m_err);
+    });
+    return result;
 }
 
 // Like the list view's commands: every name is tried, each failure reported. done: the names
@@ -153,25 +160,31 @@ bool Runner::IsAlreadyThere(const std::string& name, CTerror code) {
     const bool bStart = m_args.command == "start";
     const bool bMaybe = bStart ? code == CTerr_ServiceBusy
                                : code == CTerr_InvalidArgument || code == CTerr_ServiceBusy;
-    ECTF_AdminSession* session = m_doc.GetSession();
-    if (!bMaybe || session == nullptr)
+    if (!bMaybe)
         return false;
-    const ServiceLookup service = LookUpService(*session, name);
-    const bool bRunning = service.state == SVC_StateRunning ||
-                          service.state == SVC_StateStarting || service.state == SVC_StateWaiting;
-    const bool bIdle = service.state == SVC_StateIdle || service.state == SVC_StateFailed;
-    const bool bThere = service.bFound && (bStart ? bRunning
-                                                  : bIdle || service.state == SVC_StateStopping);
-    if (bThere)
-        m_err << "tlvadm: " << RefusalReason(*session, m_args.command, {name}, code) << '\n';
+    bool bThere = false;
+    m_doc.RunOnSession([&](ECTF_AdminSession& session) {
+        const ServiceLookup service = LookUpService(session, name);
+        const bool bRunning = service.state == SVC_StateRunning ||
+                              service.state == SVC_StateStarting ||
+                              service.state == SVC_StateWaiting;
+        const bool bIdle = service.state == SVC_StateIdle || service.state == SVC_StateFailed;
+        bThere = service.bFound &&
+                 (bStart ? bRunning : bIdle || service.state == SVC_StateStopping);
+        if (bThere)
+            m_err << "tlvadm: " << RefusalReason(session, m_args.command, {name}, code) << '\n';
+    });
     return bThere;
 }
 
 int Runner::Wait(int result, const std::vector<std::string>& names, WaitTarget target) {
     if (!m_args.bWait || names.empty() || result == kExitUsage)
         return result;
-    return std::max(result,
-                    WaitForServices(*m_doc.GetSession(), names, target, Timeout(), m_err));
+    int waited = kExitUsage;
+    m_doc.RunOnSession([&](ECTF_AdminSession& session) {
+        waited = WaitForServices(session, names, target, Timeout(), m_err);
+    });
+    return std::max(result, waited);
 }
 
 int Runner::StartServices() {
@@ -220,17 +233,21 @@ int Runner::ShowProfile() {
 }
 
 int Runner::Check() {
-    ECTF_AdminSession* session = m_doc.GetSession();
-    if (session == nullptr)
+    int result = kExitUsage;
+    if (!m_doc.RunOnSession([&](ECTF_AdminSession& session) {
+            result = RunProfileCheck(session, m_args.bJson, m_args.failOn, m_out, m_err);
+        }))
         return Usage(StringTable::Text(IDS_LOST_CONNECTION));
-    return RunProfileCheck(*session, m_args.bJson, m_args.failOn, m_out, m_err);
+    return result;
 }
 
 int Runner::Status() {
-    ECTF_AdminSession* session = m_doc.GetSession();
-    if (session == nullptr)
+    int result = kExitUsage;
+    if (!m_doc.RunOnSession([&](ECTF_AdminSession& session) {
+            result = RunServiceStatus(session, m_args.operands, m_args.bJson, m_out, m_err);
+        }))
         return Usage(StringTable::Text(IDS_LOST_CONNECTION));
-    return RunServiceStatus(*session, m_args.operands, m_args.bJson, m_out, m_err);
+    return result;
 }
 
 int Runner::Watch() {

@@ -41,6 +41,12 @@ CProfileEditorWnd::CProfileEditorWnd(ProfileConnection& connection, EditMode mod
     connect(m_pName, &QLineEdit::textChanged, this, [this] { OnFieldsChanged(); });
     connect(m_pContents, &QPlainTextEdit::textChanged, this, [this] { OnFieldsChanged(); });
     (mode == EditMode::New ? static_cast<QWidget*>(m_pName) : m_pContents)->setFocus();
+    // The caption says when the server leaves a call unanswered.
+    m_connection.SetResponsivenessHandler([this] { UpdateTitle(); });
+}
+
+CProfileEditorWnd::~CProfileEditorWnd() {
+    m_connection.SetResponsivenessHandler({});
 }
 
 void CProfileEditorWnd::BuildWidgets() {
@@ -151,6 +157,11 @@ bool CProfileEditorWnd::Save() {
     const CTerror error = m_mode == EditMode::New
                               ? m_connection.Add(name, m_strClass, *check.contents)
                               : m_connection.Update(name, m_strClass, *check.contents);
+    if (m_connection.WasCancelled()) {
+        Modal().MessageBox(StringTable::Load(IDS_WAIT_CANCELLED).arg(m_connection.Entry()),
+                           EditorCaption(), MB_OK | MB_ICONEXCLAMATION, this);
+        return false;
+    }
     if (error != CTerr_NoError) {
         const ProfileCall call = m_mode == EditMode::New ? ProfileCall::Add : ProfileCall::Update;
         Modal().MessageBox(ProfileFailureText(call, name, m_strClass, error), EditorCaption(),
@@ -176,8 +187,11 @@ void CProfileEditorWnd::MarkSaved() {
 }
 
 void CProfileEditorWnd::UpdateTitle() {
-    setWindowTitle(QStringLiteral("%1 (%2) on %3[*] - %4")
-                       .arg(DisplayName(), m_strClass, m_connection.Entry(), EditorCaption()));
+    const QString silence =
+        m_connection.IsNotResponding() ? StringTable::Load(IDS_NOT_RESPONDING_SUFFIX) : QString();
+    setWindowTitle(QStringLiteral("%1 (%2) on %3%4[*] - %5")
+                       .arg(DisplayName(), m_strClass, m_connection.Entry(), silence,
+                            EditorCaption()));
     setWindowModified(IsModified());
 }
 

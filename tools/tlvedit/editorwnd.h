@@ -31,6 +31,7 @@ public:
     // printed set fetched from the server. The connection must outlive the window.
     CProfileEditorWnd(ProfileConnection& connection, EditMode mode, const QString& name,
                       const QString& profileClass, const QString& contents);
+    ~CProfileEditorWnd() override;
 
     EditMode Mode() const { return m_mode; }
     bool IsModified() const;

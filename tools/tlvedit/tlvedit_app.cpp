@@ -7,6 +7,7 @@
 #include "framework/modalseam.h"
 #include "framework/widgets/displaycheck.h"
 #include "framework/widgets/widgetmodalseam.h"
+#include "framework/widgets/widgetwaitingbox.h"
 #include "platform/version/commandline.h"
 #include "platform/version/projectversion.h"
 #include "resources/stringtable.h"
@@ -44,12 +45,17 @@ EditorStart StartEditor(const EditorRequest& request) {
     const QString name = FromServerText(request.name.c_str());
     const QString profileClass = FromServerText(request.profileClass.c_str());
     auto connection = std::make_unique<ProfileConnection>(entry);
+    // The operator gave up waiting: nothing to explain.
+    if (connection->WasCancelled())
+        return EditorStart{kExitUsage, nullptr, nullptr};
     if (connection->ConnectError() != CTerr_NoError)
         return Refuse(kExitUsage, ConnectFailureText(entry, connection->ConnectError()));
 
     s100::KVSet contents;
     if (request.mode == EditMode::Edit) {
         const CTerror error = connection->Load(name, profileClass, contents);
+        if (connection->WasCancelled())
+            return EditorStart{kExitUsage, nullptr, nullptr};
         if (error != CTerr_NoError) {
             const int exitCode = error == CTerr_ConnectionLost ? kExitUsage : kExitRefused;
             return Refuse(exitCode,
@@ -87,6 +93,8 @@ int RunTlvedit(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("tlvedit"));
     WidgetModalSeam seam;
     ModalSeamGuard guard(seam);
+    WidgetWaitingBox waitingBox;
+    const WaitingBoxGuard waitingBoxGuard(waitingBox);
     S100Library library;
     EditorStart start = StartEditor(request);
     if (!start.window)
