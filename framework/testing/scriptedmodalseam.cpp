@@ -39,10 +39,11 @@ int ScriptedModalSeam::RunDialog(QDialog& dialog) {
 }
 
 int ScriptedModalSeam::MessageBox(const QString& text, const QString& caption, unsigned flags,
-                                  QWidget* owner) {
+                                  QWidget* owner, const QString& details) {
     ModalEvent event;
     event.kind = ModalEvent::Kind::MessageBox;
     event.text = text;
+    event.details = details;
     event.caption = caption;
     event.flags = flags;
     event.owner = owner;
@@ -71,6 +72,15 @@ std::vector<std::string> ScriptedModalSeam::MessageTexts() const {
             texts.push_back(event.text.toStdString());
     }
     return texts;
+}
+
+std::vector<std::string> ScriptedModalSeam::MessageDetails() const {
+    std::vector<std::string> details;
+    for (const ModalEvent& event : m_events) {
+        if (event.kind == ModalEvent::Kind::MessageBox)
+            details.push_back(event.details.toStdString());
+    }
+    return details;
 }
 
 void ScriptedModalSeam::Clear() {
