@@ -36,12 +36,12 @@ std::string ValueLine(HKEY key, const RegistryPlace& place, const std::string& w
     DWORD size = 0;
     if (RegQueryValueExA(key, place.value, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return StringTable::Format(IDS_REG_VALUE_MISSING, {where, keyText, value});
-    if (type != REG_SZ)
-        return StringTable::Format(IDS_REG_VALUE_NOT_STRING, {where, keyText, value});
     // The caller's buffer also holds the terminator the data may lack.
     if (place.maxBytes != 0 && size >= place.maxBytes)
         return StringTable::Format(IDS_REG_VALUE_TOO_LONG,
                                    {where, keyText, value, std::to_string(place.maxBytes - 1)});
+    if (type != REG_SZ)
+        return StringTable::Format(IDS_REG_VALUE_NOT_STRING, {where, keyText, value});
     return StringTable::Format(IDS_REG_VALUE_NOT_READ, {where, keyText, value});
 }
 

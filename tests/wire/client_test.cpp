@@ -155,8 +155,10 @@ TEST(ClientConnection, RefusedConnectionIsToldApartAndLeavesNothingUsable) {
     ClientConnection connection{1s};
     EXPECT_EQ(connection.connect("127.0.0.1", freePort), CTerr_ConnectRefused);
     EXPECT_EQ(connection.failureReason(), "connection refused");
+    EXPECT_EQ(connection.lastFault(), ConnectFault::Refused);
     EXPECT_EQ(connection.connect("no-such-host.invalid", 2020), CTerr_ConnectRefused);
     EXPECT_EQ(connection.failureReason(), "host not found");
+    EXPECT_EQ(connection.lastFault(), ConnectFault::HostNotFound);
     EXPECT_FALSE(connection.isUsable());
     Request request = levelRequest();
     Response response;
@@ -170,6 +172,7 @@ TEST(ClientConnection, SilentServerTimesOutAndTheConnectionStaysDead) {
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_ConnectionLost);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+    EXPECT_EQ(connection.lastFault(), ConnectFault::TimedOut);
     EXPECT_FALSE(connection.isUsable());
     Request request = levelRequest();
     Response response;
@@ -189,6 +192,7 @@ TEST(ClientConnection, AbortFromAnotherThreadEndsAWaitingCallAndEveryLaterOne) {
     connection.abort();
     waiting.join();
     EXPECT_EQ(outcome, CTerr_ConnectionLost);
+    EXPECT_EQ(connection.lastFault(), ConnectFault::Aborted);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
     EXPECT_FALSE(connection.isUsable());
     EXPECT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_ConnectionLost);
@@ -197,6 +201,7 @@ TEST(ClientConnection, AbortFromAnotherThreadEndsAWaitingCallAndEveryLaterOne) {
     EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
 }
 
+// The server's own version is kept, so that the operator is told both.
 TEST(ClientConnection, RefusedVersionIsAProtocolMismatch) {
     tlv::test::FakeServer peer{[](const ClientFrame&) {
         return tlv::test::FakeServer::helloReply(false, kProtocolVersion + 1);
@@ -204,6 +209,8 @@ TEST(ClientConnection, RefusedVersionIsAProtocolMismatch) {
     ClientConnection connection{2s};
     ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
     EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_ProtocolMismatch);
+    EXPECT_EQ(connection.lastFault(), ConnectFault::VersionMismatch);
+    EXPECT_EQ(connection.serverProtocolVersion(), kProtocolVersion + 1);
     EXPECT_FALSE(connection.isUsable());
 }
 
@@ -223,6 +230,7 @@ TEST(ClientConnection, GarbageAndOversizedRepliesKillTheConnection) {
         ClientConnection inside{2s};
         ASSERT_EQ(inside.connect("127.0.0.1", tunnel.port()), CTerr_NoError);
         EXPECT_EQ(inside.handshake("test", tlv::test::testAdminKey()), CTerr_ConnectionLost);
+        EXPECT_EQ(inside.lastFault(), ConnectFault::Broken);
         EXPECT_FALSE(inside.isUsable());
     }
 }
@@ -239,6 +247,7 @@ TEST(ClientConnection, AServerThatCannotProveTheKeyIsRejected) {
     ClientConnection connection{2s};
     ASSERT_EQ(connection.connect("127.0.0.1", impostor.port()), CTerr_NoError);
     EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_KeyRejected);
+    EXPECT_EQ(connection.lastFault(), ConnectFault::KeyRejected);
     EXPECT_FALSE(connection.isUsable());
     Request request = levelRequest();
     Response response;
@@ -252,6 +261,7 @@ TEST(ClientConnection, AServerShowingACertificateInsteadOfTheKeyIsRejected) {
     ClientConnection connection{2s};
     ASSERT_EQ(connection.connect("127.0.0.1", impostor.port()), CTerr_NoError);
     EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_KeyRejected);
+    EXPECT_EQ(connection.lastFault(), ConnectFault::KeyRejected);
     EXPECT_FALSE(connection.isUsable());
 }
 
