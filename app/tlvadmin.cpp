@@ -73,8 +73,8 @@ void CAdminApp::ReadEnvironment() {
         m_strHelpFilePath = QFile::decodeName(helpPath.data()) + kHelpFileBelowRoot;
     } else {
         CErrorBox(IDS_REGISTRY_ACCESS_FAILED, nullptr,
-                  DetailsOfLines(RegistryFailureDetails(
-                      {kClientEnvironmentKey, kRootPathValue, kPathSize})))
+                  DetailsOfLines(
+                      RegistryFailureDetails({kClientEnvironmentKey, kRootPathValue, kPathSize})))
             .DoModal();
     }
     // A path: the file system's bytes.

@@ -49,8 +49,8 @@ std::string ValueLine(HKEY key, const RegistryPlace& place, const std::string& w
 
 std::vector<std::string> NoRegistrySettingsLines() {
     const RegistryFiles files = RegQueryFiles();
-    const std::string user = files.user.empty() ? StringTable::Format(IDS_REG_NO_USER_FILE)
-                                                : ShownBytes(files.user);
+    const std::string user =
+        files.user.empty() ? StringTable::Format(IDS_REG_NO_USER_FILE) : ShownBytes(files.user);
     return {StringTable::Format(IDS_REG_NO_SETTINGS, {user, ShownBytes(files.machine)}),
             StringTable::Format(IDS_REG_HOW_TO_MAKE, {ShownBytes(files.machine)})};
 }

@@ -15,8 +15,8 @@ public:
         qWarning("modal dialog run with no modal seam installed: cancelled");
         return IDCANCEL;
     }
-    int MessageBox(const QString& text, const QString& caption, unsigned flags,
-                   QWidget* /*owner*/, const QString& details) override {
+    int MessageBox(const QString& text, const QString& caption, unsigned flags, QWidget* /*owner*/,
+                   const QString& details) override {
         qWarning("message box with no modal seam installed: [%s] %s", qUtf8Printable(caption),
                  qUtf8Printable(details.isEmpty() ? text : text + QLatin1Char('\n') + details));
         return DefaultMessageBoxAnswer(flags);

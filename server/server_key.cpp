@@ -16,8 +16,7 @@ std::string serverKeyPath(const ServerOptions& options) {
     return !options.keyFile.empty() ? options.keyFile : options.dataDir + "/admin.key";
 }
 
-bool loadServerKey(const ServerOptions& options, std::string& key, std::string& error,
-                   bool* made) {
+bool loadServerKey(const ServerOptions& options, std::string& key, std::string& error, bool* made) {
     const std::string path = serverKeyPath(options);
     struct stat info {};
     const bool missing = lstat(path.c_str(), &info) != 0 && errno == ENOENT;
@@ -44,15 +43,16 @@ std::string keyHandOverText(const std::string& keyPath) {
     const std::string file = absolute.empty() ? keyPath : absolute;
     const char* home = std::getenv("HOME");
     struct stat info {};
-    const bool operatorsOwn = geteuid() != 0 && home != nullptr &&
-                              stat(home, &info) == 0 && info.st_uid == geteuid();
+    const bool operatorsOwn =
+        geteuid() != 0 && home != nullptr && stat(home, &info) == 0 && info.st_uid == geteuid();
     const std::string command =
         operatorsOwn ? "install -D -m 600 " + file + " ~/.config/kestrova/keys/ENTRY.key"
                      : "sudo install -m 600 -o USER -g USER " + file +
                            " ~USER/.config/kestrova/keys/ENTRY.key";
     return "made a new admin key " + file +
            "; to let a client administer this server, copy it as the key of the client's server "
-           "entry: " + command;
+           "entry: " +
+           command;
 }
 
 }  // namespace tlv::server

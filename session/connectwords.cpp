@@ -24,16 +24,14 @@ OpenFailureWords Words(std::string reason, std::string advice) {
 OpenFailureWords EntryWords(const OpenFailure& failure) {
     const std::string entry = ShownBytes(failure.entry);
     if (failure.entryFault == EntryFault::NotAString) {
-        const std::vector<std::string> where = RegistryFailureDetails(
-            {tlv::client::kAdministrationServersKey, failure.entry.c_str()});
+        const std::vector<std::string> where =
+            RegistryFailureDetails({tlv::client::kAdministrationServersKey, failure.entry.c_str()});
         return Words(StringTable::Format(IDS_OPEN_ENTRY_NOT_STRING, {where.front()}),
                      StringTable::Format(IDS_OPEN_REPLACE_ENTRY, {entry}));
     }
-    const std::vector<std::string> where =
-        RegistryFailureDetails({tlv::client::kAdministrationServersKey,
-                                failure.entryFault == EntryFault::NoTable
-                                    ? nullptr
-                                    : failure.entry.c_str()});
+    const std::vector<std::string> where = RegistryFailureDetails(
+        {tlv::client::kAdministrationServersKey,
+         failure.entryFault == EntryFault::NoTable ? nullptr : failure.entry.c_str()});
     // A registry without any of the software's settings says itself what to do.
     if (where.size() > 1)
         return Words(where[0], where[1]);
@@ -62,8 +60,7 @@ std::string StringFaultText(const OpenFailure& failure) {
         case ConnectStringFault::BadHost:
             return StringTable::Format(IDS_OPEN_STRING_BAD_HOST);
         case ConnectStringFault::PortNotANumber:
-            return StringTable::Format(IDS_OPEN_STRING_PORT_NAN,
-                                       {PortText(failure.connectString)});
+            return StringTable::Format(IDS_OPEN_STRING_PORT_NAN, {PortText(failure.connectString)});
         case ConnectStringFault::PortOutOfRange:
             return StringTable::Format(IDS_OPEN_STRING_PORT_RANGE,
                                        {PortText(failure.connectString)});
@@ -120,15 +117,13 @@ OpenFailureWords ConnectWords(const OpenFailure& failure) {
             return Words(StringTable::Format(IDS_OPEN_HOST_NOT_FOUND, {ShownBytes(failure.host)}),
                          StringTable::Format(IDS_OPEN_CHECK_HOST));
         case ConnectFault::Unreachable:
-            return Words(
-                StringTable::Format(IDS_OPEN_UNREACHABLE,
-                                    {address, ShownBytes(failure.systemReason)}),
-                StringTable::Format(IDS_OPEN_CHECK_NETWORK));
+            return Words(StringTable::Format(IDS_OPEN_UNREACHABLE,
+                                             {address, ShownBytes(failure.systemReason)}),
+                         StringTable::Format(IDS_OPEN_CHECK_NETWORK));
         case ConnectFault::KeyRejected:
-            return Words(StringTable::Format(IDS_OPEN_KEY_REFUSED,
-                                             {address, ShownBytes(failure.keyFile)}),
-                         StringTable::Format(IDS_OPEN_GET_CURRENT_KEY,
-                                             {ShownBytes(failure.keyFile)}));
+            return Words(
+                StringTable::Format(IDS_OPEN_KEY_REFUSED, {address, ShownBytes(failure.keyFile)}),
+                StringTable::Format(IDS_OPEN_GET_CURRENT_KEY, {ShownBytes(failure.keyFile)}));
         case ConnectFault::VersionMismatch:
             return Words(StringTable::Format(IDS_OPEN_VERSION,
                                              {address, std::to_string(failure.serverVersion),

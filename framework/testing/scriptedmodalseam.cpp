@@ -66,21 +66,20 @@ void ScriptedModalSeam::MessageBeep(unsigned type) {
 }
 
 std::vector<std::string> ScriptedModalSeam::MessageTexts() const {
-    std::vector<std::string> texts;
-    for (const ModalEvent& event : m_events) {
-        if (event.kind == ModalEvent::Kind::MessageBox)
-            texts.push_back(event.text.toStdString());
-    }
-    return texts;
+    return OfMessageBoxes(&ModalEvent::text);
 }
 
 std::vector<std::string> ScriptedModalSeam::MessageDetails() const {
-    std::vector<std::string> details;
+    return OfMessageBoxes(&ModalEvent::details);
+}
+
+std::vector<std::string> ScriptedModalSeam::OfMessageBoxes(QString ModalEvent::*field) const {
+    std::vector<std::string> values;
     for (const ModalEvent& event : m_events) {
         if (event.kind == ModalEvent::Kind::MessageBox)
-            details.push_back(event.details.toStdString());
+            values.push_back((event.*field).toStdString());
     }
-    return details;
+    return values;
 }
 
 void ScriptedModalSeam::Clear() {

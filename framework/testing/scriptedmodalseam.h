@@ -70,6 +70,8 @@ public:
     void Clear();
 
 private:
+    std::vector<std::string> OfMessageBoxes(QString ModalEvent::*field) const;
+
     std::deque<DialogScript> m_dialogScripts;
     std::deque<int> m_answers;
     std::vector<ModalEvent> m_events;

@@ -54,8 +54,9 @@ int WidgetModalSeam::MessageBox(const QString& text, const QString& caption, uns
     // Always marked up, with every character escaped: Qt guesses the format of informative
     // text, and a path or name must never be taken for markup.
     if (!details.isEmpty())
-        box.setInformativeText(QStringLiteral("<p>%1</p>").arg(
-            details.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))));
+        box.setInformativeText(
+            QStringLiteral("<p>%1</p>")
+                .arg(details.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))));
     const std::span<const int> results = MessageBoxButtons(flags);
     for (const int result : results)
         box.addButton(StandardButtonOf(result));

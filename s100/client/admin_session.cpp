@@ -50,8 +50,8 @@ CTerror AdminSession::connect(OpenFailure& failure) {
     failure.port = address.port;
     failure.step = OpenStep::Key;
     std::string key;
-    if (const CTerror error = loadEntryKey(failure.entry, key, failure.keyProblem,
-                                           &failure.keyFile, &failure.keyFault);
+    if (const CTerror error = loadEntryKey(failure.entry, key, failure.keyProblem, &failure.keyFile,
+                                           &failure.keyFault);
         error != CTerr_NoError) {
         return error;
     }

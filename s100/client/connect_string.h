@@ -18,13 +18,13 @@ struct ServerAddress {
 enum class ConnectStringFault {
     None,
     Empty,
-    NoPrefix,      // it does not begin with "tcp:"
-    NoPort,        // no colon and port after the host
-    NoHost,        // nothing between "tcp:" and the port's colon
-    BadHost,       // the host holds a blank or a control character
+    NoPrefix,  // it does not begin with "tcp:"
+    NoPort,    // no colon and port after the host
+    NoHost,    // nothing between "tcp:" and the port's colon
+    BadHost,   // the host holds a blank or a control character
     PortNotANumber,
     PortOutOfRange,  // a number, but not 1..65535
-    TooLong,       // longer than any connection string (server_table.h)
+    TooLong,         // longer than any connection string (server_table.h)
 };
 
 // The prefix is compared without regard to case; the host is everything up to the last colon

@@ -17,11 +17,11 @@
 namespace tlv::client {
 
 enum class OpenStep {
-    None,       // the entry's last open succeeded, or none was tried
-    Entry,      // looking the entry up in the administration server table: entryFault
-    Address,    // reading its connection string: stringFault
-    Key,        // reading its admin key: keyFault, keyProblem
-    Connect,    // connecting and shaking hands: connectFault
+    None,     // the entry's last open succeeded, or none was tried
+    Entry,    // looking the entry up in the administration server table: entryFault
+    Address,  // reading its connection string: stringFault
+    Key,      // reading its admin key: keyFault, keyProblem
+    Connect,  // connecting and shaking hands: connectFault
 };
 
 struct OpenFailure {
@@ -30,13 +30,13 @@ struct OpenFailure {
     std::string connectString;  // as the table holds it, once it was read
     std::string host;           // once the connection string was read
     std::uint16_t port = 0;
-    std::string keyFile;        // the key file looked for ("" when none can be named)
+    std::string keyFile;  // the key file looked for ("" when none can be named)
     EntryFault entryFault = EntryFault::None;
     ConnectStringFault stringFault = ConnectStringFault::None;
     tlv::wire::KeyFault keyFault = tlv::wire::KeyFault::None;
-    std::string keyProblem;      // the key file and what is wrong with it
+    std::string keyProblem;  // the key file and what is wrong with it
     tlv::wire::ConnectFault connectFault = tlv::wire::ConnectFault::None;
-    std::string systemReason;    // the system's words for an unreachable address
+    std::string systemReason;  // the system's words for an unreachable address
     std::uint32_t clientVersion = 0;
     std::uint32_t serverVersion = 0;  // 0 when the server named none
     std::chrono::milliseconds timeout{0};

@@ -68,9 +68,9 @@ TEST(WidgetModalSeam, ErrorBoxFlagsGiveAWarningWithOkOnlyAndDetailsUnderTheText)
     });
 
     const QString details = QStringLiteral("Server entry: <b>Lab</b> & co\nStart the server.");
-    EXPECT_EQ(seam.MessageBox("Unable to stop the service selected.", "Error", 0x1030, nullptr,
-                              details),
-              IDOK);
+    EXPECT_EQ(
+        seam.MessageBox("Unable to stop the service selected.", "Error", 0x1030, nullptr, details),
+        IDOK);
     EXPECT_EQ(icon, QMessageBox::Warning);
     EXPECT_EQ(buttonCount, 1);
     EXPECT_EQ(text, "Unable to stop the service selected.");

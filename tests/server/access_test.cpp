@@ -161,7 +161,8 @@ TEST(AdminKey, KeptInTheDataFolderPrivateAndRefusedWhenOthersCanReadIt) {
         EXPECT_TRUE(line.size() > 25 && line[4] == '-' && line[10] == 'T' &&
                     line.compare(23, 9, "Z tlvsd: ") == 0)
             << line;
-        if (line.find("made a new admin key " + keyFile + "; to let a client administer this "
+        if (line.find("made a new admin key " + keyFile +
+                      "; to let a client administer this "
                       "server, copy it as the key of the client's server entry: ") !=
                 std::string::npos &&
             line.find("install -") != std::string::npos &&

@@ -362,12 +362,11 @@ TEST_F(TlvadmTest, UsageAndConnectionErrorsExitWithTwo) {
     m_fixture.Server().kill();
     result = Tlvadm({"level"});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_NE(result.err.find("tlvadm: Could not connect to 127.0.0.1:" +
-                              std::to_string(m_fixture.Server().port()) +
-                              ": the connection was refused"),
-              std::string::npos)
+    EXPECT_NE(
+        result.err.find("tlvadm: Could not connect to 127.0.0.1:" +
+                        std::to_string(m_fixture.Server().port()) + ": the connection was refused"),
+        std::string::npos)
         << result.err;
-
 }
 
 TEST_F(TlvadmTest, OptionsStandAnywhereAndAreCheckedForTheirCommand) {

@@ -6,12 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <stdlib.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <functional>
@@ -24,6 +20,7 @@
 #include "session/admindoc.h"
 #include "tests/registry/child_process.h"
 #include "tests/support/fake_server.h"
+#include "tests/support/loopback_listener.h"
 #include "tests/tlvedit/editor_server.h"
 #include "tools/tlvedit/tlvedit_app.h"
 
@@ -34,31 +31,6 @@ const std::string kConnectFailed =
     "Could not connect to the server specified. Ensure the specified server exists and is "
     "running.";
 const std::string kTable = "SOFTWARE\\Kestrova\\TLVS Client\\Servers\\KSTV_Administration";
-
-// A port that takes connections but never answers: the kernel completes the TCP handshake
-// for the backlog, and nobody ever accepts.
-class SilentListener final {
-public:
-    SilentListener() {
-        m_descriptor = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        bind(m_descriptor, reinterpret_cast<sockaddr*>(&address), size);
-        listen(m_descriptor, 8);
-        getsockname(m_descriptor, reinterpret_cast<sockaddr*>(&address), &size);
-        m_port = ntohs(address.sin_port);
-    }
-    ~SilentListener() { close(m_descriptor); }
-    SilentListener(const SilentListener&) = delete;
-    SilentListener& operator=(const SilentListener&) = delete;
-    std::uint16_t Port() const { return m_port; }
-
-private:
-    int m_descriptor = -1;
-    std::uint16_t m_port = 0;
-};
 
 // What listens for one attempt to connect.
 struct Peer {
@@ -152,9 +124,9 @@ Peer ClosedPort() {
 }
 
 Peer NeverAnswers() {
-    auto listener = std::make_shared<SilentListener>();
+    auto listener = std::make_shared<LoopbackListener>();
     setenv("TLV_CALL_TIMEOUT_MS", "300", 1);
-    return {listener->Port(), listener};
+    return {listener->port, listener};
 }
 
 Peer OtherVersion() {
@@ -211,9 +183,8 @@ std::vector<Failure> ConnectFailures::Failures() {
          &OtherVersion,
          {"Server entry: Older", "Connection string: tcp:127.0.0.1:$PORT",
           "The server at 127.0.0.1:$PORT speaks protocol version " +
-              std::to_string(tlv::wire::kProtocolVersion + 7) +
-              "; this program speaks version " + std::to_string(tlv::wire::kProtocolVersion) +
-              ".",
+              std::to_string(tlv::wire::kProtocolVersion + 7) + "; this program speaks version " +
+              std::to_string(tlv::wire::kProtocolVersion) + ".",
           "Install the same release of the server and of the administration programs."}},
         {"WrongKey",
          "tcp:127.0.0.1:" + serverPort,
@@ -303,8 +274,8 @@ TEST_F(ConnectFailures, TlvadmWritesTheSameLinesAndExitsTwo) {
         SCOPED_TRACE(failure.entry);
         Peer peer;
         const std::vector<std::string> lines = Prepare(failure, peer);
-        const ProcessResult result = RunProcess({TLVADM_BINARY, failure.entry, "level"},
-                                                scratch.path());
+        const ProcessResult result =
+            RunProcess({TLVADM_BINARY, failure.entry, "level"}, scratch.path());
         std::string expected;
         for (const std::string& line : lines)
             expected += "tlvadm: " + line + "\n";

@@ -19,6 +19,7 @@
 #include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
 #include "tests/support/fake_server.h"
+#include "tests/support/loopback_listener.h"
 #include "tests/support/openssl_handles.h"
 #include "tests/support/relay_proxy.h"
 #include "tests/support/tlvsd_process.h"
@@ -28,28 +29,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A listening socket on 127.0.0.1 at a port of the system's choosing; shut down, it wakes the
-// accept waiting on it.
-struct LoopbackListener {
-    LoopbackListener() {
-        descriptor = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        bind(descriptor, reinterpret_cast<sockaddr*>(&address), size);
-        listen(descriptor, 1);
-        getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &size);
-        port = ntohs(address.sin_port);
-    }
-    ~LoopbackListener() { close(descriptor); }
-    LoopbackListener(const LoopbackListener&) = delete;
-    LoopbackListener& operator=(const LoopbackListener&) = delete;
-    void wake() const { shutdown(descriptor, SHUT_RDWR); }
-
-    int descriptor = -1;
-    std::uint16_t port = 0;
-};
+using tlv::test::LoopbackListener;
 
 // A peer on 127.0.0.1 that accepts one client, reads what it sends for a moment, answers with
 // fixed bytes outside any TLS and then keeps the connection open until it is destroyed.

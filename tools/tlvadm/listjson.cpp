@@ -56,13 +56,12 @@ int PrintServiceListJson(CAdminDoc& doc, std::ostream& out, std::ostream& err) {
         const unsigned long state = answer.states[i];
         const unsigned long type = answer.types[i];
         const long disabled = answer.disabled[i];
-        out << NameMember(answer.names[i]) << ", \"state\": "
-            << JsonString(StateText(texts, state)) << ", \"type\": "
-            << JsonString(TypeText(texts, type, disabled)) << ", \"state_symbol\": "
-            << JsonString(QString::fromStdString(s100::symbolText(state)))
+        out << NameMember(answer.names[i]) << ", \"state\": " << JsonString(StateText(texts, state))
+            << ", \"type\": " << JsonString(TypeText(texts, type, disabled))
+            << ", \"state_symbol\": " << JsonString(QString::fromStdString(s100::symbolText(state)))
             << ", \"failed\": " << JsonBool(state == SVC_StateFailed)
-            << ", \"disabled\": " << JsonBool(disabled != 0) << ", \"start_type\": "
-            << JsonString(QString::fromStdString(s100::symbolText(type)));
+            << ", \"disabled\": " << JsonBool(disabled != 0)
+            << ", \"start_type\": " << JsonString(QString::fromStdString(s100::symbolText(type)));
     });
     return kExitOk;
 }
@@ -75,8 +74,8 @@ int PrintProviderListJson(CAdminDoc& doc, std::ostream& out, std::ostream& err) 
     const DisplayTexts texts = DisplayTexts::Load();
     PrintArray(out, answer, [&](int i) {
         const long available = answer.available[i];
-        out << NameMember(answer.names[i]) << ", \"availability\": "
-            << JsonString(AvailabilityText(texts, available))
+        out << NameMember(answer.names[i])
+            << ", \"availability\": " << JsonString(AvailabilityText(texts, available))
             << ", \"available\": " << JsonBool(available != 0);
     });
     return kExitOk;
