@@ -45,6 +45,16 @@ std::string ValueLine(HKEY key, const RegistryPlace& place, const std::string& w
     return StringTable::Format(IDS_REG_VALUE_NOT_READ, {where, keyText, value});
 }
 
+// "in FILE" or "in FILE (and FILE)": the files the registry reads.
+std::string RegistryFilesText() {
+    const RegistryFiles files = RegQueryFiles();
+    const bool bUser = files.userExists || !files.machineRead;
+    const std::string first = ShownBytes(bUser ? files.user : files.machine);
+    if (bUser && files.machineRead)
+        return StringTable::Format(IDS_REG_IN_FILES, {first, ShownBytes(files.machine)});
+    return StringTable::Format(IDS_REG_IN_FILE, {first});
+}
+
 }  // namespace
 
 std::vector<std::string> NoRegistrySettingsLines() {
@@ -53,15 +63,6 @@ std::vector<std::string> NoRegistrySettingsLines() {
         files.user.empty() ? StringTable::Format(IDS_REG_NO_USER_FILE) : ShownBytes(files.user);
     return {StringTable::Format(IDS_REG_NO_SETTINGS, {user, ShownBytes(files.machine)}),
             StringTable::Format(IDS_REG_HOW_TO_MAKE, {ShownBytes(files.machine)})};
-}
-
-std::string RegistryFilesText() {
-    const RegistryFiles files = RegQueryFiles();
-    const bool bUser = files.userExists || !files.machineRead;
-    const std::string first = ShownBytes(bUser ? files.user : files.machine);
-    if (bUser && files.machineRead)
-        return StringTable::Format(IDS_REG_IN_FILES, {first, ShownBytes(files.machine)});
-    return StringTable::Format(IDS_REG_IN_FILE, {first});
 }
 
 std::vector<std::string> RegistryFailureDetails(const RegistryPlace& place, RegistryUse use) {

@@ -26,9 +26,6 @@ struct RegistryPlace {
 std::vector<std::string> RegistryFailureDetails(const RegistryPlace& place,
                                                 RegistryUse use = RegistryUse::Read);
 
-// "in FILE" or "in FILE (and FILE)": the files the registry reads.
-std::string RegistryFilesText();
-
 // For a registry without any of the software's settings, or without any file: where it looked
 // and how to make one. Looks at no key, so it opens (and makes) no file.
 std::vector<std::string> NoRegistrySettingsLines();
