@@ -16,6 +16,7 @@
 #include "app/statusfr.h"
 #include "app/windowplace.h"
 #include "config/multinode.h"
+#include "config/regfailure.h"
 #include "config/registry.h"
 #include "config/ui/assocbox.h"
 #include "config/ui/changede.h"
@@ -36,6 +37,7 @@
 namespace {
 
 constexpr const char* kClientEnvironmentKey = "SOFTWARE\\Kestrova\\TLVS Client\\Environment";
+constexpr const char* kRootPathValue = "RootPath";
 constexpr const char* kHelpFileBelowRoot = "/Client/Admin/admin.hlp";
 
 }  // namespace
@@ -66,11 +68,14 @@ void CAdminApp::ReadEnvironment() {
     NT_RegKey serverEnvironment(HKEY_LOCAL_MACHINE, kServerEnvironmentKey, KEY_READ);
     CTerror error = 0;
     CT_Initialize(&error);  // its result is not checked: a failing library fails each connect
-    if (clientEnvironment.GetValue("RootPath", helpPath.data(), kPathSize)) {
+    if (clientEnvironment.GetValue(kRootPathValue, helpPath.data(), kPathSize)) {
         // A path's bytes name a file the way the file system reads them.
         m_strHelpFilePath = QFile::decodeName(helpPath.data()) + kHelpFileBelowRoot;
     } else {
-        CErrorBox(IDS_REGISTRY_ACCESS_FAILED).DoModal();
+        CErrorBox(IDS_REGISTRY_ACCESS_FAILED, nullptr,
+                  DetailsOfLines(
+                      RegistryFailureDetails({kClientEnvironmentKey, kRootPathValue, kPathSize})))
+            .DoModal();
     }
     // A path: the file system's bytes.
     SetProfileDirectory(
@@ -130,6 +135,12 @@ bool CAdminApp::InitInstance() {
 
 void CAdminApp::OnFileOpen() {
     const ServerChoice choice = ReadServerChoice();
+    if (choice.failureMessage == IDS_REGISTRY_ACCESS_FAILED) {
+        CErrorBox(choice.failureMessage, nullptr,
+                  DetailsOfLines(RegistryFailureDetails({kAdministrationTableKey})))
+            .DoModal();
+        return;
+    }
     if (choice.failureMessage != 0) {
         CErrorBox(choice.failureMessage).DoModal();
         return;

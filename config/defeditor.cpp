@@ -9,6 +9,10 @@ constexpr const char* kDefaultEditorValue = "DefaultEditor";
 
 }  // namespace
 
+RegistryPlace DefaultEditorKey::Place() {
+    return {kProfileClassesKey, kDefaultEditorValue, static_cast<DWORD>(kMaxEditorPath + 1)};
+}
+
 DefaultEditorKey::DefaultEditorKey()
     : m_key(HKEY_LOCAL_MACHINE, kProfileClassesKey, kProfileClassesAccess) {}
 

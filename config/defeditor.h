@@ -5,12 +5,16 @@
 
 #include <string>
 
+#include "config/regfailure.h"
 #include "config/registry.h"
 
 class DefaultEditorKey final {
 public:
     // Opens the profile-classes table.
     DefaultEditorKey();
+
+    // Where the default editor is kept, for a message that names it.
+    static RegistryPlace Place();
 
     // 0, or IDS_REGISTRY_ACCESS_FAILED when the table or its value cannot be read.
     unsigned Read(std::string& editor);

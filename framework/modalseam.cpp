@@ -1,5 +1,6 @@
 #include "framework/modalseam.h"
 
+#include <QStringList>
 #include <QtGlobal>
 
 namespace {
@@ -14,10 +15,10 @@ public:
         qWarning("modal dialog run with no modal seam installed: cancelled");
         return IDCANCEL;
     }
-    int MessageBox(const QString& text, const QString& caption, unsigned flags,
-                   QWidget* /*owner*/) override {
+    int MessageBox(const QString& text, const QString& caption, unsigned flags, QWidget* /*owner*/,
+                   const QString& details) override {
         qWarning("message box with no modal seam installed: [%s] %s", qUtf8Printable(caption),
-                 qUtf8Printable(text));
+                 qUtf8Printable(details.isEmpty() ? text : text + QLatin1Char('\n') + details));
         return DefaultMessageBoxAnswer(flags);
     }
     void MessageBeep(unsigned /*type*/) override {}
@@ -38,6 +39,13 @@ ModalSeamGuard::ModalSeamGuard(ModalSeam& seam) : m_pPrevious(g_pInstalled) {
 
 ModalSeamGuard::~ModalSeamGuard() {
     g_pInstalled = m_pPrevious;
+}
+
+QString DetailsOfLines(const std::vector<std::string>& lines) {
+    QStringList shown;
+    for (const std::string& line : lines)
+        shown.append(QString::fromStdString(line));
+    return shown.join(QLatin1Char('\n'));
 }
 
 int ModalResultOf(int dialogResult) {

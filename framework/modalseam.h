@@ -11,6 +11,8 @@
 
 #include <QString>
 #include <span>
+#include <string>
+#include <vector>
 
 class QDialog;
 class QWidget;
@@ -63,8 +65,10 @@ public:
 
     // Shows a message box with the buttons, icon, default button and modality of the flags,
     // owned by the owner window (none when null); returns the button pressed (IDOK, IDYES...).
+    // details, when given, stand under the text in smaller print (QMessageBox's informative
+    // text): what exactly went wrong and what to do, below a message that must stay as it is.
     virtual int MessageBox(const QString& text, const QString& caption, unsigned flags,
-                           QWidget* owner = nullptr) = 0;
+                           QWidget* owner = nullptr, const QString& details = {}) = 0;
 
     // Sounds the beep for the type (an MB_ICON... value or MB_SIMPLEBEEP).
     virtual void MessageBeep(unsigned type) = 0;
@@ -92,6 +96,9 @@ public:
 private:
     ModalSeam* m_pPrevious;
 };
+
+// Lines of UTF-8 text as the details of a message box, one a line.
+QString DetailsOfLines(const std::vector<std::string>& lines);
 
 // The seam's result for a dialog that ended with the given QDialog result code.
 int ModalResultOf(int dialogResult);

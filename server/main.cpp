@@ -6,6 +6,7 @@
 #include "platform/process/pidfile.h"
 #include "platform/version/commandline.h"
 #include "platform/version/projectversion.h"
+#include "server/log.h"
 #include "server/options.h"
 #include "server/tlvsd_server.h"
 
@@ -29,12 +30,12 @@ int main(int argc, char** argv) {
     const std::string pidFilePath = options.pidFile;
     auto server = tlv::server::TlvsdServer::create(std::move(options), error);
     if (!server) {
-        std::fprintf(stderr, "tlvsd: %s\n", error.c_str());
+        tlv::server::logEvent("%s", error.c_str());
         return 1;
     }
     tlv::platform::PidFileWriter pidFile;
     if (!pidFilePath.empty() && !pidFile.Write(pidFilePath, error)) {
-        std::fprintf(stderr, "tlvsd: %s\n", error.c_str());
+        tlv::server::logEvent("%s", error.c_str());
         return 1;
     }
     std::printf("listening on %s\n", server->listeningAddress().c_str());

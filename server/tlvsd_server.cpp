@@ -75,8 +75,12 @@ std::unique_ptr<TlvsdServer> TlvsdServer::create(ServerOptions options, std::str
         return nullptr;
     }
     auto key = std::make_unique<tlv::wire::ServerKey>();
-    if (!loadServerKey(options, key->key, error)) {
+    bool keyMade = false;
+    if (!loadServerKey(options, key->key, error, &keyMade)) {
         return nullptr;
+    }
+    if (keyMade) {
+        logEvent("%s", keyHandOverText(serverKeyPath(options)).c_str());
     }
     key->id = tlv::wire::adminKeyId(key->key);
     SSL_CTX* tls = tlv::wire::newServerTlsContext(*key);

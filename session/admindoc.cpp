@@ -7,6 +7,7 @@
 #include "framework/modalseam.h"
 #include "framework/waitcursor.h"
 #include "resources/stringtable.h"
+#include "session/connectwords.h"
 #include "session/errormessage.h"
 #include "session/listrows.h"
 #include "session/listsource.h"
@@ -45,6 +46,12 @@ void BuildUnlessUnchanged(ListSource& source, std::string answerBytes, bool bHav
         source.Forget();
 }
 
+// Under the connect message: the entry, what went wrong and what to do.
+QString ConnectFailureDetails(const QString& serverEntryName) {
+    const SC_String entry = ToServerText(serverEntryName);
+    return DetailsOfLines(DescribeOpenFailure(static_cast<const char*>(entry)).Lines());
+}
+
 }  // namespace
 
 CAdminDoc::CAdminDoc() : m_nLastMessage(IDS_NO_ERROR), m_texts(DisplayTexts::Load()) {
@@ -78,8 +85,10 @@ bool CAdminDoc::OnOpenDocument(const QString& serverEntryName) {
         true);
     if (waited == SessionLink::Waited::Cancelled || !bConnected) {
         m_pLink.reset();
-        if (waited == SessionLink::Waited::Done)
-            ShowErrorMessage(bMade ? IDS_CONNECT_FAILED : IDS_MEMORY_ALLOCATION_FAILED);
+        if (waited == SessionLink::Waited::Done && !bMade)
+            ShowErrorMessage(IDS_MEMORY_ALLOCATION_FAILED);
+        else if (waited == SessionLink::Waited::Done)
+            ShowErrorMessage(IDS_CONNECT_FAILED, ConnectFailureDetails(serverEntryName));
         return false;
     }
     m_nSessionError = CTerr_NoError;

@@ -3,8 +3,8 @@
 #include "framework/modalseam.h"
 #include "resources/stringtable.h"
 
-int ShowErrorMessage(unsigned messageId) {
+int ShowErrorMessage(unsigned messageId, const QString& details) {
     Modal().MessageBox(StringTable::Load(messageId), StringTable::Load(IDS_ERROR_CAPTION),
-                       MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+                       MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL, nullptr, details);
     return 1;
 }

@@ -53,7 +53,8 @@ CAssocBox::CAssocBox(QWidget* parent)
 
 int CAssocBox::DoModal() {
     if (!m_set.IsOK()) {
-        ShowConfigError(IDS_REGISTRY_ACCESS_FAILED, parentWidget());
+        ShowRegistryError(IDS_REGISTRY_ACCESS_FAILED, {kProfileClassesKey}, RegistryUse::Read,
+                          parentWidget());
         return IDOK;
     }
     return Modal().RunDialog(*this);
@@ -83,7 +84,8 @@ void CAssocBox::OnRemove() {
     }
     DoDataExchange(true);
     if (!m_strClass.empty() && !m_set.Remove(m_strClass)) {
-        ShowConfigError(IDS_REGISTRY_UPDATE_FAILED, this);
+        ShowRegistryError(IDS_REGISTRY_UPDATE_FAILED, {kProfileClassesKey}, RegistryUse::Write,
+                          this);
     }
     done(Accepted);
 }
@@ -96,7 +98,8 @@ void CAssocBox::accept() {
     }
     // Associate writes all or nothing, so a failure leaves no half-made class to take back.
     if (!m_set.Associate(m_strClass, m_strEditor)) {
-        ShowConfigError(IDS_REGISTRY_UPDATE_FAILED, this);
+        ShowRegistryError(IDS_REGISTRY_UPDATE_FAILED, {kProfileClassesKey}, RegistryUse::Write,
+                          this);
     }
     QDialog::accept();
 }

@@ -67,7 +67,7 @@ void RunChangeDefaultEditor(QWidget* parent) {
     DefaultEditorKey key;
     std::string editor;
     if (const unsigned message = key.Read(editor); message != 0) {
-        ShowConfigError(message, parent);
+        ShowRegistryError(message, DefaultEditorKey::Place(), RegistryUse::Read, parent);
         return;
     }
     box.SetEditor(editor);
@@ -75,6 +75,6 @@ void RunChangeDefaultEditor(QWidget* parent) {
         return;
     }
     if (const unsigned message = key.Write(box.Editor()); message != 0) {
-        ShowConfigError(message, parent);
+        ShowRegistryError(message, DefaultEditorKey::Place(), RegistryUse::Write, parent);
     }
 }

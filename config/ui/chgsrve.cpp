@@ -142,7 +142,7 @@ void CChangeSrvEntries::LoadServerList(const char* keyPath, CServerListBox& list
 
 void CChangeSrvEntries::SaveServerList(const char* keyPath, CServerListBox& list) {
     if (const unsigned message = WriteServerTable(keyPath, list.Entries()); message != 0) {
-        ShowConfigError(message, this);
+        ShowRegistryError(message, {keyPath}, RegistryUse::Write, this);
     }
 }
 

@@ -39,10 +39,11 @@ int ScriptedModalSeam::RunDialog(QDialog& dialog) {
 }
 
 int ScriptedModalSeam::MessageBox(const QString& text, const QString& caption, unsigned flags,
-                                  QWidget* owner) {
+                                  QWidget* owner, const QString& details) {
     ModalEvent event;
     event.kind = ModalEvent::Kind::MessageBox;
     event.text = text;
+    event.details = details;
     event.caption = caption;
     event.flags = flags;
     event.owner = owner;
@@ -65,12 +66,20 @@ void ScriptedModalSeam::MessageBeep(unsigned type) {
 }
 
 std::vector<std::string> ScriptedModalSeam::MessageTexts() const {
-    std::vector<std::string> texts;
+    return OfMessageBoxes(&ModalEvent::text);
+}
+
+std::vector<std::string> ScriptedModalSeam::MessageDetails() const {
+    return OfMessageBoxes(&ModalEvent::details);
+}
+
+std::vector<std::string> ScriptedModalSeam::OfMessageBoxes(QString ModalEvent::*field) const {
+    std::vector<std::string> values;
     for (const ModalEvent& event : m_events) {
         if (event.kind == ModalEvent::Kind::MessageBox)
-            texts.push_back(event.text.toStdString());
+            values.push_back((event.*field).toStdString());
     }
-    return texts;
+    return values;
 }
 
 void ScriptedModalSeam::Clear() {

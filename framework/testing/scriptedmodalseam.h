@@ -31,6 +31,7 @@ struct ModalEvent {
 
     Kind kind = Kind::MessageBox;
     QString text;        // message box text; for a dialog its class name
+    QString details;     // message box details under the text
     QString caption;     // message box caption; for a dialog its window title
     unsigned flags = 0;  // message box flags; for a beep its type
     const QWidget* owner = nullptr;
@@ -54,19 +55,23 @@ public:
 
     int RunDialog(QDialog& dialog) override;
     int MessageBox(const QString& text, const QString& caption, unsigned flags,
-                   QWidget* owner = nullptr) override;
+                   QWidget* owner = nullptr, const QString& details = {}) override;
     void MessageBeep(unsigned type) override;
 
     // Everything shown, in order.
     const std::vector<ModalEvent>& Events() const { return m_events; }
     // The texts of the message boxes, in order.
     std::vector<std::string> MessageTexts() const;
+    // Their details, in the same order ("" for a box without).
+    std::vector<std::string> MessageDetails() const;
     // Scripts and answers not used yet.
     std::size_t PendingDialogs() const { return m_dialogScripts.size(); }
     std::size_t PendingAnswers() const { return m_answers.size(); }
     void Clear();
 
 private:
+    std::vector<std::string> OfMessageBoxes(QString ModalEvent::*field) const;
+
     std::deque<DialogScript> m_dialogScripts;
     std::deque<int> m_answers;
     std::vector<ModalEvent> m_events;

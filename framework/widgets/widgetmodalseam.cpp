@@ -48,9 +48,15 @@ int WidgetModalSeam::RunDialog(QDialog& dialog) {
 }
 
 int WidgetModalSeam::MessageBox(const QString& text, const QString& caption, unsigned flags,
-                                QWidget* owner) {
+                                QWidget* owner, const QString& details) {
     // exec() blocks the whole application: Qt's closest to system-modal, and enough for the rest.
     QMessageBox box(IconOf(flags), caption, text, QMessageBox::NoButton, owner);
+    // Always marked up, with every character escaped: Qt guesses the format of informative
+    // text, and a path or name must never be taken for markup.
+    if (!details.isEmpty())
+        box.setInformativeText(
+            QStringLiteral("<p>%1</p>")
+                .arg(details.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))));
     const std::span<const int> results = MessageBoxButtons(flags);
     for (const int result : results)
         box.addButton(StandardButtonOf(result));

@@ -7,6 +7,6 @@ class WidgetModalSeam final : public ModalSeam {
 public:
     int RunDialog(QDialog& dialog) override;
     int MessageBox(const QString& text, const QString& caption, unsigned flags,
-                   QWidget* owner = nullptr) override;
+                   QWidget* owner = nullptr, const QString& details = {}) override;
     void MessageBeep(unsigned type) override;
 };

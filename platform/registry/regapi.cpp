@@ -91,7 +91,20 @@ public:
         }
         m_pLayers = std::make_unique<LayeredRegistry>(std::move(user), std::move(machine));
         m_bOpenFailed = false;
+        m_strUserPath = path;
         return ERROR_SUCCESS;
+    }
+
+    // The files of the layers in use, else of those the environment names.
+    RegistryFiles Files() const {
+        RegistryFiles files;
+        files.user = m_pLayers != nullptr ? m_strUserPath : RegistryPathFromEnvironment();
+        files.machine = MachineRegistryPath();
+        files.userExists = !files.user.empty() && IsFile(files.user);
+        files.machineRead = m_pLayers != nullptr
+                                ? m_pLayers->HasMachineFile()
+                                : IsFile(files.machine) && !IsSameFile(files.user, files.machine);
+        return files;
     }
 
     // The open key of the handle, brought up to date; null (with the error) otherwise.
@@ -125,6 +138,7 @@ public:
 
 private:
     std::unique_ptr<LayeredRegistry> m_pLayers;
+    std::string m_strUserPath;  // of the layers in use
     bool m_bOpenFailed = false;
     std::map<std::uintptr_t, OpenKey> m_handles;
     OpenKey m_root;
@@ -410,6 +424,14 @@ LONG RegUseRegistryFile(const std::string& path, std::string* message) {
 
 LONG RegUseExistingRegistryFile(const std::string& path, std::string* message) {
     return UseRegistryFile(path, true, message);
+}
+
+RegistryFiles RegQueryFiles() {
+    try {
+        return TheRegistry().Files();
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 RegTransaction::RegTransaction() : m_nStatus(ERROR_REGISTRY_IO_FAILED) {

@@ -137,6 +137,15 @@ LONG RegUseRegistryFile(const std::string& path, std::string* message = nullptr)
 // without it either, ERROR_FILE_NOT_FOUND, with *message naming the user's file.
 LONG RegUseExistingRegistryFile(const std::string& path, std::string* message = nullptr);
 
+// The files the registry reads, so that a message can say where something was looked for.
+struct RegistryFiles {
+    std::string user;  // the user's file; "" when none can be named
+    std::string machine;
+    bool userExists = false;
+    bool machineRead = false;  // the machine's file is read under the user's
+};
+RegistryFiles RegQueryFiles();
+
 // Runs every registry call made while it is active as one transaction: kept only by Commit,
 // rolled back on destruction otherwise. Transactions do not nest.
 class RegTransaction final {

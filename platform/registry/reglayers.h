@@ -37,6 +37,7 @@ public:
 
     static LayeredKey Root();
     bool HasUserFile() const { return m_pUser != nullptr; }
+    bool HasMachineFile() const { return m_pMachine != nullptr; }
 
     // One call made atomic in the user's file; a write without one is refused.
     LONG Atomic(bool write, const std::function<LONG()>& step);

@@ -5,6 +5,7 @@
 #include "s100/client/open_failure.h"
 #include "s100/client/server_table.h"
 #include "s100/proto/admin.pb.h"
+#include "s100/wire/frame.h"
 
 namespace tlv::client {
 namespace {
@@ -16,45 +17,54 @@ constexpr const char* kClientName = "S.100 administration client";
 AdminSession::AdminSession(std::chrono::milliseconds callTimeout) : m_connection(callTimeout) {}
 
 CTerror AdminSession::open(const std::string& entryName) {
-    std::string words;
-    const CTerror error = connect(entryName, words);
-    noteOpenFailure(entryName, error == CTerr_NoError ? std::string() : words);
+    OpenFailure failure;
+    failure.entry = entryName;
+    const CTerror error = connect(failure);
+    if (error == CTerr_NoError) {
+        failure.step = OpenStep::None;
+    }
+    noteOpenFailure(std::move(failure));
     return error;
 }
 
-CTerror AdminSession::connect(const std::string& entryName, std::string& words) {
-    std::string connectString;
-    if (const CTerror error = lookUpServerEntry(entryName, connectString); error != CTerr_NoError) {
-        words = "there is no server entry \"" + entryName + "\" in the administration server table";
+// Each step leaves what it learnt in the record, so that a failure is told with all of it.
+CTerror AdminSession::connect(OpenFailure& failure) {
+    failure.step = OpenStep::Entry;
+    if (const CTerror error =
+            lookUpServerEntry(failure.entry, failure.connectString, &failure.entryFault);
+        error != CTerr_NoError) {
+        if (failure.entryFault == EntryFault::TooLong) {
+            failure.step = OpenStep::Address;
+            failure.stringFault = ConnectStringFault::TooLong;
+        }
         return error;
     }
+    failure.step = OpenStep::Address;
     ServerAddress address;
-    if (const CTerror error = parseConnectString(connectString, address); error != CTerr_NoError) {
-        words = "the connection string \"" + connectString + "\" of the server entry \"" +
-                entryName + "\" is not tcp:HOST:PORT";
+    if (const CTerror error =
+            parseConnectString(failure.connectString, address, &failure.stringFault);
+        error != CTerr_NoError) {
         return error;
     }
+    failure.host = address.host;
+    failure.port = address.port;
+    failure.step = OpenStep::Key;
     std::string key;
-    std::string keyFile;
-    if (const CTerror error = loadEntryKey(entryName, key, words, &keyFile);
+    if (const CTerror error = loadEntryKey(failure.entry, key, failure.keyProblem, &failure.keyFile,
+                                           &failure.keyFault);
         error != CTerr_NoError) {
-        words = "no admin key: " + words;
         return error;
     }
-    const std::string where = address.host + ":" + std::to_string(address.port);
-    if (const CTerror error = m_connection.connect(address.host, address.port);
-        error != CTerr_NoError) {
-        words = "no server answered at " + where + " (" + m_connection.failureReason() + ")";
-        return error;
+    failure.step = OpenStep::Connect;
+    failure.clientVersion = tlv::wire::kProtocolVersion;
+    failure.timeout = m_connection.callTimeout();
+    CTerror error = m_connection.connect(address.host, address.port);
+    if (error == CTerr_NoError) {
+        error = m_connection.handshake(kClientName, key);
     }
-    const CTerror error = m_connection.handshake(kClientName, key);
-    if (error == CTerr_KeyRejected) {
-        words = "the server refused the admin key of " + entryName + " (" + keyFile + ")";
-    } else if (error == CTerr_ProtocolMismatch) {
-        words = "the server at " + where + " speaks another protocol version";
-    } else if (error != CTerr_NoError) {
-        words = "the connection to " + where + " was lost in its handshake";
-    }
+    failure.connectFault = m_connection.lastFault();
+    failure.systemReason = m_connection.failureReason();
+    failure.serverVersion = m_connection.serverProtocolVersion();
     return error;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "s100/client/list_cache.h"
+#include "s100/client/open_failure.h"
 #include "s100/errors.h"
 #include "s100/wire/client.h"
 
@@ -24,7 +25,7 @@ public:
     explicit AdminSession(std::chrono::milliseconds callTimeout);
 
     // Resolves the entry, reads its admin key (entry_key.h), connects and shakes hands. A
-    // failure also leaves its words for the entry (open_failure.h).
+    // failure also leaves its record for the entry (open_failure.h).
     CTerror open(const std::string& entryName);
 
     // Sends the request and waits for its answer. CTerr_NoError when one arrived (the call's
@@ -45,7 +46,7 @@ public:
     ListAnswerCache& lists() { return m_lists; }
 
 private:
-    CTerror connect(const std::string& entryName, std::string& words);
+    CTerror connect(OpenFailure& failure);
 
     tlv::wire::ClientConnection m_connection;
     ListAnswerCache m_lists;

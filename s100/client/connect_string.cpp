@@ -22,9 +22,6 @@ bool hasPrefix(std::string_view text) {
 }
 
 bool isUsableHost(std::string_view host) {
-    if (host.empty()) {
-        return false;
-    }
     for (const char c : host) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte <= ' ' || byte == 0x7F) {
@@ -34,43 +31,74 @@ bool isUsableHost(std::string_view host) {
     return true;
 }
 
-bool parsePort(std::string_view digits, std::uint16_t& port) {
-    if (digits.empty() || digits.size() > kMaxPortDigits) {
-        return false;
-    }
-    unsigned value = 0;
-    for (const char c : digits) {
+bool isDigits(std::string_view text) {
+    for (const char c : text) {
         if (c < '0' || c > '9') {
             return false;
         }
+    }
+    return !text.empty();
+}
+
+ConnectStringFault parsePort(std::string_view digits, std::uint16_t& port) {
+    if (digits.empty()) {
+        return ConnectStringFault::NoPort;
+    }
+    if (!isDigits(digits)) {
+        return ConnectStringFault::PortNotANumber;
+    }
+    if (digits.size() > kMaxPortDigits) {
+        return ConnectStringFault::PortOutOfRange;
+    }
+    unsigned value = 0;
+    for (const char c : digits) {
         value = value * 10 + static_cast<unsigned>(c - '0');
     }
     if (value == 0 || value > kMaxPort) {
-        return false;
+        return ConnectStringFault::PortOutOfRange;
     }
     port = static_cast<std::uint16_t>(value);
-    return true;
+    return ConnectStringFault::None;
 }
 
-}  // namespace
-
-CTerror parseConnectString(std::string_view text, ServerAddress& address) {
+ConnectStringFault findFault(std::string_view text, ServerAddress& address) {
+    if (text.empty()) {
+        return ConnectStringFault::Empty;
+    }
     if (!hasPrefix(text)) {
-        return CTerr_BadConnectString;
+        return ConnectStringFault::NoPrefix;
     }
     const std::string_view rest = text.substr(kPrefix.size());
     const std::size_t colon = rest.rfind(':');
     if (colon == std::string_view::npos) {
-        return CTerr_BadConnectString;
+        return ConnectStringFault::NoPort;
     }
     const std::string_view host = rest.substr(0, colon);
+    if (host.empty()) {
+        return ConnectStringFault::NoHost;
+    }
+    if (!isUsableHost(host)) {
+        return ConnectStringFault::BadHost;
+    }
     std::uint16_t port = 0;
-    if (!isUsableHost(host) || !parsePort(rest.substr(colon + 1), port)) {
-        return CTerr_BadConnectString;
+    if (const ConnectStringFault fault = parsePort(rest.substr(colon + 1), port);
+        fault != ConnectStringFault::None) {
+        return fault;
     }
     address.host = std::string(host);
     address.port = port;
-    return CTerr_NoError;
+    return ConnectStringFault::None;
+}
+
+}  // namespace
+
+CTerror parseConnectString(std::string_view text, ServerAddress& address,
+                           ConnectStringFault* fault) {
+    const ConnectStringFault found = findFault(text, address);
+    if (fault != nullptr) {
+        *fault = found;
+    }
+    return found == ConnectStringFault::None ? CTerr_NoError : CTerr_BadConnectString;
 }
 
 }  // namespace tlv::client

@@ -7,8 +7,6 @@
 
 #include <cstdlib>
 
-#include "s100/wire/admin_key.h"
-
 namespace tlv::client {
 namespace {
 
@@ -85,7 +83,10 @@ std::string entryKeyPath(const std::string& entryName) {
 }
 
 CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem,
-                     std::string* file) {
+                     std::string* file, tlv::wire::KeyFault* fault) {
+    tlv::wire::KeyFault ignored = tlv::wire::KeyFault::None;
+    tlv::wire::KeyFault& kind = fault != nullptr ? *fault : ignored;
+    kind = tlv::wire::KeyFault::Unusable;
     const std::string path = entryKeyPath(entryName);
     if (path.empty()) {
         problem = "no key file can be named for the entry \"" + entryName + "\"";
@@ -95,10 +96,14 @@ CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string
     if (file != nullptr) {
         *file = found;
     }
-    return tlv::wire::readAdminKeyFile(found, tlv::wire::KeyOwner::ThisUser, key, problem) &&
-                   foldersArePrivate(found, configFolder(), problem)
-               ? CTerr_NoError
-               : CTerr_NoAdminKey;
+    if (!tlv::wire::readAdminKeyFile(found, tlv::wire::KeyOwner::ThisUser, key, problem, &kind)) {
+        return CTerr_NoAdminKey;
+    }
+    if (!foldersArePrivate(found, configFolder(), problem)) {
+        kind = tlv::wire::KeyFault::Unusable;
+        return CTerr_NoAdminKey;
+    }
+    return CTerr_NoError;
 }
 
 }  // namespace tlv::client

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "s100/errors.h"
+#include "s100/wire/admin_key.h"
 
 namespace tlv::client {
 
@@ -18,8 +19,8 @@ std::string entryKeyPath(const std::string& entryName);
 // written, as entry names are compared without regard to case). CTerr_NoAdminKey with problem
 // naming the file and the reason when it is missing, unreadable, too open, another user's, in a
 // folder others may write to, or not a key.
-// The file read goes into file when asked.
+// The file read goes into file, and the kind of fault into fault, when asked.
 CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem,
-                     std::string* file = nullptr);
+                     std::string* file = nullptr, tlv::wire::KeyFault* fault = nullptr);
 
 }  // namespace tlv::client

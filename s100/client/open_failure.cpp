@@ -8,7 +8,7 @@ namespace {
 
 struct Failures {
     std::mutex lock;
-    std::map<std::string, std::string> byEntry;  // only entries whose last open failed
+    std::map<std::string, OpenFailure> byEntry;  // only entries whose last open failed
 };
 
 Failures& failures() {
@@ -18,20 +18,26 @@ Failures& failures() {
 
 }  // namespace
 
-std::string openFailureOf(const std::string& entryName) {
+OpenFailure openFailureOf(const std::string& entryName) {
     Failures& kept = failures();
     const std::lock_guard<std::mutex> hold(kept.lock);
     const auto found = kept.byEntry.find(entryName);
-    return found != kept.byEntry.end() ? found->second : std::string();
+    if (found != kept.byEntry.end()) {
+        return found->second;
+    }
+    OpenFailure none;
+    none.entry = entryName;
+    return none;
 }
 
-void noteOpenFailure(const std::string& entryName, std::string words) {
+void noteOpenFailure(OpenFailure failure) {
     Failures& kept = failures();
     const std::lock_guard<std::mutex> hold(kept.lock);
-    if (words.empty()) {
-        kept.byEntry.erase(entryName);
+    if (failure.step == OpenStep::None) {
+        kept.byEntry.erase(failure.entry);
     } else {
-        kept.byEntry[entryName] = std::move(words);
+        std::string entry = failure.entry;
+        kept.byEntry[std::move(entry)] = std::move(failure);
     }
 }
 

@@ -8,10 +8,6 @@
 namespace tlv::client {
 namespace {
 
-// Connection strings are at most 99 characters where the operator edits them; anything much
-// longer is not one, and a bound keeps a damaged registry from costing memory.
-constexpr DWORD kMaxConnectStringBytes = 1024;
-
 // The registry calls are made for one thread at a time; sessions may be opened from several.
 std::mutex& registryMutex() {
     static std::mutex mutex;
@@ -35,17 +31,15 @@ private:
     HKEY m_key = nullptr;
 };
 
-}  // namespace
-
-CTerror lookUpServerEntry(const std::string& entryName, std::string& connectString) {
+EntryFault readEntry(const std::string& entryName, std::string& connectString) {
     if (entryName.empty()) {
-        return CTerr_UnknownServer;  // the unnamed value is the key's default, never an entry
+        return EntryFault::NoEntry;  // the unnamed value is the key's default, never an entry
     }
     const std::lock_guard lock(registryMutex());
     OpenKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAdministrationServersKey, 0, KEY_READ, key.out()) !=
         ERROR_SUCCESS) {
-        return CTerr_UnknownServer;
+        return EntryFault::NoTable;
     }
     std::vector<BYTE> data(kMaxConnectStringBytes);
     DWORD type = REG_NONE;
@@ -53,10 +47,13 @@ CTerror lookUpServerEntry(const std::string& entryName, std::string& connectStri
     const LONG result =
         RegQueryValueExA(key.get(), entryName.c_str(), nullptr, &type, data.data(), &size);
     if (result == ERROR_MORE_DATA) {
-        return type == REG_SZ ? CTerr_BadConnectString : CTerr_UnknownServer;
+        return type == REG_SZ ? EntryFault::TooLong : EntryFault::NotAString;
     }
-    if (result != ERROR_SUCCESS || type != REG_SZ) {
-        return CTerr_UnknownServer;
+    if (result != ERROR_SUCCESS) {
+        return EntryFault::NoEntry;
+    }
+    if (type != REG_SZ) {
+        return EntryFault::NotAString;
     }
     std::string text(reinterpret_cast<const char*>(data.data()), size);
     // String data may or may not carry its terminator; the text ends at the first NUL.
@@ -64,7 +61,25 @@ CTerror lookUpServerEntry(const std::string& entryName, std::string& connectStri
         text.resize(end);
     }
     connectString = std::move(text);
-    return CTerr_NoError;
+    return EntryFault::None;
+}
+
+}  // namespace
+
+CTerror lookUpServerEntry(const std::string& entryName, std::string& connectString,
+                          EntryFault* fault) {
+    const EntryFault found = readEntry(entryName, connectString);
+    if (fault != nullptr) {
+        *fault = found;
+    }
+    switch (found) {
+        case EntryFault::None:
+            return CTerr_NoError;
+        case EntryFault::TooLong:
+            return CTerr_BadConnectString;
+        default:
+            return CTerr_UnknownServer;
+    }
 }
 
 }  // namespace tlv::client

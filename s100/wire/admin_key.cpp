@@ -49,13 +49,20 @@ std::string freshRandomBytes(std::size_t count) {
 }
 
 bool readAdminKeyFile(const std::string& path, KeyOwner owner, std::string& key,
-                      std::string& problem) {
+                      std::string& problem, KeyFault* fault) {
+    KeyFault ignored = KeyFault::None;
+    KeyFault& found = fault != nullptr ? *fault : ignored;
+    found = KeyFault::Unusable;
     // O_NONBLOCK: opening a FIFO would otherwise wait for a writer that never comes.
     const Descriptor file(
         ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0) {
-        problem = reason(path, errno == ELOOP ? "a symbolic link; name the key file itself"
-                                              : std::strerror(errno));
+        const int error = errno;
+        if (error == ENOENT) {
+            found = KeyFault::Missing;
+        }
+        problem = reason(path, error == ELOOP ? "a symbolic link; name the key file itself"
+                                              : std::strerror(error));
         return false;
     }
     struct stat info {};
@@ -68,6 +75,7 @@ bool readAdminKeyFile(const std::string& path, KeyOwner owner, std::string& key,
         return false;
     }
     if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        found = KeyFault::NotPrivate;
         problem = reason(path, "group or others may access it; make it private (chmod 600)");
         return false;
     }
@@ -90,6 +98,7 @@ bool readAdminKeyFile(const std::string& path, KeyOwner owner, std::string& key,
         got += static_cast<std::size_t>(n);
     }
     key = std::move(bytes);
+    found = KeyFault::None;
     return true;
 }
 

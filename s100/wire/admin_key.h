@@ -19,11 +19,19 @@ std::string freshRandomBytes(std::size_t count);
 // only one of its user's.
 enum class KeyOwner { Anyone, ThisUser };
 
+// What kept a key file from being read, so that a client can say what to do about it.
+enum class KeyFault {
+    None,
+    Missing,     // no file of that name
+    NotPrivate,  // group or others may access it
+    Unusable,    // anything else: a link, not a regular file, another's, wrong size, unreadable
+};
+
 // Reads a key file: a regular file (not a link) of exactly kAdminKeyBytes bytes that neither
 // group nor others can access, owned as owner says. False with a message naming the file and
-// the reason otherwise.
+// the reason otherwise, and the kind of fault in fault when asked.
 bool readAdminKeyFile(const std::string& path, KeyOwner owner, std::string& key,
-                      std::string& problem);
+                      std::string& problem, KeyFault* fault = nullptr);
 
 // Creates a key file of fresh random bytes with mode 0600; fails when the file exists.
 bool createAdminKeyFile(const std::string& path, std::string& key, std::string& problem);

@@ -46,6 +46,16 @@ std::string unanswered(const asio::error_code& error) {
     return error.message();
 }
 
+ConnectFault unansweredFault(const asio::error_code& error) {
+    if (error == asio::error::timed_out) {
+        return ConnectFault::TimedOut;
+    }
+    if (error == asio::error::connection_refused) {
+        return ConnectFault::Refused;
+    }
+    return ConnectFault::Unreachable;
+}
+
 // The handshake ended because one side does not hold the other's key: the server found no key
 // of its own in our offer or our proof did not verify (its alerts), or the server could not
 // prove the key (its Finished did not verify, or it tried a certificate instead).
@@ -98,6 +108,9 @@ public:
     }
     const std::string& serverName() const { return m_serverName; }
     const std::string& failureReason() const { return m_failureReason; }
+    ConnectFault lastFault() const { return m_fault; }
+    std::uint32_t serverVersion() const { return m_serverVersion; }
+    std::chrono::milliseconds timeout() const { return m_timeout; }
 
 private:
     // Runs the io_context until the started operation completes or the deadline passes; on
@@ -116,6 +129,8 @@ private:
     bool receiveParts(std::uint64_t id, Take take);
     CTerror shakeTlsHands(const std::string& adminKey, Clock::time_point deadline);
     CTerror fail();
+    // A handshake that ended without a verdict: timed out, given up or broken.
+    CTerror failHandshake();
 
     std::chrono::milliseconds m_timeout;
     asio::io_context m_io;
@@ -125,6 +140,9 @@ private:
     std::uint64_t m_lastRequestId = 0;
     std::string m_serverName;
     std::string m_failureReason;
+    ConnectFault m_fault = ConnectFault::None;
+    std::uint32_t m_serverVersion = 0;
+    bool m_timedOut = false;  // the last wait ended at its deadline
     bool m_handshakeDone = false;
     bool m_dead = false;
     std::atomic<bool> m_aborted{false};
@@ -142,6 +160,7 @@ asio::error_code ClientConnection::Impl::waitFor(Clock::time_point deadline, Can
         }
         m_io.run_one_for(deadline - now);
     }
+    m_timedOut = !m_completed && !m_aborted;
     if (!m_completed) {
         cancel();
         m_io.restart();
@@ -160,14 +179,18 @@ asio::error_code ClientConnection::Impl::waitForSocket(Clock::time_point deadlin
 
 CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t port) {
     if (m_aborted) {
+        m_fault = ConnectFault::Aborted;
         return fail();
     }
     close();
     m_dead = false;
     m_failureReason.clear();
+    m_fault = ConnectFault::None;
+    m_serverVersion = 0;
     asio::ssl::context* context = clientContext();
     if (context == nullptr) {
         m_failureReason = "TLS is not available";
+        m_fault = ConnectFault::Unreachable;
         return CTerr_ConnectRefused;
     }
     m_stream.emplace(m_io, *context);
@@ -185,11 +208,14 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
                            });
     asio::error_code ec = waitFor(deadline, [&resolver] { resolver.cancel(); });
     if (m_aborted) {
+        m_fault = ConnectFault::Aborted;
         return fail();
     }
     if (ec) {
         // Whatever the resolver says, the name led to no address.
-        m_failureReason = ec == asio::error::timed_out ? "timed out" : "host not found";
+        const bool timedOut = ec == asio::error::timed_out;
+        m_failureReason = timedOut ? "timed out" : "host not found";
+        m_fault = timedOut ? ConnectFault::TimedOut : ConnectFault::HostNotFound;
         return CTerr_ConnectRefused;
     }
     m_completed = false;
@@ -200,12 +226,14 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
                         });
     ec = waitForSocket(deadline);
     if (m_aborted) {
+        m_fault = ConnectFault::Aborted;
         return fail();
     }
     if (ec) {
         asio::error_code ignored;
         m_stream->lowest_layer().close(ignored);
         m_failureReason = unanswered(ec);
+        m_fault = unansweredFault(ec);
         return CTerr_ConnectRefused;
     }
     m_stream->lowest_layer().set_option(asio::ip::tcp::no_delay(true), ec);
@@ -215,9 +243,10 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
 CTerror ClientConnection::Impl::handshake(const std::string& clientName,
                                           const std::string& adminKey) {
     if (!m_stream || !m_stream->lowest_layer().is_open() || m_dead || m_handshakeDone) {
-        return fail();
+        return failHandshake();
     }
     const auto deadline = Clock::now() + m_timeout;
+    m_timedOut = false;
     if (const CTerror error = shakeTlsHands(adminKey, deadline); error != CTerr_NoError) {
         return error;
     }
@@ -227,10 +256,12 @@ CTerror ClientConnection::Impl::handshake(const std::string& clientName,
     hello.mutable_hello()->set_client_name(clientName);
     ServerFrame reply;
     if (!sendFrame(hello, deadline) || !receiveFrame(reply, deadline) || !reply.has_hello()) {
-        return fail();
+        return failHandshake();
     }
-    if (!reply.hello().accepted() || reply.hello().protocol_version() != kProtocolVersion) {
+    m_serverVersion = reply.hello().protocol_version();
+    if (!reply.hello().accepted() || m_serverVersion != kProtocolVersion) {
         closeForGood();
+        m_fault = ConnectFault::VersionMismatch;
         return CTerr_ProtocolMismatch;
     }
     m_serverName = reply.hello().server_name();
@@ -243,7 +274,7 @@ CTerror ClientConnection::Impl::handshake(const std::string& clientName,
 CTerror ClientConnection::Impl::shakeTlsHands(const std::string& adminKey,
                                               Clock::time_point deadline) {
     if (!offerAdminKey(m_stream->native_handle(), adminKey)) {
-        return fail();
+        return failHandshake();
     }
     m_completed = false;
     m_stream->async_handshake(asio::ssl::stream_base::client,
@@ -253,10 +284,11 @@ CTerror ClientConnection::Impl::shakeTlsHands(const std::string& adminKey,
                               });
     const asio::error_code ec = waitForSocket(deadline);
     if (m_aborted || (ec && !keyRefused(ec))) {
-        return fail();
+        return failHandshake();
     }
     if (ec || !keyWasUsed(m_stream->native_handle())) {
         closeForGood();
+        m_fault = ConnectFault::KeyRejected;
         return CTerr_KeyRejected;
     }
     return CTerr_NoError;
@@ -368,6 +400,13 @@ CTerror ClientConnection::Impl::fail() {
     return CTerr_ConnectionLost;
 }
 
+CTerror ClientConnection::Impl::failHandshake() {
+    m_fault = m_aborted    ? ConnectFault::Aborted
+              : m_timedOut ? ConnectFault::TimedOut
+                           : ConnectFault::Broken;
+    return fail();
+}
+
 void ClientConnection::Impl::closeForGood() {
     close();
     m_dead = true;
@@ -424,6 +463,18 @@ const std::string& ClientConnection::serverName() const {
 
 const std::string& ClientConnection::failureReason() const {
     return m_impl->failureReason();
+}
+
+ConnectFault ClientConnection::lastFault() const {
+    return m_impl->lastFault();
+}
+
+std::uint32_t ClientConnection::serverProtocolVersion() const {
+    return m_impl->serverVersion();
+}
+
+std::chrono::milliseconds ClientConnection::callTimeout() const {
+    return m_impl->timeout();
 }
 
 void ClientConnection::close() {

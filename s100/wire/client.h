@@ -19,6 +19,19 @@ namespace tlv::wire {
 class Request;
 class Response;
 
+// Why the last connect or handshake failed.
+enum class ConnectFault {
+    None,             // it succeeded, or none was tried
+    Refused,          // nothing listens at host:port
+    TimedOut,         // no answer within the call timeout, to the connect or in the handshake
+    HostNotFound,     // the host name leads to no address
+    Unreachable,      // another failure of the network: failureReason has the system's words
+    KeyRejected,      // the two sides hold different keys
+    VersionMismatch,  // the server speaks another protocol version (serverProtocolVersion)
+    Broken,           // the handshake ended otherwise: closed, reset, a frame that makes no sense
+    Aborted,          // abort() ended it
+};
+
 // TLV_CALL_TIMEOUT_MS when it holds a positive number of milliseconds (at most an hour),
 // else 10 s.
 std::chrono::milliseconds callTimeoutFromEnvironment();
@@ -56,6 +69,11 @@ public:
     // Why the last connect found no server: "connection refused", "timed out", "host not
     // found" or the system's words; "" after a connect that succeeded.
     const std::string& failureReason() const;
+    // What ended the last connect or handshake.
+    ConnectFault lastFault() const;
+    // The version the server's HelloReply named, also when it refused ours; 0 before one came.
+    std::uint32_t serverProtocolVersion() const;
+    std::chrono::milliseconds callTimeout() const;
 
     // Closes the connection; later calls fail with CTerr_ConnectionLost.
     void close();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <functional>
 
 #include "app/resource.h"
 #include "app/serverchoice.h"
@@ -21,6 +22,7 @@ namespace {
 const std::string kConnectFailed =
     "Could not connect to the server specified. Ensure the specified server exists and is "
     "running.";
+constexpr const char* kEnvironment = "SOFTWARE\\Kestrova\\TLVS Client\\Environment";
 const std::string kRegistryFailed =
     "Registry information could not be accessed. Ensure that the Kestrova Telvane Server "
     "Software has been installed correctly on this machine and try again.";
@@ -53,12 +55,35 @@ TEST(AppConnect, StartsWithoutEnvironmentAndWithoutWindow) {
     ASSERT_TRUE(fixture.IsReady());
     // The temporary registry has no environment keys: one message, no help, no profile folder.
     EXPECT_EQ(fixture.Seam().MessageTexts(), std::vector<std::string>{kRegistryFailed});
+    EXPECT_EQ(fixture.Seam().MessageDetails(),
+              std::vector<std::string>{"in " + fixture.Server().RegistryFile() + ": key " +
+                                       kEnvironment + " not found"});
     EXPECT_TRUE(fixture.App().GetHelpFilePath().isEmpty());
     EXPECT_TRUE(fixture.App().GetProfileDirectory().isEmpty());
     EXPECT_FALSE(fixture.App().IsMultinode());
     EXPECT_EQ(fixture.FrameCount(), 0u);
     EXPECT_EQ(fixture.Frame().windowTitle(), "Kestrova Telvane Server Administration");
     EXPECT_EQ(fixture.Frame().GetTimerId(), ID_REFRESH_TIMER);
+}
+
+// The message stays as it is; under it, which value of which key in which file is wrong.
+TEST(AppConnect, TheRegistryMessageAtStartNamesTheValueAndWhatIsWrongWithIt) {
+    ServerFixture server;
+    ASSERT_TRUE(server.IsReady());
+    const std::string where = "in " + server.RegistryFile() + ": key " + kEnvironment;
+    PutString(kEnvironment, "Other", "x");
+    const std::vector<std::pair<std::function<void()>, std::string>> states = {
+        {[] {}, where + ", value RootPath not found"},
+        {[] { PutString(kEnvironment, "RootPath", std::string(2048, 'r')); },
+         where + ", value RootPath is longer than 2047 bytes"},
+    };
+    for (const auto& [make, details] : states) {
+        make();
+        server.Seam().Clear();
+        CAdminApp app;
+        EXPECT_EQ(server.Seam().MessageTexts(), std::vector<std::string>{kRegistryFailed});
+        EXPECT_EQ(server.Seam().MessageDetails(), std::vector<std::string>{details});
+    }
 }
 
 TEST(AppConnect, ReadsHelpFileAndProfileFolderFromRegistry) {
@@ -136,6 +161,14 @@ TEST(AppConnect, UnreadableServerTableShowsRegistryMessageOnEachAttempt) {
     app.GetMainWnd()->router().execute(ID_FILE_OPEN);
     app.GetMainWnd()->router().execute(ID_FILE_OPEN);
     EXPECT_EQ(seam.MessageTexts(), (std::vector<std::string>{kRegistryFailed, kRegistryFailed}));
+    // A registry without any of the software's settings: where it looked, how to make them.
+    const std::string details =
+        "The registry holds no settings of the Kestrova software: looked in " +
+        emptyRegistry.File() + " and " + emptyRegistry.MachineFile() +
+        ".\nTo make them, run scripts/demo (a demo server with its client settings), or install "
+        "the kestrova-telvane package, which writes " +
+        emptyRegistry.MachineFile() + ".";
+    EXPECT_EQ(seam.MessageDetails(), (std::vector<std::string>{details, details}));
     EXPECT_EQ(seam.PendingDialogs(), 0u);
 }
 

@@ -39,7 +39,8 @@ class NestingSeam final : public ModalSeam {
 public:
     explicit NestingSeam(std::function<void()> during) : m_during(std::move(during)) {}
     int RunDialog(QDialog&) override { return IDCANCEL; }
-    int MessageBox(const QString& text, const QString&, unsigned, QWidget*) override {
+    int MessageBox(const QString& text, const QString&, unsigned, QWidget*,
+                   const QString&) override {
         texts.push_back(text.toStdString());
         m_during();
         return IDOK;

@@ -211,6 +211,8 @@ TEST_F(ChangeServerEntries, MissingTableIsReportedAndTheOtherIsStillSaved) {
               (std::vector<std::string>{
                   "Registry information could not be accessed. Ensure that the Kestrova Telvane "
                   "Server Software has been installed correctly on this machine and try again."}));
+    EXPECT_EQ(m_seam.MessageDetails(), std::vector<std::string>{"in " + m_registry.File() +
+                                                                ": key " + kAdmin + " not found"});
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(KeyExists(kAdmin));
     EXPECT_TRUE(ValuesOf(kStandard).empty());
@@ -227,6 +229,9 @@ TEST_F(ChangeServerEntries, AFailedSaveShowsTheUpdateErrorAndKeepsTheTable) {
               (std::vector<std::string>{
                   "Unable to update information in the Registry. Ensure that the Kestrova Telvane "
                   "Server Software has been installed correctly on this machine and try again"}));
+    EXPECT_EQ(m_seam.MessageDetails(),
+              std::vector<std::string>{"in " + m_registry.File() + ": key " + kStandard +
+                                       " could not be changed"});
     EXPECT_EQ(ValuesOf(kStandard), before);
 }
 

@@ -47,11 +47,23 @@ protected:
     ScriptedModalSeam m_seam;
 };
 
+// Under the message, first a registry without any of the software's settings (where it looked,
+// how to make them), then the value that is missing.
 TEST_F(DefaultEditorCommand, WithoutAStoredValueNothingOpensAndNothingIsCreated) {
     RunChangeDefaultEditor();
     CreateKey(kTable);
     RunChangeDefaultEditor();
     EXPECT_EQ(m_seam.MessageTexts(), (std::vector<std::string>{kAccessFailed, kAccessFailed}));
+    const std::string machine = m_registry.MachineFile();
+    EXPECT_EQ(
+        m_seam.MessageDetails(),
+        (std::vector<std::string>{
+            "The registry holds no settings of the Kestrova software: looked in " +
+                m_registry.File() + " and " + machine +
+                ".\nTo make them, run scripts/demo (a demo server with its client "
+                "settings), or install the kestrova-telvane package, which writes " +
+                machine + ".",
+            "in " + m_registry.File() + ": key " + kTable + ", value DefaultEditor not found"}));
     EXPECT_EQ(m_seam.Events().size(), 2u);
     EXPECT_EQ(StoredDefault(), "<none>");
 }

@@ -14,7 +14,7 @@ public:
         : m_calls(calls), m_name(std::move(name)) {}
     int RunDialog(QDialog& /*dialog*/) override { return IDCANCEL; }
     int MessageBox(const QString& text, const QString& /*caption*/, unsigned /*flags*/,
-                   QWidget* /*owner*/) override {
+                   QWidget* /*owner*/, const QString& /*details*/) override {
         m_calls.push_back(m_name + ": " + text.toStdString());
         return IDOK;
     }

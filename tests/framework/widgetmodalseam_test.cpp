@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
 #include <functional>
 
@@ -48,20 +49,32 @@ TEST(WidgetModalSeam, MessageBoxShowsTextCaptionIconAndButtonsAndReturnsThePress
     EXPECT_TRUE(noIsDefault);
 }
 
-TEST(WidgetModalSeam, ErrorBoxFlagsGiveAWarningWithOkOnly) {
+// Details stand under the text as its lines, shown as written: a name with markup in it is text.
+TEST(WidgetModalSeam, ErrorBoxFlagsGiveAWarningWithOkOnlyAndDetailsUnderTheText) {
     WidgetModalSeam seam;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttonCount = 0;
+    QString text;
+    QString shownDetails;
     WhenModal([&](QWidget& widget) {
         auto& box = dynamic_cast<QMessageBox&>(widget);
         icon = box.icon();
         buttonCount = static_cast<int>(box.buttons().size());
+        text = box.text();
+        QTextDocument shown;
+        shown.setHtml(box.informativeText());
+        shownDetails = shown.toPlainText().replace(QChar::LineSeparator, QLatin1Char('\n'));
         box.button(QMessageBox::Ok)->click();
     });
 
-    EXPECT_EQ(seam.MessageBox("Unable to stop the service selected.", "Error", 0x1030), IDOK);
+    const QString details = QStringLiteral("Server entry: <b>Lab</b> & co\nStart the server.");
+    EXPECT_EQ(
+        seam.MessageBox("Unable to stop the service selected.", "Error", 0x1030, nullptr, details),
+        IDOK);
     EXPECT_EQ(icon, QMessageBox::Warning);
     EXPECT_EQ(buttonCount, 1);
+    EXPECT_EQ(text, "Unable to stop the service selected.");
+    EXPECT_EQ(shownDetails, details);
 }
 
 TEST(WidgetModalSeam, RunDialogMapsAcceptRejectAndOwnCodes) {

@@ -118,6 +118,16 @@ TEST(StringTable, UnknownIdGivesEmptyTextAndIsDetectable) {
     }
 }
 
+// One pass: a name that holds "%2" stays as it is, and so does a place nobody filled.
+TEST(StringTable, FormatFillsEachPlaceOnceFromItsOwnArgument) {
+    EXPECT_EQ(StringTable::Format(IDS_REG_IN_FILES, {"/a/%2.db", "/etc/k.db"}),
+              "in /a/%2.db (and /etc/k.db)");
+    EXPECT_EQ(StringTable::Format(IDS_REG_IN_FILES, {"/a.db"}), "in /a.db (and %2)");
+    EXPECT_EQ(StringTable::Format(IDS_REG_VALUE_MISSING, {"in f", "K", "caf\xC3\xA9"}),
+              "in f: key K, value caf\xC3\xA9 not found");
+    EXPECT_EQ(StringTable::Format(0), "");
+}
+
 TEST(StringTable, CommandPromptSplitsIntoPromptAndTip) {
     const QStringList parts = StringTable::Load(IDS_PROMPT_VIEW_REFRESH).split(QLatin1Char('\n'));
     ASSERT_EQ(parts.size(), 2);

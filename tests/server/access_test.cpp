@@ -10,6 +10,7 @@
 #include <atomic>
 #include <deque>
 #include <memory>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -153,6 +154,22 @@ TEST(AdminKey, KeptInTheDataFolderPrivateAndRefusedWhenOthersCanReadIt) {
     ProcessResult first =
         RunProcess({tlvsdPath(), "--listen", "999.0.0.1:0", "--data", data.path()}, data.path());
     EXPECT_EQ(first.exitCode, 1) << first.err;
+    // Every line of the log has its time; one says where the new key is and how to hand it on.
+    std::istringstream lines(first.err);
+    int handOver = 0;
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_TRUE(line.size() > 25 && line[4] == '-' && line[10] == 'T' &&
+                    line.compare(23, 9, "Z tlvsd: ") == 0)
+            << line;
+        if (line.find("made a new admin key " + keyFile +
+                      "; to let a client administer this "
+                      "server, copy it as the key of the client's server entry: ") !=
+                std::string::npos &&
+            line.find("install -") != std::string::npos &&
+            line.find(keyFile + " ~") != std::string::npos)
+            ++handOver;
+    }
+    EXPECT_EQ(handOver, 1) << first.err;
     struct stat info {};
     ASSERT_EQ(stat(keyFile.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);

@@ -1,5 +1,5 @@
 // The editor against a real tlvsd: opening, saving new and edited profiles, the server's
-// refusals in plain words, and what cannot be opened at all.
+// refusals in plain words. What cannot be connected to at all: connect_failures_test.cpp.
 
 #include <gtest/gtest.h>
 
@@ -7,15 +7,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include <sys/stat.h>
-
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-
 #include "framework/testing/scriptedmodalseam.h"
 #include "framework/testing/scriptedwaitingbox.h"
-#include "s100/client/entry_key.h"
 #include "session/admsess.h"
 #include "tests/tlvedit/editor_server.h"
 #include "tests/tlvedit/editor_typing.h"
@@ -200,59 +193,6 @@ TEST_F(EditorServerTest, ServiceDefinitionsAreNotEditedHere) {
               (std::vector<std::string>{
                   "Profiles of class TLVS_Service are Telvane Service definitions. Change them "
                   "with the service commands of the administration client."}));
-}
-
-TEST_F(EditorServerTest, UnknownEntryOrUnreachableServerEndsWithExitTwo) {
-    EditorRequest unknown = Request(EditMode::New);
-    unknown.entry = "Nowhere";
-    const EditorStart notInTable = StartEditor(unknown);
-    EXPECT_FALSE(notInTable.window);
-    EXPECT_EQ(notInTable.exitCode, kExitUsage);
-
-    m_server.Server().kill();
-    const EditorStart unreachable = StartEditor(Request(EditMode::New));
-    EXPECT_FALSE(unreachable.window);
-    EXPECT_EQ(unreachable.exitCode, kExitUsage);
-
-    EXPECT_EQ(m_seam.MessageTexts(),
-              (std::vector<std::string>{
-                  "The server entry \"Nowhere\" is not in the administration server table of this "
-                  "computer. Add it to the server table and try again.",
-                  "No server answered at 127.0.0.1:" + std::to_string(m_server.Server().port()) +
-                      " (connection refused)."}));
-}
-
-TEST_F(EditorServerTest, AMissingOrForeignKeyNamesTheKeyFile) {
-    const std::string keyFile = tlv::client::entryKeyPath(kEditorEntry);
-    std::ifstream original(keyFile, std::ios::binary);
-    const std::string key((std::istreambuf_iterator<char>(original)), {});
-    ASSERT_EQ(key.size(), 32u);
-    const auto writeKey = [&](const std::string& bytes) {
-        std::ofstream(keyFile, std::ios::binary | std::ios::trunc) << bytes;
-    };
-
-    writeKey(std::string(32, 'x'));
-    const EditorStart foreign = StartEditor(Request(EditMode::New));
-    ASSERT_EQ(std::remove(keyFile.c_str()), 0);
-    const EditorStart missing = StartEditor(Request(EditMode::New));
-    writeKey(key);
-    chmod(keyFile.c_str(), 0600);
-
-    EXPECT_FALSE(foreign.window);
-    EXPECT_EQ(foreign.exitCode, kExitUsage);
-    EXPECT_FALSE(missing.window);
-    EXPECT_EQ(missing.exitCode, kExitUsage);
-    const std::vector<std::string> texts = m_seam.MessageTexts();
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0], "The server refused the admin key of " + std::string(kEditorEntry) +
-                            " (" + keyFile + ").");
-    EXPECT_EQ(texts[1].rfind("There is no usable admin key for the server entry \"" +
-                                 std::string(kEditorEntry) + "\" (" + keyFile,
-                             0),
-              0u)
-        << texts[1];
-    EXPECT_NE(texts[1].find("Copy the server's admin.key to " + keyFile + ", readable only by you."),
-              std::string::npos);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
 #include "tests/support/fake_server.h"
+#include "tests/support/loopback_listener.h"
 #include "tests/support/openssl_handles.h"
 #include "tests/support/relay_proxy.h"
 #include "tests/support/tlvsd_process.h"
@@ -28,28 +29,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A listening socket on 127.0.0.1 at a port of the system's choosing; shut down, it wakes the
-// accept waiting on it.
-struct LoopbackListener {
-    LoopbackListener() {
-        descriptor = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        bind(descriptor, reinterpret_cast<sockaddr*>(&address), size);
-        listen(descriptor, 1);
-        getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &size);
-        port = ntohs(address.sin_port);
-    }
-    ~LoopbackListener() { close(descriptor); }
-    LoopbackListener(const LoopbackListener&) = delete;
-    LoopbackListener& operator=(const LoopbackListener&) = delete;
-    void wake() const { shutdown(descriptor, SHUT_RDWR); }
-
-    int descriptor = -1;
-    std::uint16_t port = 0;
-};
+using tlv::test::LoopbackListener;
 
 // A peer on 127.0.0.1 that accepts one client, reads what it sends for a moment, answers with
 // fixed bytes outside any TLS and then keeps the connection open until it is destroyed.
@@ -155,8 +135,10 @@ TEST(ClientConnection, RefusedConnectionIsToldApartAndLeavesNothingUsable) {
     ClientConnection connection{1s};
     EXPECT_EQ(connection.connect("127.0.0.1", freePort), CTerr_ConnectRefused);
     EXPECT_EQ(connection.failureReason(), "connection refused");
+    EXPECT_EQ(connection.lastFault(), ConnectFault::Refused);
     EXPECT_EQ(connection.connect("no-such-host.invalid", 2020), CTerr_ConnectRefused);
     EXPECT_EQ(connection.failureReason(), "host not found");
+    EXPECT_EQ(connection.lastFault(), ConnectFault::HostNotFound);
     EXPECT_FALSE(connection.isUsable());
     Request request = levelRequest();
     Response response;
@@ -170,6 +152,7 @@ TEST(ClientConnection, SilentServerTimesOutAndTheConnectionStaysDead) {
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(connection.handshake("test", kSomeKey), CTerr_ConnectionLost);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+    EXPECT_EQ(connection.lastFault(), ConnectFault::TimedOut);
     EXPECT_FALSE(connection.isUsable());
     Request request = levelRequest();
     Response response;
@@ -189,6 +172,7 @@ TEST(ClientConnection, AbortFromAnotherThreadEndsAWaitingCallAndEveryLaterOne) {
     connection.abort();
     waiting.join();
     EXPECT_EQ(outcome, CTerr_ConnectionLost);
+    EXPECT_EQ(connection.lastFault(), ConnectFault::Aborted);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
     EXPECT_FALSE(connection.isUsable());
     EXPECT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_ConnectionLost);
@@ -197,6 +181,7 @@ TEST(ClientConnection, AbortFromAnotherThreadEndsAWaitingCallAndEveryLaterOne) {
     EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
 }
 
+// The server's own version is kept, so that the operator is told both.
 TEST(ClientConnection, RefusedVersionIsAProtocolMismatch) {
     tlv::test::FakeServer peer{[](const ClientFrame&) {
         return tlv::test::FakeServer::helloReply(false, kProtocolVersion + 1);
@@ -204,6 +189,8 @@ TEST(ClientConnection, RefusedVersionIsAProtocolMismatch) {
     ClientConnection connection{2s};
     ASSERT_EQ(connection.connect("127.0.0.1", peer.port()), CTerr_NoError);
     EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_ProtocolMismatch);
+    EXPECT_EQ(connection.lastFault(), ConnectFault::VersionMismatch);
+    EXPECT_EQ(connection.serverProtocolVersion(), kProtocolVersion + 1);
     EXPECT_FALSE(connection.isUsable());
 }
 
@@ -223,6 +210,7 @@ TEST(ClientConnection, GarbageAndOversizedRepliesKillTheConnection) {
         ClientConnection inside{2s};
         ASSERT_EQ(inside.connect("127.0.0.1", tunnel.port()), CTerr_NoError);
         EXPECT_EQ(inside.handshake("test", tlv::test::testAdminKey()), CTerr_ConnectionLost);
+        EXPECT_EQ(inside.lastFault(), ConnectFault::Broken);
         EXPECT_FALSE(inside.isUsable());
     }
 }
@@ -239,6 +227,7 @@ TEST(ClientConnection, AServerThatCannotProveTheKeyIsRejected) {
     ClientConnection connection{2s};
     ASSERT_EQ(connection.connect("127.0.0.1", impostor.port()), CTerr_NoError);
     EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_KeyRejected);
+    EXPECT_EQ(connection.lastFault(), ConnectFault::KeyRejected);
     EXPECT_FALSE(connection.isUsable());
     Request request = levelRequest();
     Response response;
@@ -252,6 +241,7 @@ TEST(ClientConnection, AServerShowingACertificateInsteadOfTheKeyIsRejected) {
     ClientConnection connection{2s};
     ASSERT_EQ(connection.connect("127.0.0.1", impostor.port()), CTerr_NoError);
     EXPECT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_KeyRejected);
+    EXPECT_EQ(connection.lastFault(), ConnectFault::KeyRejected);
     EXPECT_FALSE(connection.isUsable());
 }
 

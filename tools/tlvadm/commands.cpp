@@ -17,6 +17,7 @@
 #include "session/ownedset.h"
 #include "tools/tlvadm/checkrun.h"
 #include "tools/tlvadm/kvstext.h"
+#include "tools/tlvadm/listjson.h"
 #include "tools/tlvadm/output.h"
 #include "tools/tlvadm/refusal.h"
 #include "tools/tlvadm/servicewait.h"
@@ -262,9 +263,13 @@ int Runner::Run() {
     const std::string& command = m_args.command;
     if (command == "profiles")
         return List(&CAdminDoc::RefreshProfileInfo, &CAdminDoc::GetProfiles, {"name", "class"});
+    if (command == "services" && m_args.bJson)
+        return PrintServiceListJson(m_doc, m_out, m_err);
     if (command == "services")
         return List(&CAdminDoc::RefreshServiceInfo, &CAdminDoc::GetServices,
                     {"name", "state", "type"});
+    if (command == "providers" && m_args.bJson)
+        return PrintProviderListJson(m_doc, m_out, m_err);
     if (command == "providers")
         return List(&CAdminDoc::RefreshSPInfo, &CAdminDoc::GetSPs, {"name", "availability"});
     if (command == "level")

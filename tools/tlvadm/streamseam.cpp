@@ -1,14 +1,15 @@
 #include "tools/tlvadm/streamseam.h"
 
-#include <QString>
+#include <QStringList>
 
 int StreamModalSeam::RunDialog(QDialog& /*dialog*/) {
     return IDCANCEL;
 }
 
 int StreamModalSeam::MessageBox(const QString& text, const QString& /*caption*/, unsigned flags,
-                                QWidget* /*owner*/) {
-    m_err << "tlvadm: " << text.toUtf8().constData() << '\n';
+                                QWidget* /*owner*/, const QString& details) {
+    for (const QString& line : (details.isEmpty() ? text : details).split(QLatin1Char('\n')))
+        m_err << "tlvadm: " << line.toUtf8().constData() << '\n';
     return DefaultMessageBoxAnswer(flags);
 }
 

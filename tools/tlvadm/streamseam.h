@@ -1,6 +1,8 @@
 #pragma once
 // The modal seam of a program without a display: every message box text goes to the error
-// stream, message boxes get their default button, dialogs are cancelled.
+// stream, message boxes get their default button, dialogs are cancelled. A box with details
+// writes its details instead, one line each: they say what the window's sentence says, and
+// what exactly went wrong.
 
 #include <ostream>
 
@@ -12,7 +14,7 @@ public:
 
     int RunDialog(QDialog& dialog) override;
     int MessageBox(const QString& text, const QString& caption, unsigned flags,
-                   QWidget* owner = nullptr) override;
+                   QWidget* owner = nullptr, const QString& details = {}) override;
     void MessageBeep(unsigned type) override;
 
 private:

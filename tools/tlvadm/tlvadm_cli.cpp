@@ -10,7 +10,7 @@
 #include "session/admindoc.h"
 #include "tools/tlvadm/args.h"
 #include "tools/tlvadm/commands.h"
-#include "tools/tlvadm/keyhint.h"
+#include "tools/tlvadm/registryhint.h"
 #include "tools/tlvadm/streamseam.h"
 
 namespace {
@@ -52,7 +52,7 @@ int RunTlvadm(int argc, const char* const* argv, std::ostream& out, std::ostream
         setenv("TLV_REGISTRY", args.registry.c_str(), 1);
     // tlvadm only reads the registry: one that is not there is reported, never created.
     if (std::string message; RegUseExistingRegistryFile(args.registry, &message) != ERROR_SUCCESS) {
-        err << "tlvadm: " << message << '\n';
+        ExplainRegistryFailure(message, err);
         return kExitUsage;
     }
 
@@ -64,10 +64,8 @@ int RunTlvadm(int argc, const char* const* argv, std::ostream& out, std::ostream
     }
     CAdminDoc doc;
     const QString entry = QString::fromLatin1(args.entry.c_str());
-    if (!doc.OnOpenDocument(entry)) {
-        ExplainConnectFailure(args.entry, err);  // the document showed its sentence
-        return kExitUsage;
-    }
+    if (!doc.OnOpenDocument(entry))
+        return kExitUsage;  // the document's box told why, through the seam
     doc.SetPathName(entry);
     return RunTlvadmCommand(doc, args, out, err);
 }

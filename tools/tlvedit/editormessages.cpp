@@ -1,37 +1,11 @@
 #include "tools/tlvedit/editormessages.h"
 
-#include "framework/bytetext.h"
+#include "framework/modalseam.h"
 #include "resources/stringtable.h"
-#include "s100/client/entry_key.h"
-#include "s100/client/open_failure.h"
+#include "session/connectwords.h"
 #include "session/textconv.h"
 
 namespace {
-
-std::string EntryBytes(const QString& entry) {
-    return static_cast<const char*>(ToServerText(entry));
-}
-
-// The key file the entry's connection uses.
-QString KeyFileOf(const QString& entry) {
-    return ShownText(tlv::client::entryKeyPath(EntryBytes(entry)));
-}
-
-// What is wrong with the entry's key file: its name and the reason.
-QString KeyProblemOf(const QString& entry) {
-    std::string key;
-    std::string problem;
-    tlv::client::loadEntryKey(EntryBytes(entry), key, problem);
-    return ShownText(problem);
-}
-
-// The library's words for the entry's failed connection, as a sentence.
-QString OpenFailureOf(const QString& entry) {
-    QString words = ShownText(tlv::client::openFailureOf(EntryBytes(entry)));
-    if (!words.isEmpty())
-        words[0] = words[0].toUpper();
-    return words + QLatin1Char('.');
-}
 
 QString HexCode(CTerror code) {
     return QStringLiteral("0x") +
@@ -80,34 +54,14 @@ QString EditorCaption() {
     return QStringLiteral("Profile Editor");
 }
 
-QString ConnectFailureText(const QString& entry, CTerror code) {
-    switch (code) {
-        case CTerr_UnknownServer:
-            return QStringLiteral(
-                       "The server entry \"%1\" is not in the administration server table of "
-                       "this computer. Add it to the server table and try again.")
-                .arg(entry);
-        case CTerr_BadConnectString:
-            return QStringLiteral(
-                       "The connection string of the server entry \"%1\" is not valid. It must "
-                       "have the form tcp:computer:port.")
-                .arg(entry);
-        case CTerr_NoAdminKey:
-            return QStringLiteral(
-                       "There is no usable admin key for the server entry \"%1\" (%2). Copy the "
-                       "server's admin.key to %3, readable only by you.")
-                .arg(entry, KeyProblemOf(entry), KeyFileOf(entry));
-        case CTerr_KeyRejected:
-        case CTerr_ConnectRefused:
-            return OpenFailureOf(entry);
-        case CTerr_ProtocolMismatch:
-            return QStringLiteral(
-                       "The server of the entry \"%1\" speaks another protocol version than "
-                       "this editor.")
-                .arg(entry);
-        default:
-            return StringTable::Load(IDS_CONNECT_FAILED);
-    }
+EditorMessage ConnectFailureMessage(const QString& entry, CTerror code) {
+    if (code == CTerr_NoMemory)
+        return {StringTable::Load(IDS_MEMORY_ALLOCATION_FAILED), {}};
+    const SC_String entryBytes = ToServerText(entry);
+    OpenFailureWords words = DescribeOpenFailure(static_cast<const char*>(entryBytes));
+    const QString text = QString::fromStdString(words.reason);
+    words.reason.clear();
+    return {text, DetailsOfLines(words.Lines())};
 }
 
 QString ProfileFailureText(ProfileCall call, const QString& name, const QString& profileClass,

@@ -10,8 +10,16 @@
 // The caption of every box the editor shows.
 QString EditorCaption();
 
-// Why the session to the server entry could not be opened.
-QString ConnectFailureText(const QString& entry, CTerror code);
+// A box's text and the details under it.
+struct EditorMessage {
+    QString text;
+    QString details;
+};
+
+// Why the session to the server entry could not be opened, in the words the administration
+// client and tlvadm use: what went wrong as the text; the entry, its connection string and what
+// to do as the details.
+EditorMessage ConnectFailureMessage(const QString& entry, CTerror code);
 
 enum class ProfileCall { Load, Add, Update };
 

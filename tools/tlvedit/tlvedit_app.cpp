@@ -27,8 +27,8 @@ public:
     S100Library& operator=(const S100Library&) = delete;
 };
 
-EditorStart Refuse(int exitCode, const QString& text) {
-    Modal().MessageBox(text, EditorCaption(), MB_OK | MB_ICONERROR);
+EditorStart Refuse(int exitCode, const QString& text, const QString& details = {}) {
+    Modal().MessageBox(text, EditorCaption(), MB_OK | MB_ICONERROR, nullptr, details);
     EditorStart start;
     start.exitCode = exitCode;
     return start;
@@ -48,8 +48,10 @@ EditorStart StartEditor(const EditorRequest& request) {
     // The operator gave up waiting: nothing to explain.
     if (connection->WasCancelled())
         return EditorStart{kExitUsage, nullptr, nullptr};
-    if (connection->ConnectError() != CTerr_NoError)
-        return Refuse(kExitUsage, ConnectFailureText(entry, connection->ConnectError()));
+    if (connection->ConnectError() != CTerr_NoError) {
+        const EditorMessage failure = ConnectFailureMessage(entry, connection->ConnectError());
+        return Refuse(kExitUsage, failure.text, failure.details);
+    }
 
     s100::KVSet contents;
     if (request.mode == EditMode::Edit) {
