@@ -96,8 +96,8 @@ CTstatus getScalarArray(CTkvs kvs, CTsymbol key, ValueType elementType, const El
     std::vector<Element>& block = handedOutFor(*entry, key).*cache;
     if (block.empty()) {
         block.reserve(array->size());
-        for (const Value& element : array->elements()) {
-            block.push_back(read(element));
+        for (size_t index = 0; index < array->size(); ++index) {
+            block.push_back(read(array->at(index)));
         }
     }
     *elements = block.empty() ? static_cast<const Element*>(emptyElements()) : block.data();
@@ -325,9 +325,20 @@ CTstatus CTkvs_PutKVSet(CTkvs kvs, CTsymbol key, CTkvs value, CTerror* error) {
 
 CTstatus CTkvs_GetStringArray(CTkvs kvs, CTsymbol key, const char* const** elements,
                               uint32_t* count, CTerror* error) {
-    return getScalarArray<const char*>(kvs, key, ValueType::String, elements, count, error,
-                                       &HandedOut::strings,
-                                       [](const Value& v) { return v.asCString(); });
+    const Guard guard(lock());
+    if (elements == nullptr || count == nullptr) {
+        return report(error, CTerr_InvalidArgument);
+    }
+    Entry* entry = nullptr;
+    const Array* array = nullptr;
+    if (const CTerror code = findArray(kvs, key, ValueType::String, entry, array);
+        code != CTerr_NoError) {
+        return report(error, code);
+    }
+    *elements =
+        stringElements(*array, [entry, key]() -> HandedOut& { return handedOutFor(*entry, key); });
+    *count = static_cast<uint32_t>(array->size());
+    return report(error, CTerr_NoError);
 }
 
 CTstatus CTkvs_GetIntArray(CTkvs kvs, CTsymbol key, const int32_t** elements, uint32_t* count,
