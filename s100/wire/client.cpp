@@ -360,14 +360,15 @@ bool ClientConnection::Impl::receiveParts(std::uint64_t id, Take take) {
     }
 }
 
-// The whole frame goes out in one SSL_write: one record, and one send, for a small one.
+// The whole frame goes out in one SSL_write: one record, and one send, for a small one. Only
+// the outcome of SSL_write and SSL_read is used, never SSL_get_error, so OpenSSL's error queue
+// needs emptying only after a failure, not (at some cost) before each call.
 bool ClientConnection::Impl::sendFrame(const ClientFrame& frame, Clock::time_point deadline) {
     m_writeBuffer.clear();
     if (!encodeFrame(frame, m_writeBuffer) || m_writeBuffer.size() > INT_MAX) {
         return false;
     }
     m_socket.deadline = deadline;
-    ERR_clear_error();
     const int size = static_cast<int>(m_writeBuffer.size());
     const bool sent = SSL_write(m_ssl, m_writeBuffer.data(), size) == size;
     if (!sent) {
@@ -392,7 +393,6 @@ bool ClientConnection::Impl::receiveFrame(ServerFrame& frame, Clock::time_point 
             case FrameStatus::NeedMore:
                 break;
         }
-        ERR_clear_error();
         const int received =
             SSL_read(m_ssl, m_readBuffer.data(), static_cast<int>(m_readBuffer.size()));
         if (received <= 0) {
