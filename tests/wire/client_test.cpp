@@ -50,6 +50,14 @@ struct LoopbackListener {
     LoopbackListener(const LoopbackListener&) = delete;
     LoopbackListener& operator=(const LoopbackListener&) = delete;
     void wake() const { shutdown(descriptor, SHUT_RDWR); }
+    // The next client, whose reads give up after wait; -1 when woken instead.
+    int acceptClient(timeval wait) const {
+        const int client = accept(descriptor, nullptr, nullptr);
+        if (client >= 0) {
+            setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        }
+        return client;
+    }
 
     int descriptor = -1;
     std::uint16_t port = 0;
@@ -73,12 +81,10 @@ public:
 
 private:
     void serve() {
-        m_client = accept(m_listener.descriptor, nullptr, nullptr);
+        m_client = m_listener.acceptClient({0, 100 * 1000});
         if (m_client < 0) {
             return;
         }
-        timeval wait{0, 100 * 1000};
-        setsockopt(m_client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         char scratch[4096];
         (void)!read(m_client, scratch, sizeof scratch);
         if (!m_reply.empty()) {
@@ -122,12 +128,10 @@ public:
 
 private:
     void serve() {
-        const int client = accept(m_peer.descriptor, nullptr, nullptr);
+        const int client = m_peer.acceptClient({2, 0});
         if (client < 0) {
             return;
         }
-        timeval wait{2, 0};
-        setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         const tlv::test::SslPtr ssl(SSL_new(m_context.get()));
         SSL_set_fd(ssl.get(), client);
         SSL_accept(ssl.get());
@@ -159,12 +163,10 @@ public:
 
 private:
     void serve() {
-        const int client = accept(m_listener.descriptor, nullptr, nullptr);
+        const int client = m_listener.acceptClient({5, 0});
         if (client < 0) {
             return;
         }
-        timeval wait{5, 0};
-        setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         const ServerKey key{tlv::test::testAdminKey(), adminKeyId(tlv::test::testAdminKey())};
         const tlv::test::SslContextPtr context(newServerTlsContext(key));
         const tlv::test::SslPtr ssl(SSL_new(context.get()));
