@@ -1,10 +1,11 @@
 // Round trips of CTadm_GetServerLevel and of a 10,000-profile CTadm_GetProfileInfo against a real
-// tlvsd (in-memory store), each beside a raw loopback TCP ping-pong that moves the same bytes
-// each way as the TLS records of the call, so the library's own cost (TLS included) shows as the
-// ratio of the two medians. The profile list is also measured beside Redis's LRANGE of as many
-// rows of the same size, over TLS and plain, timed by Redis's own client (redis-server and
-// redis-benchmark from Debian's packages, when installed). A connection's CPU (TCP, TLS,
-// version) is measured on both sides. The ratios are printed at the end.
+// tlvsd (in-memory store). The level call is measured beside a raw loopback TCP ping-pong that
+// moves the same bytes each way as the TLS records of the call, and the list beside Redis's
+// LRANGE of as many rows of the same size over TLS, timed by Redis's own client (redis-server
+// and redis-benchmark from Debian's packages, when installed): in rounds taken in turn, so that
+// both meet the same load, the ratio of the medians per round. Beside them: the call's TLS
+// records by themselves, a connection's CPU (TCP, TLS, version) on both sides, the unchanged
+// list. The ratios are printed at the end with the load average.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
