@@ -51,26 +51,26 @@ constexpr std::size_t kDecodeAsideBytes = 64 * 1024;
 ClientSession::ClientSession(asio::ip::tcp::socket socket, SessionContext& context,
                              ClosedCallback closed)
     : m_peer(remoteEndpointOf(socket)),
-      m_socket(std::move(socket), context.tls),
+      m_channel(std::move(socket), context.tls.native_handle()),
       m_context(context),
       m_closed(std::move(closed)),
-      m_watchdog(m_socket.get_executor()),
-      m_delay(m_socket.get_executor()),
+      m_watchdog(m_channel.socket().get_executor()),
+      m_delay(m_channel.socket().get_executor()),
       m_handshake(m_context.serverName),
       m_lastActivity(std::chrono::steady_clock::now()) {}
 
 void ClientSession::start() {
     asio::error_code ignored;
-    m_socket.lowest_layer().set_option(asio::ip::tcp::no_delay(true), ignored);
+    m_channel.socket().set_option(asio::ip::tcp::no_delay(true), ignored);
     armWatchdog(kHandshakeTimeout, "did not complete its handshake in time");
-    m_socket.next_layer().allow(kMaxPreKeyBytes);
-    if (!tlv::wire::watchOfferedKey(m_socket.native_handle(), m_offeredKey)) {
+    m_channel.allow(kMaxPreKeyBytes);
+    if (!m_channel.isValid() ||
+        !tlv::wire::watchOfferedKey(m_channel.nativeHandle(), m_offeredKey)) {
         logEvent("dropping a client: no TLS state for it");
         close();
         return;
     }
-    m_socket.async_handshake(
-        asio::ssl::stream_base::server,
+    m_channel.handshake(
         [self = shared_from_this()](const asio::error_code& error) { self->onTlsHandshake(error); });
 }
 
@@ -82,7 +82,7 @@ void ClientSession::onTlsHandshake(const asio::error_code& error) {
         onTlsFailure(error);
         return;
     }
-    m_socket.next_layer().allow(kMaxHelloBytes);
+    m_channel.allow(kMaxHelloBytes);
     readMore();
 }
 
@@ -112,9 +112,7 @@ void ClientSession::close() {
         return;
     }
     m_closing = true;
-    asio::error_code ignored;
-    m_socket.lowest_layer().shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
-    m_socket.lowest_layer().close(ignored);
+    m_channel.close();
     m_watchdog.cancel();
     m_delay.cancel();
     releaseFrame();
@@ -142,8 +140,8 @@ void ClientSession::readMore() {
         return;
     }
     m_reading = true;
-    m_socket.async_read_some(
-        asio::buffer(m_readBuffer.data(), wanted),
+    m_channel.readSome(
+        m_readBuffer.data(), wanted,
         [self = shared_from_this()](const asio::error_code& error, std::size_t received) {
             self->m_reading = false;
             if (error || self->m_closing) {
@@ -178,7 +176,8 @@ void ClientSession::releaseFrame() {
 
 void ClientSession::waitForRoom() {
     m_waitingForRoom = true;
-    m_context.budget.waitForRoom([weak = weak_from_this(), executor = m_socket.get_executor()] {
+    m_context.budget.waitForRoom([weak = weak_from_this(),
+                                  executor = m_channel.socket().get_executor()] {
         asio::post(executor, [weak] {
             if (const auto self = weak.lock()) {
                 self->m_waitingForRoom = false;
@@ -188,15 +187,30 @@ void ClientSession::waitForRoom() {
     });
 }
 
+// Answers the frames received, one at a time. An answer the socket takes at once lets the loop
+// here go on to the next frame, rather than a call from the write's end (which would nest as
+// deep as the client has frames waiting).
 void ClientSession::processFrames() {
-    std::string payload;
+    const bool nested = std::exchange(m_processing, true);
+    const bool frameTakenOut = answerFrames();
+    m_processing = nested;
+    if (m_closing || nested) {
+        return;
+    }
+    timeFrame(frameTakenOut);
+    readMore();
+}
+
+// True when a frame was taken out.
+bool ClientSession::answerFrames() {
     bool frameTakenOut = false;
     while (!m_busy && !m_closing) {
-        const tlv::wire::FrameStatus status = m_decoder.next(payload);
+        std::string_view payload;
+        const tlv::wire::FrameStatus status = m_decoder.nextView(payload);
         if (status == tlv::wire::FrameStatus::Oversized) {
             logEvent("dropping a client that sent an oversized frame");
             close();
-            return;
+            break;
         }
         if (status == tlv::wire::FrameStatus::NeedMore) {
             break;
@@ -208,28 +222,23 @@ void ClientSession::processFrames() {
         }
         tlv::wire::ClientFrame frame;
         const bool parsed = tlv::wire::parseFrame(payload, frame);
-        payload = std::string{};
         releaseFrame();
         if (!handleFrame(parsed, frame)) {
-            return;
+            break;
         }
     }
-    if (m_closing) {
-        return;
-    }
-    timeFrame(frameTakenOut);
-    readMore();
+    return frameTakenOut;
 }
 
 // A large frame is decoded on the worker while this client waits (nothing more is read), its
 // bytes still counted in the shared budget until then.
-bool ClientSession::decodeAside(std::string& payload) {
+bool ClientSession::decodeAside(std::string_view payload) {
     if (!m_authenticated || payload.size() < kDecodeAsideBytes) {
         return false;
     }
     m_busy = true;
     m_context.decoder.decode(
-        std::move(payload), m_socket.get_executor(),
+        std::string(payload), m_channel.socket().get_executor(),
         [self = shared_from_this()](bool parsed, tlv::wire::ClientFrame& frame) {
             self->releaseFrame();
             self->m_busy = false;
@@ -292,7 +301,7 @@ bool ClientSession::onHandshakeFrame(const tlv::wire::ClientFrame& frame) {
                 return false;
             }
             m_authenticated = true;
-            m_socket.next_layer().allowAnything();
+            m_channel.allowAnything();
             m_decoder.setMaxFrameBytes(tlv::wire::kMaxFrameBytes);
             logConnected();
             send(reply, false);
@@ -341,9 +350,11 @@ void ClientSession::answer(const tlv::wire::Request& request) {
     sendNextPart();
 }
 
-// One part is produced and written at a time; the next is produced when the client took it.
+// One part is produced and written at a time; the next is produced when the client took it. A
+// part the socket took at once is followed up here, once its source is done producing it.
 void ClientSession::sendNextPart() {
     m_busy = true;
+    m_producing = true;
     m_answer->next([weak = weak_from_this()](std::string frame, bool more) {
         const auto self = weak.lock();
         if (!self || self->m_closing) {
@@ -364,6 +375,10 @@ void ClientSession::sendNextPart() {
         });
         self->write(std::move(frame), false);
     });
+    m_producing = false;
+    if (std::exchange(m_sentWhileProducing, false)) {
+        onWritten({}, false);
+    }
 }
 
 void ClientSession::send(const tlv::wire::ServerFrame& frame, bool closeAfter) {
@@ -379,41 +394,72 @@ void ClientSession::write(std::string bytes, bool closeAfter) {
     if (m_authenticated) {
         armWatchdog(kStallTimeout, "did not take its answer in time");
     }
-    asio::async_write(
-        m_socket, asio::buffer(m_writeBuffer),
-        [self = shared_from_this(), closeAfter](const asio::error_code& error, std::size_t) {
-            self->m_context.output.discharge(self.get());
-            self->m_writeBuffer = std::string{};
-            self->m_busy = false;
-            self->m_lastActivity = std::chrono::steady_clock::now();
-            if (error || closeAfter) {
-                self->close();
-                return;
-            }
-            if (self->m_answer && self->m_moreParts) {
-                self->sendNextPart();
-                return;
-            }
-            self->m_answer.reset();
-            self->processFrames();
+    const bool sent = m_channel.write(
+        m_writeBuffer.data(), m_writeBuffer.size(),
+        [self = shared_from_this(), closeAfter](const asio::error_code& error) {
+            self->onWritten(error, closeAfter);
         });
+    if (!sent) {
+        return;
+    }
+    if (m_producing) {
+        m_sentWhileProducing = true;
+        return;
+    }
+    onWritten({}, closeAfter);
 }
 
+void ClientSession::onWritten(const asio::error_code& error, bool closeAfter) {
+    m_context.output.discharge(this);
+    m_writeBuffer = std::string{};
+    m_busy = false;
+    m_lastActivity = std::chrono::steady_clock::now();
+    if (error || closeAfter) {
+        close();
+        return;
+    }
+    if (m_answer && m_moreParts) {
+        sendNextPart();
+        return;
+    }
+    m_answer.reset();
+    processFrames();
+}
+
+// Arming only notes the deadline: every answer arms the watchdog, and changing the timer each
+// time would cost more than the answer. The timer waits for the earliest deadline it was set
+// for and, when it wakes, looks at the one in force.
 void ClientSession::armWatchdog(std::chrono::seconds after, const char* why) {
-    const unsigned generation = ++m_watchdogGeneration;
-    m_watchdog.expires_after(after);
-    m_watchdog.async_wait(
-        [self = shared_from_this(), generation, why](const asio::error_code& error) {
-            if (!error && generation == self->m_watchdogGeneration) {
-                logEvent("dropping a client that %s", why);
-                self->close();
-            }
-        });
+    m_watchdogDue = std::chrono::steady_clock::now() + after;
+    m_watchdogWhy = why;
+    if (!m_watchdogWaiting || m_watchdogDue < m_watchdogWakesAt) {
+        waitForWatchdog();
+    }
 }
 
 void ClientSession::disarmWatchdog() {
-    ++m_watchdogGeneration;
-    m_watchdog.cancel();
+    m_watchdogDue = std::chrono::steady_clock::time_point::max();
+}
+
+void ClientSession::waitForWatchdog() {
+    m_watchdogWaiting = true;
+    m_watchdogWakesAt = m_watchdogDue;
+    m_watchdog.expires_at(m_watchdogDue);  // a wait already running ends as aborted
+    m_watchdog.async_wait([self = shared_from_this()](const asio::error_code& error) {
+        if (error || self->m_closing) {
+            return;
+        }
+        self->m_watchdogWaiting = false;
+        if (self->m_watchdogDue == std::chrono::steady_clock::time_point::max()) {
+            return;
+        }
+        if (std::chrono::steady_clock::now() < self->m_watchdogDue) {
+            self->waitForWatchdog();
+            return;
+        }
+        logEvent("dropping a client that %s", self->m_watchdogWhy);
+        self->close();
+    });
 }
 
 }  // namespace tlv::server

@@ -2,7 +2,7 @@
 // One client connection: the TLS handshake (the client proves it holds the admin key,
 // tls_psk.h), its Hello (auth.h), then requests answered one at a time, in order. Until the
 // Hello is answered the client gets 5 s from its connection and a few KiB of records
-// (metered_socket.h). A malformed or oversized frame, a bad handshake or
+// (tls_channel.h). A malformed or oversized frame, a bad handshake or
 // a client that stalls drops this connection only. While a request is being answered nothing
 // more is read, and a large frame is read only once its whole size is reserved from the budget
 // all connections share, so a flooding client cannot make the server buffer without bound. An
@@ -10,7 +10,7 @@
 
 #include <array>
 #include <asio.hpp>
-#include <asio/ssl.hpp>
+#include <asio/ssl/context.hpp>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,7 +26,7 @@
 #include "server/output_budget.h"
 #include "server/fault_plan.h"
 #include "server/key_failures.h"
-#include "server/metered_socket.h"
+#include "server/tls_channel.h"
 
 namespace tlv::server {
 
@@ -62,8 +62,6 @@ public:
     std::chrono::steady_clock::time_point idleSince() const { return m_lastActivity; }
 
 private:
-    using TlsSocket = asio::ssl::stream<MeteredSocket>;
-
     void onTlsHandshake(const asio::error_code& error);
     void onTlsFailure(const asio::error_code& error);
     void readMore();
@@ -71,7 +69,8 @@ private:
     void releaseFrame();
     void waitForRoom();
     void processFrames();
-    bool decodeAside(std::string& payload);
+    bool answerFrames();
+    bool decodeAside(std::string_view payload);
     bool handleFrame(bool parsed, const tlv::wire::ClientFrame& frame);
     void timeFrame(bool frameTakenOut);
     bool onHandshakeFrame(const tlv::wire::ClientFrame& frame);
@@ -81,16 +80,22 @@ private:
     void sendNextPart();
     void send(const tlv::wire::ServerFrame& frame, bool closeAfter);
     void write(std::string bytes, bool closeAfter);
+    void onWritten(const asio::error_code& error, bool closeAfter);
     void armWatchdog(std::chrono::seconds after, const char* why);
     void disarmWatchdog();
+    void waitForWatchdog();
 
     asio::ip::tcp::endpoint m_peer;
-    TlsSocket m_socket;
+    TlsChannel m_channel;
     SessionContext& m_context;
     ClosedCallback m_closed;
     asio::steady_timer m_watchdog;
     asio::steady_timer m_delay;
-    unsigned m_watchdogGeneration = 0;
+    std::chrono::steady_clock::time_point m_watchdogDue =
+        std::chrono::steady_clock::time_point::max();         // max: disarmed
+    std::chrono::steady_clock::time_point m_watchdogWakesAt;  // what the timer waits for
+    const char* m_watchdogWhy = "";
+    bool m_watchdogWaiting = false;
     tlv::wire::OfferedKey m_offeredKey;
     ServerHandshake m_handshake;
     tlv::wire::FrameDecoder m_decoder{tlv::wire::kMaxHandshakeFrameBytes};
@@ -105,6 +110,9 @@ private:
     std::unique_ptr<AnswerSource> m_answer;  // the answer being sent
     bool m_moreParts = false;                // parts of it follow the one being written
     bool m_reading = false;
+    bool m_processing = false;          // processFrames is on the stack: it goes on by itself
+    bool m_producing = false;           // the answer's source is producing a part
+    bool m_sentWhileProducing = false;  // and the socket took that part at once
     bool m_waitingForRoom = false;
     bool m_closing = false;
 };

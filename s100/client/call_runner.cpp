@@ -18,7 +18,8 @@ void putEmptyArrays(s100::KVSet& result, std::span<const CTsymbol> keys) {
 
 // The answer's result: received, or kept from before when the server says it is unchanged.
 bool readResult(AdminSession& session, const tlv::wire::Request& request, Answer& answer) {
-    if (!answer.response.unchanged() && !setFromWire(answer.response.result(), answer.result)) {
+    if (!answer.response.unchanged() &&
+        !setFromWire(std::move(*answer.response.mutable_result()), answer.result)) {
         return false;
     }
     return session.lists().take(request, answer.response, answer.result);
@@ -94,7 +95,7 @@ CTerror runQueryInParts(CTsession session, tlv::wire::Request& request,
             return true;
         }
         s100::KVSet result;
-        if (!setFromWire(part.result(), result)) {
+        if (!setFromWire(std::move(*part.mutable_result()), result)) {
             return false;
         }
         handing = lendPart(std::move(result), handler, context);

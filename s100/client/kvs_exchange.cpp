@@ -20,9 +20,9 @@ CTerror wireFromHandle(CTkvs handle, tlv::wire::KVSet& wire) {
     return wireFromSet(set, wire);
 }
 
-bool setFromWire(const tlv::wire::KVSet& wire, s100::KVSet& set) {
+bool setFromWire(tlv::wire::KVSet&& wire, s100::KVSet& set) {
     s100::DecodeError error;
-    std::optional<s100::KVSet> decoded = s100::fromWire(wire, error);
+    std::optional<s100::KVSet> decoded = s100::fromWire(std::move(wire), error);
     if (!decoded) {
         return false;
     }

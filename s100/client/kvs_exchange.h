@@ -13,8 +13,9 @@ namespace tlv::client {
 // CT_MAX_STORED_DEPTH or would not fit one frame.
 CTerror wireFromHandle(CTkvs handle, tlv::wire::KVSet& wire);
 
-// The set a received wire form stands for; false when no S.100 call could have built it.
-bool setFromWire(const tlv::wire::KVSet& wire, s100::KVSet& set);
+// The set a received wire form stands for; false when no S.100 call could have built it. The
+// wire form's string arrays are taken, not copied: wire is not read again.
+bool setFromWire(tlv::wire::KVSet&& wire, s100::KVSet& set);
 
 // The wire form of a set of the model, to be stored; CTerr_LimitExceeded as for a handle.
 CTerror wireFromSet(const s100::KVSet& set, tlv::wire::KVSet& wire);

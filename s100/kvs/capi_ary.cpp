@@ -13,7 +13,8 @@ CTerror elementViews(const Array& array, HandedOut& handedOut) {
         return CTerr_NoError;
     }
     handedOut.elements.reserve(array.size());
-    for (const Value& element : array.elements()) {
+    for (size_t index = 0; index < array.size(); ++index) {
+        const Value element = array.at(index);
         const uint32_t view = element.type() == ValueType::KVSet
                                   ? addSetView(element.sharedSet())
                                   : addArrayView(element.sharedArray());
@@ -93,15 +94,9 @@ CTstatus CTary_GetString(CTary array, const char* const** elements, uint32_t* co
     if (const CTerror code = findArrayOf(array, ValueType::String, entry); code != CTerr_NoError) {
         return report(error, code);
     }
-    std::vector<const char*>& strings = handedOutOfArray(*entry).strings;
-    if (strings.empty()) {
-        strings.reserve(entry->array->size());
-        for (const Value& element : entry->array->elements()) {
-            strings.push_back(element.asCString());
-        }
-    }
-    *elements = strings.empty() ? static_cast<const char* const*>(emptyElements()) : strings.data();
-    *count = static_cast<uint32_t>(strings.size());
+    *elements =
+        stringElements(*entry->array, [entry]() -> HandedOut& { return handedOutOfArray(*entry); });
+    *count = static_cast<uint32_t>(entry->array->size());
     return report(error, CTerr_NoError);
 }
 

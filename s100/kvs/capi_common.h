@@ -37,4 +37,21 @@ inline const void* emptyElements() {
 // CTerr_NoMemory when the handle table is full (nothing is kept then).
 CTerror elementViews(const Array& array, HandedOut& handedOut);
 
+// The texts of a string array as the C API hands them out: a received array's own table, else
+// one made once and kept in the strings of handOut() (only asked for then); never null.
+template <typename HandOut>
+const char* const* stringElements(const Array& array, HandOut handOut) {
+    if (const char* const* texts = array.packedTexts()) {
+        return texts;
+    }
+    std::vector<const char*>& strings = handOut().strings;
+    if (strings.empty()) {
+        strings.reserve(array.size());
+        for (size_t index = 0; index < array.size(); ++index) {
+            strings.push_back(array.stringAt(index).data());
+        }
+    }
+    return strings.empty() ? static_cast<const char* const*>(emptyElements()) : strings.data();
+}
+
 }  // namespace s100::detail

@@ -78,11 +78,10 @@ CTstatus putScalar(CTkvs kvs, CTsymbol key, Value value, CTerror* error) {
     return report(error, putValue(kvs, key, std::move(value)));
 }
 
-// The elements of a scalar array, copied once into cache so that the caller gets one block.
-template <typename Element, typename Read>
-CTstatus getScalarArray(CTkvs kvs, CTsymbol key, ValueType elementType, const Element** elements,
-                        uint32_t* count, CTerror* error, std::vector<Element> HandedOut::*cache,
-                        Read read) {
+// The elements of an array of elementType under key as handOut(entry, array) hands them out.
+template <typename Element, typename HandOut>
+CTstatus getArray(CTkvs kvs, CTsymbol key, ValueType elementType, const Element** elements,
+                  uint32_t* count, CTerror* error, HandOut handOut) {
     const Guard guard(lock());
     if (elements == nullptr || count == nullptr) {
         return report(error, CTerr_InvalidArgument);
@@ -93,16 +92,27 @@ CTstatus getScalarArray(CTkvs kvs, CTsymbol key, ValueType elementType, const El
         code != CTerr_NoError) {
         return report(error, code);
     }
-    std::vector<Element>& block = handedOutFor(*entry, key).*cache;
-    if (block.empty()) {
-        block.reserve(array->size());
-        for (const Value& element : array->elements()) {
-            block.push_back(read(element));
-        }
-    }
-    *elements = block.empty() ? static_cast<const Element*>(emptyElements()) : block.data();
-    *count = static_cast<uint32_t>(block.size());
+    *elements = handOut(*entry, *array);
+    *count = static_cast<uint32_t>(array->size());
     return report(error, CTerr_NoError);
+}
+
+// The elements of a scalar array, copied once into cache so that the caller gets one block.
+template <typename Element, typename Read>
+CTstatus getScalarArray(CTkvs kvs, CTsymbol key, ValueType elementType, const Element** elements,
+                        uint32_t* count, CTerror* error, std::vector<Element> HandedOut::*cache,
+                        Read read) {
+    const auto handOut = [key, cache, read](Entry& entry, const Array& array) {
+        std::vector<Element>& block = handedOutFor(entry, key).*cache;
+        if (block.empty()) {
+            block.reserve(array.size());
+            for (size_t index = 0; index < array.size(); ++index) {
+                block.push_back(read(array.at(index)));
+            }
+        }
+        return block.empty() ? static_cast<const Element*>(emptyElements()) : block.data();
+    };
+    return getArray(kvs, key, elementType, elements, count, error, handOut);
 }
 
 // Builds an array value from count C elements; make turns one into a value or fails.
@@ -325,9 +335,12 @@ CTstatus CTkvs_PutKVSet(CTkvs kvs, CTsymbol key, CTkvs value, CTerror* error) {
 
 CTstatus CTkvs_GetStringArray(CTkvs kvs, CTsymbol key, const char* const** elements,
                               uint32_t* count, CTerror* error) {
-    return getScalarArray<const char*>(kvs, key, ValueType::String, elements, count, error,
-                                       &HandedOut::strings,
-                                       [](const Value& v) { return v.asCString(); });
+    return getArray(kvs, key, ValueType::String, elements, count, error,
+                    [key](Entry& entry, const Array& array) {
+                        return stringElements(array, [&entry, key]() -> HandedOut& {
+                            return handedOutFor(entry, key);
+                        });
+                    });
 }
 
 CTstatus CTkvs_GetIntArray(CTkvs kvs, CTsymbol key, const int32_t** elements, uint32_t* count,

@@ -68,17 +68,17 @@ private:
             array.elementType() == ValueType::KVSet || array.elementType() == ValueType::Array;
         if (!nested) {
             out_ += '[';
-            for (const Value& element : array.elements()) {
+            for (size_t index = 0; index < array.size(); ++index) {
                 out_ += ' ';
-                value(element, indent);
+                value(array.at(index), indent);
             }
             out_ += " ]";
             return;
         }
         out_ += "[\n";
-        for (const Value& element : array.elements()) {
+        for (size_t index = 0; index < array.size(); ++index) {
             pad(indent + 1);
-            value(element, indent + 1);
+            value(array.at(index), indent + 1);
             out_ += '\n';
         }
         pad(indent);

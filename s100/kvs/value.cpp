@@ -1,6 +1,7 @@
 #include "s100/kvs/value.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace s100 {
 
@@ -127,16 +128,78 @@ bool Value::operator==(const Value& other) const {
     return false;
 }
 
+CTerror Array::fromPacked(std::shared_ptr<const std::string> block, Array& out, const char*& why) {
+    const std::string& bytes = *block;
+    if (!bytes.empty() && bytes.back() != '\0') {
+        why = "packed strings cut short";
+        return CTerr_InvalidArgument;
+    }
+    std::vector<const char*> texts;
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    while (at != end) {
+        // The block ends with a NUL, so every element finds its own.
+        const auto* nul = static_cast<const char*>(std::memchr(at, '\0', end - at));
+        if (texts.size() == CT_MAX_ELEMENTS) {
+            why = "too many elements in an array";
+            return CTerr_LimitExceeded;
+        }
+        if (static_cast<size_t>(nul - at) > CT_MAX_STRING) {
+            why = "string too long";
+            return CTerr_LimitExceeded;
+        }
+        texts.push_back(at);
+        at = nul + 1;
+    }
+    out = Array{};
+    if (!texts.empty()) {
+        out.elementType_ = ValueType::String;
+        out.texts_ = std::move(texts);
+        out.block_ = std::move(block);
+    }
+    return CTerr_NoError;
+}
+
+std::string_view Array::stringAt(size_t index) const {
+    if (!isPacked()) {
+        return elements_[index].asString();
+    }
+    const char* const next =
+        index + 1 < texts_.size() ? texts_[index + 1] : block_->data() + block_->size();
+    return {texts_[index], static_cast<size_t>(next - texts_[index]) - 1};
+}
+
+Value Array::at(size_t index) const {
+    if (!isPacked()) {
+        return elements_.at(index);
+    }
+    const std::string_view text = stringAt(index);
+    return Value::stringIn(block_, text.data(), text.size());
+}
+
+void Array::unpack() {
+    if (!isPacked()) {
+        return;
+    }
+    elements_.reserve(texts_.size());
+    for (size_t index = 0; index < texts_.size(); ++index) {
+        elements_.push_back(at(index));
+    }
+    texts_ = {};
+    block_.reset();
+}
+
 CTerror Array::append(Value element) {
     if (elementType_ != ValueType::None && element.type() != elementType_) {
         return CTerr_WrongType;
     }
-    if (elements_.size() >= CT_MAX_ELEMENTS) {
+    if (size() >= CT_MAX_ELEMENTS) {
         return CTerr_LimitExceeded;
     }
     if (const CTerror error = checkValue(element); error != CTerr_NoError) {
         return error;
     }
+    unpack();
     depth_ = std::max(depth_, element.depth() + 1);
     elementType_ = element.type();
     elements_.push_back(std::move(element));
@@ -144,7 +207,21 @@ CTerror Array::append(Value element) {
 }
 
 bool Array::operator==(const Array& other) const {
-    return elementType_ == other.elementType_ && elements_ == other.elements_;
+    if (elementType_ != other.elementType_ || size() != other.size()) {
+        return false;
+    }
+    if (isPacked() && other.isPacked()) {
+        return *block_ == *other.block_;
+    }
+    if (elementType_ == ValueType::String) {
+        for (size_t index = 0; index < size(); ++index) {
+            if (stringAt(index) != other.stringAt(index)) {
+                return false;
+            }
+        }
+        return true;
+    }
+    return elements_ == other.elements_;
 }
 
 size_t KVSet::size() const {

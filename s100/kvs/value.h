@@ -84,15 +84,33 @@ private:
 };
 
 // Elements of one type; an array of arrays holds arrays of any element types.
+//
+// A string array received from the wire keeps its strings as they came, in one block, each
+// followed by its NUL (see fromPacked): a list of 10,000 names is then one block and one table
+// of where each begins, not 10,000 values, and the C API hands that table out as it is.
 class Array final {
 public:
     Array() = default;
 
+    // The strings of block, which holds each element followed by one NUL byte. The array shares
+    // block. CTerr_InvalidArgument when block does not end with a NUL (a cut element),
+    // CTerr_LimitExceeded for more than CT_MAX_ELEMENTS elements or one over CT_MAX_STRING;
+    // why then names which.
+    static CTerror fromPacked(std::shared_ptr<const std::string> block, Array& out,
+                              const char*& why);
+
     ValueType elementType() const { return elementType_; }
-    size_t size() const { return elements_.size(); }
-    bool empty() const { return elements_.empty(); }
-    const Value& at(size_t index) const { return elements_.at(index); }
-    const std::vector<Value>& elements() const { return elements_; }
+    size_t size() const { return isPacked() ? texts_.size() : elements_.size(); }
+    bool empty() const { return size() == 0; }
+    // The element at index (which must be below size()); it shares what the array holds.
+    Value at(size_t index) const;
+    // The text of the string element at index, followed by a NUL byte.
+    std::string_view stringAt(size_t index) const;
+    // Where each element of a received string array begins, size() of them, valid as long as
+    // this array; null for an array built element by element.
+    const char* const* packedTexts() const { return isPacked() ? texts_.data() : nullptr; }
+    // The received block itself: every element followed by its NUL; null when not received so.
+    const std::string* packedBlock() const { return block_.get(); }
 
     // Makes room for count elements in all, so that filling a long array does not reallocate.
     void reserve(size_t count) { elements_.reserve(count); }
@@ -107,8 +125,14 @@ public:
     bool operator==(const Array& other) const;
 
 private:
+    bool isPacked() const { return block_ != nullptr; }
+    // Turns a received array into one built element by element, before it changes.
+    void unpack();
+
     ValueType elementType_ = ValueType::None;
-    std::vector<Value> elements_;
+    std::vector<Value> elements_;               // empty while packed
+    std::shared_ptr<const std::string> block_;  // a received string array's bytes
+    std::vector<const char*> texts_;            // where each of its elements begins
     int depth_ = 1;
 };
 

@@ -60,14 +60,22 @@ void valueToWire(const Value& value, tlv::wire::Value& out);
 
 void arrayToWire(const Array& array, tlv::wire::Array& out) {
     out.set_element_type(wireType(array.elementType()));
+    if (const std::string* block = array.packedBlock()) {
+        out.set_packed_strings(*block);
+        return;
+    }
     if (array.elementType() == s100::ValueType::String) {
-        tlv::wire::packAll(out, array.elements(),
-                           [](const Value& element) { return element.asString(); });
+        std::vector<std::string_view> texts;
+        texts.reserve(array.size());
+        for (size_t index = 0; index < array.size(); ++index) {
+            texts.push_back(array.stringAt(index));
+        }
+        tlv::wire::packAll(out, texts, [](std::string_view text) { return text; });
         return;
     }
     out.mutable_elements()->Reserve(static_cast<int>(array.size()));
-    for (const Value& element : array.elements()) {
-        valueToWire(element, *out.add_elements());
+    for (size_t index = 0; index < array.size(); ++index) {
+        valueToWire(array.at(index), *out.add_elements());
     }
 }
 
@@ -101,7 +109,9 @@ void valueToWire(const Value& value, tlv::wire::Value& out) {
 
 class Decoder final {
 public:
-    explicit Decoder(DecodeError& error) : error_(error) {}
+    // A consuming decoder takes packed string blocks out of the message instead of copying them:
+    // only for a message that is not const and not read again.
+    Decoder(DecodeError& error, bool consume) : error_(error), consume_(consume) {}
 
     // depth is the nesting level of the set being decoded, 1 for the outermost.
     std::optional<KVSet> set(const tlv::wire::KVSet& in, int depth) {
@@ -175,25 +185,20 @@ private:
         }
     }
 
-    // The elements share one copy of the packed bytes; each is followed there by its NUL.
+    // The elements share one block of the packed bytes, taken from the message when it is
+    // being consumed; each is followed there by its NUL.
     std::optional<Value> packedArray(const tlv::wire::Array& in) {
         if (in.element_type() != tlv::wire::VALUE_TYPE_STRING || in.elements_size() != 0) {
             return fail(CTerr_InvalidArgument, "packed strings in an array of another form");
         }
-        const auto block = std::make_shared<const std::string>(in.packed_strings());
-        const size_t count = tlv::wire::packedCount(*block);
-        if (count > CT_MAX_ELEMENTS) {
-            return fail(CTerr_LimitExceeded, "too many elements in an array");
-        }
+        auto block = consume_ ? std::make_shared<const std::string>(std::move(
+                                    *const_cast<tlv::wire::Array&>(in).mutable_packed_strings()))
+                              : std::make_shared<const std::string>(in.packed_strings());
         Array out;
-        out.reserve(count);
-        const bool whole = tlv::wire::forEachPacked(*block, [&](std::string_view text) {
-            return text.size() <= CT_MAX_STRING &&
-                   out.append(Value::stringIn(block, text.data(), text.size())) == CTerr_NoError;
-        });
-        if (!whole) {
-            return out.size() == count ? fail(CTerr_InvalidArgument, "packed strings cut short")
-                                       : fail(CTerr_LimitExceeded, "string too long");
+        const char* why = "";
+        if (const CTerror code = Array::fromPacked(std::move(block), out, why);
+            code != CTerr_NoError) {
+            return fail(code, why);
         }
         return Value::array(std::move(out));
     }
@@ -238,6 +243,7 @@ private:
     }
 
     DecodeError& error_;
+    bool consume_;
 };
 
 }  // namespace
@@ -254,7 +260,12 @@ void toWire(const KVSet& set, tlv::wire::KVSet& out) {
 
 std::optional<KVSet> fromWire(const tlv::wire::KVSet& in, DecodeError& error) {
     error = DecodeError{};
-    return Decoder(error).set(in, 1);
+    return Decoder(error, false).set(in, 1);
+}
+
+std::optional<KVSet> fromWire(tlv::wire::KVSet&& in, DecodeError& error) {
+    error = DecodeError{};
+    return Decoder(error, true).set(in, 1);
 }
 
 std::string encodeKVSet(const KVSet& set) {
@@ -270,7 +281,7 @@ std::optional<KVSet> decodeKVSet(const void* data, size_t size, DecodeError& err
         error = DecodeError{CTerr_InvalidArgument, "not a KV set in wire form"};
         return std::nullopt;
     }
-    return fromWire(message, error);
+    return fromWire(std::move(message), error);
 }
 
 }  // namespace s100

@@ -22,6 +22,9 @@ struct DecodeError {
 
 void toWire(const KVSet& set, tlv::wire::KVSet& out);
 std::optional<KVSet> fromWire(const tlv::wire::KVSet& in, DecodeError& error);
+// The same, taking the packed string blocks out of in instead of copying them; in is left
+// unusable.
+std::optional<KVSet> fromWire(tlv::wire::KVSet&& in, DecodeError& error);
 
 // The serialized wire form, and back (for peers that hold raw bytes, and the fuzzer).
 std::string encodeKVSet(const KVSet& set);

@@ -1,19 +1,24 @@
 #include "s100/wire/client.h"
 
+#include <fcntl.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <array>
 #include <asio.hpp>
-#include <asio/ssl.hpp>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
 
 #include "s100/proto/admin.pb.h"
 #include "s100/wire/answer_parts.h"
 #include "s100/wire/answer_stream.h"
+#include "s100/wire/deadline_socket.h"
 #include "s100/wire/frame.h"
 #include "s100/wire/tls_psk.h"
 
@@ -23,14 +28,21 @@ namespace {
 constexpr std::chrono::milliseconds kDefaultCallTimeout{10000};
 constexpr long kMaxCallTimeoutMs = 3600L * 1000L;
 
+// OpenSSL reads ahead into a buffer of this size: a large answer then takes one receive for
+// several records.
+constexpr std::size_t kTlsReadBufferBytes = 64 * 1024;
+
 using Clock = std::chrono::steady_clock;
-using TlsStream = asio::ssl::stream<asio::ip::tcp::socket>;
 
 // One context serves every connection of the process; each connection brings its own key.
-asio::ssl::context* clientContext() {
-    static const std::unique_ptr<asio::ssl::context> context = []() {
-        SSL_CTX* native = newClientTlsContext();
-        return native != nullptr ? std::make_unique<asio::ssl::context>(native) : nullptr;
+SSL_CTX* clientContext() {
+    static const std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context = [] {
+        std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> made(newClientTlsContext(), SSL_CTX_free);
+        if (made != nullptr) {
+            SSL_CTX_set_read_ahead(made.get(), 1);
+            SSL_CTX_set_default_read_buffer_len(made.get(), kTlsReadBufferBytes);
+        }
+        return made;
     }();
     return context.get();
 }
@@ -58,20 +70,23 @@ ConnectFault unansweredFault(const asio::error_code& error) {
 
 // The handshake ended because one side does not hold the other's key: the server found no key
 // of its own in our offer or our proof did not verify (its alerts), or the server could not
-// prove the key (its Finished did not verify, or it tried a certificate instead).
-bool keyRefused(const asio::error_code& error) {
-    if (error.category() != asio::error::get_ssl_category()) {
-        return false;
+// prove the key (its Finished did not verify, or it tried a certificate instead). Reads the
+// thread's OpenSSL errors and leaves none behind.
+bool keyRefused() {
+    bool refused = false;
+    while (const unsigned long error = ERR_get_error()) {
+        switch (ERR_GET_REASON(error)) {
+            case SSL_R_SSLV3_ALERT_HANDSHAKE_FAILURE:
+            case SSL_R_TLSV1_ALERT_DECRYPT_ERROR:
+            case SSL_R_DIGEST_CHECK_FAILED:
+            case SSL_R_CERTIFICATE_VERIFY_FAILED:
+                refused = true;
+                break;
+            default:
+                break;
+        }
     }
-    switch (ERR_GET_REASON(static_cast<unsigned long>(error.value()))) {
-        case SSL_R_SSLV3_ALERT_HANDSHAKE_FAILURE:
-        case SSL_R_TLSV1_ALERT_DECRYPT_ERROR:
-        case SSL_R_DIGEST_CHECK_FAILED:
-        case SSL_R_CERTIFICATE_VERIFY_FAILED:
-            return true;
-        default:
-            return false;
-    }
+    return refused;
 }
 
 }  // namespace
@@ -90,9 +105,15 @@ std::chrono::milliseconds callTimeoutFromEnvironment() {
     return std::chrono::milliseconds{value};
 }
 
+// Resolving and connecting run on an event loop, as only that can bound and abort them; from
+// then on the connection is a blocking socket under OpenSSL (deadline_socket.h), and abort()
+// shuts the socket down, which ends any wait on it at once.
 class ClientConnection::Impl final {
 public:
     explicit Impl(std::chrono::milliseconds timeout) : m_timeout(timeout) {}
+    ~Impl() { close(); }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
 
     CTerror connect(const std::string& host, std::uint16_t port);
     CTerror handshake(const std::string& clientName, const std::string& adminKey);
@@ -102,10 +123,7 @@ public:
     void closeForGood();
     void abort();
 
-    bool usable() const {
-        return m_stream && m_stream->lowest_layer().is_open() && m_handshakeDone && !m_dead &&
-               !m_aborted;
-    }
+    bool usable() const { return m_ssl != nullptr && m_handshakeDone && !m_dead && !m_aborted; }
     const std::string& serverName() const { return m_serverName; }
     const std::string& failureReason() const { return m_failureReason; }
     ConnectFault lastFault() const { return m_fault; }
@@ -117,7 +135,8 @@ private:
     // timeout cancel() is called so the operation finishes, and the result is timed_out.
     template <typename Cancel>
     asio::error_code waitFor(Clock::time_point deadline, Cancel cancel);
-    asio::error_code waitForSocket(Clock::time_point deadline);
+    // Takes the connected socket over from the event loop; false when aborted meanwhile.
+    bool adoptSocket();
     bool sendFrame(const ClientFrame& frame, Clock::time_point deadline);
     bool receiveFrame(ServerFrame& frame, Clock::time_point deadline,
                       std::size_t* frameBytes = nullptr);
@@ -134,15 +153,18 @@ private:
 
     std::chrono::milliseconds m_timeout;
     asio::io_context m_io;
-    std::optional<TlsStream> m_stream;  // made anew by each connect
+    std::optional<asio::ip::tcp::socket> m_connecting;  // until the connection is taken over
+    SocketDeadline m_socket;
+    SSL* m_ssl = nullptr;
+    std::mutex m_socketLock;  // over m_socket.fd, for abort() from another thread
     FrameDecoder m_decoder;
+    std::string m_writeBuffer;  // kept between frames, so that small calls allocate nothing
     std::array<char, 64 * 1024> m_readBuffer{};
     std::uint64_t m_lastRequestId = 0;
     std::string m_serverName;
     std::string m_failureReason;
     ConnectFault m_fault = ConnectFault::None;
     std::uint32_t m_serverVersion = 0;
-    bool m_timedOut = false;  // the last wait ended at its deadline
     bool m_handshakeDone = false;
     bool m_dead = false;
     std::atomic<bool> m_aborted{false};
@@ -160,7 +182,6 @@ asio::error_code ClientConnection::Impl::waitFor(Clock::time_point deadline, Can
         }
         m_io.run_one_for(deadline - now);
     }
-    m_timedOut = !m_completed && !m_aborted;
     if (!m_completed) {
         cancel();
         m_io.restart();
@@ -168,13 +189,6 @@ asio::error_code ClientConnection::Impl::waitFor(Clock::time_point deadline, Can
         return asio::error::timed_out;
     }
     return m_result;
-}
-
-asio::error_code ClientConnection::Impl::waitForSocket(Clock::time_point deadline) {
-    return waitFor(deadline, [this] {
-        asio::error_code ignored;
-        m_stream->lowest_layer().close(ignored);
-    });
 }
 
 CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t port) {
@@ -187,13 +201,12 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
     m_failureReason.clear();
     m_fault = ConnectFault::None;
     m_serverVersion = 0;
-    asio::ssl::context* context = clientContext();
-    if (context == nullptr) {
+    if (clientContext() == nullptr) {
         m_failureReason = "TLS is not available";
         m_fault = ConnectFault::Unreachable;
         return CTerr_ConnectRefused;
     }
-    m_stream.emplace(m_io, *context);
+    asio::ip::tcp::socket& socket = m_connecting.emplace(m_io);
     const auto deadline = Clock::now() + m_timeout;
 
     asio::ip::tcp::resolver resolver{m_io};
@@ -219,34 +232,60 @@ CTerror ClientConnection::Impl::connect(const std::string& host, std::uint16_t p
         return CTerr_ConnectRefused;
     }
     m_completed = false;
-    asio::async_connect(m_stream->lowest_layer(), endpoints,
+    asio::async_connect(socket, endpoints,
                         [this](const asio::error_code& result, const asio::ip::tcp::endpoint&) {
                             m_result = result;
                             m_completed = true;
                         });
-    ec = waitForSocket(deadline);
+    ec = waitFor(deadline, [&socket] {
+        asio::error_code ignored;
+        socket.close(ignored);
+    });
     if (m_aborted) {
         m_fault = ConnectFault::Aborted;
         return fail();
     }
     if (ec) {
-        asio::error_code ignored;
-        m_stream->lowest_layer().close(ignored);
+        close();
         m_failureReason = unanswered(ec);
         m_fault = unansweredFault(ec);
         return CTerr_ConnectRefused;
     }
-    m_stream->lowest_layer().set_option(asio::ip::tcp::no_delay(true), ec);
+    if (!adoptSocket()) {
+        m_fault = m_aborted ? ConnectFault::Aborted : ConnectFault::Broken;
+        return fail();
+    }
     return CTerr_NoError;
+}
+
+bool ClientConnection::Impl::adoptSocket() {
+    asio::error_code ec;
+    m_connecting->set_option(asio::ip::tcp::no_delay(true), ec);
+    const int fd = m_connecting->release(ec);
+    m_connecting.reset();
+    if (ec) {
+        return false;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(m_socketLock);
+        m_socket = SocketDeadline{};
+        m_socket.fd = fd;
+    }
+    // An abort() that came before the descriptor was visible to it is seen here.
+    return !m_aborted;
 }
 
 CTerror ClientConnection::Impl::handshake(const std::string& clientName,
                                           const std::string& adminKey) {
-    if (!m_stream || !m_stream->lowest_layer().is_open() || m_dead || m_handshakeDone) {
+    if (m_socket.fd < 0 || m_ssl != nullptr || m_dead || m_aborted) {
         return failHandshake();
     }
     const auto deadline = Clock::now() + m_timeout;
-    m_timedOut = false;
     if (const CTerror error = shakeTlsHands(adminKey, deadline); error != CTerr_NoError) {
         return error;
     }
@@ -273,20 +312,23 @@ CTerror ClientConnection::Impl::handshake(const std::string& clientName,
 // A server that cannot prove it holds the key gets nothing from us: not a byte of a frame.
 CTerror ClientConnection::Impl::shakeTlsHands(const std::string& adminKey,
                                               Clock::time_point deadline) {
-    if (!offerAdminKey(m_stream->native_handle(), adminKey)) {
+    m_ssl = SSL_new(clientContext());
+    BIO* bio = m_ssl != nullptr ? newDeadlineSocketBio(m_socket) : nullptr;
+    if (bio == nullptr) {
         return failHandshake();
     }
-    m_completed = false;
-    m_stream->async_handshake(asio::ssl::stream_base::client,
-                              [this](const asio::error_code& result) {
-                                  m_result = result;
-                                  m_completed = true;
-                              });
-    const asio::error_code ec = waitForSocket(deadline);
-    if (m_aborted || (ec && !keyRefused(ec))) {
+    SSL_set_bio(m_ssl, bio, bio);
+    if (!offerAdminKey(m_ssl, adminKey)) {
         return failHandshake();
     }
-    if (ec || !keyWasUsed(m_stream->native_handle())) {
+    m_socket.deadline = deadline;
+    ERR_clear_error();
+    const bool shaken = SSL_connect(m_ssl) == 1;
+    const bool refused = !shaken && keyRefused();
+    if (m_aborted || (!shaken && !refused)) {
+        return failHandshake();
+    }
+    if (refused || !keyWasUsed(m_ssl)) {
         closeForGood();
         m_fault = ConnectFault::KeyRejected;
         return CTerr_KeyRejected;
@@ -351,25 +393,29 @@ bool ClientConnection::Impl::receiveParts(std::uint64_t id, Take take) {
     }
 }
 
+// The whole frame goes out in one SSL_write: one record, and one send, for a small one. Only
+// the outcome of SSL_write and SSL_read is used, never SSL_get_error, so OpenSSL's error queue
+// needs emptying only after a failure, not (at some cost) before each call.
 bool ClientConnection::Impl::sendFrame(const ClientFrame& frame, Clock::time_point deadline) {
-    std::string bytes;
-    if (!encodeFrame(frame, bytes)) {
+    m_writeBuffer.clear();
+    if (!encodeFrame(frame, m_writeBuffer) || m_writeBuffer.size() > INT_MAX) {
         return false;
     }
-    m_completed = false;
-    asio::async_write(*m_stream, asio::buffer(bytes),
-                      [this](const asio::error_code& result, std::size_t) {
-                          m_result = result;
-                          m_completed = true;
-                      });
-    return !waitForSocket(deadline);
+    m_socket.deadline = deadline;
+    const int size = static_cast<int>(m_writeBuffer.size());
+    const bool sent = SSL_write(m_ssl, m_writeBuffer.data(), size) == size;
+    if (!sent) {
+        ERR_clear_error();
+    }
+    return sent;
 }
 
 bool ClientConnection::Impl::receiveFrame(ServerFrame& frame, Clock::time_point deadline,
                                           std::size_t* frameBytes) {
-    std::string payload;
+    m_socket.deadline = deadline;
     for (;;) {
-        switch (m_decoder.next(payload)) {
+        std::string_view payload;
+        switch (m_decoder.nextView(payload)) {
             case FrameStatus::Frame:
                 if (frameBytes != nullptr) {
                     *frameBytes = payload.size();
@@ -380,18 +426,13 @@ bool ClientConnection::Impl::receiveFrame(ServerFrame& frame, Clock::time_point 
             case FrameStatus::NeedMore:
                 break;
         }
-        std::size_t received = 0;
-        m_completed = false;
-        m_stream->async_read_some(asio::buffer(m_readBuffer),
-                                 [this, &received](const asio::error_code& result, std::size_t n) {
-                                     m_result = result;
-                                     received = n;
-                                     m_completed = true;
-                                 });
-        if (waitForSocket(deadline)) {
+        const int received =
+            SSL_read(m_ssl, m_readBuffer.data(), static_cast<int>(m_readBuffer.size()));
+        if (received <= 0) {
+            ERR_clear_error();
             return false;
         }
-        m_decoder.feed(m_readBuffer.data(), received);
+        m_decoder.feed(m_readBuffer.data(), static_cast<std::size_t>(received));
     }
 }
 
@@ -401,9 +442,9 @@ CTerror ClientConnection::Impl::fail() {
 }
 
 CTerror ClientConnection::Impl::failHandshake() {
-    m_fault = m_aborted    ? ConnectFault::Aborted
-              : m_timedOut ? ConnectFault::TimedOut
-                           : ConnectFault::Broken;
+    m_fault = m_aborted           ? ConnectFault::Aborted
+              : m_socket.timedOut ? ConnectFault::TimedOut
+                                  : ConnectFault::Broken;
     return fail();
 }
 
@@ -412,20 +453,36 @@ void ClientConnection::Impl::closeForGood() {
     m_dead = true;
 }
 
-// The closing runs on the calling thread's loop: a wait in progress there sees its operation
-// end, and a call made later finds the connection unusable before it starts.
+// While the event loop runs (resolving, connecting) the closing is posted to it, so that the
+// wait there ends; afterwards shutting the socket down ends a send or receive waiting on it. A
+// call made later finds the connection unusable before it starts.
 void ClientConnection::Impl::abort() {
     m_aborted = true;
     asio::post(m_io, [this] { closeForGood(); });
+    const std::lock_guard<std::mutex> lock(m_socketLock);
+    if (m_socket.fd >= 0) {
+        shutdown(m_socket.fd, SHUT_RDWR);
+    }
 }
 
 // No close_notify: the peer reads the end of the stream between frames either way, and a
 // connection given up on must not wait for its peer to take another record.
 void ClientConnection::Impl::close() {
-    if (m_stream) {
+    if (m_connecting) {
         asio::error_code ignored;
-        m_stream->lowest_layer().shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
-        m_stream->lowest_layer().close(ignored);
+        m_connecting->close(ignored);
+        m_connecting.reset();
+    }
+    SSL_free(m_ssl);  // and its BIO, which leaves the descriptor open
+    m_ssl = nullptr;
+    int fd = -1;
+    {
+        const std::lock_guard<std::mutex> lock(m_socketLock);
+        fd = std::exchange(m_socket.fd, -1);
+    }
+    if (fd >= 0) {
+        shutdown(fd, SHUT_RDWR);
+        ::close(fd);
     }
     m_decoder = FrameDecoder{};
     m_handshakeDone = false;

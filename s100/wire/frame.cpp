@@ -29,7 +29,10 @@ void FrameDecoder::feed(const char* data, std::size_t size) {
         return;
     }
     // Drop consumed bytes before growing, so a long-lived connection keeps a small buffer.
-    if (m_start > 0 && m_start >= m_buffer.size() / 2) {
+    if (m_start == m_buffer.size()) {
+        m_buffer.clear();
+        m_start = 0;
+    } else if (m_start > 0 && m_start >= m_buffer.size() / 2) {
         m_buffer.erase(0, m_start);
         m_start = 0;
     }
@@ -45,6 +48,17 @@ std::size_t FrameDecoder::pendingFrameBytes() const {
 }
 
 FrameStatus FrameDecoder::next(std::string& frame) {
+    std::string_view view;
+    const FrameStatus status = nextView(view);
+    if (status == FrameStatus::Frame) {
+        frame.assign(view);
+    }
+    return status;
+}
+
+// A frame taken out leaves its bytes in place until the next feed drops them, so that a view
+// of them stays valid until then.
+FrameStatus FrameDecoder::nextView(std::string_view& frame) {
     if (m_broken) {
         return FrameStatus::Oversized;
     }
@@ -61,18 +75,14 @@ FrameStatus FrameDecoder::next(std::string& frame) {
     if (buffered() - kFrameHeaderBytes < length) {
         return FrameStatus::NeedMore;
     }
-    frame.assign(m_buffer, m_start + kFrameHeaderBytes, length);
+    frame = std::string_view(m_buffer).substr(m_start + kFrameHeaderBytes, length);
     m_start += kFrameHeaderBytes + length;
-    if (m_start == m_buffer.size()) {
-        m_buffer.clear();
-        m_start = 0;
-    }
     return FrameStatus::Frame;
 }
 
 static_assert(kMaxMessageNesting == 3 * CT_MAX_DEPTH + 16, "nesting follows the set depth");
 
-bool parseFrame(const std::string& payload, google::protobuf::Message& message) {
+bool parseFrame(std::string_view payload, google::protobuf::Message& message) {
     if (!fitsDecodeBudget(payload, *message.GetDescriptor())) {
         message.Clear();
         return false;

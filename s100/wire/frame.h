@@ -8,11 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace google::protobuf {
 class Message;
 class MessageLite;
-}
+}  // namespace google::protobuf
 
 namespace tlv::wire {
 
@@ -62,6 +63,9 @@ public:
 
     // Takes out the next complete frame's payload (without its header) into frame.
     FrameStatus next(std::string& frame);
+    // As next, but frame views the payload where it lies, valid until the next call of feed or
+    // next: a receiver that parses at once saves copying it.
+    FrameStatus nextView(std::string_view& frame);
 
     // Bytes received but not yet taken out as frames.
     std::size_t buffered() const { return m_buffer.size() - m_start; }
@@ -81,7 +85,7 @@ private:
 // Parses a frame's payload into message with the nesting limit above; false for bytes that are
 // not one whole message, or that would cost more memory to decode than the decode budget
 // allows (frame_budget.h), which is checked first without allocating anything.
-bool parseFrame(const std::string& payload, google::protobuf::Message& message);
+bool parseFrame(std::string_view payload, google::protobuf::Message& message);
 
 // Appends the frame of message (header and payload) to out. Fails, leaving out unchanged, when
 // the message cannot be serialized or would exceed kMaxFrameBytes.

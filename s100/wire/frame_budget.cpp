@@ -91,7 +91,7 @@ private:
 
 }  // namespace
 
-bool fitsDecodeBudget(const std::string& payload, const Descriptor& type) {
+bool fitsDecodeBudget(std::string_view payload, const Descriptor& type) {
     const auto* begin = reinterpret_cast<const std::uint8_t*>(payload.data());
     BudgetWalk walk(payload.size() / kMinWireBytesPerMessage + kMessageAllowance);
     return walk.message(begin, begin + payload.size(), type, 1);

@@ -9,7 +9,7 @@
 // costs at most about twenty times the frame's size.
 
 #include <cstddef>
-#include <string>
+#include <string_view>
 
 namespace google::protobuf {
 class Descriptor;
@@ -22,6 +22,6 @@ inline constexpr std::size_t kMessageAllowance = 256;
 
 // True when payload is well-formed wire data of type whose nested messages stay within the
 // budget above and within the nesting limit of frame.h.
-bool fitsDecodeBudget(const std::string& payload, const google::protobuf::Descriptor& type);
+bool fitsDecodeBudget(std::string_view payload, const google::protobuf::Descriptor& type);
 
 }  // namespace tlv::wire

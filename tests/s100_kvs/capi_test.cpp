@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -443,6 +444,79 @@ TEST(KVSetBridge, HandlesAndTheModelMeet) {
     EXPECT_EQ(s100::replaceContents(CT_kvsEmpty, replacement), CTerr_ReadOnly);
     CTkvs_Destroy(handle, nullptr);
     EXPECT_EQ(s100::copyFromHandle(handle, back), CTerr_InvalidHandle);
+}
+
+// A string array as it arrives: its strings in one block, each ending in a NUL.
+s100::Array receivedStrings(const std::string& bytes) {
+    s100::Array array;
+    const char* why = "";
+    EXPECT_EQ(s100::Array::fromPacked(std::make_shared<const std::string>(bytes), array, why),
+              CTerr_NoError)
+        << why;
+    return array;
+}
+
+TEST(KVSetBridge, AReceivedStringArrayReadsAsOneBuiltElementByElement) {
+    const std::string bytes("R1\0\0Zed\0", 8);
+    const s100::Array received = receivedStrings(bytes);
+    s100::Array built;
+    for (const char* text : {"R1", "", "Zed"}) {
+        built.append(s100::Value::string(text));
+    }
+    EXPECT_EQ(received, built);
+    EXPECT_EQ(built, received);
+    EXPECT_FALSE(received == receivedStrings(std::string("R1\0Zed\0", 7)));
+
+    // Through the C API: the set's own table of texts, also inside an array of arrays.
+    s100::Array nested;
+    nested.append(s100::Value::array(received));
+    s100::KVSet model;
+    model.put(KEY_ProfileNames, s100::Value::array(received));
+    model.put(KEY_GroupSets, s100::Value::array(nested));
+    CTkvs handle = 0;
+    ASSERT_EQ(s100::makeHandle(model, handle), CTerr_NoError);
+    const char* const* texts = nullptr;
+    uint32_t count = 0;
+    ASSERT_EQ(CTkvs_GetStringArray(handle, KEY_ProfileNames, &texts, &count, nullptr), CT_SUCCESS);
+    ASSERT_EQ(count, 3u);
+    EXPECT_STREQ(texts[0], "R1");
+    EXPECT_STREQ(texts[1], "");
+    EXPECT_STREQ(texts[2], "Zed");
+    CTary outer = 0;
+    ASSERT_EQ(CTkvs_GetArray(handle, KEY_GroupSets, &outer, nullptr), CT_SUCCESS);
+    const CTary* arrays = nullptr;
+    ASSERT_EQ(CTary_GetArray(outer, &arrays, &count, nullptr), CT_SUCCESS);
+    ASSERT_EQ(count, 1u);
+    ASSERT_EQ(CTary_GetString(arrays[0], &texts, &count, nullptr), CT_SUCCESS);
+    ASSERT_EQ(count, 3u);
+    EXPECT_STREQ(texts[2], "Zed");
+    EXPECT_EQ(s100::printKVSet(model),
+              "{\n  KEY_ProfileNames: [ \"R1\" \"\" \"Zed\" ]\n"
+              "  KEY_GroupSets: [\n    [ \"R1\" \"\" \"Zed\" ]\n  ]\n}");
+    CTkvs_Destroy(handle, nullptr);
+
+    // Appending to a received array keeps what it held, in order.
+    s100::Array grown = received;
+    ASSERT_EQ(grown.append(s100::Value::string("last")), CTerr_NoError);
+    EXPECT_EQ(grown.append(s100::Value::integer(1)), CTerr_WrongType);
+    ASSERT_EQ(grown.size(), 4u);
+    EXPECT_EQ(grown.stringAt(0), "R1");
+    EXPECT_EQ(grown.stringAt(3), "last");
+    EXPECT_EQ(received.size(), 3u);
+}
+
+TEST(KVSetBridge, AReceivedStringArrayOverABoundIsRefused) {
+    s100::Array array;
+    const char* why = "";
+    EXPECT_EQ(s100::Array::fromPacked(std::make_shared<const std::string>("ab"), array, why),
+              CTerr_InvalidArgument);
+    EXPECT_STREQ(why, "packed strings cut short");
+    std::string tooLong(CT_MAX_STRING + 1, 'x');
+    tooLong.push_back('\0');
+    EXPECT_EQ(s100::Array::fromPacked(std::make_shared<const std::string>(tooLong), array, why),
+              CTerr_LimitExceeded);
+    EXPECT_STREQ(why, "string too long");
+    EXPECT_TRUE(array.empty());
 }
 
 TEST(KVSetBridge, ABoolWordOtherThanOneSurvivesTextAndHandles) {

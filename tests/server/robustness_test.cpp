@@ -85,6 +85,34 @@ TEST(Clients, TwentyAtOnceEachSeeTheirOwnAnswers) {
     EXPECT_EQ(strings(response.result(), KEY_ProfileNames).size(), 200u);
 }
 
+// Requests that arrive together are answered one at a time, each answer in its place, and a
+// change takes effect for the requests behind it; thousands at once are answered as one.
+TEST(Clients, RequestsSentTogetherAreAnsweredInTheirOrder) {
+    TlvsdProcess server;
+    ASSERT_TRUE(server.start({}));
+    TlsTestClient client{server.port(), {.key = testAdminKey()}};
+    ASSERT_TRUE(client.open());
+    constexpr std::uint64_t kRequests = 3000;
+    constexpr std::uint64_t kChangeAt = 1500;
+    std::string frames;
+    for (std::uint64_t id = 1; id <= kRequests; ++id) {
+        tlv::wire::ClientFrame frame;
+        *frame.mutable_request() = id == kChangeAt ? setLevel(2) : getServerLevel();
+        frame.mutable_request()->set_id(id);
+        ASSERT_TRUE(tlv::wire::encodeFrame(frame, frames));
+    }
+    ASSERT_TRUE(client.send(frames));
+    for (std::uint64_t id = 1; id <= kRequests; ++id) {
+        tlv::wire::ServerFrame reply;
+        ASSERT_TRUE(client.receive(reply)) << "answer " << id;
+        ASSERT_EQ(reply.response().id(), id);
+        ASSERT_EQ(reply.response().error(), CTerr_NoError);
+        if (id != kChangeAt) {
+            ASSERT_EQ(reply.response().level(), id < kChangeAt ? 1 : 2) << "answer " << id;
+        }
+    }
+}
+
 TEST(Clients, HostileClientsAreDroppedWithoutDisturbingOthers) {
     TlvsdProcess server;
     ASSERT_TRUE(server.start({}));

@@ -27,4 +27,12 @@ void LoopbackListener::wake() const {
     shutdown(descriptor, SHUT_RDWR);
 }
 
+int LoopbackListener::acceptClient(timeval wait) const {
+    const int client = accept(descriptor, nullptr, nullptr);
+    if (client >= 0) {
+        setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    }
+    return client;
+}
+
 }  // namespace tlv::test

@@ -56,10 +56,23 @@ private:
         }
         m_offset += count;
         if (!bytes.empty()) {
-            m_queue.push_back({Clock::now() + m_options.oneWayDelay, std::move(bytes)});
+            queue(std::move(bytes));
             writeNext();
         }
         read();
+    }
+
+    void queue(std::string bytes) {
+        const Clock::time_point due = Clock::now() + m_options.oneWayDelay;
+        const std::size_t piece = m_options.pieceBytes == 0 ? bytes.size() : m_options.pieceBytes;
+        if (piece >= bytes.size()) {
+            m_queue.push_back({due, std::move(bytes)});
+            return;
+        }
+        for (std::size_t at = 0, count = 0; at < bytes.size(); at += piece, ++count) {
+            m_queue.push_back(
+                {due + static_cast<long>(count) * m_options.piecePause, bytes.substr(at, piece)});
+        }
     }
 
     void writeNext() {

@@ -8,6 +8,7 @@
 // the order they arrived, each direction on its own; closing either end closes both.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,6 +29,10 @@ public:
     struct Options {
         std::chrono::milliseconds oneWayDelay{0};
         Tamper tamper;
+        // When not 0, each chunk goes on in pieces of at most this many bytes, each written by
+        // itself piecePause after the one before, so the receiver gets them one by one.
+        std::size_t pieceBytes = 0;
+        std::chrono::microseconds piecePause{0};
     };
 
     // Listens on 127.0.0.1 at a port of its own choosing and relays to 127.0.0.1:targetPort.

@@ -7,17 +7,21 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <thread>
 #include <atomic>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
 
 #include <openssl/evp.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
 #include "s100/proto/admin.pb.h"
+#include "s100/proto/packed_strings.h"
 #include "s100/wire/admin_key.h"
 #include "s100/wire/frame.h"
+#include "s100/wire/tls_psk.h"
 #include "tests/support/fake_server.h"
 #include "tests/support/loopback_listener.h"
 #include "tests/support/openssl_handles.h"
@@ -49,12 +53,10 @@ public:
 
 private:
     void serve() {
-        m_client = accept(m_listener.descriptor, nullptr, nullptr);
+        m_client = m_listener.acceptClient({0, 100 * 1000});
         if (m_client < 0) {
             return;
         }
-        timeval wait{0, 100 * 1000};
-        setsockopt(m_client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         char scratch[4096];
         (void)!read(m_client, scratch, sizeof scratch);
         if (!m_reply.empty()) {
@@ -98,12 +100,10 @@ public:
 
 private:
     void serve() {
-        const int client = accept(m_peer.descriptor, nullptr, nullptr);
+        const int client = m_peer.acceptClient({2, 0});
         if (client < 0) {
             return;
         }
-        timeval wait{2, 0};
-        setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
         const tlv::test::SslPtr ssl(SSL_new(m_context.get()));
         SSL_set_fd(ssl.get(), client);
         SSL_accept(ssl.get());
@@ -114,6 +114,70 @@ private:
     LoopbackListener m_peer;
     std::thread m_thread;
 };
+
+// A server on 127.0.0.1 that holds the test key, answers the Hello and then reads nothing more,
+// so that a large request fills the socket's buffers and its send waits. It accepts one client
+// and lets it go when destroyed.
+class DeafServer final {
+public:
+    DeafServer() {
+        // A small receive buffer, so that the client's send waits sooner.
+        const int bytes = 4096;
+        setsockopt(m_listener.descriptor, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~DeafServer() {
+        m_done = true;
+        m_listener.wake();
+        m_thread.join();
+    }
+    std::uint16_t port() const { return m_listener.port; }
+
+private:
+    void serve() {
+        const int client = m_listener.acceptClient({5, 0});
+        if (client < 0) {
+            return;
+        }
+        const ServerKey key{tlv::test::testAdminKey(), adminKeyId(tlv::test::testAdminKey())};
+        const tlv::test::SslContextPtr context(newServerTlsContext(key));
+        const tlv::test::SslPtr ssl(SSL_new(context.get()));
+        SSL_set_fd(ssl.get(), client);
+        if (SSL_accept(ssl.get()) == 1 && readHello(ssl.get())) {
+            const std::string reply = tlv::test::FakeServer::helloReply(true, kProtocolVersion);
+            SSL_write(ssl.get(), reply.data(), static_cast<int>(reply.size()));
+            for (int waited = 0; !m_done && waited < 1000; ++waited) {
+                std::this_thread::sleep_for(10ms);
+            }
+        }
+        close(client);
+    }
+
+    static bool readHello(SSL* ssl) {
+        FrameDecoder decoder;
+        std::string payload;
+        char chunk[256];
+        while (decoder.next(payload) != FrameStatus::Frame) {
+            const int got = SSL_read(ssl, chunk, sizeof chunk);
+            if (got <= 0) {
+                return false;
+            }
+            decoder.feed(chunk, static_cast<std::size_t>(got));
+        }
+        return true;
+    }
+
+    LoopbackListener m_listener;
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+// A request far larger than any socket buffer on the way: its send waits for the server.
+Request hugeRequest() {
+    Request request;
+    request.mutable_remove_profile()->set_name(std::string(12u << 20, 'x'));
+    return request;
+}
 
 // A key the servers here do not hold.
 const std::string kSomeKey(kAdminKeyBytes, 'k');
@@ -179,6 +243,42 @@ TEST(ClientConnection, AbortFromAnotherThreadEndsAWaitingCallAndEveryLaterOne) {
     Request request = levelRequest();
     Response response;
     EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
+}
+
+// A send the server does not take ends with the call's deadline, or at once by abort(); either
+// way the connection is dead.
+TEST(ClientConnection, ASendThatWaitsEndsByItsDeadlineOrByAbort) {
+    {
+        DeafServer deaf;
+        ClientConnection connection{300ms};
+        ASSERT_EQ(connection.connect("127.0.0.1", deaf.port()), CTerr_NoError);
+        ASSERT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_NoError);
+        Request request = hugeRequest();
+        Response response;
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(connection.call(request, response), CTerr_ConnectionLost);
+        const auto took = std::chrono::steady_clock::now() - started;
+        EXPECT_GE(took, 250ms);
+        EXPECT_LT(took, 3s);
+        EXPECT_FALSE(connection.isUsable());
+    }
+    DeafServer deaf;
+    ClientConnection connection{10s};
+    ASSERT_EQ(connection.connect("127.0.0.1", deaf.port()), CTerr_NoError);
+    ASSERT_EQ(connection.handshake("test", tlv::test::testAdminKey()), CTerr_NoError);
+    CTerror outcome = CTerr_NoError;
+    const auto started = std::chrono::steady_clock::now();
+    std::thread sending([&] {
+        Request request = hugeRequest();
+        Response response;
+        outcome = connection.call(request, response);
+    });
+    std::this_thread::sleep_for(200ms);
+    connection.abort();
+    sending.join();
+    EXPECT_EQ(outcome, CTerr_ConnectionLost);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+    EXPECT_FALSE(connection.isUsable());
 }
 
 // The server's own version is kept, so that the operator is told both.
@@ -279,6 +379,57 @@ TEST(ClientConnection, CallsAgainstTlvsdMatchIdsAndALostServerFailsEveryLaterCal
     EXPECT_EQ(connection->call(request, response), CTerr_ConnectionLost);
     ASSERT_TRUE(server.restart());
     EXPECT_EQ(connection->call(request, response), CTerr_ConnectionLost);
+}
+
+// TLS records and frames that arrive a few bytes at a time, split anywhere, are read whole: the
+// handshake, and answers small and large (a list in several records).
+TEST(ClientConnection, AnswersArrivingAFewBytesAtATimeAreReadWhole) {
+    const std::string kLongTail(64, '_');  // so that the list fills more than one record
+    tlv::test::TempDir data;
+    tlv::test::TlvsdProcess server;
+    ASSERT_TRUE(server.start({"--data", data.path()}));
+    {
+        auto writer = server.connect();
+        ASSERT_NE(writer, nullptr);
+        for (int i = 0; i < 300; ++i) {
+            Request add;
+            add.mutable_add_profile()->set_name("Profile" + std::to_string(1000 + i) + kLongTail);
+            add.mutable_add_profile()->set_profile_class("Application");
+            Response added;
+            ASSERT_EQ(writer->call(add, added), CTerr_NoError);
+            ASSERT_EQ(added.error(), CTerr_NoError);
+        }
+    }
+    tlv::test::RelayProxy::Options options;
+    options.pieceBytes = 7;
+    options.piecePause = 50us;
+    tlv::test::RelayProxy relay(server.port(), options);
+    ASSERT_NE(relay.port(), 0);
+
+    ClientConnection connection(5s);
+    ASSERT_EQ(connection.connect("127.0.0.1", relay.port()), CTerr_NoError);
+    ASSERT_EQ(connection.handshake("dribbled", tlv::test::testAdminKey()), CTerr_NoError);
+    Request level = levelRequest();
+    Response levelAnswer;
+    ASSERT_EQ(connection.call(level, levelAnswer), CTerr_NoError);
+    EXPECT_EQ(levelAnswer.level(), 1);
+    Request list;
+    list.mutable_get_profile_info();
+    Response listAnswer;
+    ASSERT_EQ(connection.call(list, listAnswer), CTerr_NoError);
+    ASSERT_EQ(listAnswer.error(), CTerr_NoError);
+    std::vector<std::string> names;
+    ASSERT_EQ(listAnswer.result().pairs_size(), 2);
+    forEachPacked(listAnswer.result().pairs(0).value().array_value().packed_strings(),
+                  [&names](std::string_view name) {
+                      names.emplace_back(name);
+                      return true;
+                  });
+    ASSERT_EQ(names.size(), 300u);
+    EXPECT_EQ(names.front(), "Profile1000" + kLongTail);
+    EXPECT_EQ(names.back(), "Profile1299" + kLongTail);
+    EXPECT_GT(relay.bytesRelayed(tlv::test::RelayProxy::Direction::ToClient), 16u * 1024u)
+        << "the list takes more than one record";
 }
 
 // The relay other tests put on the path: calls pass through it, each way held back by its delay,
