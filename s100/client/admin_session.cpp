@@ -1,6 +1,5 @@
 #include "s100/client/admin_session.h"
 
-#include "s100/client/connect_string.h"
 #include "s100/client/entry_key.h"
 #include "s100/client/open_failure.h"
 #include "s100/client/server_table.h"
@@ -19,6 +18,13 @@ CTerror AdminSession::open(const std::string& entryName) {
     std::string words;
     const CTerror error = connect(entryName, words);
     noteOpenFailure(entryName, error == CTerr_NoError ? std::string() : words);
+    return error;
+}
+
+CTerror AdminSession::openAddress(const std::string& connectString, const std::string& keyFile) {
+    std::string words;
+    const CTerror error = connectAddress(connectString, keyFile, words);
+    noteOpenFailure(connectString, error == CTerr_NoError ? std::string() : words);
     return error;
 }
 
@@ -41,6 +47,26 @@ CTerror AdminSession::connect(const std::string& entryName, std::string& words) 
         words = "no admin key: " + words;
         return error;
     }
+    return reach(address, key, entryName + " (" + keyFile + ")", words);
+}
+
+CTerror AdminSession::connectAddress(const std::string& connectString, const std::string& keyFile,
+                                     std::string& words) {
+    ServerAddress address;
+    if (const CTerror error = parseConnectString(connectString, address); error != CTerr_NoError) {
+        words = "\"" + connectString + "\" is not tcp:HOST:PORT";
+        return error;
+    }
+    std::string key;
+    if (const CTerror error = loadKeyFile(keyFile, key, words); error != CTerr_NoError) {
+        words = "no admin key: " + words;
+        return error;
+    }
+    return reach(address, key, keyFile, words);
+}
+
+CTerror AdminSession::reach(const ServerAddress& address, const std::string& key,
+                            const std::string& keyOwner, std::string& words) {
     const std::string where = address.host + ":" + std::to_string(address.port);
     if (const CTerror error = m_connection.connect(address.host, address.port);
         error != CTerr_NoError) {
@@ -49,7 +75,7 @@ CTerror AdminSession::connect(const std::string& entryName, std::string& words) 
     }
     const CTerror error = m_connection.handshake(kClientName, key);
     if (error == CTerr_KeyRejected) {
-        words = "the server refused the admin key of " + entryName + " (" + keyFile + ")";
+        words = "the server refused the admin key of " + keyOwner;
     } else if (error == CTerr_ProtocolMismatch) {
         words = "the server at " + where + " speaks another protocol version";
     } else if (error != CTerr_NoError) {

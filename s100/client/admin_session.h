@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "s100/client/connect_string.h"
 #include "s100/client/list_cache.h"
 #include "s100/errors.h"
 #include "s100/wire/client.h"
@@ -26,6 +27,10 @@ public:
     // Resolves the entry, reads its admin key (entry_key.h), connects and shakes hands. A
     // failure also leaves its words for the entry (open_failure.h).
     CTerror open(const std::string& entryName);
+    // Connects to a connection string with the key of a file the caller names, for a server
+    // that has no entry; the file is checked as an entry's key file is. The failure's words
+    // are left under the connection string.
+    CTerror openAddress(const std::string& connectString, const std::string& keyFile);
 
     // Sends the request and waits for its answer. CTerr_NoError when one arrived (the call's
     // own outcome is in it), CTerr_ConnectionLost otherwise.
@@ -46,6 +51,11 @@ public:
 
 private:
     CTerror connect(const std::string& entryName, std::string& words);
+    CTerror connectAddress(const std::string& connectString, const std::string& keyFile,
+                           std::string& words);
+    // Connects and shakes hands; keyOwner names whose key it is in a refusal's words.
+    CTerror reach(const ServerAddress& address, const std::string& key,
+                  const std::string& keyOwner, std::string& words);
 
     tlv::wire::ClientConnection m_connection;
     ListAnswerCache m_lists;

@@ -101,4 +101,14 @@ CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string
                : CTerr_NoAdminKey;
 }
 
+CTerror loadKeyFile(const std::string& path, std::string& key, std::string& problem) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string file = slash == std::string::npos ? "./" + path : path;
+    return tlv::wire::readAdminKeyFile(path, tlv::wire::KeyOwner::ThisUser, key, problem) &&
+                   foldersArePrivate(file, folder, problem)
+               ? CTerr_NoError
+               : CTerr_NoAdminKey;
+}
+
 }  // namespace tlv::client

@@ -22,4 +22,8 @@ std::string entryKeyPath(const std::string& entryName);
 CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem,
                      std::string* file = nullptr);
 
+// Reads a key file the operator named (a server without an entry): the checks of an entry's key
+// file, the folder holding it included. CTerr_NoAdminKey with problem otherwise.
+CTerror loadKeyFile(const std::string& path, std::string& key, std::string& problem);
+
 }  // namespace tlv::client
