@@ -11,7 +11,6 @@
 #include "session/ownedset.h"
 
 namespace tlv::test {
-namespace {
 
 bool WriteServerEntry(const std::string& name, const std::string& connectString) {
     HKEY key = nullptr;
@@ -25,8 +24,6 @@ bool WriteServerEntry(const std::string& name, const std::string& connectString)
     RegCloseKey(key);
     return result == ERROR_SUCCESS && installEntryKey(name);
 }
-
-}  // namespace
 
 ServerFixture::ServerFixture(const std::vector<std::string>& args) {
     std::vector<std::string> all = args;

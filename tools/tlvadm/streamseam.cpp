@@ -2,13 +2,32 @@
 
 #include <QString>
 
+namespace {
+
+thread_local std::ostream* t_pMessages = nullptr;
+
+}  // namespace
+
+ThreadMessageStream::ThreadMessageStream(std::ostream& err) : m_pPrevious(t_pMessages) {
+    t_pMessages = &err;
+}
+
+ThreadMessageStream::~ThreadMessageStream() {
+    t_pMessages = m_pPrevious;
+}
+
+std::ostream* ThreadMessageStream::Current() {
+    return t_pMessages;
+}
+
 int StreamModalSeam::RunDialog(QDialog& /*dialog*/) {
     return IDCANCEL;
 }
 
 int StreamModalSeam::MessageBox(const QString& text, const QString& /*caption*/, unsigned flags,
                                 QWidget* /*owner*/) {
-    m_err << "tlvadm: " << text.toUtf8().constData() << '\n';
+    std::ostream* thread = ThreadMessageStream::Current();
+    (thread != nullptr ? *thread : m_err) << "tlvadm: " << text.toUtf8().constData() << '\n';
     return DefaultMessageBoxAnswer(flags);
 }
 
