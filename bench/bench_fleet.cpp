@@ -23,9 +23,9 @@
 #include "bench/redispeer.h"
 #include "platform/registry/regapi.h"
 #include "s100/client/entry_key.h"
-#include "s100/client/server_table.h"
 #include "s100/wire/admin_key.h"
 #include "tests/registry/child_process.h"
+#include "tests/support/server_entry.h"
 #include "tests/support/tlvsd_process.h"
 
 namespace {
@@ -53,17 +53,7 @@ std::string entryName(int index) {
 }
 
 bool writeEntry(const std::string& name, std::uint16_t port) {
-    const std::string connect = "tcp:127.0.0.1:" + std::to_string(port);
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, tlv::client::kAdministrationServersKey, 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
-        return false;
-    const LONG result =
-        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(connect.c_str()),
-                       static_cast<DWORD>(connect.size() + 1));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return tlv::test::writeServerEntry(name, "tcp:127.0.0.1:" + std::to_string(port));
 }
 
 // A fresh key in the entry's key file, where tlvadm looks for it; the server is given the same.

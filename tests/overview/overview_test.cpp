@@ -152,6 +152,37 @@ TEST_F(OverviewTest, AHungAndAClosedServerComeFirstAndTheWindowKeepsRunning) {
     EXPECT_EQ(Cell(model, 0, ServerOverviewModel::kServer), "Closed");
 }
 
+TEST_F(OverviewTest, NoMoreThanMaxReadingAtOnceAndTheTableIsFollowed) {
+    OverviewTimings timings;
+    timings.tick = 20ms;
+    timings.readInterval = 100ms;
+    timings.maxReading = 2;
+    std::vector<std::string> table{"Ok01", "Ok02", "Site01", "Gone"};
+    ServerOverviewPoller poller(timings, [&] { return table; });
+    int mostReading = 0;
+    poller.SetChangeHandler([&] { mostReading = std::max(mostReading, poller.Reading()); });
+    poller.Start();
+    const auto answered = [&](std::size_t count) {
+        const std::vector<OverviewRow>& rows = poller.Rows();
+        return rows.size() == count &&
+               std::all_of(rows.begin(), rows.end(), [](const OverviewRow& row) {
+                   return row.answer != OverviewRow::Answer::Unread;
+               });
+    };
+    ASSERT_TRUE(ProcessUntil([&] { return answered(4); }));
+    EXPECT_EQ(mostReading, 2);
+    EXPECT_EQ(poller.Rows()[3].answer, OverviewRow::Answer::Fails);
+    EXPECT_EQ(poller.Rows()[3].reason.toStdString(),
+              "there is no server entry \"Gone\" in the administration server table");
+
+    // An entry removed from the table goes; one added is read; the others keep what they had.
+    const QDateTime ok01Read = poller.Rows()[0].lastRead;
+    table = {"Site01", "Ok01"};
+    ASSERT_TRUE(ProcessUntil([&] { return answered(2) && poller.Rows()[0].entry == "Site01"; }));
+    EXPECT_EQ(poller.Rows()[1].entry, "Ok01");
+    EXPECT_GE(poller.Rows()[1].lastRead, ok01Read);
+}
+
 TEST_F(OverviewTest, F8OpensOneOverviewWithoutAServerAndEnterOpensTheRowsServer) {
     CAdminApp app;
     ASSERT_TRUE(app.InitInstance());
