@@ -1,6 +1,7 @@
 // tlvadm over many servers at once, as real processes against real tlvsd processes.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <string>
@@ -181,6 +182,13 @@ TEST_F(TlvadmFleetTest, AnAddressIsOpenedWithTheKeyFileGiven) {
                   otherKeyFile + "\n");
     result = Tlvadm({"Ok01", "level", "--key", testAdminKeyFile()});
     EXPECT_EQ(result.exitCode, 2);
+
+    // A key others may read is no key, as an entry's would not be.
+    ASSERT_EQ(chmod(otherKeyFile.c_str(), 0644), 0);
+    result = Tlvadm({Address("Ok02"), "level", "--key", otherKeyFile});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("tlvadm: no admin key: " + otherKeyFile), std::string::npos)
+        << result.err;
 }
 
 }  // namespace
