@@ -30,8 +30,7 @@ struct ReadOutcome {
 };
 
 QString FailureOf(const CallOutcome& outcome, unsigned message) {
-    return StringTable::Load(outcome.error == CTerr_ConnectionLost ? IDS_LOST_CONNECTION
-                                                                   : message);
+    return StringTable::Load(outcome.error == CTerr_ConnectionLost ? IDS_LOST_CONNECTION : message);
 }
 
 ReadOutcome ReadServer(const std::string& entry, ECTF_AdminSession* session) {
@@ -54,8 +53,8 @@ ReadOutcome ReadServer(const std::string& entry, ECTF_AdminSession* session) {
         outcome.failure = FailureOf(services, IDS_SERVICE_INFO_FAILED);
         return outcome;
     }
-    outcome.facts.running = static_cast<int>(
-        std::count(services.states.get(), services.states.get() + services.count, SVC_StateRunning));
+    outcome.facts.running = static_cast<int>(std::count(
+        services.states.get(), services.states.get() + services.count, SVC_StateRunning));
     outcome.facts.failed = static_cast<int>(
         std::count(services.states.get(), services.states.get() + services.count, SVC_StateFailed));
     const ProfileListAnswer profiles = QueryProfileList(session);
@@ -103,8 +102,9 @@ void ServerOverviewPoller::Start() {
 }
 
 int ServerOverviewPoller::Reading() const {
-    return static_cast<int>(std::count_if(m_entries.begin(), m_entries.end(),
-                                          [](const Entry& entry) { return entry.worker != nullptr; }));
+    return static_cast<int>(
+        std::count_if(m_entries.begin(), m_entries.end(),
+                      [](const Entry& entry) { return entry.worker != nullptr; }));
 }
 
 void ServerOverviewPoller::Tick() {
@@ -165,10 +165,10 @@ void ServerOverviewPoller::GiveUpLate() {
         entry.serial = 0;
         entry.row.bReading = false;
         entry.row.answer = OverviewRow::Answer::NotResponding;
-        entry.row.reason = StringTable::Load(IDS_OVERVIEW_NO_ANSWER)
-                               .arg(std::chrono::duration_cast<std::chrono::seconds>(
-                                        m_timings.answerDeadline)
-                                        .count());
+        entry.row.reason =
+            StringTable::Load(IDS_OVERVIEW_NO_ANSWER)
+                .arg(std::chrono::duration_cast<std::chrono::seconds>(m_timings.answerDeadline)
+                         .count());
         entry.due = now + m_timings.readInterval;
     }
 }

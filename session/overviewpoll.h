@@ -49,8 +49,8 @@ struct OverviewRow {
 
     std::string entry;
     Answer answer = Answer::Unread;
-    QString reason;     // why it fails or does not respond
-    ServerFacts facts;  // of the last read that answered
+    QString reason;      // why it fails or does not respond
+    ServerFacts facts;   // of the last read that answered
     QDateTime lastRead;  // when that was; null: never
     bool bReading = false;
 };

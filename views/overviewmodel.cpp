@@ -21,23 +21,23 @@ QString Count(int count) {
 }
 
 unsigned HeaderId(int column) {
-    static constexpr unsigned kHeaders[] = {
-        IDS_OVERVIEW_COL_SERVER,   IDS_OVERVIEW_COL_ANSWERS,  IDS_OVERVIEW_COL_LEVEL,
-        IDS_OVERVIEW_COL_RUNNING,  IDS_OVERVIEW_COL_FAILED,   IDS_OVERVIEW_COL_PROFILES,
-        IDS_OVERVIEW_COL_LAST_READ};
+    static constexpr unsigned kHeaders[] = {IDS_OVERVIEW_COL_SERVER,   IDS_OVERVIEW_COL_ANSWERS,
+                                            IDS_OVERVIEW_COL_LEVEL,    IDS_OVERVIEW_COL_RUNNING,
+                                            IDS_OVERVIEW_COL_FAILED,   IDS_OVERVIEW_COL_PROFILES,
+                                            IDS_OVERVIEW_COL_LAST_READ};
     return kHeaders[column];
 }
 
 QString AnswerText(const OverviewRow& row) {
     switch (row.answer) {
-    case Answer::Unread:
-        return StringTable::Load(IDS_OVERVIEW_READING);
-    case Answer::Answers:
-        return StringTable::Load(IDS_OVERVIEW_YES);
-    case Answer::Fails:
-        return StringTable::Load(IDS_OVERVIEW_NO).arg(row.reason);
-    case Answer::NotResponding:
-        return StringTable::Load(IDS_OVERVIEW_NOT_RESPONDING).arg(row.reason);
+        case Answer::Unread:
+            return StringTable::Load(IDS_OVERVIEW_READING);
+        case Answer::Answers:
+            return StringTable::Load(IDS_OVERVIEW_YES);
+        case Answer::Fails:
+            return StringTable::Load(IDS_OVERVIEW_NO).arg(row.reason);
+        case Answer::NotResponding:
+            return StringTable::Load(IDS_OVERVIEW_NOT_RESPONDING).arg(row.reason);
     }
     return {};
 }
@@ -96,21 +96,22 @@ int ServerOverviewModel::columnCount(const QModelIndex& parent) const {
 
 QString ServerOverviewModel::Text(const OverviewRow& row, int column) const {
     switch (column) {
-    case kServer:
-        return ShownServerText(FromServerText(row.entry.c_str()));
-    case kAnswers:
-        return AnswerText(row);
-    case kLevel:
-        return row.lastRead.isNull() ? QString() : QString::number(row.facts.level);
-    case kRunning:
-        return Count(row.facts.running);
-    case kFailed:
-        return Count(row.facts.failed);
-    case kProfiles:
-        return Count(row.facts.profiles);
-    case kLastRead:
-        return row.lastRead.isNull() ? StringTable::Load(IDS_OVERVIEW_NEVER)
-                                     : row.lastRead.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        case kServer:
+            return ShownServerText(FromServerText(row.entry.c_str()));
+        case kAnswers:
+            return AnswerText(row);
+        case kLevel:
+            return row.lastRead.isNull() ? QString() : QString::number(row.facts.level);
+        case kRunning:
+            return Count(row.facts.running);
+        case kFailed:
+            return Count(row.facts.failed);
+        case kProfiles:
+            return Count(row.facts.profiles);
+        case kLastRead:
+            return row.lastRead.isNull()
+                       ? StringTable::Load(IDS_OVERVIEW_NEVER)
+                       : row.lastRead.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     }
     return {};
 }
@@ -126,22 +127,21 @@ QVariant ServerOverviewModel::data(const QModelIndex& index, int role) const {
         return {};
     const OverviewRow& row = m_rows[static_cast<std::size_t>(index.row())];
     switch (role) {
-    case Qt::DisplayRole:
-        return Text(row, index.column());
-    case Qt::ToolTipRole:
-        return ToolTip(row, index.column());
-    case kLevelRole:
-        return row.lastRead.isNull() ? 0 : static_cast<int>(row.facts.level);
-    case kGreyedRole:
-        // The level shown may no longer hold.
-        return row.answer != Answer::Answers;
-    default:
-        return {};
+        case Qt::DisplayRole:
+            return Text(row, index.column());
+        case Qt::ToolTipRole:
+            return ToolTip(row, index.column());
+        case kLevelRole:
+            return row.lastRead.isNull() ? 0 : static_cast<int>(row.facts.level);
+        case kGreyedRole:
+            // The level shown may no longer hold.
+            return row.answer != Answer::Answers;
+        default:
+            return {};
     }
 }
 
-QVariant ServerOverviewModel::headerData(int section, Qt::Orientation orientation,
-                                         int role) const {
+QVariant ServerOverviewModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= kColumns)
         return {};

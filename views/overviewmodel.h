@@ -20,7 +20,9 @@ public:
 
     void SetRows(const std::vector<OverviewRow>& rows);
     // The entry name of a row, as the table holds it.
-    const std::string& EntryAt(int row) const { return m_rows.at(static_cast<std::size_t>(row)).entry; }
+    const std::string& EntryAt(int row) const {
+        return m_rows.at(static_cast<std::size_t>(row)).entry;
+    }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -116,9 +116,8 @@ TEST_F(OverviewTest, AHungAndAClosedServerComeFirstAndTheWindowKeepsRunning) {
     sinceLast.start();
     qint64 longestGap = 0;
     QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, sinceLast.restart());
-    });
+    QObject::connect(&probe, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, sinceLast.restart()); });
     probe.start(20);
     const long ticksBefore = window.Poller().Ticks();
 
@@ -139,7 +138,8 @@ TEST_F(OverviewTest, AHungAndAClosedServerComeFirstAndTheWindowKeepsRunning) {
     EXPECT_EQ(model.index(3, ServerOverviewModel::kLevel).data(Qt::ToolTipRole).toString(),
               "3. Optional Services Started");
     EXPECT_EQ(Lamps(window, 3), (std::vector<std::string>{"lit", "lit", "lit", "unlit", "unlit"}));
-    EXPECT_EQ(Lamps(window, 2), (std::vector<std::string>{"lit", "unlit", "unlit", "unlit", "unlit"}));
+    EXPECT_EQ(Lamps(window, 2),
+              (std::vector<std::string>{"lit", "unlit", "unlit", "unlit", "unlit"}));
 
     // Once it runs again it answers, and goes below the one that still fails; the selection
     // goes with it.

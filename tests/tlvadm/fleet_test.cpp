@@ -66,8 +66,9 @@ TEST_F(TlvadmFleetTest, PatternsListsAndAllPrefixEachLineInTheTablesOrder) {
     // Lists of rows: every row of every server.
     result = Tlvadm({"Ok*", "providers"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "Ok01\tBoard1\tAvailable\nOk01\tBoard2\tNot Available\n"
-                          "Ok02\tBoard1\tAvailable\nOk02\tBoard2\tNot Available\n");
+    EXPECT_EQ(result.out,
+              "Ok01\tBoard1\tAvailable\nOk01\tBoard2\tNot Available\n"
+              "Ok02\tBoard1\tAvailable\nOk02\tBoard2\tNot Available\n");
     result = Tlvadm({"Ok01,", "level"});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.err, "tlvadm: an empty server name in the list (try --help)\n");
@@ -105,8 +106,9 @@ TEST_F(TlvadmFleetTest, JsonHasOneRowPerServerAndTheExitIsTheWorst) {
     ASSERT_TRUE(m_fleet.AddClosedEntry("Closed"));
     ProcessResult result = Tlvadm({"--json", "Ok02,Closed,Ok01", "level"});
     EXPECT_EQ(result.exitCode, 2);
-    const std::string closedRow = "  {\"entry\": \"Closed\", \"ok\": false, \"status\": 2, "
-                                  "\"error\": \"no server answered at 127.0.0.1:";
+    const std::string closedRow =
+        "  {\"entry\": \"Closed\", \"ok\": false, \"status\": 2, "
+        "\"error\": \"no server answered at 127.0.0.1:";
     EXPECT_EQ(result.out.substr(0, result.out.find(closedRow)),
               "[\n  {\"entry\": \"Ok01\", \"ok\": true, \"status\": 0, \"result\": [{\"level\": "
               "1}]},\n  {\"entry\": \"Ok02\", \"ok\": true, \"status\": 0, \"result\": "

@@ -32,8 +32,8 @@ TEST(TargetsTest, PatternsAndListsKeepTheTablesOrderAndAnEntrysOwnNameWins) {
     EXPECT_TRUE(plan.bMany);
     EXPECT_EQ(Names(plan), (std::vector<std::string>{"Site02", "site01"}));
 
-    ASSERT_TRUE(ResolveTargets("site01,tcp:h:1,Nobody,ok01,Site0?,nobody", false, kTable, plan,
-                               error));
+    ASSERT_TRUE(
+        ResolveTargets("site01,tcp:h:1,Nobody,ok01,Site0?,nobody", false, kTable, plan, error));
     EXPECT_EQ(Names(plan),
               (std::vector<std::string>{"Site02", "Ok01", "site01", "tcp:h:1@", "Nobody"}));
 
@@ -126,11 +126,12 @@ TEST(FleetPrintTest, JsonRowsAndTheWorstExit) {
     printer.Print({"B\x01", false}, {3, "[\n  {\"type\": \"error\"}\n]\n", "", false});
     printer.Print({"C", false}, {1, "", "tlvadm: refused\ntlvadm: why\n", false});
     EXPECT_EQ(printer.Finish(), 1);
-    EXPECT_EQ(out.str(),
-              "[\n  {\"entry\": \"A\", \"ok\": true, \"status\": 0, \"result\": [{\"level\": 3}]},\n"
-              "  {\"entry\": \"B\\u0001\", \"ok\": false, \"status\": 3, \"result\": "
-              "[{\"type\": \"error\"}]},\n"
-              "  {\"entry\": \"C\", \"ok\": false, \"status\": 1, \"error\": \"refused\\nwhy\"}\n]\n");
+    EXPECT_EQ(
+        out.str(),
+        "[\n  {\"entry\": \"A\", \"ok\": true, \"status\": 0, \"result\": [{\"level\": 3}]},\n"
+        "  {\"entry\": \"B\\u0001\", \"ok\": false, \"status\": 3, \"result\": "
+        "[{\"type\": \"error\"}]},\n"
+        "  {\"entry\": \"C\", \"ok\": false, \"status\": 1, \"error\": \"refused\\nwhy\"}\n]\n");
     EXPECT_EQ(err.str(), "");
 
     EXPECT_EQ(WorseExit(0, 3), 3);

@@ -7,9 +7,8 @@
 
 namespace {
 
-constexpr const char* kChangingCommands[] = {"set-level",      "start",          "stop",
-                                             "add-service",    "remove-service", "remove-profile",
-                                             "import"};
+constexpr const char* kChangingCommands[] = {
+    "set-level", "start", "stop", "add-service", "remove-service", "remove-profile", "import"};
 
 }  // namespace
 

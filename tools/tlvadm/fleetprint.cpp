@@ -71,21 +71,21 @@ void FleetPrinter::Print(const Target& target, const TargetResult& result) {
     m_nStatus = WorseExit(m_nStatus, status);
     const std::string server = tlv::platform::ShownBytes(target.name);
     switch (m_form) {
-    case Form::Plain:
-        m_out << result.out;
-        m_err << result.err;
-        if (result.bNotResponding)
-            m_err << kProgramPrefix << NotRespondingText(server) << '\n';
-        break;
-    case Form::Lines:
-        PrintLines(server, result.out, m_out);
-        PrintLines(server, MessagesOf(result.err), m_err);
-        if (result.bNotResponding)
-            m_err << server << '\t' << NotRespondingText("") << '\n';
-        break;
-    case Form::Json:
-        PrintJson(target, result, status);
-        break;
+        case Form::Plain:
+            m_out << result.out;
+            m_err << result.err;
+            if (result.bNotResponding)
+                m_err << kProgramPrefix << NotRespondingText(server) << '\n';
+            break;
+        case Form::Lines:
+            PrintLines(server, result.out, m_out);
+            PrintLines(server, MessagesOf(result.err), m_err);
+            if (result.bNotResponding)
+                m_err << server << '\t' << NotRespondingText("") << '\n';
+            break;
+        case Form::Json:
+            PrintJson(target, result, status);
+            break;
     }
     m_out.flush();
     m_err.flush();

@@ -125,7 +125,7 @@ private:
 
 }  // namespace
 
-void RunFleet(const std::vector<Target>& targets, const FleetOptions& options,
-              const TargetJob& job, const TargetReport& report) {
+void RunFleet(const std::vector<Target>& targets, const FleetOptions& options, const TargetJob& job,
+              const TargetReport& report) {
     Fleet(targets, options, job).Run(report);
 }

@@ -30,8 +30,8 @@ struct FleetOptions {
 };
 
 struct TargetResult {
-    int status = 0;               // the job's; meaningless when not responding
-    std::string out;              // what the job wrote, up to the moment it was given up
+    int status = 0;   // the job's; meaningless when not responding
+    std::string out;  // what the job wrote, up to the moment it was given up
     std::string err;
     bool bNotResponding = false;  // its deadline passed first
 };
@@ -40,5 +40,5 @@ using TargetJob = std::function<int(const Target& target, std::ostream& out, std
                                     const std::shared_ptr<SessionAbortLine>& abortLine)>;
 using TargetReport = std::function<void(const Target& target, const TargetResult& result)>;
 
-void RunFleet(const std::vector<Target>& targets, const FleetOptions& options,
-              const TargetJob& job, const TargetReport& report);
+void RunFleet(const std::vector<Target>& targets, const FleetOptions& options, const TargetJob& job,
+              const TargetReport& report);

@@ -7,9 +7,8 @@
 #include "tools/tlvadm/keyhint.h"
 #include "tools/tlvadm/streamseam.h"
 
-int RunOnTarget(const Target& target, const TlvadmArgs& args, std::ostream& out,
-                std::ostream& err, const std::shared_ptr<SessionAbortLine>& abortLine,
-                bool bBrief) {
+int RunOnTarget(const Target& target, const TlvadmArgs& args, std::ostream& out, std::ostream& err,
+                const std::shared_ptr<SessionAbortLine>& abortLine, bool bBrief) {
     const ThreadMessageStream messages(err);
     CAdminDoc doc;
     if (target.bAddress)

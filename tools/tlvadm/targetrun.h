@@ -12,6 +12,5 @@ class SessionAbortLine;
 
 // abortLine (may be null) ends the run's connect and calls from another thread. bBrief: a
 // failed connection is told in one line, its reason, without the GUI's sentence above it.
-int RunOnTarget(const Target& target, const TlvadmArgs& args, std::ostream& out,
-                std::ostream& err, const std::shared_ptr<SessionAbortLine>& abortLine,
-                bool bBrief);
+int RunOnTarget(const Target& target, const TlvadmArgs& args, std::ostream& out, std::ostream& err,
+                const std::shared_ptr<SessionAbortLine>& abortLine, bool bBrief);

@@ -28,8 +28,9 @@ bool IsList(std::string_view word) {
 // Where the table holds the name, compared as the registry compares value names.
 std::optional<std::size_t> TableIndexOf(const std::vector<std::string>& table,
                                         std::string_view name) {
-    const auto found = std::find_if(table.begin(), table.end(),
-                                    [&](const std::string& entry) { return EqualNoCase(entry, name); });
+    const auto found = std::find_if(table.begin(), table.end(), [&](const std::string& entry) {
+        return EqualNoCase(entry, name);
+    });
     if (found == table.end())
         return std::nullopt;
     return static_cast<std::size_t>(found - table.begin());

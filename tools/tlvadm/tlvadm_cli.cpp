@@ -53,8 +53,8 @@ std::vector<std::string> EntryNames(const TlvadmArgs& args) {
 bool PlanTargets(TlvadmArgs& args, TargetPlan& plan, std::string& error) {
     if (!ResolveTargets(args.target, args.bAll, EntryNames(args), plan, error))
         return false;
-    const bool bAnyAddress =
-        std::any_of(plan.targets.begin(), plan.targets.end(), [](const Target& t) { return t.bAddress; });
+    const bool bAnyAddress = std::any_of(plan.targets.begin(), plan.targets.end(),
+                                         [](const Target& t) { return t.bAddress; });
     if (!args.keyFile.empty() && !bAnyAddress) {
         error = "--key is for a tcp:HOST:PORT server; an entry's key is its key file";
         return false;
