@@ -109,22 +109,31 @@ int ServerOverviewPoller::Reading() const {
 
 void ServerOverviewPoller::Tick() {
     ++m_nTicks;
-    GiveUpLate();
+    bool bChanged = GiveUpLate();
     if (Reading() == 0)
-        FollowTable();
+        bChanged = FollowTable() || bChanged;
     const Clock::time_point now = Clock::now();
     for (Entry& entry : m_entries) {
         if (Reading() >= m_timings.maxReading)
             break;
-        if (!entry.worker && entry.due <= now)
+        if (!entry.worker && entry.due <= now) {
             StartRead(entry);
+            bChanged = true;
+        }
     }
-    Publish();
+    if (bChanged)
+        Publish();
 }
 
-void ServerOverviewPoller::FollowTable() {
+bool ServerOverviewPoller::FollowTable() {
+    const std::vector<std::string> names = m_readEntries();
+    const bool bSame = std::equal(
+        names.begin(), names.end(), m_entries.begin(), m_entries.end(),
+        [](const std::string& name, const Entry& entry) { return name == entry.row.entry; });
+    if (bSame)
+        return false;
     std::vector<Entry> next;
-    for (const std::string& name : m_readEntries()) {
+    for (const std::string& name : names) {
         Entry* known = Find(name);
         if (known != nullptr) {
             next.push_back(std::move(*known));
@@ -134,6 +143,7 @@ void ServerOverviewPoller::FollowTable() {
         }
     }
     m_entries = std::move(next);
+    return true;
 }
 
 void ServerOverviewPoller::StartRead(Entry& entry) {
@@ -155,11 +165,13 @@ void ServerOverviewPoller::StartRead(Entry& entry) {
     });
 }
 
-void ServerOverviewPoller::GiveUpLate() {
+bool ServerOverviewPoller::GiveUpLate() {
+    bool bGaveUp = false;
     const Clock::time_point now = Clock::now();
     for (Entry& entry : m_entries) {
         if (!entry.worker || entry.deadline > now)
             continue;
+        bGaveUp = true;
         entry.worker->Abort();
         entry.worker.reset();  // its aborted calls end at once
         entry.serial = 0;
@@ -171,6 +183,7 @@ void ServerOverviewPoller::GiveUpLate() {
                          .count());
         entry.due = now + m_timings.readInterval;
     }
+    return bGaveUp;
 }
 
 void ServerOverviewPoller::ApplyAnswer(const std::string& name, long serial,

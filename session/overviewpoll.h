@@ -80,9 +80,10 @@ public:
 private:
     struct Entry;
 
-    void FollowTable();
+    // Each true when the rows changed.
+    bool FollowTable();
     void StartRead(Entry& entry);
-    void GiveUpLate();
+    bool GiveUpLate();
     void ApplyAnswer(const std::string& name, long serial, const ServerFacts& facts,
                      const QString& failure, bool bAnswered);
     Entry* Find(const std::string& name);

@@ -138,9 +138,10 @@ bool ResolveTargets(const std::string& written, bool bAll,
         return true;
     }
     const bool bOneEntry = TableIndexOf(tableNames, written).has_value();
-    if (bOneEntry || !NeedsServerTable(written)) {
+    const bool bOneAddress = !bOneEntry && !IsList(written) && IsAddress(written);
+    if (bOneEntry || bOneAddress || !NeedsServerTable(written)) {
         // As written, as tlvadm always opened one server.
-        plan.targets.push_back({written, !bOneEntry && IsAddress(written)});
+        plan.targets.push_back({written, bOneAddress});
         return true;
     }
     Selection selection(tableNames);
