@@ -73,6 +73,9 @@ TEST_F(TlvadmFleetTest, PatternsListsAndAllPrefixEachLineInTheTablesOrder) {
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.err, "tlvadm: an empty server name in the list (try --help)\n");
     EXPECT_EQ(Tlvadm({"--all", "watch"}).exitCode, 2);
+    result = Tlvadm({"--all", "export", "Sales", "Application", m_fleet.Files() + "/s.ief"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "tlvadm: export writes one file: name one server (try --help)\n");
 }
 
 TEST_F(TlvadmFleetTest, AHungAndAClosedServerAreNamedWithoutWaitingForThem) {

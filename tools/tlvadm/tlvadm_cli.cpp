@@ -69,6 +69,11 @@ bool PlanTargets(TlvadmArgs& args, TargetPlan& plan, std::string& error) {
         error = "watch shows one server";
         return false;
     }
+    // Every server would write the same new file: all but one would fail.
+    if (plan.bMany && args.command == "export") {
+        error = "export writes one file: name one server";
+        return false;
+    }
     if (args.bTimeoutGiven && !args.bWait && args.command == "watch") {
         error = "--timeout cannot be used with watch";
         return false;
