@@ -4,6 +4,9 @@
 
 namespace {
 
+// In every menu bar: the overview needs no server window.
+constexpr const char* kServerOverviewItem = "Server &Overview\tF8";
+
 // The menu items the full menus (list and status frames) share, with the texts that differ.
 struct FullMenuTexts {
     const char* editServerEntries;
@@ -30,7 +33,9 @@ MenuResource FullMenu(unsigned id, const FullMenuTexts& texts) {
                {ID_SERVER_CHANGESERVERLEVEL, "Change Server &Level...\tCtrl+L"},
                {0, ""},
                {ID_APP_EXIT, "E&xit"}}},
-             {"&Client", {{ID_CLIENT_CHANGESERVERINFO, texts.editServerEntries}}},
+             {"&Client",
+              {{ID_CLIENT_CHANGESERVERINFO, texts.editServerEntries},
+               {ID_CLIENT_SERVEROVERVIEW, kServerOverviewItem}}},
              {"&View",
               {{ID_VIEW_PROFILES, "&Profiles\tF2"},
                {ID_VIEW_REPLACEABLESERVICES, "&Telvane Services\tF3"},
@@ -81,6 +86,7 @@ std::span<const CommandInfo> AdminCommands() {
         {ID_MULTINODE_CFG, {}},
         {ID_APP_EXIT, {}},
         {ID_CLIENT_CHANGESERVERINFO, {}},
+        {ID_CLIENT_SERVEROVERVIEW, QKeySequence(Qt::Key_F8)},
         {ID_VIEW_PROFILES, QKeySequence(Qt::Key_F2)},
         {ID_VIEW_REPLACEABLESERVICES, QKeySequence(Qt::Key_F3)},
         {ID_VIEW_SERVICEPROVIDERS, QKeySequence(Qt::Key_F4)},
@@ -125,7 +131,9 @@ const MenuResource& MainFrameMenu() {
            {ID_MULTINODE_CFG, "Configure for multinode..."},
            {0, ""},
            {ID_APP_EXIT, "E&xit"}}},
-         {"&Client", {{ID_CLIENT_CHANGESERVERINFO, "&Edit Server Entries"}}},
+         {"&Client",
+          {{ID_CLIENT_CHANGESERVERINFO, "&Edit Server Entries"},
+           {ID_CLIENT_SERVEROVERVIEW, kServerOverviewItem}}},
          {"&View", {{ID_VIEW_TOOLBAR, "&Toolbar"}, {ID_VIEW_STATUS_BAR, "&Status Bar"}}},
          {"&Profile",
           {{ID_PROFILE_ASSOCIATE, "&Associate...\tCtrl+A"},

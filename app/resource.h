@@ -16,6 +16,7 @@ inline constexpr unsigned ID_FILE_OPEN = 57601;
 inline constexpr unsigned ID_SERVER_CHANGESERVERLEVEL = 32805;
 inline constexpr unsigned ID_MULTINODE_CFG = 32813;
 inline constexpr unsigned ID_CLIENT_CHANGESERVERINFO = 32801;
+inline constexpr unsigned ID_CLIENT_SERVEROVERVIEW = 32814;
 inline constexpr unsigned ID_VIEW_PROFILES = 32775;
 inline constexpr unsigned ID_VIEW_REPLACEABLESERVICES = 32776;
 inline constexpr unsigned ID_VIEW_SERVICEPROVIDERS = 32777;

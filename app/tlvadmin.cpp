@@ -32,6 +32,7 @@
 #include "transfer/profiledir.h"
 #include "views/adminvw.h"
 #include "views/changele.h"
+#include "views/overview.h"
 #include "views/serverst.h"
 
 namespace {
@@ -57,6 +58,7 @@ CAdminApp::CAdminApp() {
 
 CAdminApp::~CAdminApp() {
     SetServerEntriesHooks({});
+    delete m_pOverview;  // its reads end before the library does
     // Sessions end with their documents, before the library does.
     CWinApp::ExitInstance();
     CTerror error = 0;
@@ -98,6 +100,7 @@ void CAdminApp::RegisterCommands() {
     OnCommand(ID_PROFILE_ASSOCIATE, [this] { OnProfileAssociate(); });
     OnCommand(ID_PROFILE_CHANGEDEFAULT, [this] { OnProfileChangedefault(); });
     OnCommand(ID_CLIENT_CHANGESERVERINFO, [this] { OnClientChangeserverinfo(); });
+    OnCommand(ID_CLIENT_SERVEROVERVIEW, [this] { OnClientServeroverview(); });
     OnCommand(
         ID_MULTINODE_CFG, [this] { OnMultinodeCfg(); }, [this] { return OnUpdateMultinodeCfg(); });
     OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
@@ -166,6 +169,21 @@ void CAdminApp::OnProfileChangedefault() {
 
 void CAdminApp::OnClientChangeserverinfo() {
     RunChangeServerEntries(nullptr);
+}
+
+void CAdminApp::OnClientServeroverview() {
+    if (m_pOverview == nullptr) {
+        m_pOverview = new CServerOverview(GetMainWnd(), [this](const QString& serverEntryName) {
+            OpenDocumentFile(serverEntryName);
+        });
+    }
+    m_pOverview->show();
+    m_pOverview->raise();
+    m_pOverview->activateWindow();
+}
+
+CServerOverview* CAdminApp::GetServerOverview() const {
+    return m_pOverview.data();
 }
 
 void CAdminApp::OnMultinodeCfg() {

@@ -4,6 +4,7 @@
 // frame, and carries the application-wide commands: connecting to a server, the profile editor
 // associations, the multinode setup of the local server, help and the about box.
 
+#include <QPointer>
 #include <QString>
 #include <array>
 
@@ -11,6 +12,7 @@
 
 class CDocument;
 class CMultiDocTemplate;
+class CServerOverview;
 
 class CAdminApp final : public CWinApp {
 public:
@@ -33,6 +35,10 @@ public:
     void OnProfileChangedefault();
     // "&Edit Server Entries": the server entry tables, modal, without parent.
     void OnClientChangeserverinfo();
+    // "Server &Overview": every administration server at a glance, in a window of its own
+    // (one, brought to the front when open); its rows open a server as connecting does.
+    void OnClientServeroverview();
+    CServerOverview* GetServerOverview() const;
 
     // "Configure for multinode...": the local server's multinode setup, enabled only while the
     // server is not known to be a server node.
@@ -64,6 +70,7 @@ private:
     CMultiDocTemplate* m_pListTemplate = nullptr;
     CMultiDocTemplate* m_pStatusTemplate = nullptr;
     bool m_bMultinode = false;
+    QPointer<CServerOverview> m_pOverview;  // gone when closed
     QString m_strHelpFilePath;
     std::array<char, kPathSize> helpPath{};
     std::array<char, kPathSize> profilePath{};

@@ -5,23 +5,14 @@
 #include <string>
 
 #include "platform/registry/regapi.h"
-#include "s100/client/server_table.h"
 #include "s100/s100.h"
 #include "session/admsess.h"
+#include "tests/support/server_entry.h"
 #include "views/adminvw.h"
 
 bool WriteBenchEntry(const char* entryName, std::uint16_t port) {
-    const std::string connect = "tcp:127.0.0.1:" + std::to_string(port);
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, tlv::client::kAdministrationServersKey, 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
-        return false;
-    const LONG result =
-        RegSetValueExA(key, entryName, 0, REG_SZ, reinterpret_cast<const BYTE*>(connect.c_str()),
-                       static_cast<DWORD>(connect.size() + 1));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && tlv::test::installEntryKey(entryName);
+    return tlv::test::writeServerEntry(entryName, "tcp:127.0.0.1:" + std::to_string(port)) &&
+           tlv::test::installEntryKey(entryName);
 }
 
 BenchServer::BenchServer(const char* entryName) {

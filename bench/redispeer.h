@@ -21,6 +21,8 @@ public:
     RedisPeer& operator=(const RedisPeer&) = delete;
 
     bool usable() const { return m_socket >= 0; }
+    // The plain port.
+    std::uint16_t port() const { return m_port; }
     bool speaksTls() const { return m_tlsPort != 0; }
 
     // RPUSH of rows onto list key (replacing it); false on any failure.

@@ -65,13 +65,19 @@ bool WriteEntries(NT_RegKey& key, const ServerList& list) {
 
 void ReadServerTable(const char* keyPath, ServerList& list) {
     list.Clear();
-    NT_RegKey key(HKEY_LOCAL_MACHINE, keyPath, GENERIC_READ);
-    if (!key.IsValid()) {
-        return;
+    std::vector<ServerEntry> entries;
+    ReadServerEntries(keyPath, entries);
+    for (ServerEntry& entry : entries) {
+        list.Add(std::move(entry));
     }
-    ForEachStringValue(key, [&](std::string name, std::string connection) {
-        list.Add({std::move(name), std::move(connection)});
-    });
+}
+
+bool ReadServerEntries(const char* keyPath, std::vector<ServerEntry>& entries) {
+    entries.clear();
+    NT_RegKey key(HKEY_LOCAL_MACHINE, keyPath, GENERIC_READ);
+    return key.IsValid() && ForEachStringValue(key, [&](std::string name, std::string connection) {
+               entries.push_back({std::move(name), std::move(connection)});
+           });
 }
 
 unsigned WriteServerTable(const char* keyPath, const ServerList& list) {

@@ -1,9 +1,12 @@
 #include "framework/waitcursor.h"
 
+#include <atomic>
+
 namespace {
 
-int g_depth = 0;
-long g_timesShown = 0;
+// Counted from any thread: tlvadm waits for many servers at once, each on a thread of its own.
+std::atomic<int> g_depth = 0;
+std::atomic<long> g_timesShown = 0;
 WaitCursorDisplay* g_pDisplay = nullptr;
 
 // Hands a shown wait cursor over from one display to the other.

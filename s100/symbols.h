@@ -8,8 +8,11 @@
 typedef uint32_t CTsymbol;
 
 enum : CTsymbol {
-    // Session option.
+    // Session options.
     KEY_ServerName = 0x00D00400,
+    // Ours: with it, KEY_ServerName holds a connection string, not an entry name, and this
+    // string names the admin key file (no entry, so no key file of an entry).
+    KEY_AdminKeyFile = 0x00D00401,
 
     // Results of the administrative queries.
     KEY_ProfileNames = 0x0110080D,

@@ -67,15 +67,17 @@ bool CAdminDoc::OnNewDocument() {
 }
 
 bool CAdminDoc::OnOpenDocument(const QString& serverEntryName) {
-    m_pLink.reset(new (std::nothrow) SessionLink(ShownServerText(serverEntryName),
-                                                 StringTable::Load(IDS_LOST_CONNECTION_CAPTION)));
+    m_pLink.reset(new (std::nothrow) SessionLink(
+        ShownServerText(serverEntryName), StringTable::Load(IDS_LOST_CONNECTION_CAPTION),
+        m_pAbortLine ? m_pAbortLine : std::make_shared<SessionAbortLine>()));
     if (!m_pLink) {
         ShowErrorMessage(IDS_MEMORY_ALLOCATION_FAILED);
         return false;
     }
     bool bMade = false;
     bool bConnected = false;
-    SessionWorker::Job connect = m_pLink->Worker().ConnectJob(ToServerText(serverEntryName));
+    SessionWorker::Job connect =
+        m_pLink->Worker().ConnectJob(ToServerText(serverEntryName), m_strKeyFile);
     const SessionLink::Waited waited = m_pLink->Await(
         [&](SessionWorker::SessionSlot& session) {
             connect(session);

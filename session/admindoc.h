@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "framework/document.h"
 #include "framework/mdi/cmdtarget.h"
@@ -33,6 +34,7 @@
 #include "session/listsource.h"
 #include "session/viewline.h"
 
+class SessionAbortLine;
 class SessionLink;
 
 // Update hints sent to the views.
@@ -51,6 +53,12 @@ public:
 
     // A document is never made without a server.
     bool OnNewDocument() override;
+    // Before opening, for a server without an entry (tlvadm's tcp:HOST:PORT --key FILE): the
+    // name to open is then a connection string, and the admin key is read from this file.
+    void SetAdminKeyFile(std::string keyFile) { m_strKeyFile = std::move(keyFile); }
+    // Before opening: a line by which another thread ends the connect and every call of the
+    // session as a lost connection (tlvadm's deadline for a server).
+    void SetAbortLine(std::shared_ptr<SessionAbortLine> line) { m_pAbortLine = std::move(line); }
     // Connects to the server entry; shows the error box and returns false when that fails, and
     // returns false without a box when the operator cancelled the wait.
     bool OnOpenDocument(const QString& serverEntryName) override;
@@ -168,6 +176,8 @@ private:
     // Records the operation's outcome: on failure the message for the session's code.
     int Outcome(long ok, unsigned (*messageFor)(CTerror));
 
+    std::string m_strKeyFile;
+    std::shared_ptr<SessionAbortLine> m_pAbortLine;
     std::unique_ptr<SessionLink> m_pLink;
     CTerror m_nSessionError = CTerr_NotInitialized;
     int m_bDisconnected = 1;

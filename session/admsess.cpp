@@ -62,13 +62,13 @@ private:
 };
 
 ECTF_AdminSession::ECTF_AdminSession(const SC_String& serverEntryName,
-                                     SessionAbortLine* abortLine)
+                                     SessionAbortLine* abortLine, const std::string& keyFile)
     : m_hSession(0),
       m_lStatus(CT_SUCCESS),
       m_ulError(CTerr_NoError),
       m_lConnected(0),
       m_pAbortLine(abortLine) {
-    Connect(serverEntryName);
+    Connect(serverEntryName, keyFile);
 }
 
 ECTF_AdminSession::~ECTF_AdminSession() {
@@ -76,7 +76,7 @@ ECTF_AdminSession::~ECTF_AdminSession() {
         Disconnect();
 }
 
-void ECTF_AdminSession::Connect(const SC_String& serverEntryName) {
+void ECTF_AdminSession::Connect(const SC_String& serverEntryName, const std::string& keyFile) {
     m_lConnected = 0;
     m_ulError = CTerr_NoError;
     CallRecord record(m_lStatus, m_ulError);
@@ -84,6 +84,9 @@ void ECTF_AdminSession::Connect(const SC_String& serverEntryName) {
     if (m_lStatus == CT_SUCCESS) {
         CTerror putError = CTerr_NoError;
         m_lStatus = CTkvs_PutString(options.Handle(), KEY_ServerName, serverEntryName, &putError);
+        if (m_lStatus == CT_SUCCESS && !keyFile.empty())
+            m_lStatus =
+                CTkvs_PutString(options.Handle(), KEY_AdminKeyFile, keyFile.c_str(), &putError);
         if (m_lStatus != CT_SUCCESS)
             m_ulError = putError;
     }

@@ -19,9 +19,12 @@ class SessionAbortLine;
 class ECTF_AdminSession final {
 public:
     // Connects; the caller checks IsOK at once. Through the abort line (which must outlive the
-    // session) another thread can end the connect and every call waiting in the session.
+    // session) another thread can end the connect and every call waiting in the session. With
+    // a key file, the name is a connection string "tcp:HOST:PORT" of a server without an
+    // entry, and its key is read from that file.
     explicit ECTF_AdminSession(const SC_String& serverEntryName,
-                               SessionAbortLine* abortLine = nullptr);
+                               SessionAbortLine* abortLine = nullptr,
+                               const std::string& keyFile = {});
     // Disconnects when connected.
     ~ECTF_AdminSession();
     ECTF_AdminSession(const ECTF_AdminSession&) = delete;
@@ -84,7 +87,7 @@ private:
     class CallRecord;
     class ScratchSet;
 
-    void Connect(const SC_String& serverEntryName);
+    void Connect(const SC_String& serverEntryName, const std::string& keyFile);
     // CTses_Create, in the two steps that let the abort line reach the connect.
     CTstatus OpenSession(CTkvs options, CTevtinfo* record);
     void Disconnect();

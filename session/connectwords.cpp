@@ -171,7 +171,9 @@ OpenFailureWords DescribeOpenFailure(const OpenFailure& failure) {
     if (failure.step == OpenStep::Connect && failure.connectFault == ConnectFault::Aborted)
         return {};
     OpenFailureWords words = ReasonAndAdvice(failure);
-    words.context.push_back(StringTable::Format(IDS_OPEN_ENTRY, {ShownBytes(failure.entry)}));
+    // An address opened as written has no entry to name: its connection string says it all.
+    if (failure.entry != failure.connectString)
+        words.context.push_back(StringTable::Format(IDS_OPEN_ENTRY, {ShownBytes(failure.entry)}));
     // Not for one too long to be read, nor an empty one: the reason says so.
     const bool bStringRead = failure.step != OpenStep::Entry && !failure.connectString.empty();
     if (bStringRead)

@@ -6,10 +6,11 @@
 #include "framework/waitloop.h"
 #include "resources/stringtable.h"
 
-SessionLink::SessionLink(QString entryText, QString caption)
+SessionLink::SessionLink(QString entryText, QString caption,
+                         std::shared_ptr<SessionAbortLine> abortLine)
     : m_strEntry(std::move(entryText)),
       m_strCaption(std::move(caption)),
-      m_pWorker(std::make_unique<SessionWorker>()) {
+      m_pWorker(std::make_unique<SessionWorker>(std::move(abortLine))) {
     m_watch.setInterval(kWatchIntervalMs);
     QObject::connect(&m_watch, &QTimer::timeout, [this] { Watch(); });
 }

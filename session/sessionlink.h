@@ -30,8 +30,10 @@ public:
     static constexpr int kSilenceMs = 2800;
     static constexpr int kWatchIntervalMs = 100;
 
-    // The entry names the server in the waiting box; caption is the box's title.
-    SessionLink(QString entryText, QString caption);
+    // The entry names the server in the waiting box; caption is the box's title. abortLine:
+    // the worker's (session/sessionworker.h).
+    SessionLink(QString entryText, QString caption,
+                std::shared_ptr<SessionAbortLine> abortLine = std::make_shared<SessionAbortLine>());
     ~SessionLink();
     SessionLink(const SessionLink&) = delete;
     SessionLink& operator=(const SessionLink&) = delete;

@@ -2,7 +2,8 @@
 
 #include <new>
 
-SessionWorker::SessionWorker() : m_thread([this] { Run(); }) {}
+SessionWorker::SessionWorker(std::shared_ptr<SessionAbortLine> abortLine)
+    : m_pAbortLine(std::move(abortLine)), m_thread([this] { Run(); }) {}
 
 SessionWorker::~SessionWorker() {
     Abort();
@@ -23,9 +24,10 @@ void SessionWorker::Post(Job job) {
     m_wake.notify_one();
 }
 
-SessionWorker::Job SessionWorker::ConnectJob(const SC_String& serverEntryName) {
-    return [name = serverEntryName, this](SessionSlot& session) {
-        session.reset(new (std::nothrow) ECTF_AdminSession(name, &m_abortLine));
+SessionWorker::Job SessionWorker::ConnectJob(const SC_String& serverEntryName,
+                                             const std::string& keyFile) {
+    return [name = serverEntryName, keyFile, line = m_pAbortLine](SessionSlot& session) {
+        session.reset(new (std::nothrow) ECTF_AdminSession(name, line.get(), keyFile));
     };
 }
 

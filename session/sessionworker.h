@@ -33,7 +33,10 @@ public:
     using SessionSlot = std::unique_ptr<ECTF_AdminSession>;
     using Job = std::function<void(SessionSlot& session)>;
 
-    SessionWorker();
+    // abortLine: shared with whoever else may end the session's waiting (a deadline of the
+    // owner's); a line of its own when none is given.
+    explicit SessionWorker(
+        std::shared_ptr<SessionAbortLine> abortLine = std::make_shared<SessionAbortLine>());
     ~SessionWorker();
     SessionWorker(const SessionWorker&) = delete;
     SessionWorker& operator=(const SessionWorker&) = delete;
@@ -43,11 +46,11 @@ public:
 
     // A job that connects to the server entry: the new session, made so that Abort reaches
     // its connect, goes into the slot (a failed one too: IsOK tells; none when it could not be
-    // allocated).
-    Job ConnectJob(const SC_String& serverEntryName);
+    // allocated). With a key file, the name is a connection string (ECTF_AdminSession).
+    Job ConnectJob(const SC_String& serverEntryName, const std::string& keyFile = {});
 
-    void Abort() { m_abortLine.Abort(); }
-    bool IsAborted() const { return m_abortLine.IsAborted(); }
+    void Abort() { m_pAbortLine->Abort(); }
+    bool IsAborted() const { return m_pAbortLine->IsAborted(); }
 
     // Jobs posted and not finished.
     int Outstanding() const;
@@ -60,7 +63,7 @@ public:
 private:
     void Run();
 
-    SessionAbortLine m_abortLine;
+    const std::shared_ptr<SessionAbortLine> m_pAbortLine;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Job> m_jobs;

@@ -11,6 +11,7 @@
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "views/changele.h"
+#include "views/lamps.h"
 #include "views/newcmds.h"
 
 namespace {
@@ -18,8 +19,6 @@ namespace {
 constexpr int kFontHeight = 16;
 constexpr int kFontWidth = 6;
 constexpr int kTextTopOffset = 4;
-// The lamps' colour-table entry that takes the background's colour.
-constexpr int kFaceEntry = 7;
 // How much of the background covers a greyed lamp.
 constexpr int kVeilAlpha = 170;
 
@@ -96,18 +95,13 @@ void CServerStatus::OnDraw(QPainter& dc) {
     veil.setAlpha(kVeilAlpha);
     const int level = document == nullptr ? 0 : document->GetServerLevel();
     const QColor face = palette().color(QPalette::Button);
-    m_litLamp.ChangePaletteEntry(kFaceEntry, face);
-    m_darkLamp.ChangePaletteEntry(kFaceEntry, face);
+    m_litLamp.ChangePaletteEntry(kLampFaceEntry, face);
+    m_darkLamp.ChangePaletteEntry(kLampFaceEntry, face);
     const int ascent = QFontMetrics(m_font).ascent();
     for (int row = 0; row < kLevels; ++row) {
         const int y = kFirstRowTop + kRowHeight * row;
-        // The mask blackens the lamp's place and keeps the background around it; the lamp,
-        // black around its disc, is then laid over it.
-        m_lampMask.DrawEx(dc, kLampLeft, y, kLampSide, kLampSide, SRCAND);
-        CDIBitmap& lamp = row < level ? m_litLamp : m_darkLamp;
-        lamp.DrawEx(dc, kLampLeft, y, kLampSide, kLampSide, SRCPAINT);
-        if (bSilent)
-            dc.fillRect(kLampLeft, y, kLampSide, kLampSide, veil);
+        DrawLamp(dc, m_lampMask, row < level ? m_litLamp : m_darkLamp,
+                 QRect(kLampLeft, y, kLampSide, kLampSide), bSilent ? veil : QColor());
         dc.drawText(kTextLeft, y + kTextTopOffset + ascent, StringTable::Load(IDS_LEVEL_1 + row));
     }
 }

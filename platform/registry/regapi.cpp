@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <string>
 #include <vector>
@@ -151,6 +152,13 @@ Registry& TheRegistry() {
     return registry;
 }
 
+// The store and the handle table are shared by every thread of the program (sessions look up
+// their entries on threads of their own, many at once in tlvadm): one call at a time.
+std::recursive_mutex& CallLock() {
+    static std::recursive_mutex lock;
+    return lock;
+}
+
 REGSAM MapGenericAccess(REGSAM access) {
     REGSAM mapped = access & KEY_ALL_ACCESS;
     if ((access & (GENERIC_ALL | MAXIMUM_ALLOWED)) != 0) {
@@ -177,6 +185,7 @@ std::string_view NameOrEmpty(LPCSTR name) {
 // step atomically. Library exceptions stop here.
 template <typename Step>
 LONG WithKey(HKEY handle, REGSAM needed, bool write, Step step) {
+    const std::lock_guard serialized(CallLock());
     try {
         Registry& registry = TheRegistry();
         LayeredRegistry* layers = registry.Layers();
@@ -238,6 +247,7 @@ LONG OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, std::string_view className, REGSAM
     if (phkResult == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
+    const std::lock_guard serialized(CallLock());
     std::vector<std::string> names;
     if (const LONG rc = SplitRegPath(NameOrEmpty(lpSubKey), names); rc != ERROR_SUCCESS) {
         return rc;
@@ -285,6 +295,7 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR lpCla
 }
 
 LONG RegCloseKey(HKEY hKey) {
+    const std::lock_guard serialized(CallLock());
     return TheRegistry().Close(hKey);
 }
 
@@ -405,6 +416,7 @@ namespace {
 LONG UseRegistryFile(const std::string& path, bool readOnly, std::string* message) {
     std::string why;
     LONG rc = ERROR_OUTOFMEMORY;
+    const std::lock_guard serialized(CallLock());
     try {
         rc = TheRegistry().UseFile(path, readOnly, why);
     } catch (const std::bad_alloc&) {
@@ -435,12 +447,14 @@ RegistryFiles RegQueryFiles() {
 }
 
 RegTransaction::RegTransaction() : m_nStatus(ERROR_REGISTRY_IO_FAILED) {
+    const std::lock_guard serialized(CallLock());
     if (LayeredRegistry* layers = TheRegistry().Layers(); layers != nullptr) {
         m_nStatus = layers->BeginTransaction();
     }
 }
 
 RegTransaction::~RegTransaction() {
+    const std::lock_guard serialized(CallLock());
     if (m_nStatus == ERROR_SUCCESS) {
         if (LayeredRegistry* layers = TheRegistry().Layers(); layers != nullptr) {
             layers->RollbackTransaction();
@@ -453,6 +467,7 @@ LONG RegTransaction::Commit() {
         return m_nStatus;
     }
     m_nStatus = ERROR_INVALID_HANDLE;
+    const std::lock_guard serialized(CallLock());
     LayeredRegistry* layers = TheRegistry().Layers();
     return layers != nullptr ? layers->CommitTransaction() : ERROR_REGISTRY_IO_FAILED;
 }

@@ -16,15 +16,33 @@ constexpr const char* kClientName = "S.100 administration client";
 
 AdminSession::AdminSession(std::chrono::milliseconds callTimeout) : m_connection(callTimeout) {}
 
-CTerror AdminSession::open(const std::string& entryName) {
-    OpenFailure failure;
-    failure.entry = entryName;
-    const CTerror error = connect(failure);
+namespace {
+
+// Keeps what the open learnt; a success forgets an earlier failure of the same name.
+CTerror noteOutcome(OpenFailure failure, CTerror error) {
     if (error == CTerr_NoError) {
         failure.step = OpenStep::None;
     }
     noteOpenFailure(std::move(failure));
     return error;
+}
+
+}  // namespace
+
+CTerror AdminSession::open(const std::string& entryName) {
+    OpenFailure failure;
+    failure.entry = entryName;
+    const CTerror error = connect(failure);
+    return noteOutcome(std::move(failure), error);
+}
+
+// The target as written stands where an entry's name would, so its failure is told by it.
+CTerror AdminSession::openAddress(const std::string& connectString, const std::string& keyFile) {
+    OpenFailure failure;
+    failure.entry = connectString;
+    failure.connectString = connectString;
+    const CTerror error = connectAddress(failure, keyFile);
+    return noteOutcome(std::move(failure), error);
 }
 
 // Each step leaves what it learnt in the record, so that a failure is told with all of it.
@@ -55,6 +73,31 @@ CTerror AdminSession::connect(OpenFailure& failure) {
         error != CTerr_NoError) {
         return error;
     }
+    return reach(failure, address, key);
+}
+
+CTerror AdminSession::connectAddress(OpenFailure& failure, const std::string& keyFile) {
+    failure.step = OpenStep::Address;
+    ServerAddress address;
+    if (const CTerror error =
+            parseConnectString(failure.connectString, address, &failure.stringFault);
+        error != CTerr_NoError) {
+        return error;
+    }
+    failure.host = address.host;
+    failure.port = address.port;
+    failure.step = OpenStep::Key;
+    failure.keyFile = keyFile;
+    std::string key;
+    if (const CTerror error = loadKeyFile(keyFile, key, failure.keyProblem, &failure.keyFault);
+        error != CTerr_NoError) {
+        return error;
+    }
+    return reach(failure, address, key);
+}
+
+CTerror AdminSession::reach(OpenFailure& failure, const ServerAddress& address,
+                            const std::string& key) {
     failure.step = OpenStep::Connect;
     failure.clientVersion = tlv::wire::kProtocolVersion;
     failure.timeout = m_connection.callTimeout();

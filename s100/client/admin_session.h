@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "s100/client/connect_string.h"
 #include "s100/client/list_cache.h"
 #include "s100/client/open_failure.h"
 #include "s100/errors.h"
@@ -27,6 +28,10 @@ public:
     // Resolves the entry, reads its admin key (entry_key.h), connects and shakes hands. A
     // failure also leaves its record for the entry (open_failure.h).
     CTerror open(const std::string& entryName);
+    // Connects to a connection string with the key of a file the caller names, for a server
+    // that has no entry; the file is checked as an entry's key file is. The failure's record
+    // is left under the connection string.
+    CTerror openAddress(const std::string& connectString, const std::string& keyFile);
 
     // Sends the request and waits for its answer. CTerr_NoError when one arrived (the call's
     // own outcome is in it), CTerr_ConnectionLost otherwise.
@@ -46,7 +51,11 @@ public:
     ListAnswerCache& lists() { return m_lists; }
 
 private:
+    // The steps after the connection string is known and the key read, for either way of
+    // naming a server; each leaves what it learnt in the record.
     CTerror connect(OpenFailure& failure);
+    CTerror connectAddress(OpenFailure& failure, const std::string& keyFile);
+    CTerror reach(OpenFailure& failure, const ServerAddress& address, const std::string& key);
 
     tlv::wire::ClientConnection m_connection;
     ListAnswerCache m_lists;

@@ -106,4 +106,22 @@ CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string
     return CTerr_NoError;
 }
 
+CTerror loadKeyFile(const std::string& path, std::string& key, std::string& problem,
+                    tlv::wire::KeyFault* fault) {
+    tlv::wire::KeyFault ignored = tlv::wire::KeyFault::None;
+    tlv::wire::KeyFault& kind = fault != nullptr ? *fault : ignored;
+    kind = tlv::wire::KeyFault::Unusable;
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string file = slash == std::string::npos ? "./" + path : path;
+    if (!tlv::wire::readAdminKeyFile(path, tlv::wire::KeyOwner::ThisUser, key, problem, &kind)) {
+        return CTerr_NoAdminKey;
+    }
+    if (!foldersArePrivate(file, folder, problem)) {
+        kind = tlv::wire::KeyFault::Unusable;
+        return CTerr_NoAdminKey;
+    }
+    return CTerr_NoError;
+}
+
 }  // namespace tlv::client

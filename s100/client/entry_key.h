@@ -23,4 +23,10 @@ std::string entryKeyPath(const std::string& entryName);
 CTerror loadEntryKey(const std::string& entryName, std::string& key, std::string& problem,
                      std::string* file = nullptr, tlv::wire::KeyFault* fault = nullptr);
 
+// Reads a key file the operator named (a server without an entry): the checks of an entry's key
+// file, the folder holding it included. CTerr_NoAdminKey with problem otherwise, and the kind of
+// fault into fault when asked.
+CTerror loadKeyFile(const std::string& path, std::string& key, std::string& problem,
+                    tlv::wire::KeyFault* fault = nullptr);
+
 }  // namespace tlv::client

@@ -23,6 +23,17 @@ CTerror entryNameOf(CTkvs options, std::string& entryName) {
     return CTerr_NoError;
 }
 
+// The key file the options name, when they name one: the server name is then an address.
+CTerror keyFileOf(CTkvs options, std::string& keyFile) {
+    const char* text = nullptr;
+    CTerror error = CTerr_NoError;
+    if (CTkvs_GetString(options, KEY_AdminKeyFile, &text, &error) == CT_SUCCESS) {
+        keyFile = text;
+        return CTerr_NoError;
+    }
+    return error == CTerr_NotFound ? CTerr_NoError : CTerr_InvalidArgument;
+}
+
 CTstatus finishWord(CTerror* word, CTerror error) {
     if (word != nullptr) {
         *word = error;
@@ -51,9 +62,14 @@ CTstatus TLVses_Open(CTsession session, CTkvs options, CTevtinfo* record) {
         return finishCall(record, CTerr_InvalidHandle);
     }
     std::string entryName;
+    std::string keyFile;
     CTerror error = entryNameOf(options, entryName);
     if (error == CTerr_NoError) {
-        error = reserved->open(entryName);
+        error = keyFileOf(options, keyFile);
+    }
+    if (error == CTerr_NoError) {
+        error = keyFile.empty() ? reserved->open(entryName)
+                                : reserved->openAddress(entryName, keyFile);
     }
     if (error != CTerr_NoError) {
         SessionTable::instance().remove(session);

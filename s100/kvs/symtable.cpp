@@ -20,6 +20,7 @@ struct NamedSymbol {
 // Keep in step with s100/symbols.h: a symbol missing here cannot be written by name.
 constexpr std::array kSymbols = {
     TLV_SYMBOL(KEY_ServerName),
+    TLV_SYMBOL(KEY_AdminKeyFile),
     TLV_SYMBOL(KEY_ProfileNames),
     TLV_SYMBOL(KEY_ProfileClasses),
     TLV_SYMBOL(KEY_ProfileContents),

@@ -17,7 +17,7 @@ namespace {
 
 const std::vector<std::string> kMainFrameMenus = {
     "&Server: &Connect to server...\tCtrl+C|-|Configure for multinode...|-|E&xit",
-    "&Client: &Edit Server Entries", "&View: &Toolbar|&Status Bar",
+    "&Client: &Edit Server Entries|Server &Overview\tF8", "&View: &Toolbar|&Status Bar",
     "&Profile: &Associate...\tCtrl+A|&Change default editor...",
     "&Help: &Contents...\tF1|&Search for Help on...|&How to Use Help...|-|&About this "
     "application..."};
@@ -25,7 +25,7 @@ const std::vector<std::string> kMainFrameMenus = {
 const std::vector<std::string> kListViewMenus = {
     "&Server: &Connect to server...\tCtrl+C|&Disconnect from server\tCtrl+D|-|Change Server "
     "&Level...\tCtrl+L|-|E&xit",
-    "&Client: &Edit Server Entries...",
+    "&Client: &Edit Server Entries...|Server &Overview\tF8",
     "&View: &Profiles\tF2|&Telvane Services\tF3|&Service Providers\tF4|Server Stat&us\tF10|-|"
     "&Toolbar|Status &Bar|-|Select All|Re&move selected items\tDel|Re&fresh\tF5",
     "&Profile: &New...\tCtrl+P|&Edit\tCtrl+E|&Remove...\tDel|-|&Import Profile...|E&xport "

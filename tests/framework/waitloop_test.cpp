@@ -51,22 +51,30 @@ TEST(WaitLoop, AfterASecondTheBoxCountsTheSecondsAndItsCancelEndsTheWaitAtOnce) 
     // The box the program shows, its Cancel pressed once it has been up for a while.
     WidgetWaitingBox widgetBox;
     const WaitingBoxGuard guard(widgetBox);
-    QTimer::singleShot(2300, [] {
+    QElapsedTimer waited;
+    QElapsedTimer sinceCancel;
+    QTimer::singleShot(2300, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->windowTitle(), "Caption");
-        EXPECT_EQ(dialog->findChild<QLabel*>()->text(), Text(2));
+        // A loaded machine may fire this late: the count follows the time waited, a tick behind
+        // at most.
+        const int seconds = static_cast<int>(waited.elapsed() / 1000);
+        const QString shown = dialog->findChild<QLabel*>()->text();
+        EXPECT_TRUE(seconds >= 2 && (shown == Text(seconds) || shown == Text(seconds - 1)))
+            << shown.toStdString() << " after " << waited.elapsed() << " ms";
         QPushButton* cancel = dialog->findChild<QPushButton*>();
         ASSERT_NE(cancel, nullptr);
         EXPECT_EQ(cancel->text(), "Cancel");
+        sinceCancel.start();
         cancel->click();
     });
-    QElapsedTimer waited;
     waited.start();
     EXPECT_EQ(CWaitLoop(QStringLiteral("Caption"), Text).Run(completion),
               CWaitLoop::Outcome::Cancelled);
     EXPECT_GE(waited.elapsed(), 2200);  // the box was up well past a second
-    EXPECT_LT(waited.elapsed(), 3000);
+    ASSERT_TRUE(sinceCancel.isValid());
+    EXPECT_LT(sinceCancel.elapsed(), 500);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);  // the box went with the wait
 
     // The work, told to stop, is waited for to its end without a box.

@@ -1,6 +1,7 @@
 #include "tests/registry/child_process.h"
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -13,7 +14,7 @@ extern char** environ;
 
 namespace {
 
-pid_t Spawn(const std::vector<std::string>& argv, int outFd, int errFd) {
+pid_t Spawn(const std::vector<std::string>& argv, int outFd, int errFd, int inFd = -1) {
     std::vector<char*> args;
     for (const std::string& arg : argv) {
         args.push_back(const_cast<char*>(arg.c_str()));
@@ -21,6 +22,9 @@ pid_t Spawn(const std::vector<std::string>& argv, int outFd, int errFd) {
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (inFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, inFd, STDIN_FILENO);
+    }
     posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
     if (errFd >= 0) {
         posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
@@ -44,16 +48,52 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
+// The child's standard input: /dev/null, or the far end of a pseudo-terminal whose near end
+// stays open (and silent) while the child runs.
+class ChildInput final {
+public:
+    explicit ChildInput(bool bTerminal) {
+        if (!bTerminal) {
+            m_nChildEnd = open("/dev/null", O_RDONLY | O_CLOEXEC);
+            return;
+        }
+        m_nNearEnd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (m_nNearEnd < 0 || grantpt(m_nNearEnd) != 0 || unlockpt(m_nNearEnd) != 0) {
+            return;
+        }
+        const char* name = ptsname(m_nNearEnd);
+        if (name != nullptr) {
+            m_nChildEnd = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+        }
+    }
+    ~ChildInput() {
+        for (const int fd : {m_nChildEnd, m_nNearEnd}) {
+            if (fd >= 0) {
+                close(fd);
+            }
+        }
+    }
+    ChildInput(const ChildInput&) = delete;
+    ChildInput& operator=(const ChildInput&) = delete;
+    int ChildEnd() const { return m_nChildEnd; }
+
+private:
+    int m_nNearEnd = -1;
+    int m_nChildEnd = -1;
+};
+
 }  // namespace
 
-ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& scratchFolder) {
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& scratchFolder,
+                         bool bTerminalInput) {
     const std::string outPath = scratchFolder + "/child.out";
     const std::string errPath = scratchFolder + "/child.err";
     const int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     const int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const ChildInput input(bTerminalInput);
     ProcessResult result;
-    if (outFd >= 0 && errFd >= 0) {
-        const pid_t pid = Spawn(argv, outFd, errFd);
+    if (outFd >= 0 && errFd >= 0 && input.ChildEnd() >= 0) {
+        const pid_t pid = Spawn(argv, outFd, errFd, input.ChildEnd());
         int status = 0;
         if (pid > 0 && waitpid(pid, &status, 0) == pid) {
             result.exitCode = ExitCode(status);

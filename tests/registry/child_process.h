@@ -12,8 +12,10 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs the program to its end, capturing its output in files of the scratch folder.
-ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& scratchFolder);
+// Runs the program to its end, capturing its output in files of the scratch folder. Its
+// standard input is /dev/null, or a terminal (a pseudo-terminal nobody types on) when asked.
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& scratchFolder,
+                         bool bTerminalInput = false);
 
 // A running child whose standard output is a pipe; killed and reaped when it goes.
 class ChildProcess final {

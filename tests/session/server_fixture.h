@@ -20,6 +20,10 @@ namespace tlv::test {
 
 inline constexpr const char* kServerEntry = "TestServer";
 
+// Adds an entry to the administration server table of the process's registry and writes the
+// test key as its key file; false when either fails.
+bool WriteServerEntry(const std::string& name, const std::string& connectString);
+
 class ServerFixture {
 public:
     // Starts tlvsd with the arguments; the test fails when it does not start.

@@ -386,13 +386,14 @@ TEST_F(TlvadmTest, OptionsStandAnywhereAndAreCheckedForTheirCommand) {
     // One line naming the program and pointing at --help, not the whole usage.
     const std::vector<std::pair<std::vector<std::string>, std::string>> misuses{
         {{"level", "--bogus"}, "tlvadm: unknown option --bogus (try --help)\n"},
-        {{"profiles", "--wait"},
-         "tlvadm: --wait and --timeout cannot be used with profiles (try --help)\n"},
+        {{"profiles", "--wait"}, "tlvadm: --wait cannot be used with profiles (try --help)\n"},
         {{"start", "A", "--emergency"},
          "tlvadm: --emergency cannot be used with start (try --help)\n"},
         {{"level", "--fail-on", "error"},
          "tlvadm: --fail-on cannot be used with level (try --help)\n"},
-        {{"start", "A", "--timeout", "5"}, "tlvadm: --timeout needs --wait (try --help)\n"},
+        {{"watch", "--timeout", "5"}, "tlvadm: --timeout cannot be used with watch (try --help)\n"},
+        {{"level", "--jobs", "0"},
+         "tlvadm: --jobs expects a number from 1 to 256, not \"0\" (try --help)\n"},
         {{"start", "A", "--wait", "--timeout", "0"},
          "tlvadm: --timeout expects seconds from 1 to 86400, not \"0\" (try --help)\n"},
     };

@@ -69,10 +69,13 @@ bool ParseFailOn(const std::string& text, FailOn& failOn) {
     return false;
 }
 
-bool ParseSeconds(const std::string& text, int& seconds) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    return error == std::errc() && end == text.data() + text.size() && seconds > 0 &&
-           seconds <= kMaxTimeoutSeconds;
+bool ParseNumber(const std::string& text, int highest, int& number) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > highest)
+        return false;
+    number = value;
+    return true;
 }
 
 // The options, wherever they stand; the other words in order.
@@ -124,11 +127,24 @@ private:
         } else if (option == "--wait") {
             m_args.bWait = true;
             m_seen |= kWait;
-        } else if (option == "--timeout") {
-            m_seen |= kWait | kTimeout;
+        } else if (option == "--all") {
+            m_args.bAll = true;
+        } else if (option == "--yes") {
+            m_args.bYes = true;
+        } else if (option == "--key") {
+            return Value(option, i, argc, argv, m_args.keyFile);
+        } else if (option == "--jobs") {
             if (!Value(option, i, argc, argv, value))
                 return false;
-            if (!ParseSeconds(value, m_args.timeoutSeconds))
+            if (!ParseNumber(value, kMaxJobs, m_args.jobs))
+                return Fail("--jobs expects a number from 1 to " + std::to_string(kMaxJobs) +
+                            ", not \"" + value + "\"");
+        } else if (option == "--timeout") {
+            m_seen |= kTimeout;
+            m_args.bTimeoutGiven = true;
+            if (!Value(option, i, argc, argv, value))
+                return false;
+            if (!ParseNumber(value, kMaxTimeoutSeconds, m_args.timeoutSeconds))
                 return Fail("--timeout expects seconds from 1 to 86400, not \"" + value + "\"");
         } else if (option == "--fail-on") {
             m_seen |= kFailOn;
@@ -163,13 +179,9 @@ bool CheckShape(const CommandShape& shape, const TlvadmArgs& args, unsigned seen
     const unsigned foreign = seen & ~shape.options & ~kTimeout;
     if (foreign != 0) {
         const char* option = (foreign & kEmergency) ? "--emergency"
-                             : (foreign & kWait)    ? "--wait and --timeout"
+                             : (foreign & kWait)    ? "--wait"
                                                     : "--fail-on";
         error = std::string(option) + " cannot be used with " + shape.name;
-        return false;
-    }
-    if ((seen & kTimeout) != 0 && !args.bWait) {
-        error = "--timeout needs --wait";
         return false;
     }
     return true;
@@ -184,24 +196,35 @@ bool ParseTlvadmArgs(int argc, const char* const* argv, TlvadmArgs& args, std::s
         return false;
     if (args.bHelp || args.bVersion)
         return true;
-    if (words.size() < 2) {
-        error = "an entry and a command are needed";
+    // With --all there is no target word: the command comes first.
+    const std::size_t commandAt = args.bAll ? 0 : 1;
+    if (words.size() < commandAt + 1) {
+        error = args.bAll ? "a command is needed" : "an entry and a command are needed";
         return false;
     }
-    args.entry = words[0];
-    args.command = words[1];
+    if (!args.bAll)
+        args.target = words[0];
+    args.command = words[commandAt];
     const CommandShape* shape = FindCommand(args.command);
     if (shape == nullptr) {
         error = "unknown command " + args.command;
         return false;
     }
-    args.operands.assign(words.begin() + 2, words.end());
+    args.operands.assign(words.begin() + static_cast<std::ptrdiff_t>(commandAt) + 1, words.end());
     return CheckShape(*shape, args, seen, error);
 }
 
 const char* TlvadmUsage() {
-    return "usage: tlvadm [--registry FILE] [--json] ENTRY COMMAND ...\n"
-           "  ENTRY: a server entry name of the administration server table\n"
+    return "usage: tlvadm [--registry FILE] [--json] TARGET COMMAND ...\n"
+           "       tlvadm [--registry FILE] [--json] --all COMMAND ...\n"
+           "  TARGET: a server entry name of the administration server table,\n"
+           "          tcp:HOST:PORT with --key FILE (or TLV_KEY=FILE),\n"
+           "          or many servers: a pattern ('Site*', any letter case) or a comma list\n"
+           "  Many servers (--all, a pattern, a list) run at once, --jobs N (default 16) at a\n"
+           "  time; each line, or JSON row, is prefixed by its server, in the table's order;\n"
+           "  the exit status is the worst of theirs. A change to more than one server asks\n"
+           "  for --yes at a terminal. --timeout S: a server that has not answered within S\n"
+           "  seconds is reported not responding (with --wait: bounds the wait).\n"
            "  COMMAND:\n"
            "    profiles | services | providers | level\n"
            "    set-level N [--emergency] [--wait [--timeout S]]   N: 1..5\n"

@@ -1,6 +1,8 @@
 #pragma once
 // The command line of tlvadm:
-//   tlvadm [OPTIONS] ENTRY COMMAND [ARGUMENTS]     options may stand anywhere; "--" ends them
+//   tlvadm [OPTIONS] TARGET COMMAND [ARGUMENTS]    options may stand anywhere; "--" ends them
+//   tlvadm [OPTIONS] --all COMMAND [ARGUMENTS]
+// TARGET: an entry name, tcp:HOST:PORT, a pattern or a comma list (tools/tlvadm/targets.h).
 
 #include <string>
 #include <vector>
@@ -13,11 +15,16 @@ struct TlvadmArgs {
     bool bJson = false;
     bool bHelp = false;
     bool bVersion = false;
-    std::string entry;
+    std::string target;       // as written; empty with --all
+    bool bAll = false;        // every entry of the administration server table
+    int jobs = 16;            // servers run at once
+    bool bYes = false;        // a change to many servers goes ahead at a terminal
+    std::string keyFile;      // --key: the admin key of a tcp:HOST:PORT target
     std::string command;
     bool bEmergency = false;  // set-level and stop
     bool bWait = false;       // start, stop and set-level: until the target state
-    int timeoutSeconds = 30;  // of --wait
+    int timeoutSeconds = 30;  // of --wait; without --wait, the deadline of each server
+    bool bTimeoutGiven = false;
     FailOn failOn = FailOn::Error;      // check
     std::vector<std::string> operands;  // what follows the command, options removed
 };
@@ -26,3 +33,6 @@ struct TlvadmArgs {
 bool ParseTlvadmArgs(int argc, const char* const* argv, TlvadmArgs& args, std::string& error);
 
 const char* TlvadmUsage();
+
+// The most servers --jobs may run at once.
+inline constexpr int kMaxJobs = 256;

@@ -21,3 +21,19 @@ private:
     std::ostream& m_err;
     ModalSeamGuard m_guard;
 };
+
+// While alive, the message boxes of the thread that made it go to its stream instead of the
+// seam's: many servers run at once, each on a thread of its own with output of its own.
+class ThreadMessageStream final {
+public:
+    explicit ThreadMessageStream(std::ostream& err);
+    ~ThreadMessageStream();
+    ThreadMessageStream(const ThreadMessageStream&) = delete;
+    ThreadMessageStream& operator=(const ThreadMessageStream&) = delete;
+
+    // This thread's stream, or null.
+    static std::ostream* Current();
+
+private:
+    std::ostream* m_pPrevious;
+};
