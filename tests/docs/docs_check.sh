@@ -19,10 +19,10 @@ done
 used=$( (grep -o 'src="images/[^"]*"' "$manual" | cut -d'"' -f2
          grep -o '](docs/manual/images/[^)]*)' "$readme" | sed 's#^](docs/manual/##; s#)$##') |
         sort -u)
-for picture in $(grep -o '](docs/[^)]*\.png)' "$readme" | sed 's#^](##; s#)$##'); do
+while read -r picture; do
   [ -f "$top/$picture" ] || fail "README.md shows $picture, which does not exist"
   [[ "$picture" == docs/manual/images/* ]] || fail "README.md shows $picture from outside docs/manual/images"
-done
+done < <(grep -o '](docs/[^)]*\.png)' "$readme" | sed 's#^](##; s#)$##')
 for picture in $used; do
   [ -f "$top/docs/manual/$picture" ] || fail "$picture is shown but does not exist"
 done
@@ -32,7 +32,8 @@ for file in "$top"/docs/manual/images/*; do
 done
 
 taken=$(grep -oE '^ *(shot|main_shot) [a-z]+' "$top/scripts/screenshots" | awk '{print "images/" $2 ".png"}' | sort -u)
-[ "$taken" = "$used" ] || fail "scripts/screenshots takes $(echo $taken), the pages show $(echo $used)"
+[ "$taken" = "$used" ] ||
+  fail "scripts/screenshots takes $(tr '\n' ' ' <<<"$taken")but the pages show $(tr '\n' ' ' <<<"$used")"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "docs: $(wc -w <<<"$used") pictures, $(grep -o 'href="#' "$manual" | wc -l) links checked"
