@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "framework/widgets/bytefield.h"
+#include "framework/widgets/dialogparts.h"
 #include "resources/stringids.h"
 #include "services/ui/svcboxes.h"
 #include "services/ui/svcbrowse.h"
@@ -47,7 +48,7 @@ CEditDLLService::CEditDLLService(CTkvs set, QWidget* parent, int bServerIsLocal)
     layout->addLayout(form);
     layout->addWidget(m_serviceType.group);
     layout->addWidget(settings);
-    layout->addWidget(MakeOkCancel(*this));
+    layout->addWidget(MakeOkCancel(*this, OkDefault::Yes));
     connect(m_wndBrowse, &QPushButton::clicked, this, &CEditDLLService::OnBrowse);
     DoDataExchange(false);
 }

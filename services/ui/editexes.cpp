@@ -12,6 +12,7 @@
 
 #include "framework/modalseam.h"
 #include "framework/widgets/bytefield.h"
+#include "framework/widgets/dialogparts.h"
 #include "resources/stringtable.h"
 #include "services/ui/svcboxes.h"
 #include "services/ui/svcbrowse.h"
@@ -83,7 +84,7 @@ CEditEXEService::CEditEXEService(CTkvs set, QWidget* parent, int bServerIsLocal)
     layout->addWidget(m_serviceType.group);
     layout->addWidget(timeouts);
     layout->addWidget(m_wndDetectHangs);
-    layout->addWidget(MakeOkCancel(*this));
+    layout->addWidget(MakeOkCancel(*this, OkDefault::Yes));
     connect(m_wndBrowse, &QPushButton::clicked, this, &CEditEXEService::OnBrowse);
     DoDataExchange(false);
 }

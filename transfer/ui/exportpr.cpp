@@ -8,16 +8,16 @@
 #include <QVBoxLayout>
 
 #include "framework/widgets/bytefield.h"
+#include "framework/widgets/dialogparts.h"
 #include "transfer/profiledir.h"
 #include "transfer/transferrules.h"
 #include "transfer/ui/profilefiledlg.h"
 
 namespace {
 
-QLineEdit* MakeField(const char* objectName, bool bReadOnly) {
-    auto* field = new QLineEdit;
-    field->setObjectName(QString::fromLatin1(objectName));
-    field->setReadOnly(bReadOnly);
+QLineEdit* MakeShownField(const char* objectName) {
+    QLineEdit* field = MakeTextField(objectName);
+    field->setReadOnly(true);
     return field;
 }
 
@@ -25,9 +25,9 @@ QLineEdit* MakeField(const char* objectName, bool bReadOnly) {
 
 CExportProf::CExportProf(QWidget* parent)
     : QDialog(parent),
-      m_wndName(MakeField("name", true)),
-      m_wndClass(MakeField("class", true)),
-      m_wndFilename(MakeField("filename", false)),
+      m_wndName(MakeShownField("name")),
+      m_wndClass(MakeShownField("class")),
+      m_wndFilename(MakeTextField("filename")),
       m_okButton(nullptr) {
     setWindowTitle(QStringLiteral("Export Profile"));
     auto* profile = new QGroupBox(QStringLiteral("Profile"));
@@ -37,14 +37,11 @@ CExportProf::CExportProf(QWidget* parent)
     auto* fileForm = new QFormLayout;
     fileForm->addRow(QStringLiteral("Filename:"), m_wndFilename);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QDialogButtonBox* buttons = MakeOkCancel(*this, OkDefault::Yes);
     m_okButton = buttons->button(QDialogButtonBox::Ok);
-    m_okButton->setDefault(true);
     QPushButton* browse =
         buttons->addButton(QStringLiteral("&Browse"), QDialogButtonBox::ActionRole);
     browse->setAutoDefault(false);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CExportProf::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CExportProf::reject);
     connect(browse, &QPushButton::clicked, this, &CExportProf::OnBrowse);
     connect(m_wndFilename, &QLineEdit::textChanged, this, &CExportProf::OnChangeFilename);
 
