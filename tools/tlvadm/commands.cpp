@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <iostream>
 #include <charconv>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <string>
 
@@ -46,6 +46,9 @@ private:
     int Refused(const std::vector<std::string>& objects, const std::string& prefix, CTerror code);
     int Usage(const std::string& message);
     int Outcome(int ok) { return ok ? kExitOk : Refused(m_args.operands); }
+    // The exit code of the command run on the session; without a session, the lost-connection
+    // message and a usage exit.
+    int ExitOnSession(const std::function<int(ECTF_AdminSession&)>& command);
 
     int List(int (CAdminDoc::*refresh)(int), std::unique_ptr<CViewLine> (CAdminDoc::*get)(),
              const std::vector<const char*>& keys);
@@ -170,8 +173,8 @@ bool Runner::IsAlreadyThere(const std::string& name, CTerror code) {
                               service.state == SVC_StateStarting ||
                               service.state == SVC_StateWaiting;
         const bool bIdle = service.state == SVC_StateIdle || service.state == SVC_StateFailed;
-        bThere = service.bFound &&
-                 (bStart ? bRunning : bIdle || service.state == SVC_StateStopping);
+        bThere =
+            service.bFound && (bStart ? bRunning : bIdle || service.state == SVC_StateStopping);
         if (bThere)
             m_err << "tlvadm: " << RefusalReason(session, m_args.command, {name}, code) << '\n';
     });
@@ -233,22 +236,23 @@ int Runner::ShowProfile() {
     return kExitOk;
 }
 
-int Runner::Check() {
+int Runner::ExitOnSession(const std::function<int(ECTF_AdminSession&)>& command) {
     int result = kExitUsage;
-    if (!m_doc.RunOnSession([&](ECTF_AdminSession& session) {
-            result = RunProfileCheck(session, m_args.bJson, m_args.failOn, m_out, m_err);
-        }))
+    if (!m_doc.RunOnSession([&](ECTF_AdminSession& session) { result = command(session); }))
         return Usage(StringTable::Text(IDS_LOST_CONNECTION));
     return result;
 }
 
+int Runner::Check() {
+    return ExitOnSession([&](ECTF_AdminSession& session) {
+        return RunProfileCheck(session, m_args.bJson, m_args.failOn, m_out, m_err);
+    });
+}
+
 int Runner::Status() {
-    int result = kExitUsage;
-    if (!m_doc.RunOnSession([&](ECTF_AdminSession& session) {
-            result = RunServiceStatus(session, m_args.operands, m_args.bJson, m_out, m_err);
-        }))
-        return Usage(StringTable::Text(IDS_LOST_CONNECTION));
-    return result;
+    return ExitOnSession([&](ECTF_AdminSession& session) {
+        return RunServiceStatus(session, m_args.operands, m_args.bJson, m_out, m_err);
+    });
 }
 
 int Runner::Watch() {
