@@ -13,23 +13,10 @@
 #include "transfer/transferrules.h"
 #include "transfer/ui/profilefiledlg.h"
 
-namespace {
-
-QLineEdit* MakeShownField(const char* objectName) {
-    QLineEdit* field = MakeTextField(objectName);
-    field->setReadOnly(true);
-    return field;
-}
-
-}  // namespace
-
-CExportProf::CExportProf(QWidget* parent)
-    : QDialog(parent),
-      m_wndName(MakeShownField("name")),
-      m_wndClass(MakeShownField("class")),
-      m_wndFilename(MakeTextField("filename")),
-      m_okButton(nullptr) {
+CExportProf::CExportProf(QWidget* parent) : CProfileFileBox(parent), m_okButton(nullptr) {
     setWindowTitle(QStringLiteral("Export Profile"));
+    m_wndName->setReadOnly(true);
+    m_wndClass->setReadOnly(true);
     auto* profile = new QGroupBox(QStringLiteral("Profile"));
     auto* profileForm = new QFormLayout(profile);
     profileForm->addRow(QStringLiteral("Name:"), m_wndName);
@@ -52,21 +39,6 @@ CExportProf::CExportProf(QWidget* parent)
     setMinimumWidth(380);
     DoDataExchange(false);
     m_wndFilename->setFocus();  // the one field to edit
-}
-
-void CExportProf::SetName(const QString& name) {
-    m_strName = name;
-    DoDataExchange(false);
-}
-
-void CExportProf::SetClass(const QString& profileClass) {
-    m_strClass = profileClass;
-    DoDataExchange(false);
-}
-
-void CExportProf::SetFilename(const QString& fileName) {
-    m_strFilename = fileName;
-    DoDataExchange(false);
 }
 
 QString CExportProf::FilePath() const {

@@ -11,12 +11,8 @@
 #include "transfer/profiledir.h"
 #include "transfer/transferrules.h"
 
-CImportProf::CImportProf(QWidget* parent)
-    : QDialog(parent),
-      m_strFilename(ApplicationProfileDirectory()),
-      m_wndFilename(MakeTextField("filename")),
-      m_wndName(MakeTextField("name")),
-      m_wndClass(MakeTextField("class")) {
+CImportProf::CImportProf(QWidget* parent) : CProfileFileBox(parent) {
+    m_strFilename = ApplicationProfileDirectory();
     setWindowTitle(QStringLiteral("Import Profile"));
     m_wndFilename->setReadOnly(true);
     auto* form = new QFormLayout;
@@ -28,21 +24,6 @@ CImportProf::CImportProf(QWidget* parent)
     setMinimumWidth(420);
     DoDataExchange(false);
     m_wndName->setFocus();  // the file name is only shown
-}
-
-void CImportProf::SetFilename(const QString& fileName) {
-    m_strFilename = fileName;
-    DoDataExchange(false);
-}
-
-void CImportProf::SetName(const QString& name) {
-    m_strName = name;
-    DoDataExchange(false);
-}
-
-void CImportProf::SetClass(const QString& profileClass) {
-    m_strClass = profileClass;
-    DoDataExchange(false);
 }
 
 void CImportProf::accept() {
