@@ -106,6 +106,21 @@ DWORD ReadUnmarkedService(const std::string& name, ServiceRecord& record) {
     return record.markedForDelete ? ERROR_SERVICE_MARKED_FOR_DELETE : ERROR_SUCCESS;
 }
 
+// Stop and query: on the service's unit under systemd, else on its registry record.
+template <typename OnUnit, typename OnRecord>
+BOOL StatusCall(const OpenHandle& open, OnUnit onUnit, OnRecord onRecord) {
+    std::string why;
+    if (open.onSystemd) {
+        const DWORD rc = onUnit(open.unit, why);
+        return Result(rc, std::move(why));
+    }
+    ServiceRecord record;
+    if (const DWORD rc = ReadService(open.serviceName, record); rc != ERROR_SUCCESS)
+        return Result(rc);
+    const DWORD rc = onRecord(record, why);
+    return Result(rc, std::move(why));
+}
+
 // The open handle of the kind with all of the access; null (and the error set) otherwise.
 const OpenHandle* Use(SC_HANDLE handle, bool service, DWORD access) {
     const OpenHandle* open = TheHandles().Find(handle);
@@ -347,16 +362,14 @@ BOOL ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpServ
     const OpenHandle* open = Use(hService, true, SERVICE_STOP);
     if (open == nullptr)
         return 0;
-    std::string why;
-    if (open->onSystemd) {
-        const DWORD rc = tlv::platform::StopUnitService(open->unit, *lpServiceStatus, why);
-        return Result(rc, std::move(why));
-    }
-    ServiceRecord record;
-    if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
-        return Result(rc);
-    const DWORD rc = tlv::platform::StopServiceProcess(record, *lpServiceStatus, why);
-    return Result(rc, std::move(why));
+    return StatusCall(
+        *open,
+        [lpServiceStatus](const std::string& unit, std::string& why) {
+            return tlv::platform::StopUnitService(unit, *lpServiceStatus, why);
+        },
+        [lpServiceStatus](const ServiceRecord& record, std::string& why) {
+            return tlv::platform::StopServiceProcess(record, *lpServiceStatus, why);
+        });
 }
 
 BOOL QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceStatus) {
@@ -365,16 +378,14 @@ BOOL QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceStatus) {
         return 0;
     if (lpServiceStatus == nullptr)
         return Result(ERROR_INVALID_PARAMETER);
-    std::string why;
-    if (open->onSystemd) {
-        const DWORD rc = tlv::platform::QueryUnitService(open->unit, *lpServiceStatus, why);
-        return Result(rc, std::move(why));
-    }
-    ServiceRecord record;
-    if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
-        return Result(rc);
-    const DWORD rc = QueryRunState(record, *lpServiceStatus, why);
-    return Result(rc, std::move(why));
+    return StatusCall(
+        *open,
+        [lpServiceStatus](const std::string& unit, std::string& why) {
+            return tlv::platform::QueryUnitService(unit, *lpServiceStatus, why);
+        },
+        [lpServiceStatus](const ServiceRecord& record, std::string& why) {
+            return QueryRunState(record, *lpServiceStatus, why);
+        });
 }
 
 SC_LOCK LockServiceDatabase(SC_HANDLE hSCManager) {
