@@ -8,6 +8,8 @@
 #include <iostream>
 #include <map>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "framework/bytetext.h"
 #include "platform/text/shownbytes.h"
@@ -276,32 +278,29 @@ int Runner::Run() {
         return PrintProviderListJson(m_doc, m_out, m_err);
     if (command == "providers")
         return List(&CAdminDoc::RefreshSPInfo, &CAdminDoc::GetSPs, {"name", "availability"});
-    if (command == "level")
-        return Level();
-    if (command == "set-level")
-        return SetLevel();
-    if (command == "start")
-        return StartServices();
-    if (command == "stop")
-        return StopServices();
-    if (command == "status")
-        return Status();
-    if (command == "watch")
-        return Watch();
-    if (command == "add-service")
-        return AddService();
+    // The commands that are one member of the runner each.
+    static constexpr std::pair<std::string_view, int (Runner::*)()> kMemberCommands[] = {
+        {"level", &Runner::Level},
+        {"set-level", &Runner::SetLevel},
+        {"start", &Runner::StartServices},
+        {"stop", &Runner::StopServices},
+        {"status", &Runner::Status},
+        {"watch", &Runner::Watch},
+        {"add-service", &Runner::AddService},
+        {"show-profile", &Runner::ShowProfile},
+        {"check", &Runner::Check}};
+    for (const auto& [name, run] : kMemberCommands) {
+        if (command == name)
+            return (this->*run)();
+    }
     if (command == "remove-service")
         return Outcome(m_doc.DeleteService(Text(Operand(0))));
     if (command == "remove-profile")
         return Outcome(m_doc.DeleteProfile(Text(Operand(0)), Text(Operand(1))));
-    if (command == "show-profile")
-        return ShowProfile();
     if (command == "import")
         return Outcome(m_doc.ImportProfile(Text(Operand(0)), Text(Operand(1)), Text(Operand(2))));
     if (command == "export")
         return Outcome(m_doc.ExportProfile(Text(Operand(2)), Text(Operand(0)), Text(Operand(1))));
-    if (command == "check")
-        return Check();
     return Usage("unknown command " + command);
 }
 
