@@ -124,6 +124,6 @@ private:
     int m_bNonePresent = 1;
     std::unique_ptr<CCheckProfileBox> m_pCheckBox;
     int m_bCheckBoxClosed = 1;
-    mutable QString m_strToolTipAsked;                    // the service whose status is on its way
+    mutable QString m_strToolTipAsked;  // the service whose status is on its way
     mutable std::pair<QString, QString> m_toolTipAnswer;  // a service and its status, not yet shown
 };
