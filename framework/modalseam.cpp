@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <QtGlobal>
+#include <utility>
 
 namespace {
 
@@ -33,12 +34,8 @@ ModalSeam& Modal() {
     return *g_pInstalled;
 }
 
-ModalSeamGuard::ModalSeamGuard(ModalSeam& seam) : m_pPrevious(g_pInstalled) {
-    g_pInstalled = &seam;
-}
-
-ModalSeamGuard::~ModalSeamGuard() {
-    g_pInstalled = m_pPrevious;
+ModalSeam* SwapModalSeam(ModalSeam* seam) {
+    return std::exchange(g_pInstalled, seam);
 }
 
 QString DetailsOfLines(const std::vector<std::string>& lines) {

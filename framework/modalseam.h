@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/scopedinstall.h"
+
 class QDialog;
 class QWidget;
 
@@ -84,18 +86,11 @@ protected:
 // Qt warning log, so nothing blocks and nothing shown goes unnoticed.
 ModalSeam& Modal();
 
-// Installs a seam for its own lifetime and then restores the one installed before. Guards nest
-// (a test's guard over the program's); they must end in reverse order of their start.
-class ModalSeamGuard final {
-public:
-    explicit ModalSeamGuard(ModalSeam& seam);
-    ~ModalSeamGuard();
-    ModalSeamGuard(const ModalSeamGuard&) = delete;
-    ModalSeamGuard& operator=(const ModalSeamGuard&) = delete;
+// Installs the seam and returns the one it replaces; ModalSeamGuard is how callers use it.
+ModalSeam* SwapModalSeam(ModalSeam* seam);
 
-private:
-    ModalSeam* m_pPrevious;
-};
+// Installs a seam for its own lifetime and then restores the one installed before.
+using ModalSeamGuard = ScopedInstall<ModalSeam, &SwapModalSeam>;
 
 // Lines of UTF-8 text as the details of a message box, one a line.
 QString DetailsOfLines(const std::vector<std::string>& lines);

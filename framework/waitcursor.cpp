@@ -1,6 +1,7 @@
 #include "framework/waitcursor.h"
 
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -8,15 +9,6 @@ namespace {
 std::atomic<int> g_depth = 0;
 std::atomic<long> g_timesShown = 0;
 WaitCursorDisplay* g_pDisplay = nullptr;
-
-// Hands a shown wait cursor over from one display to the other.
-void SwitchDisplay(WaitCursorDisplay* pNext) {
-    if (g_depth > 0 && g_pDisplay != nullptr)
-        g_pDisplay->Hide();
-    g_pDisplay = pNext;
-    if (g_depth > 0 && g_pDisplay != nullptr)
-        g_pDisplay->Show();
-}
 
 }  // namespace
 
@@ -39,11 +31,11 @@ long CWaitCursor::TimesShown() {
     return g_timesShown;
 }
 
-WaitCursorDisplayGuard::WaitCursorDisplayGuard(WaitCursorDisplay& display)
-    : m_pPrevious(g_pDisplay) {
-    SwitchDisplay(&display);
-}
-
-WaitCursorDisplayGuard::~WaitCursorDisplayGuard() {
-    SwitchDisplay(m_pPrevious);
+WaitCursorDisplay* SwapWaitCursorDisplay(WaitCursorDisplay* display) {
+    if (g_depth > 0 && g_pDisplay != nullptr)
+        g_pDisplay->Hide();
+    WaitCursorDisplay* previous = std::exchange(g_pDisplay, display);
+    if (g_depth > 0 && g_pDisplay != nullptr)
+        g_pDisplay->Show();
+    return previous;
 }

@@ -4,6 +4,8 @@
 // program installs framework/widgets/overridewaitcursor.h, which sets the application's
 // override cursor). Tests read the counts. User-interface thread only.
 
+#include "framework/scopedinstall.h"
+
 class WaitCursorDisplay {
 public:
     virtual ~WaitCursorDisplay() = default;
@@ -29,15 +31,9 @@ public:
     static long TimesShown();
 };
 
-// Installs a display for its own lifetime, then restores the previous one. A wait cursor that
-// lives across the switch moves to the new display and back, so every Show meets its Hide.
-class WaitCursorDisplayGuard final {
-public:
-    explicit WaitCursorDisplayGuard(WaitCursorDisplay& display);
-    ~WaitCursorDisplayGuard();
-    WaitCursorDisplayGuard(const WaitCursorDisplayGuard&) = delete;
-    WaitCursorDisplayGuard& operator=(const WaitCursorDisplayGuard&) = delete;
+// Installs the display (or none) and returns the one it replaces. A wait cursor shown across
+// the switch moves to the new display, so every Show meets its Hide.
+WaitCursorDisplay* SwapWaitCursorDisplay(WaitCursorDisplay* display);
 
-private:
-    WaitCursorDisplay* m_pPrevious;
-};
+// Installs a display for its own lifetime, then restores the previous one.
+using WaitCursorDisplayGuard = ScopedInstall<WaitCursorDisplay, &SwapWaitCursorDisplay>;

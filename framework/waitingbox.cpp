@@ -1,5 +1,7 @@
 #include "framework/waitingbox.h"
 
+#include <utility>
+
 namespace {
 
 WaitingBox* g_pInstalled = nullptr;
@@ -10,10 +12,6 @@ WaitingBox* InstalledWaitingBox() {
     return g_pInstalled;
 }
 
-WaitingBoxGuard::WaitingBoxGuard(WaitingBox& box) : m_pPrevious(g_pInstalled) {
-    g_pInstalled = &box;
-}
-
-WaitingBoxGuard::~WaitingBoxGuard() {
-    g_pInstalled = m_pPrevious;
+WaitingBox* SwapWaitingBox(WaitingBox* box) {
+    return std::exchange(g_pInstalled, box);
 }

@@ -8,6 +8,8 @@
 #include <QString>
 #include <functional>
 
+#include "framework/scopedinstall.h"
+
 class WaitingBox {
 public:
     virtual ~WaitingBox() = default;
@@ -28,14 +30,9 @@ protected:
 // The installed box, or null.
 WaitingBox* InstalledWaitingBox();
 
-// Installs a box for its own lifetime, then restores the one installed before.
-class WaitingBoxGuard final {
-public:
-    explicit WaitingBoxGuard(WaitingBox& box);
-    ~WaitingBoxGuard();
-    WaitingBoxGuard(const WaitingBoxGuard&) = delete;
-    WaitingBoxGuard& operator=(const WaitingBoxGuard&) = delete;
+// Installs the box (or none) and returns the one it replaces; WaitingBoxGuard is how callers
+// use it.
+WaitingBox* SwapWaitingBox(WaitingBox* box);
 
-private:
-    WaitingBox* m_pPrevious;
-};
+// Installs a box for its own lifetime, then restores the one installed before.
+using WaitingBoxGuard = ScopedInstall<WaitingBox, &SwapWaitingBox>;

@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/text/shownbytes.h"
+
+using tlv::platform::HexDigitValue;
+
 namespace {
 
 constexpr unsigned kMaxId = 65535;      // resource ids are 16-bit words
@@ -29,16 +33,6 @@ struct TableError {
     int line;
     std::string message;
 };
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Decodes the C escapes of one text; nullopt with a reason on a malformed escape.
 std::optional<std::string> DecodeText(const std::string& raw, std::string& why) {
@@ -72,8 +66,8 @@ std::optional<std::string> DecodeText(const std::string& raw, std::string& why) 
                 out += '"';
                 break;
             case 'x': {
-                const int hi = i + 1 < raw.size() ? HexDigit(raw[i + 1]) : -1;
-                const int lo = i + 2 < raw.size() ? HexDigit(raw[i + 2]) : -1;
+                const int hi = i + 1 < raw.size() ? HexDigitValue(raw[i + 1]) : -1;
+                const int lo = i + 2 < raw.size() ? HexDigitValue(raw[i + 2]) : -1;
                 if (hi < 0 || lo < 0) {
                     why = "\\x needs two hex digits";
                     return std::nullopt;

@@ -40,20 +40,24 @@ bool parseNumber(const std::string& text, unsigned long limit, unsigned long& va
     return errno == 0 && end != nullptr && *end == '\0' && value <= limit;
 }
 
-// Splits "CALL=VALUE" and checks the call name.
-bool splitOption(const std::string& option, std::string& call, std::string& value, std::string& error) {
+struct CallOption {
+    std::string call;
+    std::string value;
+};
+
+// Splits "CALL=VALUE" and checks the call name; nothing, with the message, when either fails.
+std::optional<CallOption> splitOption(const std::string& option, std::string& error) {
     const std::size_t equals = option.find('=');
     if (equals == std::string::npos) {
         error = "expected CALL=VALUE, got \"" + option + "\"";
-        return false;
+        return std::nullopt;
     }
-    call = option.substr(0, equals);
-    value = option.substr(equals + 1);
-    if (!isCallName(call)) {
-        error = "unknown call \"" + call + "\"";
-        return false;
+    CallOption split{option.substr(0, equals), option.substr(equals + 1)};
+    if (!isCallName(split.call)) {
+        error = "unknown call \"" + split.call + "\"";
+        return std::nullopt;
     }
-    return true;
+    return split;
 }
 
 }  // namespace
@@ -77,11 +81,11 @@ bool isCallName(const std::string& name) {
 }
 
 bool FaultPlan::addFailure(const std::string& option, std::string& error) {
-    std::string call;
-    std::string value;
-    if (!splitOption(option, call, value, error)) {
+    const std::optional<CallOption> split = splitOption(option, error);
+    if (!split) {
         return false;
     }
+    const std::string& value = split->value;
     Failure failure;
     std::string codeText = value;
     // The count follows an 'x' after the code (not the one of its "0x").
@@ -103,22 +107,21 @@ bool FaultPlan::addFailure(const std::string& option, std::string& error) {
         return false;
     }
     failure.code = static_cast<CTerror>(code);
-    m_failures[call] = failure;
+    m_failures[split->call] = failure;
     return true;
 }
 
 bool FaultPlan::addDelay(const std::string& option, std::string& error) {
-    std::string call;
-    std::string value;
-    if (!splitOption(option, call, value, error)) {
+    const std::optional<CallOption> split = splitOption(option, error);
+    if (!split) {
         return false;
     }
     unsigned long milliseconds = 0;
-    if (!parseNumber(value, kMaxDelayMs, milliseconds)) {
+    if (!parseNumber(split->value, kMaxDelayMs, milliseconds)) {
         error = "bad delay in \"" + option + "\" (milliseconds, at most 600000)";
         return false;
     }
-    m_delays[call] = std::chrono::milliseconds{milliseconds};
+    m_delays[split->call] = std::chrono::milliseconds{milliseconds};
     return true;
 }
 

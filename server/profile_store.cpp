@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "server/sqlite_statement.h"
+#include "server/store_file.h"
 
 namespace tlv::server {
 namespace {
@@ -16,18 +17,13 @@ constexpr const char* kSchema =
 }  // namespace
 
 std::unique_ptr<ProfileStore> ProfileStore::open(const std::string& path, std::string& error) {
-    sqlite3* db = nullptr;
     const std::string target = path.empty() ? ":memory:" : path;
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(target.c_str(), &db, flags, nullptr) != SQLITE_OK) {
-        error = "cannot open the store " + target + ": " +
-                (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
-        sqlite3_close(db);
+    sqlite3* db = openStoreFile(
+        target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, "open", error);
+    if (db == nullptr)
         return nullptr;
-    }
     std::unique_ptr<ProfileStore> store{new ProfileStore(db)};
     store->m_path = path;
-    sqlite3_busy_timeout(db, 2000);
     const bool ready = (path.empty() || store->execute("PRAGMA journal_mode=WAL;")) &&
                        store->execute("PRAGMA synchronous=FULL;") && store->execute(kSchema);
     if (!ready) {

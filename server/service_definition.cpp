@@ -10,53 +10,38 @@ namespace {
 
 using tlv::wire::Value;
 
-// Reads an optional key; false when it is present with another type.
-bool readInt(const tlv::wire::KVSet& set, CTsymbol key, int& out) {
+// Reads an optional key with take; false when it is present with another type than kind.
+template <typename Take>
+bool readOptional(const tlv::wire::KVSet& set, CTsymbol key, Value::KindCase kind, Take take) {
     const Value* value = findValue(set, key);
     if (value == nullptr) {
         return true;
     }
-    if (value->kind_case() != Value::kIntValue) {
+    if (value->kind_case() != kind) {
         return false;
     }
-    out = std::max(0, value->int_value());
+    take(*value);
     return true;
+}
+
+bool readInt(const tlv::wire::KVSet& set, CTsymbol key, int& out) {
+    return readOptional(set, key, Value::kIntValue,
+                        [&out](const Value& value) { out = std::max(0, value.int_value()); });
 }
 
 bool readSymbol(const tlv::wire::KVSet& set, CTsymbol key, CTsymbol& out) {
-    const Value* value = findValue(set, key);
-    if (value == nullptr) {
-        return true;
-    }
-    if (value->kind_case() != Value::kSymbolValue) {
-        return false;
-    }
-    out = value->symbol_value();
-    return true;
+    return readOptional(set, key, Value::kSymbolValue,
+                        [&out](const Value& value) { out = value.symbol_value(); });
 }
 
 bool readBool(const tlv::wire::KVSet& set, CTsymbol key, bool& out) {
-    const Value* value = findValue(set, key);
-    if (value == nullptr) {
-        return true;
-    }
-    if (value->kind_case() != Value::kBoolValue) {
-        return false;
-    }
-    out = value->bool_value() == 1;
-    return true;
+    return readOptional(set, key, Value::kBoolValue,
+                        [&out](const Value& value) { out = value.bool_value() == 1; });
 }
 
 bool readString(const tlv::wire::KVSet& set, CTsymbol key, std::string& out) {
-    const Value* value = findValue(set, key);
-    if (value == nullptr) {
-        return true;
-    }
-    if (value->kind_case() != Value::kStringValue) {
-        return false;
-    }
-    out = value->string_value();
-    return true;
+    return readOptional(set, key, Value::kStringValue,
+                        [&out](const Value& value) { out = value.string_value(); });
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "server/store_snapshot.h"
 
 #include "server/sqlite_statement.h"
+#include "server/store_file.h"
 
 namespace tlv::server {
 namespace {
@@ -11,16 +12,10 @@ constexpr const char* kSmallCache = "PRAGMA cache_size=-256;";
 }  // namespace
 
 std::unique_ptr<StoreSnapshot> StoreSnapshot::open(const std::string& path, std::string& error) {
-    sqlite3* db = nullptr;
-    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
-        error = "cannot read the store " + path + ": " +
-                (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
-        sqlite3_close(db);
+    sqlite3* db = openStoreFile(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, "read", error);
+    if (db == nullptr)
         return nullptr;
-    }
     std::unique_ptr<StoreSnapshot> snapshot{new StoreSnapshot(db)};
-    sqlite3_busy_timeout(db, 2000);
     // The read transaction lasts until the snapshot closes, so every part sees the same store.
     if (sqlite3_exec(db, kSmallCache, nullptr, nullptr, nullptr) != SQLITE_OK ||
         sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK) {

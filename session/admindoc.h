@@ -175,6 +175,11 @@ private:
     int LaunchEditor(const CString& profileClass, const QStringList& arguments);
     // Records the operation's outcome: on failure the message for the session's code.
     int Outcome(long ok, unsigned (*messageFor)(CTerror));
+    // Import or export: the session's call on the file, the name and the class.
+    using ProfileFileCall = long (ECTF_AdminSession::*)(const SC_String&, const SC_String&,
+                                                        const SC_String&);
+    int TransferProfile(ProfileFileCall call, unsigned (*messageFor)(CTerror),
+                        const CString& fileName, const CString& name, const CString& profileClass);
 
     std::string m_strKeyFile;
     std::shared_ptr<SessionAbortLine> m_pAbortLine;

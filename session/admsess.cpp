@@ -61,8 +61,8 @@ private:
     bool m_bCreated = false;
 };
 
-ECTF_AdminSession::ECTF_AdminSession(const SC_String& serverEntryName,
-                                     SessionAbortLine* abortLine, const std::string& keyFile)
+ECTF_AdminSession::ECTF_AdminSession(const SC_String& serverEntryName, SessionAbortLine* abortLine,
+                                     const std::string& keyFile)
     : m_hSession(0),
       m_lStatus(CT_SUCCESS),
       m_ulError(CTerr_NoError),
@@ -147,8 +147,10 @@ long ECTF_AdminSession::RunErrorWordCall(Call call) {
     return IsOK();
 }
 
-template <typename Call, typename Copy>
-long ECTF_AdminSession::RunListQuery(bool nothingFoundIsEmpty, Call call, Copy copy) {
+template <typename Call, typename Arrays>
+long ECTF_AdminSession::RunListQuery(bool nothingFoundIsEmpty, Call call,
+                                     ArrayCopyResult (*copy)(CTkvs, bool, Arrays&),
+                                     Arrays& arrays) {
     m_ulError = CTerr_NoError;
     CallRecord record(m_lStatus, m_ulError);
     ScratchSet query(m_lStatus, m_ulError);
@@ -165,7 +167,7 @@ long ECTF_AdminSession::RunListQuery(bool nothingFoundIsEmpty, Call call, Copy c
         }
     }
     if (m_lStatus == CT_SUCCESS) {
-        const ArrayCopyResult copied = copy(record.Results(), nothingFound);
+        const ArrayCopyResult copied = copy(record.Results(), nothingFound, arrays);
         m_lStatus = copied.status;
         if (copied.status != CT_SUCCESS)
             m_ulError = copied.error;
@@ -322,9 +324,7 @@ long ECTF_AdminSession::GetProfileList(const SC_String& profileClass, SC_String*
             return CTadm_GetProfileInfo(m_hSession, nullptr, profileClass, 0, query, record,
                                         nullptr);
         },
-        [&](CTkvs results, bool nothingFound) {
-            return CopyProfileArrays(results, nothingFound, arrays);
-        });
+        CopyProfileArrays, arrays);
     count = arrays.count;
     names = arrays.names.release();
     classes = arrays.classes.release();
@@ -339,9 +339,7 @@ long ECTF_AdminSession::GetServiceStates(SC_String*& names, unsigned long*& stat
         [&](CTkvs query, CTevtinfo* record) {
             return CTadm_GetServiceState(m_hSession, "", query, record, nullptr);
         },
-        [&](CTkvs results, bool nothingFound) {
-            return CopyServiceArrays(results, nothingFound, arrays);
-        });
+        CopyServiceArrays, arrays);
     count = arrays.count;
     names = arrays.names.release();
     states = arrays.states.release();
@@ -357,9 +355,7 @@ long ECTF_AdminSession::GetSPList(SC_String*& names, long*& available, int& coun
         [&](CTkvs query, CTevtinfo* record) {
             return CTadm_GetSPInfo(m_hSession, "", query, record, nullptr);
         },
-        [&](CTkvs results, bool nothingFound) {
-            return CopySPArrays(results, nothingFound, arrays);
-        });
+        CopySPArrays, arrays);
     count = arrays.count;
     names = arrays.names.release();
     available = arrays.available.release();

@@ -15,6 +15,7 @@
 #include "session/ctstring.h"
 
 class SessionAbortLine;
+struct ArrayCopyResult;
 
 class ECTF_AdminSession final {
 public:
@@ -99,10 +100,11 @@ private:
     // Steps of a call that reports into an error word.
     template <typename Call>
     long RunErrorWordCall(Call call);
-    // A list query: call(query set, record), then copy(results, nothing found) while the
-    // status is 1; copy returns an ArrayCopyResult.
-    template <typename Call, typename Copy>
-    long RunListQuery(bool nothingFoundIsEmpty, Call call, Copy copy);
+    // A list query: call(query set, record), then, while the status is 1, copy of the results
+    // into the arrays.
+    template <typename Call, typename Arrays>
+    long RunListQuery(bool nothingFoundIsEmpty, Call call,
+                      ArrayCopyResult (*copy)(CTkvs, bool, Arrays&), Arrays& arrays);
 
     CTsession m_hSession;
     long m_lStatus;

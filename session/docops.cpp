@@ -19,8 +19,9 @@ int CAdminDoc::Outcome(long ok, unsigned (*messageFor)(CTerror)) {
 }
 
 int CAdminDoc::DeleteProfile(const CString& name, const CString& profileClass) {
-    const long ok = AwaitCall([n = ToServerText(name), c = ToServerText(profileClass)](
-                                  ECTF_AdminSession& session) { return session.RemoveProfile(n, c); });
+    const long ok =
+        AwaitCall([n = ToServerText(name), c = ToServerText(profileClass)](
+                      ECTF_AdminSession& session) { return session.RemoveProfile(n, c); });
     return Outcome(ok, DeleteProfileMessage);
 }
 
@@ -68,10 +69,9 @@ int CAdminDoc::GetProfileContents(const CString& name, const CString& profileCla
         m_nLastMessage = IDS_KVSET_OPERATION_FAILED;
         return 0;
     }
-    const long ok = AwaitCall([n = ToServerText(name), c = ToServerText(profileClass),
-                               set = answer.Handle()](ECTF_AdminSession& session) {
-        return session.GetProfileInfo(n, c, 1, set);
-    });
+    const long ok =
+        AwaitCall([n = ToServerText(name), c = ToServerText(profileClass), set = answer.Handle()](
+                      ECTF_AdminSession& session) { return session.GetProfileInfo(n, c, 1, set); });
     if (!ok) {
         m_nLastMessage = IDS_PROFILE_INFO_FAILED;
         return 0;
@@ -97,24 +97,27 @@ SC_String ToFileName(const CString& fileName) {
 
 }  // namespace
 
+int CAdminDoc::TransferProfile(ProfileFileCall call, unsigned (*messageFor)(CTerror),
+                               const CString& fileName, const CString& name,
+                               const CString& profileClass) {
+    m_nLastMessage = IDS_NO_ERROR;
+    const long ok = AwaitCall([call, f = ToFileName(fileName), n = ToServerText(name),
+                               c = ToServerText(profileClass)](ECTF_AdminSession& session) {
+        return (session.*call)(f, n, c);
+    });
+    return Outcome(ok, messageFor);
+}
+
 int CAdminDoc::ImportProfile(const CString& fileName, const CString& name,
                              const CString& profileClass) {
-    m_nLastMessage = IDS_NO_ERROR;
-    const long ok = AwaitCall([f = ToFileName(fileName), n = ToServerText(name),
-                               c = ToServerText(profileClass)](ECTF_AdminSession& session) {
-        return session.ImportProfile(f, n, c);
-    });
-    return Outcome(ok, ImportProfileMessage);
+    return TransferProfile(&ECTF_AdminSession::ImportProfile, ImportProfileMessage, fileName, name,
+                           profileClass);
 }
 
 int CAdminDoc::ExportProfile(const CString& fileName, const CString& name,
                              const CString& profileClass) {
-    m_nLastMessage = IDS_NO_ERROR;
-    const long ok = AwaitCall([f = ToFileName(fileName), n = ToServerText(name),
-                               c = ToServerText(profileClass)](ECTF_AdminSession& session) {
-        return session.ExportProfile(f, n, c);
-    });
-    return Outcome(ok, ExportProfileMessage);
+    return TransferProfile(&ECTF_AdminSession::ExportProfile, ExportProfileMessage, fileName, name,
+                           profileClass);
 }
 
 int CAdminDoc::ChangeServerLevel(long level, unsigned long mode) {

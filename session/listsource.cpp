@@ -1,6 +1,7 @@
 #include "session/listsource.h"
 
 #include <cstring>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -12,6 +13,22 @@ void AppendNumber(std::string& bytes, Number value) {
 
 void AppendText(std::string& bytes, const char* text) {
     bytes.append(text, std::strlen(text) + 1);
+}
+
+// The count, then each row's cells in column order.
+template <typename... Column>
+std::string RowBytes(int count, const Column*... columns) {
+    std::string bytes;
+    AppendNumber(bytes, count);
+    const auto appendCell = [&bytes](const auto& cell) {
+        if constexpr (std::is_arithmetic_v<std::decay_t<decltype(cell)>>)
+            AppendNumber(bytes, cell);
+        else
+            AppendText(bytes, cell);
+    };
+    for (int i = 0; i < count; ++i)
+        (appendCell(columns[i]), ...);
+    return bytes;
 }
 
 }  // namespace
@@ -29,34 +46,14 @@ void ListSource::Forget() {
 }
 
 std::string ProfileListBytes(const SC_String* names, const SC_String* classes, int count) {
-    std::string bytes;
-    AppendNumber(bytes, count);
-    for (int i = 0; i < count; ++i) {
-        AppendText(bytes, names[i]);
-        AppendText(bytes, classes[i]);
-    }
-    return bytes;
+    return RowBytes(count, names, classes);
 }
 
 std::string ServiceListBytes(const SC_String* names, const unsigned long* states,
                              const unsigned long* types, const long* disabled, int count) {
-    std::string bytes;
-    AppendNumber(bytes, count);
-    for (int i = 0; i < count; ++i) {
-        AppendText(bytes, names[i]);
-        AppendNumber(bytes, states[i]);
-        AppendNumber(bytes, types[i]);
-        AppendNumber(bytes, disabled[i]);
-    }
-    return bytes;
+    return RowBytes(count, names, states, types, disabled);
 }
 
 std::string SPListBytes(const SC_String* names, const long* available, int count) {
-    std::string bytes;
-    AppendNumber(bytes, count);
-    for (int i = 0; i < count; ++i) {
-        AppendText(bytes, names[i]);
-        AppendNumber(bytes, available[i]);
-    }
-    return bytes;
+    return RowBytes(count, names, available);
 }

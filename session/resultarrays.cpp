@@ -71,81 +71,86 @@ private:
     std::vector<std::size_t> m_lengths;
 };
 
-template <typename T>
-std::unique_ptr<T[]> Allocate(int count) {
-    return std::unique_ptr<T[]>(new (std::nothrow) T[static_cast<std::size_t>(count)]);
-}
+// Owned copies of the arrays read, all of one length; Failed once any could not be allocated.
+class Allocation final {
+public:
+    explicit Allocation(int count) : m_nCount(count) {}
 
-void CopyInto(std::span<const char* const> from, SC_String* to) {
-    for (std::size_t i = 0; i < from.size(); ++i)
-        to[i] = from[i];
-}
+    std::unique_ptr<SC_String[]> Copy(std::span<const char* const> from) {
+        auto to = Allocate<SC_String>();
+        for (std::size_t i = 0; to && i < from.size(); ++i)
+            to[i] = from[i];
+        return to;
+    }
+    template <typename Target, typename Source>
+    std::unique_ptr<Target[]> Copy(std::span<const Source> from) {
+        auto to = Allocate<Target>();
+        for (std::size_t i = 0; to && i < from.size(); ++i)
+            to[i] = static_cast<Target>(from[i]);
+        return to;
+    }
+    int Count() const { return m_nCount; }
+    bool Failed() const { return m_bFailed; }
 
-template <typename Target, typename Source>
-void CopyInto(std::span<const Source> from, Target* to) {
-    for (std::size_t i = 0; i < from.size(); ++i)
-        to[i] = static_cast<Target>(from[i]);
-}
+private:
+    template <typename T>
+    std::unique_ptr<T[]> Allocate() {
+        std::unique_ptr<T[]> to(new (std::nothrow) T[static_cast<std::size_t>(m_nCount)]);
+        m_bFailed = m_bFailed || !to;
+        return to;
+    }
 
-constexpr ArrayCopyResult kNoMemory{CT_NOMEMORY, CTerr_NoMemory};
+    int m_nCount;
+    bool m_bFailed = false;
+};
 
-}  // namespace
-
-ArrayCopyResult CopyProfileArrays(CTkvs results, bool missingIsEmpty, ProfileArrays& out) {
+// Once every read succeeded and there is a row, makeCopies copies the arrays read with the
+// Allocation it is given; out is left empty otherwise.
+template <typename Arrays, typename MakeCopies>
+ArrayCopyResult CopyWhenRead(const ArrayReader& reader, Arrays& out, MakeCopies makeCopies) {
     out = {};
-    ArrayReader reader(results, missingIsEmpty);
-    const auto names = reader.Strings(KEY_ProfileNames);
-    const auto classes = reader.Strings(KEY_ProfileClasses);
     int count = 0;
     const ArrayCopyResult result = reader.Finish(count);
     if (result.status != CT_SUCCESS || count == 0)
         return result;
-    ProfileArrays arrays{Allocate<SC_String>(count), Allocate<SC_String>(count), count};
-    if (!arrays.names || !arrays.classes)
-        return kNoMemory;
-    CopyInto(names, arrays.names.get());
-    CopyInto(classes, arrays.classes.get());
+    Allocation allocation(count);
+    Arrays arrays = makeCopies(allocation);
+    if (allocation.Failed())
+        return {CT_NOMEMORY, CTerr_NoMemory};
     out = std::move(arrays);
     return result;
 }
 
+}  // namespace
+
+ArrayCopyResult CopyProfileArrays(CTkvs results, bool missingIsEmpty, ProfileArrays& out) {
+    ArrayReader reader(results, missingIsEmpty);
+    const auto names = reader.Strings(KEY_ProfileNames);
+    const auto classes = reader.Strings(KEY_ProfileClasses);
+    return CopyWhenRead(reader, out, [&](Allocation& allocation) {
+        return ProfileArrays{allocation.Copy(names), allocation.Copy(classes), allocation.Count()};
+    });
+}
+
 ArrayCopyResult CopyServiceArrays(CTkvs results, bool missingIsEmpty, ServiceArrays& out) {
-    out = {};
     ArrayReader reader(results, missingIsEmpty);
     const auto names = reader.Strings(KEY_ServiceNames);
     const auto states = reader.Symbols(KEY_ServiceStates);
     const auto types = reader.Symbols(SVC_StartType);
     const auto disabled = reader.Bools(SVC_Disabled);
-    int count = 0;
-    const ArrayCopyResult result = reader.Finish(count);
-    if (result.status != CT_SUCCESS || count == 0)
-        return result;
-    ServiceArrays arrays{Allocate<SC_String>(count), Allocate<unsigned long>(count),
-                         Allocate<unsigned long>(count), Allocate<long>(count), count};
-    if (!arrays.names || !arrays.states || !arrays.types || !arrays.disabled)
-        return kNoMemory;
-    CopyInto(names, arrays.names.get());
-    CopyInto(states, arrays.states.get());
-    CopyInto(types, arrays.types.get());
-    CopyInto(disabled, arrays.disabled.get());
-    out = std::move(arrays);
-    return result;
+    return CopyWhenRead(reader, out, [&](Allocation& allocation) {
+        return ServiceArrays{allocation.Copy(names), allocation.Copy<unsigned long>(states),
+                             allocation.Copy<unsigned long>(types), allocation.Copy<long>(disabled),
+                             allocation.Count()};
+    });
 }
 
 ArrayCopyResult CopySPArrays(CTkvs results, bool missingIsEmpty, SPArrays& out) {
-    out = {};
     ArrayReader reader(results, missingIsEmpty);
     const auto names = reader.Strings(KEY_SPNames);
     const auto available = reader.Bools(KEY_SPAvailable);
-    int count = 0;
-    const ArrayCopyResult result = reader.Finish(count);
-    if (result.status != CT_SUCCESS || count == 0)
-        return result;
-    SPArrays arrays{Allocate<SC_String>(count), Allocate<long>(count), count};
-    if (!arrays.names || !arrays.available)
-        return kNoMemory;
-    CopyInto(names, arrays.names.get());
-    CopyInto(available, arrays.available.get());
-    out = std::move(arrays);
-    return result;
+    return CopyWhenRead(reader, out, [&](Allocation& allocation) {
+        return SPArrays{allocation.Copy(names), allocation.Copy<long>(available),
+                        allocation.Count()};
+    });
 }

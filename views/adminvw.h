@@ -98,11 +98,13 @@ private:
     // document (the session is closed, and they were told the command may have run).
     void ShowLastError();
     bool WaitWasCancelled() const;
-    // The end of a command on the selected rows: the operation on each of them, one box with
-    // the message when any failed, rebuilds turned on again, the list refreshed.
-    void WalkReportAndRefresh(UpdatesSuspended& suspended,
-                              const std::function<int(const SelectedRow&)>& operation,
-                              unsigned failureMessage);
+    // Runs a list command on the view's document with the view's rebuilds off; nothing
+    // without a document. The command returns true when it changed the list: the list is
+    // then refreshed from the server once rebuilds are on again.
+    void RunListCommand(const std::function<bool(CAdminDoc&)>& command);
+    // The operation on each selected row, and one box with the message when any failed.
+    void WalkAndReport(const std::function<int(const SelectedRow&)>& operation,
+                       unsigned failureMessage);
 
     struct RememberedSelection;
     RememberedSelection RememberSelection() const;

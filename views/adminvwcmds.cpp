@@ -82,14 +82,22 @@ void CAdminView::ShowLastError() {
         CErrorBox(document->LastError(), this).DoModal();
 }
 
-void CAdminView::WalkReportAndRefresh(UpdatesSuspended& suspended,
-                                      const std::function<int(const SelectedRow&)>& operation,
-                                      unsigned failureMessage) {
+void CAdminView::RunListCommand(const std::function<bool(CAdminDoc&)>& command) {
+    CAdminDoc* document = GetDocument();
+    if (document == nullptr)
+        return;
+    UpdatesSuspended suspended(*this);
+    if (!command(*document))
+        return;
+    suspended.Resume();
+    OnViewRefresh();
+}
+
+void CAdminView::WalkAndReport(const std::function<int(const SelectedRow&)>& operation,
+                               unsigned failureMessage) {
     if (CountFailures(SelectedRows(m_pLines.get(), m_listCtrl), operation) > 0 &&
         !WaitWasCancelled())
         CErrorBox(failureMessage, this).DoModal();
-    suspended.Resume();
-    OnViewRefresh();
 }
 
 void CAdminView::OnViewRefresh() {

@@ -15,30 +15,27 @@ void CAdminView::OnProfileNew() {
 }
 
 void CAdminView::OnProfileEdit() {
-    CAdminDoc* document = GetDocument();
-    if (document == nullptr)
-        return;
-    UpdatesSuspended suspended(*this);
-    const int failures =
-        CountFailures(SelectedRows(m_pLines.get(), m_listCtrl), [document](const SelectedRow& row) {
-            return document->EditProfile(row.first, row.second);
-        });
-    // One box for the walk, naming why the last editor could not be started.
-    if (failures > 0)
-        ShowLastError();
+    RunListCommand([this](CAdminDoc& document) {
+        const int failures = CountFailures(SelectedRows(m_pLines.get(), m_listCtrl),
+                                           [&document](const SelectedRow& row) {
+                                               return document.EditProfile(row.first, row.second);
+                                           });
+        // One box for the walk, naming why the last editor could not be started.
+        if (failures > 0)
+            ShowLastError();
+        return false;
+    });
 }
 
 void CAdminView::OnProfileRemove() {
-    CAdminDoc* document = GetDocument();
-    if (document == nullptr)
-        return;
-    UpdatesSuspended suspended(*this);
-    if (!ConfirmWith(IDD_REMOVE_PROFILES, this))
-        return;
-    WalkReportAndRefresh(
-        suspended,
-        [document](const SelectedRow& row) {
-            return document->DeleteProfile(row.first, row.second);
-        },
-        IDS_PROFILES_NOT_REMOVED);
+    RunListCommand([this](CAdminDoc& document) {
+        if (!ConfirmWith(IDD_REMOVE_PROFILES, this))
+            return false;
+        WalkAndReport(
+            [&document](const SelectedRow& row) {
+                return document.DeleteProfile(row.first, row.second);
+            },
+            IDS_PROFILES_NOT_REMOVED);
+        return true;
+    });
 }

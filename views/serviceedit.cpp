@@ -40,32 +40,23 @@ int ServerIsLocal(const CAdminDoc& document) {
 }  // namespace
 
 void CAdminView::OnServiceNew() {
-    CAdminDoc* document = GetDocument();
-    if (document == nullptr)
-        return;
-    UpdatesSuspended suspended(*this);
-    if (!RunNewServiceCommand(*document, this))
-        return;
-    suspended.Resume();
-    OnViewRefresh();
+    RunListCommand(
+        [this](CAdminDoc& document) { return RunNewServiceCommand(document, this) != 0; });
 }
 
 void CAdminView::OnServiceEdit() {
-    CAdminDoc* document = GetDocument();
-    if (document == nullptr)
-        return;
-    UpdatesSuspended suspended(*this);
-    const OwnedSet set;
-    if (!set.IsValid()) {
-        CErrorBox(IDS_KVSET_CREATE_FAILED, this).DoModal();
-        return;
-    }
-    const int bServerIsLocal = ServerIsLocal(*document);
-    // One set for the whole run: each fetch fills it again.
-    for (const SelectedRow& row : SelectedRows(m_pLines.get(), m_listCtrl))
-        EditService(row.first, set.Handle(), bServerIsLocal);
-    suspended.Resume();
-    OnViewRefresh();
+    RunListCommand([this](CAdminDoc& document) {
+        const OwnedSet set;
+        if (!set.IsValid()) {
+            CErrorBox(IDS_KVSET_CREATE_FAILED, this).DoModal();
+            return false;
+        }
+        const int bServerIsLocal = ServerIsLocal(document);
+        // One set for the whole run: each fetch fills it again.
+        for (const SelectedRow& row : SelectedRows(m_pLines.get(), m_listCtrl))
+            EditService(row.first, set.Handle(), bServerIsLocal);
+        return true;
+    });
 }
 
 void CAdminView::EditService(const QString& name, CTkvs set, int bServerIsLocal) {

@@ -35,46 +35,40 @@ std::optional<ProfileWords> ProposalsFrom(const QString& path) {
 }  // namespace
 
 void CAdminView::OnProfileImport() {
-    CAdminDoc* document = GetDocument();
-    if (document == nullptr)
-        return;
-    UpdatesSuspended suspended(*this);
-    const std::optional<QString> path =
-        ChooseProfileFileToRead(this, ApplicationProfileDirectory());
-    if (!path)
-        return;
-    CImportProf dialog(this);
-    dialog.SetFilename(*path);
-    const std::optional<ProfileWords> proposals = ProposalsFrom(*path);
-    if (!proposals) {
-        CErrorBox(IDS_IMPORT_FILE_OPEN_FAILED, this).DoModal();
-        return;
-    }
-    dialog.SetName(ByteStringOfBytes(proposals->name));
-    dialog.SetClass(ByteStringOfBytes(proposals->profileClass));
-    if (Modal().RunDialog(dialog) == IDOK &&
-        !document->ImportProfile(*path, dialog.Name(), dialog.Class())) {
-        ShowLastError();
-    }
-    if (m_viewType == VT_Profiles) {
-        suspended.Resume();
-        OnViewRefresh();
-    }
+    RunListCommand([this](CAdminDoc& document) {
+        const std::optional<QString> path =
+            ChooseProfileFileToRead(this, ApplicationProfileDirectory());
+        if (!path)
+            return false;
+        CImportProf dialog(this);
+        dialog.SetFilename(*path);
+        const std::optional<ProfileWords> proposals = ProposalsFrom(*path);
+        if (!proposals) {
+            CErrorBox(IDS_IMPORT_FILE_OPEN_FAILED, this).DoModal();
+            return false;
+        }
+        dialog.SetName(ByteStringOfBytes(proposals->name));
+        dialog.SetClass(ByteStringOfBytes(proposals->profileClass));
+        if (Modal().RunDialog(dialog) == IDOK &&
+            !document.ImportProfile(*path, dialog.Name(), dialog.Class())) {
+            ShowLastError();
+        }
+        return m_viewType == VT_Profiles;
+    });
 }
 
 void CAdminView::OnProfileExport() {
-    CAdminDoc* document = GetDocument();
-    if (document == nullptr)
-        return;
-    UpdatesSuspended suspended(*this);
-    for (const SelectedRow& row : SelectedRows(m_pLines.get(), m_listCtrl)) {
-        CExportProf dialog(this);
-        dialog.SetName(row.first);
-        dialog.SetClass(row.second);
-        dialog.SetFilename(ProposedExportFileName(row.first));
-        if (Modal().RunDialog(dialog) != IDOK)
-            continue;
-        if (!document->ExportProfile(dialog.FilePath(), row.first, row.second))
-            ShowLastError();
-    }
+    RunListCommand([this](CAdminDoc& document) {
+        for (const SelectedRow& row : SelectedRows(m_pLines.get(), m_listCtrl)) {
+            CExportProf dialog(this);
+            dialog.SetName(row.first);
+            dialog.SetClass(row.second);
+            dialog.SetFilename(ProposedExportFileName(row.first));
+            if (Modal().RunDialog(dialog) != IDOK)
+                continue;
+            if (!document.ExportProfile(dialog.FilePath(), row.first, row.second))
+                ShowLastError();
+        }
+        return false;
+    });
 }

@@ -5,7 +5,6 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "config/assocrules.h"
 #include "config/ui/cfgerror.h"
@@ -13,6 +12,7 @@
 #include "config/ui/editorbrowse.h"
 #include "framework/modalseam.h"
 #include "framework/widgets/bytefield.h"
+#include "framework/widgets/dialogparts.h"
 #include "resources/stringids.h"
 
 CAssocBox::CAssocBox(QWidget* parent)
@@ -28,22 +28,16 @@ CAssocBox::CAssocBox(QWidget* parent)
     form->addRow(QStringLiteral("Associate profiles with class:"), m_wndClass);
     form->addRow(QStringLiteral("With the profile editor:"), m_wndEditor);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QDialogButtonBox* buttons = MakeOkCancel(*this, OkDefault::Yes);
     QPushButton* browse =
         buttons->addButton(QStringLiteral("&Browse..."), QDialogButtonBox::ActionRole);
     browse->setObjectName(QStringLiteral("browse"));
     QPushButton* remove =
         buttons->addButton(QStringLiteral("&Remove"), QDialogButtonBox::ActionRole);
     remove->setObjectName(QStringLiteral("remove"));
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CAssocBox::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CAssocBox::reject);
     connect(browse, &QPushButton::clicked, this, &CAssocBox::OnBrowse);
     connect(remove, &QPushButton::clicked, this, &CAssocBox::OnRemove);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    StackFormAndButtons(*this, form, buttons);
 
     FillSorted(*m_wndClass, ClassChoices(m_set));
     FillSorted(*m_wndEditor, EditorChoices(m_set));

@@ -4,7 +4,6 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "config/assocrules.h"
 #include "config/defeditor.h"
@@ -12,6 +11,7 @@
 #include "config/ui/editorbrowse.h"
 #include "framework/modalseam.h"
 #include "framework/widgets/bytefield.h"
+#include "framework/widgets/dialogparts.h"
 
 CChangeDefBox::CChangeDefBox(QWidget* parent) : QDialog(parent), m_wndEditor(new QLineEdit) {
     setWindowTitle(QStringLiteral("Change Default Profile Editor"));
@@ -20,17 +20,12 @@ CChangeDefBox::CChangeDefBox(QWidget* parent) : QDialog(parent), m_wndEditor(new
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Default Editor:"), m_wndEditor);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QDialogButtonBox* buttons = MakeOkCancel(*this, OkDefault::No);
     QPushButton* browse =
         buttons->addButton(QStringLiteral("&Browse..."), QDialogButtonBox::ActionRole);
     browse->setObjectName(QStringLiteral("browse"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CChangeDefBox::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CChangeDefBox::reject);
     connect(browse, &QPushButton::clicked, this, &CChangeDefBox::OnBrowse);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    StackFormAndButtons(*this, form, buttons);
 }
 
 void CChangeDefBox::SetEditor(const std::string& editor) {

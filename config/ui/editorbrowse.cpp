@@ -1,14 +1,13 @@
 #include "config/ui/editorbrowse.h"
 
-#include <QFile>
 #include <QFileDialog>
+#include <optional>
 
-#include "framework/modalseam.h"
+#include "framework/widgets/filechoice.h"
 
 namespace {
 
 const QString kExecutablesFilter = QStringLiteral("Executables (*)");
-const QString kAllFilesFilter = QStringLiteral("All files (*)");
 
 QDir::Filters FilterFor(const QString& nameFilter) {
     const QDir::Filters shown = QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot;
@@ -19,21 +18,12 @@ QDir::Filters FilterFor(const QString& nameFilter) {
 
 bool BrowseForEditor(QWidget* owner, std::string& path) {
     QFileDialog dialog(owner, QStringLiteral("Select Profile Editor"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({kExecutablesFilter, kAllFilesFilter});
-    dialog.selectNameFilter(kExecutablesFilter);
+    SetUpOpenFileDialog(dialog, kExecutablesFilter);
     dialog.setFilter(FilterFor(kExecutablesFilter));
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                      [&dialog](const QString& filter) { dialog.setFilter(FilterFor(filter)); });
-    if (Modal().RunDialog(dialog) != IDOK) {
-        return false;
-    }
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty()) {
-        return false;
-    }
-    path = QFile::encodeName(chosen.front()).toStdString();
-    return true;
+    const std::optional<std::string> chosen = ChosenFile(dialog);
+    if (chosen)
+        path = *chosen;
+    return chosen.has_value();
 }

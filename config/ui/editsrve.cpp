@@ -3,15 +3,14 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 #include "framework/widgets/bytefield.h"
+#include "framework/widgets/dialogparts.h"
 
 namespace {
 
 QLineEdit* AddField(QFormLayout& form, const char* label, const char* objectName) {
-    auto* field = new QLineEdit;
-    field->setObjectName(QString::fromLatin1(objectName));
+    QLineEdit* field = MakeTextField(objectName);
     form.addRow(QString::fromLatin1(label), field);
     return field;
 }
@@ -25,13 +24,7 @@ CEditSrvEntry::CEditSrvEntry(QWidget* parent) : QDialog(parent) {
     m_wndComputerName = AddField(*form, "Computer Name:", "computerName");
     m_wndPortNumber = AddField(*form, "Port Number:", "portNumber");
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CEditSrvEntry::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CEditSrvEntry::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    StackFormAndButtons(*this, form, MakeOkCancel(*this, OkDefault::No));
 }
 
 void CEditSrvEntry::SetFields(const ServerEntryFields& fields) {

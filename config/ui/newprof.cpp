@@ -3,12 +3,12 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QVBoxLayout>
 
 #include "config/assocrules.h"
 #include "config/assocset.h"
 #include "config/ui/combofill.h"
 #include "framework/widgets/bytefield.h"
+#include "framework/widgets/dialogparts.h"
 
 CNewProfileBox::CNewProfileBox(QWidget* parent)
     : QDialog(parent), m_wndClass(MakeEditableList("profileClass")) {
@@ -16,13 +16,7 @@ CNewProfileBox::CNewProfileBox(QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Enter class of profile to create:"), m_wndClass);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CNewProfileBox::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CNewProfileBox::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    StackFormAndButtons(*this, form, MakeOkCancel(*this, OkDefault::No));
 }
 
 void CNewProfileBox::SetClass(const std::string& profileClass) {

@@ -98,6 +98,29 @@ BOOL Result(DWORD error, std::string reason = {}) {
     return error == ERROR_SUCCESS ? 1 : 0;
 }
 
+// A service's record, refused when the service is marked for deletion: deleting or starting it
+// again fails.
+DWORD ReadUnmarkedService(const std::string& name, ServiceRecord& record) {
+    if (const DWORD rc = ReadService(name, record); rc != ERROR_SUCCESS)
+        return rc;
+    return record.markedForDelete ? ERROR_SERVICE_MARKED_FOR_DELETE : ERROR_SUCCESS;
+}
+
+// Stop and query: on the service's unit under systemd, else on its registry record.
+template <typename OnUnit, typename OnRecord>
+BOOL StatusCall(const OpenHandle& open, OnUnit onUnit, OnRecord onRecord) {
+    std::string why;
+    if (open.onSystemd) {
+        const DWORD rc = onUnit(open.unit, why);
+        return Result(rc, std::move(why));
+    }
+    ServiceRecord record;
+    if (const DWORD rc = ReadService(open.serviceName, record); rc != ERROR_SUCCESS)
+        return Result(rc);
+    const DWORD rc = onRecord(record, why);
+    return Result(rc, std::move(why));
+}
+
 // The open handle of the kind with all of the access; null (and the error set) otherwise.
 const OpenHandle* Use(SC_HANDLE handle, bool service, DWORD access) {
     const OpenHandle* open = TheHandles().Find(handle);
@@ -242,14 +265,14 @@ SC_HANDLE CreateServiceA(SC_HANDLE hSCManager, LPCSTR lpServiceName, LPCSTR lpDi
     ServiceRecord record;
     record.name = name;
     record.displayName = lpDisplayName == nullptr || *lpDisplayName == '\0' ? name : lpDisplayName;
-    const ServiceChange settings{dwServiceType,
-                                 dwStartType,
-                                 dwErrorControl,
-                                 std::string(lpBinaryPathName),
-                                 DependencyList(lpDependencies).value_or(std::string{}),
-                                 std::string(lpServiceStartName == nullptr ? kLocalSystemAccount
-                                                                           : lpServiceStartName),
-                                 record.displayName};
+    const ServiceChange settings{
+        dwServiceType,
+        dwStartType,
+        dwErrorControl,
+        std::string(lpBinaryPathName),
+        DependencyList(lpDependencies).value_or(std::string{}),
+        std::string(lpServiceStartName == nullptr ? kLocalSystemAccount : lpServiceStartName),
+        record.displayName};
     if (Result(CheckChange(settings, name)) == 0)
         return nullptr;
     record.type = *settings.type;
@@ -263,7 +286,8 @@ SC_HANDLE CreateServiceA(SC_HANDLE hSCManager, LPCSTR lpServiceName, LPCSTR lpDi
         const DWORD rc = tlv::platform::CreateUnitService(record, why);
         if (Result(rc, std::move(why)) == 0)
             return nullptr;
-        return TheHandles().Add({true, dwDesiredAccess, name, true, tlv::platform::UnitNameOf(name)});
+        return TheHandles().Add(
+            {true, dwDesiredAccess, name, true, tlv::platform::UnitNameOf(name)});
     }
     // A marked service that has stopped in the meantime gives way to the new one.
     SweepIfUnused(name);
@@ -281,8 +305,8 @@ BOOL ChangeServiceConfigA(SC_HANDLE hService, DWORD dwServiceType, DWORD dwStart
         return 0;
     if ((lpLoadOrderGroup != nullptr && *lpLoadOrderGroup != '\0') || lpdwTagId != nullptr)
         return Result(ERROR_INVALID_PARAMETER);
-    const ServiceChange change{Optional(dwServiceType),    Optional(dwStartType),
-                               Optional(dwErrorControl),   Optional(lpBinaryPathName),
+    const ServiceChange change{Optional(dwServiceType),        Optional(dwStartType),
+                               Optional(dwErrorControl),       Optional(lpBinaryPathName),
                                DependencyList(lpDependencies), Optional(lpServiceStartName),
                                Optional(lpDisplayName)};
     if (const DWORD rc = CheckChange(change, open->serviceName); rc != ERROR_SUCCESS)
@@ -305,10 +329,8 @@ BOOL DeleteService(SC_HANDLE hService) {
         return Result(rc, std::move(why));
     }
     ServiceRecord record;
-    if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
+    if (const DWORD rc = ReadUnmarkedService(open->serviceName, record); rc != ERROR_SUCCESS)
         return Result(rc);
-    if (record.markedForDelete)
-        return Result(ERROR_SERVICE_MARKED_FOR_DELETE);
     return Result(tlv::platform::MarkServiceForDelete(record.name));
 }
 
@@ -324,10 +346,8 @@ BOOL StartServiceA(SC_HANDLE hService, DWORD dwNumServiceArgs, LPCSTR* /*lpServi
         return Result(rc, std::move(why));
     }
     ServiceRecord record;
-    if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
+    if (const DWORD rc = ReadUnmarkedService(open->serviceName, record); rc != ERROR_SUCCESS)
         return Result(rc);
-    if (record.markedForDelete)
-        return Result(ERROR_SERVICE_MARKED_FOR_DELETE);
     if (record.start == SERVICE_DISABLED)
         return Result(ERROR_SERVICE_DISABLED);
     if (tlv::platform::IsDatabaseLockedByOther())
@@ -342,16 +362,14 @@ BOOL ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpServ
     const OpenHandle* open = Use(hService, true, SERVICE_STOP);
     if (open == nullptr)
         return 0;
-    std::string why;
-    if (open->onSystemd) {
-        const DWORD rc = tlv::platform::StopUnitService(open->unit, *lpServiceStatus, why);
-        return Result(rc, std::move(why));
-    }
-    ServiceRecord record;
-    if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
-        return Result(rc);
-    const DWORD rc = tlv::platform::StopServiceProcess(record, *lpServiceStatus, why);
-    return Result(rc, std::move(why));
+    return StatusCall(
+        *open,
+        [lpServiceStatus](const std::string& unit, std::string& why) {
+            return tlv::platform::StopUnitService(unit, *lpServiceStatus, why);
+        },
+        [lpServiceStatus](const ServiceRecord& record, std::string& why) {
+            return tlv::platform::StopServiceProcess(record, *lpServiceStatus, why);
+        });
 }
 
 BOOL QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceStatus) {
@@ -360,16 +378,14 @@ BOOL QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceStatus) {
         return 0;
     if (lpServiceStatus == nullptr)
         return Result(ERROR_INVALID_PARAMETER);
-    std::string why;
-    if (open->onSystemd) {
-        const DWORD rc = tlv::platform::QueryUnitService(open->unit, *lpServiceStatus, why);
-        return Result(rc, std::move(why));
-    }
-    ServiceRecord record;
-    if (const DWORD rc = ReadService(open->serviceName, record); rc != ERROR_SUCCESS)
-        return Result(rc);
-    const DWORD rc = QueryRunState(record, *lpServiceStatus, why);
-    return Result(rc, std::move(why));
+    return StatusCall(
+        *open,
+        [lpServiceStatus](const std::string& unit, std::string& why) {
+            return tlv::platform::QueryUnitService(unit, *lpServiceStatus, why);
+        },
+        [lpServiceStatus](const ServiceRecord& record, std::string& why) {
+            return QueryRunState(record, *lpServiceStatus, why);
+        });
 }
 
 SC_LOCK LockServiceDatabase(SC_HANDLE hSCManager) {

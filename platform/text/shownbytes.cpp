@@ -5,16 +5,6 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The character at the start of the bytes when it is shown as it is; length 0 otherwise.
 Utf8Char PlainChar(std::string_view bytes) {
     const Utf8Char c = FirstUtf8Char(bytes);
@@ -34,6 +24,16 @@ bool AllChars(std::string_view bytes, ReadChar readChar) {
 }
 
 }  // namespace
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 Utf8Char FirstUtf8Char(std::string_view bytes) {
     if (bytes.empty())
@@ -121,8 +121,8 @@ std::string BytesOfShown(std::string_view shown, bool escaped) {
             continue;
         }
         if (shown.substr(at).starts_with("\\x") && at + 3 < shown.size()) {
-            const int high = HexValue(shown[at + 2]);
-            const int low = HexValue(shown[at + 3]);
+            const int high = HexDigitValue(shown[at + 2]);
+            const int low = HexDigitValue(shown[at + 3]);
             if (high >= 0 && low >= 0) {
                 bytes += static_cast<char>(high * 16 + low);
                 at += 4;

@@ -32,6 +32,8 @@ struct Utf8Char {
 Utf8Char FirstUtf8Char(std::string_view bytes);
 
 bool IsControlCharacter(char32_t code);
+// The value of a hex digit of either case; -1 for any other character.
+int HexDigitValue(char c);
 bool IsUtf8(std::string_view bytes);
 
 // True when the bytes are shown with escapes: not UTF-8, or holding a control character.

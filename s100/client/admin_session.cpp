@@ -57,15 +57,9 @@ CTerror AdminSession::connect(OpenFailure& failure) {
         }
         return error;
     }
-    failure.step = OpenStep::Address;
     ServerAddress address;
-    if (const CTerror error =
-            parseConnectString(failure.connectString, address, &failure.stringFault);
-        error != CTerr_NoError) {
+    if (const CTerror error = parseAddress(failure, address); error != CTerr_NoError)
         return error;
-    }
-    failure.host = address.host;
-    failure.port = address.port;
     failure.step = OpenStep::Key;
     std::string key;
     if (const CTerror error = loadEntryKey(failure.entry, key, failure.keyProblem, &failure.keyFile,
@@ -77,15 +71,9 @@ CTerror AdminSession::connect(OpenFailure& failure) {
 }
 
 CTerror AdminSession::connectAddress(OpenFailure& failure, const std::string& keyFile) {
-    failure.step = OpenStep::Address;
     ServerAddress address;
-    if (const CTerror error =
-            parseConnectString(failure.connectString, address, &failure.stringFault);
-        error != CTerr_NoError) {
+    if (const CTerror error = parseAddress(failure, address); error != CTerr_NoError)
         return error;
-    }
-    failure.host = address.host;
-    failure.port = address.port;
     failure.step = OpenStep::Key;
     failure.keyFile = keyFile;
     std::string key;
@@ -94,6 +82,18 @@ CTerror AdminSession::connectAddress(OpenFailure& failure, const std::string& ke
         return error;
     }
     return reach(failure, address, key);
+}
+
+CTerror AdminSession::parseAddress(OpenFailure& failure, ServerAddress& address) {
+    failure.step = OpenStep::Address;
+    if (const CTerror error =
+            parseConnectString(failure.connectString, address, &failure.stringFault);
+        error != CTerr_NoError) {
+        return error;
+    }
+    failure.host = address.host;
+    failure.port = address.port;
+    return CTerr_NoError;
 }
 
 CTerror AdminSession::reach(OpenFailure& failure, const ServerAddress& address,
@@ -115,8 +115,8 @@ CTerror AdminSession::exchange(tlv::wire::Request& request, tlv::wire::Response&
     return m_connection.call(request, response);
 }
 
-CTerror AdminSession::exchangeInParts(
-    tlv::wire::Request& request, const std::function<bool(tlv::wire::Response&)>& onPart) {
+CTerror AdminSession::exchangeInParts(tlv::wire::Request& request,
+                                      const std::function<bool(tlv::wire::Response&)>& onPart) {
     return m_connection.callInParts(request, onPart);
 }
 

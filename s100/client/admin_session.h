@@ -55,6 +55,8 @@ private:
     // naming a server; each leaves what it learnt in the record.
     CTerror connect(OpenFailure& failure);
     CTerror connectAddress(OpenFailure& failure, const std::string& keyFile);
+    // The connect string parsed into the address, and the host and port noted in the record.
+    CTerror parseAddress(OpenFailure& failure, ServerAddress& address);
     CTerror reach(OpenFailure& failure, const ServerAddress& address, const std::string& key);
 
     tlv::wire::ClientConnection m_connection;

@@ -139,6 +139,16 @@ CTstatus putArray(CTkvs kvs, CTsymbol key, const Element* elements, uint32_t cou
     return report(error, putValue(kvs, key, Value::array(std::move(array))));
 }
 
+// Builds an array value from count scalars, each of which makes a value.
+template <typename Element, typename Make>
+CTstatus putScalarArray(CTkvs kvs, CTsymbol key, const Element* elements, uint32_t count,
+                        CTerror* error, Make make) {
+    return putArray(kvs, key, elements, count, error, [make](Element element, Value& out) {
+        out = make(element);
+        return CTerr_NoError;
+    });
+}
+
 CTerror copyOfSet(CTkvs kvs, KVSet& copy) {
     Entry* entry = nullptr;
     if (const CTerror error = findReadable(kvs, entry); error != CTerr_NoError) {
@@ -402,34 +412,26 @@ CTstatus CTkvs_PutStringArray(CTkvs kvs, CTsymbol key, const char* const* elemen
 
 CTstatus CTkvs_PutIntArray(CTkvs kvs, CTsymbol key, const int32_t* elements, uint32_t count,
                            CTerror* error) {
-    return putArray(kvs, key, elements, count, error, [](int32_t number, Value& out) {
-        out = Value::integer(number);
-        return CTerr_NoError;
-    });
+    return putScalarArray(kvs, key, elements, count, error,
+                          [](int32_t number) { return Value::integer(number); });
 }
 
 CTstatus CTkvs_PutUIntArray(CTkvs kvs, CTsymbol key, const uint32_t* elements, uint32_t count,
                             CTerror* error) {
-    return putArray(kvs, key, elements, count, error, [](uint32_t number, Value& out) {
-        out = Value::uinteger(number);
-        return CTerr_NoError;
-    });
+    return putScalarArray(kvs, key, elements, count, error,
+                          [](uint32_t number) { return Value::uinteger(number); });
 }
 
 CTstatus CTkvs_PutBoolArray(CTkvs kvs, CTsymbol key, const CTbool* elements, uint32_t count,
                             CTerror* error) {
-    return putArray(kvs, key, elements, count, error, [](CTbool word, Value& out) {
-        out = Value::boolean(word);
-        return CTerr_NoError;
-    });
+    return putScalarArray(kvs, key, elements, count, error,
+                          [](CTbool word) { return Value::boolean(word); });
 }
 
 CTstatus CTkvs_PutSymbolArray(CTkvs kvs, CTsymbol key, const CTsymbol* elements, uint32_t count,
                               CTerror* error) {
-    return putArray(kvs, key, elements, count, error, [](CTsymbol symbol, Value& out) {
-        out = Value::symbol(symbol);
-        return CTerr_NoError;
-    });
+    return putScalarArray(kvs, key, elements, count, error,
+                          [](CTsymbol symbol) { return Value::symbol(symbol); });
 }
 
 CTstatus CTkvs_PutKVSetArray(CTkvs kvs, CTsymbol key, const CTkvs* elements, uint32_t count,

@@ -9,20 +9,14 @@
 #include <QVBoxLayout>
 
 #include "framework/widgets/bytefield.h"
-#include "resources/stringids.h"
-#include "services/ui/svcboxes.h"
-#include "services/ui/svcbrowse.h"
+#include "framework/widgets/dialogparts.h"
 #include "services/ui/svcsave.h"
 
 CEditDLLService::CEditDLLService(CTkvs set, QWidget* parent, int bServerIsLocal)
-    : QDialog(parent),
-      m_kvs(set),
-      m_bServerIsLocal(bServerIsLocal),
+    : CServiceDialog(set, parent, bServerIsLocal, std::string()),
       m_fields(DllDialogDefaults()),
-      m_wndServiceName(MakeServiceNameField()),
       m_wndDLLPath(nullptr),
       m_wndBrowse(nullptr),
-      m_serviceType(MakeServiceTypeGroup()),
       m_wndArguments(MakeTextField("arguments")),
       m_wndProcessName(MakeTextField("processName")),
       m_wndEmergencyTimeout(MakeTextField("emergencyTimeout")),
@@ -47,14 +41,9 @@ CEditDLLService::CEditDLLService(CTkvs set, QWidget* parent, int bServerIsLocal)
     layout->addLayout(form);
     layout->addWidget(m_serviceType.group);
     layout->addWidget(settings);
-    layout->addWidget(MakeOkCancel(*this));
+    layout->addWidget(MakeOkCancel(*this, OkDefault::Yes));
     connect(m_wndBrowse, &QPushButton::clicked, this, &CEditDLLService::OnBrowse);
     DoDataExchange(false);
-}
-
-void CEditDLLService::SetServiceName(const std::string& name) {
-    m_strServiceName = name;
-    ShowBytes(*m_wndServiceName, name);
 }
 
 void CEditDLLService::SetDLLPath(const std::string& path) {
@@ -62,36 +51,13 @@ void CEditDLLService::SetDLLPath(const std::string& path) {
     ShowBytes(*m_wndDLLPath, path);
 }
 
-void CEditDLLService::setVisible(bool visible) {
-    if (visible && !m_bOpened) {
-        m_bOpened = true;
-        OnInitDialog();
-    }
-    QDialog::setVisible(visible);
-}
-
-void CEditDLLService::OnInitDialog() {
-    DoDataExchange(false);
-    if (!m_bServerIsLocal)
-        ShowServiceInfo(IDS_REMOTE_SERVICE_INFO);
-}
-
 void CEditDLLService::OnBrowse() {
-    if (!DoDataExchange(true))
-        return;
-    if (const auto path = BrowseForServiceFile(this, ServiceKind::DLL))
-        m_fields.dllPath = *path;
-    DoDataExchange(false);
+    BrowseInto(ServiceKind::DLL, m_fields.dllPath);
 }
 
 void CEditDLLService::accept() {
-    if (!DoDataExchange(true))
-        return;
-    if (const unsigned message = SaveDllService(m_kvs, m_strServiceName, m_fields); message != 0) {
-        ShowServiceError(message, this);
-        return;
-    }
-    QDialog::accept();
+    if (ReadAndSave([this] { return SaveDllService(m_kvs, m_strServiceName, m_fields); }))
+        QDialog::accept();
 }
 
 bool CEditDLLService::DoDataExchange(bool save) {

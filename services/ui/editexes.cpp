@@ -12,9 +12,8 @@
 
 #include "framework/modalseam.h"
 #include "framework/widgets/bytefield.h"
+#include "framework/widgets/dialogparts.h"
 #include "resources/stringtable.h"
-#include "services/ui/svcboxes.h"
-#include "services/ui/svcbrowse.h"
 #include "services/ui/svclocal.h"
 #include "services/ui/svcsave.h"
 
@@ -42,16 +41,12 @@ QComboBox* MakeProcessorList() {
 }  // namespace
 
 CEditEXEService::CEditEXEService(CTkvs set, QWidget* parent, int bServerIsLocal)
-    : QDialog(parent),
-      m_kvs(set),
-      m_bServerIsLocal(bServerIsLocal),
+    : CServiceDialog(set, parent, bServerIsLocal, "NewService"),
       m_fields(ExeDialogDefaults()),
-      m_wndServiceName(MakeServiceNameField()),
       m_wndCommandLine(nullptr),
       m_wndBrowse(nullptr),
       m_wndMachineName(MakeTextField("machineName")),
       m_wndProcessor(MakeProcessorList()),
-      m_serviceType(MakeServiceTypeGroup()),
       m_wndStartTimeout(MakeTextField("startTimeout")),
       m_wndEmergencyTimeout(MakeTextField("emergencyTimeout")),
       m_wndExitTimeout(MakeTextField("exitTimeout")),
@@ -83,14 +78,9 @@ CEditEXEService::CEditEXEService(CTkvs set, QWidget* parent, int bServerIsLocal)
     layout->addWidget(m_serviceType.group);
     layout->addWidget(timeouts);
     layout->addWidget(m_wndDetectHangs);
-    layout->addWidget(MakeOkCancel(*this));
+    layout->addWidget(MakeOkCancel(*this, OkDefault::Yes));
     connect(m_wndBrowse, &QPushButton::clicked, this, &CEditEXEService::OnBrowse);
     DoDataExchange(false);
-}
-
-void CEditEXEService::SetServiceName(const std::string& name) {
-    m_strServiceName = name;
-    ShowBytes(*m_wndServiceName, name);
 }
 
 void CEditEXEService::SetCommandLine(const std::string& commandLine) {
@@ -98,18 +88,8 @@ void CEditEXEService::SetCommandLine(const std::string& commandLine) {
     ShowBytes(*m_wndCommandLine, commandLine);
 }
 
-void CEditEXEService::setVisible(bool visible) {
-    if (visible && !m_bOpened) {
-        m_bOpened = true;
-        OnInitDialog();
-    }
-    QDialog::setVisible(visible);
-}
-
 void CEditEXEService::OnInitDialog() {
-    DoDataExchange(false);
-    if (!m_bServerIsLocal)
-        ShowServiceInfo(IDS_REMOTE_SERVICE_INFO);
+    CServiceDialog::OnInitDialog();
     SelectStoredProcessor();
     const QString opening = m_wndProcessor->currentText();
     m_chProcessorAtOpening = opening.isEmpty() ? '\0' : opening.front().toLatin1();
@@ -127,20 +107,12 @@ void CEditEXEService::SelectStoredProcessor() {
 }
 
 void CEditEXEService::OnBrowse() {
-    if (!DoDataExchange(true))
-        return;
-    if (const auto path = BrowseForServiceFile(this, ServiceKind::Executable))
-        m_fields.commandLine = *path;
-    DoDataExchange(false);
+    BrowseInto(ServiceKind::Executable, m_fields.commandLine);
 }
 
 void CEditEXEService::accept() {
-    if (!DoDataExchange(true))
+    if (!ReadAndSave([this] { return SaveExeService(m_kvs, m_strServiceName, m_fields); }))
         return;
-    if (const unsigned message = SaveExeService(m_kvs, m_strServiceName, m_fields); message != 0) {
-        ShowServiceError(message, this);
-        return;
-    }
     if (AsksMultiProcessorQuestion(m_chProcessorAtOpening, m_fields.processor) &&
         Modal().MessageBox(StringTable::Load(IDS_MULTIPROCESSOR_QUESTION),
                            StringTable::Load(IDS_APP_TITLE), MB_OKCANCEL, this) != IDOK) {

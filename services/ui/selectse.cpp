@@ -5,7 +5,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "services/ui/svcfields.h"
+#include "framework/widgets/dialogparts.h"
 
 CSelectService::CSelectService(QWidget* parent)
     : QDialog(parent),
@@ -21,7 +21,7 @@ CSelectService::CSelectService(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_wndExecutable);
     layout->addWidget(m_wndDLL);
-    layout->addWidget(MakeOkCancel(*this));
+    layout->addWidget(MakeOkCancel(*this, OkDefault::Yes));
 }
 
 void CSelectService::SetSelection(int selection) {

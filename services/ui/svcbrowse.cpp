@@ -1,27 +1,16 @@
 #include "services/ui/svcbrowse.h"
 
-#include <QFile>
 #include <QFileDialog>
 
-#include "framework/modalseam.h"
-
-namespace {
-
-// "All files" lists everything: programs here need not carry a dot in their names.
-const QString kAllFilesFilter = QStringLiteral("All files (*)");
-
-}  // namespace
+#include "framework/widgets/filechoice.h"
 
 std::optional<std::string> BrowseForServiceFile(QWidget* owner, ServiceKind kind) {
     const QString suffix = kind == ServiceKind::DLL ? QStringLiteral("dll") : QStringLiteral("exe");
     const QString kindFilter = QStringLiteral("*.%1 (*.%1)").arg(suffix);
 
     QFileDialog dialog(owner, QStringLiteral("Select File"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({kindFilter, kAllFilesFilter});
-    dialog.selectNameFilter(kindFilter);
+    // "All files" lists everything: programs here need not carry a dot in their names.
+    SetUpOpenFileDialog(dialog, kindFilter);
     dialog.setDefaultSuffix(suffix);
     // The default extension belongs to the kind's filter; added under "All files" it would turn
     // a chosen program without a dot into a file that does not exist.
@@ -29,10 +18,5 @@ std::optional<std::string> BrowseForServiceFile(QWidget* owner, ServiceKind kind
                      [&dialog, kindFilter, suffix](const QString& filter) {
                          dialog.setDefaultSuffix(filter == kindFilter ? suffix : QString());
                      });
-    if (Modal().RunDialog(dialog) != IDOK)
-        return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty())
-        return std::nullopt;
-    return QFile::encodeName(chosen.front()).toStdString();
+    return ChosenFile(dialog);
 }

@@ -1,8 +1,6 @@
 #include "services/ui/svcfields.h"
 
 #include <QCheckBox>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -13,6 +11,7 @@
 #include <charconv>
 
 #include "framework/modalseam.h"
+#include "framework/widgets/dialogparts.h"
 #include "resources/stringtable.h"
 #include "services/svcdef.h"
 
@@ -72,18 +71,6 @@ void ShowInteger(QLineEdit& field, int32_t value) {
     field.setText(QString::number(value));
 }
 
-QLineEdit* MakeTextField(const char* objectName) {
-    auto* field = new QLineEdit;
-    field->setObjectName(QString::fromLatin1(objectName));
-    return field;
-}
-
-QCheckBox* MakeCheckBox(const char* text, const char* objectName) {
-    auto* box = new QCheckBox(QString::fromLatin1(text));
-    box->setObjectName(QString::fromLatin1(objectName));
-    return box;
-}
-
 ServiceTypeControls MakeServiceTypeGroup() {
     ServiceTypeControls controls{new QGroupBox(QStringLiteral("Service Type")),
                                  new QRadioButton(QStringLiteral("Mandatory")),
@@ -119,12 +106,4 @@ QWidget* MakePathRow(const char* objectName, QLineEdit*& path, QPushButton*& bro
     layout->addWidget(path);
     layout->addWidget(browse);
     return row;
-}
-
-QDialogButtonBox* MakeOkCancel(QDialog& dialog) {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    return buttons;
 }

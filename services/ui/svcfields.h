@@ -8,8 +8,6 @@
 #include <string>
 
 class QCheckBox;
-class QDialog;
-class QDialogButtonBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -42,9 +40,3 @@ void ReadServiceType(const ServiceTypeControls& controls, bool& bMandatory, bool
 
 // A path field with "&Browse" beside it, as one row.
 QWidget* MakePathRow(const char* objectName, QLineEdit*& path, QPushButton*& browse);
-
-// OK (the default button) and Cancel, wired to the dialog's accept and reject.
-QDialogButtonBox* MakeOkCancel(QDialog& dialog);
-
-QLineEdit* MakeTextField(const char* objectName);
-QCheckBox* MakeCheckBox(const char* text, const char* objectName);

@@ -55,11 +55,10 @@ const CommandShape* FindCommand(const std::string& name) {
 }
 
 bool ParseFailOn(const std::string& text, FailOn& failOn) {
-    static constexpr std::pair<std::string_view, FailOn> kLevels[] = {
-        {"info", FailOn::Info},
-        {"warning", FailOn::Warning},
-        {"error", FailOn::Error},
-        {"fatal", FailOn::Fatal}};
+    static constexpr std::pair<std::string_view, FailOn> kLevels[] = {{"info", FailOn::Info},
+                                                                      {"warning", FailOn::Warning},
+                                                                      {"error", FailOn::Error},
+                                                                      {"fatal", FailOn::Fatal}};
     for (const auto& [name, level] : kLevels) {
         if (text == name) {
             failOn = level;
@@ -111,26 +110,38 @@ private:
         return true;
     }
 
+    // An option that only turns a setting on; false for any other.
+    bool Switch(const std::string& option) {
+        struct SwitchOption {
+            std::string_view name;
+            bool TlvadmArgs::*setting;
+            unsigned seen;  // what the command's shape checks, or 0
+        };
+        static constexpr SwitchOption kSwitches[] = {
+            {"--help", &TlvadmArgs::bHelp, 0},
+            {"-h", &TlvadmArgs::bHelp, 0},
+            {"--version", &TlvadmArgs::bVersion, 0},
+            {"--json", &TlvadmArgs::bJson, 0},
+            {"--emergency", &TlvadmArgs::bEmergency, kEmergency},
+            {"--wait", &TlvadmArgs::bWait, kWait},
+            {"--all", &TlvadmArgs::bAll, 0},
+            {"--yes", &TlvadmArgs::bYes, 0}};
+        for (const SwitchOption& known : kSwitches) {
+            if (option == known.name) {
+                m_args.*known.setting = true;
+                m_seen |= known.seen;
+                return true;
+            }
+        }
+        return false;
+    }
+
     bool Apply(const std::string& option, int& i, int argc, const char* const* argv) {
         std::string value;
-        if (option == "--help" || option == "-h") {
-            m_args.bHelp = true;
-        } else if (option == "--version") {
-            m_args.bVersion = true;
-        } else if (option == "--json") {
-            m_args.bJson = true;
+        if (Switch(option)) {
+            return true;
         } else if (option == "--registry") {
             return Value(option, i, argc, argv, m_args.registry);
-        } else if (option == "--emergency") {
-            m_args.bEmergency = true;
-            m_seen |= kEmergency;
-        } else if (option == "--wait") {
-            m_args.bWait = true;
-            m_seen |= kWait;
-        } else if (option == "--all") {
-            m_args.bAll = true;
-        } else if (option == "--yes") {
-            m_args.bYes = true;
         } else if (option == "--key") {
             return Value(option, i, argc, argv, m_args.keyFile);
         } else if (option == "--jobs") {

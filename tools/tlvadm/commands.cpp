@@ -3,11 +3,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <iostream>
 #include <charconv>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "framework/bytetext.h"
 #include "platform/text/shownbytes.h"
@@ -46,6 +48,9 @@ private:
     int Refused(const std::vector<std::string>& objects, const std::string& prefix, CTerror code);
     int Usage(const std::string& message);
     int Outcome(int ok) { return ok ? kExitOk : Refused(m_args.operands); }
+    // The exit code of the command run on the session; without a session, the lost-connection
+    // message and a usage exit.
+    int ExitOnSession(const std::function<int(ECTF_AdminSession&)>& command);
 
     int List(int (CAdminDoc::*refresh)(int), std::unique_ptr<CViewLine> (CAdminDoc::*get)(),
              const std::vector<const char*>& keys);
@@ -170,8 +175,8 @@ bool Runner::IsAlreadyThere(const std::string& name, CTerror code) {
                               service.state == SVC_StateStarting ||
                               service.state == SVC_StateWaiting;
         const bool bIdle = service.state == SVC_StateIdle || service.state == SVC_StateFailed;
-        bThere = service.bFound &&
-                 (bStart ? bRunning : bIdle || service.state == SVC_StateStopping);
+        bThere =
+            service.bFound && (bStart ? bRunning : bIdle || service.state == SVC_StateStopping);
         if (bThere)
             m_err << "tlvadm: " << RefusalReason(session, m_args.command, {name}, code) << '\n';
     });
@@ -233,22 +238,23 @@ int Runner::ShowProfile() {
     return kExitOk;
 }
 
-int Runner::Check() {
+int Runner::ExitOnSession(const std::function<int(ECTF_AdminSession&)>& command) {
     int result = kExitUsage;
-    if (!m_doc.RunOnSession([&](ECTF_AdminSession& session) {
-            result = RunProfileCheck(session, m_args.bJson, m_args.failOn, m_out, m_err);
-        }))
+    if (!m_doc.RunOnSession([&](ECTF_AdminSession& session) { result = command(session); }))
         return Usage(StringTable::Text(IDS_LOST_CONNECTION));
     return result;
 }
 
+int Runner::Check() {
+    return ExitOnSession([&](ECTF_AdminSession& session) {
+        return RunProfileCheck(session, m_args.bJson, m_args.failOn, m_out, m_err);
+    });
+}
+
 int Runner::Status() {
-    int result = kExitUsage;
-    if (!m_doc.RunOnSession([&](ECTF_AdminSession& session) {
-            result = RunServiceStatus(session, m_args.operands, m_args.bJson, m_out, m_err);
-        }))
-        return Usage(StringTable::Text(IDS_LOST_CONNECTION));
-    return result;
+    return ExitOnSession([&](ECTF_AdminSession& session) {
+        return RunServiceStatus(session, m_args.operands, m_args.bJson, m_out, m_err);
+    });
 }
 
 int Runner::Watch() {
@@ -272,32 +278,29 @@ int Runner::Run() {
         return PrintProviderListJson(m_doc, m_out, m_err);
     if (command == "providers")
         return List(&CAdminDoc::RefreshSPInfo, &CAdminDoc::GetSPs, {"name", "availability"});
-    if (command == "level")
-        return Level();
-    if (command == "set-level")
-        return SetLevel();
-    if (command == "start")
-        return StartServices();
-    if (command == "stop")
-        return StopServices();
-    if (command == "status")
-        return Status();
-    if (command == "watch")
-        return Watch();
-    if (command == "add-service")
-        return AddService();
+    // The commands that are one member of the runner each.
+    static constexpr std::pair<std::string_view, int (Runner::*)()> kMemberCommands[] = {
+        {"level", &Runner::Level},
+        {"set-level", &Runner::SetLevel},
+        {"start", &Runner::StartServices},
+        {"stop", &Runner::StopServices},
+        {"status", &Runner::Status},
+        {"watch", &Runner::Watch},
+        {"add-service", &Runner::AddService},
+        {"show-profile", &Runner::ShowProfile},
+        {"check", &Runner::Check}};
+    for (const auto& [name, run] : kMemberCommands) {
+        if (command == name)
+            return (this->*run)();
+    }
     if (command == "remove-service")
         return Outcome(m_doc.DeleteService(Text(Operand(0))));
     if (command == "remove-profile")
         return Outcome(m_doc.DeleteProfile(Text(Operand(0)), Text(Operand(1))));
-    if (command == "show-profile")
-        return ShowProfile();
     if (command == "import")
         return Outcome(m_doc.ImportProfile(Text(Operand(0)), Text(Operand(1)), Text(Operand(2))));
     if (command == "export")
         return Outcome(m_doc.ExportProfile(Text(Operand(2)), Text(Operand(0)), Text(Operand(1))));
-    if (command == "check")
-        return Check();
     return Usage("unknown command " + command);
 }
 

@@ -33,26 +33,30 @@ bool Ask(CAdminDoc& doc, Answer (*query)(ECTF_AdminSession*), unsigned failureMe
     return false;
 }
 
-template <typename Answer, typename PrintOne>
-void PrintArray(std::ostream& out, const Answer& answer, PrintOne printOne) {
+// The list as a JSON array, printRow(answer, texts, i) writing the members of row i.
+template <typename Answer, typename PrintRow>
+int PrintListJson(CAdminDoc& doc, Answer (*query)(ECTF_AdminSession*), unsigned failureMessage,
+                  std::ostream& out, std::ostream& err, PrintRow printRow) {
+    Answer answer;
+    int exitCode = kExitOk;
+    if (!Ask(doc, query, failureMessage, answer, err, exitCode))
+        return exitCode;
+    const DisplayTexts texts = DisplayTexts::Load();
     out << '[';
     for (int i = 0; i < answer.count; ++i) {
         out << (i == 0 ? "\n  {" : ",\n  {");
-        printOne(i);
+        printRow(answer, texts, i);
         out << '}';
     }
     out << (answer.count > 0 ? "\n]\n" : "]\n");
+    return kExitOk;
 }
 
 }  // namespace
 
 int PrintServiceListJson(CAdminDoc& doc, std::ostream& out, std::ostream& err) {
-    ServiceListAnswer answer;
-    int exitCode = kExitOk;
-    if (!Ask(doc, &QueryServiceList, IDS_SERVICE_INFO_FAILED, answer, err, exitCode))
-        return exitCode;
-    const DisplayTexts texts = DisplayTexts::Load();
-    PrintArray(out, answer, [&](int i) {
+    const auto printRow = [&out](const ServiceListAnswer& answer, const DisplayTexts& texts,
+                                 int i) {
         const unsigned long state = answer.states[i];
         const unsigned long type = answer.types[i];
         const long disabled = answer.disabled[i];
@@ -62,21 +66,16 @@ int PrintServiceListJson(CAdminDoc& doc, std::ostream& out, std::ostream& err) {
             << ", \"failed\": " << JsonBool(state == SVC_StateFailed)
             << ", \"disabled\": " << JsonBool(disabled != 0)
             << ", \"start_type\": " << JsonString(QString::fromStdString(s100::symbolText(type)));
-    });
-    return kExitOk;
+    };
+    return PrintListJson(doc, &QueryServiceList, IDS_SERVICE_INFO_FAILED, out, err, printRow);
 }
 
 int PrintProviderListJson(CAdminDoc& doc, std::ostream& out, std::ostream& err) {
-    SPListAnswer answer;
-    int exitCode = kExitOk;
-    if (!Ask(doc, &QuerySPList, IDS_SP_INFO_FAILED, answer, err, exitCode))
-        return exitCode;
-    const DisplayTexts texts = DisplayTexts::Load();
-    PrintArray(out, answer, [&](int i) {
+    const auto printRow = [&out](const SPListAnswer& answer, const DisplayTexts& texts, int i) {
         const long available = answer.available[i];
         out << NameMember(answer.names[i])
             << ", \"availability\": " << JsonString(AvailabilityText(texts, available))
             << ", \"available\": " << JsonBool(available != 0);
-    });
-    return kExitOk;
+    };
+    return PrintListJson(doc, &QuerySPList, IDS_SP_INFO_FAILED, out, err, printRow);
 }

@@ -8,28 +8,15 @@
 #include <QVBoxLayout>
 
 #include "framework/widgets/bytefield.h"
+#include "framework/widgets/dialogparts.h"
 #include "transfer/profiledir.h"
 #include "transfer/transferrules.h"
 #include "transfer/ui/profilefiledlg.h"
 
-namespace {
-
-QLineEdit* MakeField(const char* objectName, bool bReadOnly) {
-    auto* field = new QLineEdit;
-    field->setObjectName(QString::fromLatin1(objectName));
-    field->setReadOnly(bReadOnly);
-    return field;
-}
-
-}  // namespace
-
-CExportProf::CExportProf(QWidget* parent)
-    : QDialog(parent),
-      m_wndName(MakeField("name", true)),
-      m_wndClass(MakeField("class", true)),
-      m_wndFilename(MakeField("filename", false)),
-      m_okButton(nullptr) {
+CExportProf::CExportProf(QWidget* parent) : CProfileFileBox(parent), m_okButton(nullptr) {
     setWindowTitle(QStringLiteral("Export Profile"));
+    m_wndName->setReadOnly(true);
+    m_wndClass->setReadOnly(true);
     auto* profile = new QGroupBox(QStringLiteral("Profile"));
     auto* profileForm = new QFormLayout(profile);
     profileForm->addRow(QStringLiteral("Name:"), m_wndName);
@@ -37,14 +24,11 @@ CExportProf::CExportProf(QWidget* parent)
     auto* fileForm = new QFormLayout;
     fileForm->addRow(QStringLiteral("Filename:"), m_wndFilename);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QDialogButtonBox* buttons = MakeOkCancel(*this, OkDefault::Yes);
     m_okButton = buttons->button(QDialogButtonBox::Ok);
-    m_okButton->setDefault(true);
     QPushButton* browse =
         buttons->addButton(QStringLiteral("&Browse"), QDialogButtonBox::ActionRole);
     browse->setAutoDefault(false);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CExportProf::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CExportProf::reject);
     connect(browse, &QPushButton::clicked, this, &CExportProf::OnBrowse);
     connect(m_wndFilename, &QLineEdit::textChanged, this, &CExportProf::OnChangeFilename);
 
@@ -55,21 +39,6 @@ CExportProf::CExportProf(QWidget* parent)
     setMinimumWidth(380);
     DoDataExchange(false);
     m_wndFilename->setFocus();  // the one field to edit
-}
-
-void CExportProf::SetName(const QString& name) {
-    m_strName = name;
-    DoDataExchange(false);
-}
-
-void CExportProf::SetClass(const QString& profileClass) {
-    m_strClass = profileClass;
-    DoDataExchange(false);
-}
-
-void CExportProf::SetFilename(const QString& fileName) {
-    m_strFilename = fileName;
-    DoDataExchange(false);
 }
 
 QString CExportProf::FilePath() const {

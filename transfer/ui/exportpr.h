@@ -7,23 +7,19 @@
 // there moves that directory to the file's folder for the rest of the run and ends this dialog
 // at once as if OK had been pressed.
 
-#include <QDialog>
 #include <QString>
 
-class QLineEdit;
+#include "transfer/ui/profilefilebox.h"
+
 class QPushButton;
 
-class CExportProf final : public QDialog {
+class CExportProf final : public CProfileFileBox {
     Q_OBJECT
 
 public:
     explicit CExportProf(QWidget* parent);
 
-    void SetName(const QString& name);
-    void SetClass(const QString& profileClass);
-    void SetFilename(const QString& fileName);
-    // The file name field's text, as typed or as chosen with "&Browse".
-    const QString& Filename() const { return m_strFilename; }
+    // Filename() is the file name field's text, as typed or as chosen with "&Browse".
     // Where the export writes: the file name with ".ief" when it holds no ".", inside the folder
     // chosen with "&Browse", or as typed (a bare name stays bare).
     QString FilePath() const;
@@ -33,14 +29,8 @@ public:
 private:
     void OnChangeFilename();
     void OnBrowse();
-    void DoDataExchange(bool save);
+    void DoDataExchange(bool save) override;
 
-    QString m_strName;
-    QString m_strClass;
-    QString m_strFilename;
     QString m_strBrowsedFolder;
-    QLineEdit* m_wndName;
-    QLineEdit* m_wndClass;
-    QLineEdit* m_wndFilename;
     QPushButton* m_okButton;
 };

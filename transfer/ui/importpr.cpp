@@ -3,30 +3,16 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 #include "app/errorbox.h"
 #include "framework/widgets/bytefield.h"
+#include "framework/widgets/dialogparts.h"
 #include "resources/stringtable.h"
 #include "transfer/profiledir.h"
 #include "transfer/transferrules.h"
 
-namespace {
-
-QLineEdit* MakeField(const char* objectName) {
-    auto* field = new QLineEdit;
-    field->setObjectName(QString::fromLatin1(objectName));
-    return field;
-}
-
-}  // namespace
-
-CImportProf::CImportProf(QWidget* parent)
-    : QDialog(parent),
-      m_strFilename(ApplicationProfileDirectory()),
-      m_wndFilename(MakeField("filename")),
-      m_wndName(MakeField("name")),
-      m_wndClass(MakeField("class")) {
+CImportProf::CImportProf(QWidget* parent) : CProfileFileBox(parent) {
+    m_strFilename = ApplicationProfileDirectory();
     setWindowTitle(QStringLiteral("Import Profile"));
     m_wndFilename->setReadOnly(true);
     auto* form = new QFormLayout;
@@ -34,31 +20,10 @@ CImportProf::CImportProf(QWidget* parent)
     form->addRow(QStringLiteral("New Profile Name:"), m_wndName);
     form->addRow(QStringLiteral("New Profile Class:"), m_wndClass);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CImportProf::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CImportProf::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    StackFormAndButtons(*this, form, MakeOkCancel(*this, OkDefault::No));
     setMinimumWidth(420);
     DoDataExchange(false);
     m_wndName->setFocus();  // the file name is only shown
-}
-
-void CImportProf::SetFilename(const QString& fileName) {
-    m_strFilename = fileName;
-    DoDataExchange(false);
-}
-
-void CImportProf::SetName(const QString& name) {
-    m_strName = name;
-    DoDataExchange(false);
-}
-
-void CImportProf::SetClass(const QString& profileClass) {
-    m_strClass = profileClass;
-    DoDataExchange(false);
 }
 
 void CImportProf::accept() {

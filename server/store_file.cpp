@@ -1,0 +1,17 @@
+#include "server/store_file.h"
+
+namespace tlv::server {
+
+sqlite3* openStoreFile(const std::string& path, int flags, const char* verb, std::string& error) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+        error = std::string("cannot ") + verb + " the store " + path + ": " +
+                (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 2000);
+    return db;
+}
+
+}  // namespace tlv::server
