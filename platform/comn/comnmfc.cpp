@@ -1,4 +1,4 @@
-#include "app/comnmfc.h"
+#include "platform/comn/comnmfc.h"
 
 #include "framework/modalseam.h"
 #include "platform/comn/comn.h"

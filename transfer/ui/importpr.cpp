@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "app/errorbox.h"
 #include "framework/widgets/bytefield.h"
+#include "framework/widgets/errorbox.h"
 #include "resources/stringtable.h"
 #include "transfer/profiledir.h"
 #include "transfer/transferrules.h"
