@@ -11,6 +11,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/files/filedescriptor.h"
 #include "platform/process/alive.h"
 
 namespace tlv::platform {
@@ -18,22 +19,6 @@ namespace {
 
 // A pid is at most 7 digits on Linux (pid_max <= 2^22); anything longer is not a pid file.
 constexpr std::size_t kMaxPidFileSize = 16;
-
-class FileDescriptor final {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-    int Release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
 
 std::optional<pid_t> ParsePid(const char* text, std::size_t size) {
     std::size_t length = size;

@@ -6,10 +6,12 @@
 #include <cerrno>
 #include <cstring>
 
-#include "s100/kvs/file_descriptor.h"
+#include "platform/files/filedescriptor.h"
 
 namespace s100 {
 namespace {
+
+using tlv::platform::FileDescriptor;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -96,12 +98,12 @@ std::string systemReason() {
 // The whole file, at most kMaxNotationBytes.
 bool readWhole(const std::filesystem::path& path, std::string& text, FileError& error) {
     const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
+    if (fd.Get() < 0) {
         return fail(error, CTerr_FileOpen, path.string() + ": " + systemReason());
     }
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
         if (got == 0) {
             return true;
         }
