@@ -10,6 +10,11 @@ FileDescriptor::~FileDescriptor() {
     Close();
 }
 
+void FileDescriptor::Reset(int fd) {
+    Close();
+    m_fd = fd;
+}
+
 int FileDescriptor::Release() {
     return std::exchange(m_fd, -1);
 }

@@ -12,6 +12,8 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
     int Get() const { return m_fd; }
+    // Closes what it holds and adopts the descriptor instead.
+    void Reset(int fd);
     // Hands the descriptor over without closing it.
     int Release();
     // Closes now; false when closing reported an error (a write that never reached the disk).

@@ -110,12 +110,11 @@ PidFileWriter::~PidFileWriter() {
 }
 
 void PidFileWriter::Release() {
-    if (m_fd < 0)
+    if (m_fd.Get() < 0)
         return;
-    if (SameFile(m_fd, m_path))
+    if (SameFile(m_fd.Get(), m_path))
         unlink(m_path.c_str());
-    close(m_fd);
-    m_fd = -1;
+    m_fd.Close();
 }
 
 bool PidFileWriter::Write(const std::string& path, std::string& message) {
@@ -147,7 +146,7 @@ bool PidFileWriter::Write(const std::string& path, std::string& message) {
         return false;
     }
     m_path = path;
-    m_fd = file.Release();
+    m_fd.Reset(file.Release());
     return true;
 }
 
