@@ -12,7 +12,7 @@
 #include <optional>
 #include <utility>
 
-#include "platform/comn/comnmfc.h"
+#include "framework/comn/comnmfc.h"
 #include "resources/resourceids.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"

@@ -6,9 +6,9 @@
 #include <atomic>
 #include <new>
 
+#include "framework/comn/comnmfc.h"
 #include "framework/waitcursor.h"
 #include "framework/widgets/errorbox.h"
-#include "platform/comn/comnmfc.h"
 #include "resources/stringids.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/comn/comn.h"
+#include "framework/comn/comn.h"
 
 class ECTF_AdminSession;
 

@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "app/serverchoice.h"
+#include "framework/comn/getserverdialog.h"
 #include "framework/mdi/mdichild.h"
-#include "platform/comn/getserverdialog.h"
 #include "platform/registry/regapi.h"
 #include "resources/commandids.h"
 #include "resources/resourceids.h"

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <QWidget>
 
+#include "framework/comn/comnmfc.h"
 #include "framework/testing/scriptedmodalseam.h"
 #include "framework/widgets/errorbox.h"
-#include "platform/comn/comnmfc.h"
 #include "resources/resourceids.h"
 #include "resources/stringids.h"
 

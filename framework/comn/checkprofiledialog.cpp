@@ -1,4 +1,4 @@
-#include "platform/comn/checkprofiledialog.h"
+#include "framework/comn/checkprofiledialog.h"
 
 #include "resources/resourceids.h"
 

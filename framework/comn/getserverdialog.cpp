@@ -1,4 +1,4 @@
-#include "platform/comn/getserverdialog.h"
+#include "framework/comn/getserverdialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
