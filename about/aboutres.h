@@ -10,8 +10,6 @@ class QDialog;
 class QLabel;
 class QTreeWidget;
 
-inline constexpr int IDD_ABOUTBOX = 2066;
-
 // The controls of the resource, owned by the dialog they were built into.
 struct AboutControls {
     QLabel* appName = nullptr;        // 49226

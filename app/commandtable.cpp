@@ -1,6 +1,8 @@
 #include "app/commandtable.h"
 
-#include "app/resource.h"
+#include "resources/commandids.h"
+#include "resources/resourceids.h"
+
 
 namespace {
 

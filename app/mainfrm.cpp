@@ -9,13 +9,14 @@
 
 #include "app/commandtable.h"
 #include "app/emptyhint.h"
-#include "app/resource.h"
 #include "app/tlvadmin.h"
 #include "app/windowplace.h"
 #include "framework/mdi/commandui.h"
 #include "framework/mdi/doctemplate.h"
 #include "framework/mdi/mdichild.h"
 #include "platform/process/spawn.h"
+#include "resources/commandids.h"
+#include "resources/resourceids.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "session/textconv.h"
@@ -28,6 +29,7 @@ constexpr int kButtonSide = 32;
 constexpr int kImageSide = 24;
 // How often the status bar looks for a server that has stopped answering.
 constexpr int kSilenceCheckMs = 500;
+constexpr int kRefreshIntervalMs = 2000;
 
 }  // namespace
 

@@ -17,11 +17,11 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/resource.h"
 #include "app/tlvadmin.h"
 #include "bench/benchserver.h"
 #include "framework/mdi/mdiframe.h"
 #include "platform/registry/regapi.h"
+#include "resources/commandids.h"
 #include "session/admindoc.h"
 #include "tests/support/relay_proxy.h"
 #include "tests/support/tlvsd_process.h"

@@ -13,22 +13,22 @@ constexpr std::string_view kNoResource = "NONE";
 constexpr std::string_view kResourceSeparators = "&+|()";
 
 // Appends text to list and, once it is there, to the index kept over the list.
-void AppendIndexed(Array<CString>& list, MemberIndex& index, CString&& text) {
-    if (const CString* appended = list[list.Append(std::move(text))]; appended != nullptr) {
+void AppendIndexed(Array<std::string>& list, MemberIndex& index, std::string&& text) {
+    if (const std::string* appended = list[list.Append(std::move(text))]; appended != nullptr) {
         index.Add(*appended);
     }
 }
 
 // A group set and a configuration name as one key, unambiguous whatever the names hold.
-CString PairKey(std::string_view groupSetName, std::string_view configName) {
-    CString key = std::to_string(groupSetName.size());
+std::string PairKey(std::string_view groupSetName, std::string_view configName) {
+    std::string key = std::to_string(groupSetName.size());
     key.reserve(key.size() + 1 + groupSetName.size() + configName.size());
     return key.append(1, ':').append(groupSetName).append(configName);
 }
 
 }  // namespace
 
-void GetConfigNames(std::string_view s, CString& groupSetName, CString& configName) {
+void GetConfigNames(std::string_view s, std::string& groupSetName, std::string& configName) {
     groupSetName.clear();
     configName.clear();
     const std::size_t space = s.find(' ');
@@ -76,7 +76,7 @@ void AppProfChecker::ReadAsis() {
     }
     const struct {
         CTsymbol key;
-        Array<CString>& list;
+        Array<std::string>& list;
         MemberIndex* index;  // null for a list the rules do not search
     } fields[] = {{KEY_AsiName, m_asiNames, nullptr},
                   {KEY_AsiGroupSet, m_asiGroupSets, &m_asiGroupSetIndex},
@@ -86,7 +86,7 @@ void AppProfChecker::ReadAsis() {
     }
     for (const CTkvs asi : asis) {
         for (const auto& field : fields) {
-            CString value;
+            std::string value;
             if (!kvsread::String(asi, field.key, value)) {
                 MarkWrongStructure();
             } else if (field.index != nullptr) {
@@ -113,15 +113,15 @@ void AppProfChecker::ReadGroupSets() {
             continue;
         }
         const std::string_view name = kvsread::View(strings[0]);
-        const CString primary = kvsread::Text(strings[1]);
-        AppendIndexed(m_groupSetNames, m_groupSetIndex, CString(name));
+        const std::string primary = kvsread::Text(strings[1]);
+        AppendIndexed(m_groupSetNames, m_groupSetIndex, std::string(name));
         m_primaryResources.Append(primary);
         // Primary resources count once per group set, duplicates included.
         m_usedResources.Append(primary);
         m_usedIndex.Add(primary);
         for (std::size_t j = 2; j < strings.size(); ++j) {
             const std::string_view element = kvsread::View(strings[j]);
-            CString entry;
+            std::string entry;
             entry.reserve(name.size() + 1 + element.size());
             AddGroupConfig(std::move(entry.append(name).append(1, ' ').append(element)));
             ExtractResources(element);
@@ -142,7 +142,7 @@ void AppProfChecker::ReadResources() {
         const std::string_view text = kvsread::View(entry);
         const std::string_view name = text.substr(0, text.find('='));
         if (name != kAllocatedByScr) {
-            AppendIndexed(m_definedResources, m_definedIndex, CString(name));
+            AppendIndexed(m_definedResources, m_definedIndex, std::string(name));
         }
     }
 }
@@ -168,9 +168,9 @@ int AppProfChecker::ExtractResources(std::string_view configElement) {
     return 1;
 }
 
-void AppProfChecker::AddGroupConfig(CString&& entry) {
-    CString groupSetName;
-    CString configName;
+void AppProfChecker::AddGroupConfig(std::string&& entry) {
+    std::string groupSetName;
+    std::string configName;
     GetConfigNames(entry, groupSetName, configName);
     m_configPairIndex.Add(PairKey(groupSetName, configName));
     m_groupConfigs.Append(std::move(entry));
@@ -178,7 +178,7 @@ void AppProfChecker::AddGroupConfig(CString&& entry) {
 
 void AppProfChecker::AddUsedResource(std::string_view resource) {
     if (!m_usedIndex.Contains(resource)) {
-        const CString name(resource);
+        const std::string name(resource);
         m_usedResources.Append(name);
         m_usedIndex.Add(name);
     }
@@ -226,8 +226,8 @@ void AppProfChecker::CheckGroupSets(Array<CheckMessage>& messages) const {
 
 void AppProfChecker::CheckGroupConfigs(Array<CheckMessage>& messages) const {
     for (int i = 0; i < m_groupConfigs.Size(); ++i) {
-        CString groupSetName;
-        CString configName;
+        std::string groupSetName;
+        std::string configName;
         GetConfigNames(TextAt(m_groupConfigs, i), groupSetName, configName);
         if (!m_defaultConfigIndex.Contains(configName)) {
             AppendFinding(messages, CE_Info, IDS_CHK_GROUP_CONFIG_UNUSED,

@@ -12,8 +12,8 @@ class AppProfChecker final : public SingleProfileChecker {
 public:
     AppProfChecker() = default;
 
-    const Array<CString>& GetASIList() const { return m_asiNames; }
-    const CString& ProfileName() const { return m_name; }
+    const Array<std::string>& GetASIList() const { return m_asiNames; }
+    const std::string& ProfileName() const { return m_name; }
 
 protected:
     void ReadProfile() override;
@@ -32,7 +32,7 @@ private:
     void ReadAsis();
     void ReadGroupSets();
     void ReadResources();
-    void AddGroupConfig(CString&& entry);
+    void AddGroupConfig(std::string&& entry);
     void AddUsedResource(std::string_view resource);
 
     void CheckAsis(Array<CheckMessage>& messages) const;
@@ -40,14 +40,14 @@ private:
     void CheckGroupConfigs(Array<CheckMessage>& messages) const;
     void CheckResources(Array<CheckMessage>& messages) const;
 
-    Array<CString> m_asiNames;
-    Array<CString> m_asiGroupSets;
-    Array<CString> m_asiDefaultConfigs;
-    Array<CString> m_groupSetNames;
-    Array<CString> m_primaryResources;
-    Array<CString> m_groupConfigs;  // "<group set> <configuration element>"
-    Array<CString> m_usedResources;
-    Array<CString> m_definedResources;
+    Array<std::string> m_asiNames;
+    Array<std::string> m_asiGroupSets;
+    Array<std::string> m_asiDefaultConfigs;
+    Array<std::string> m_groupSetNames;
+    Array<std::string> m_primaryResources;
+    Array<std::string> m_groupConfigs;  // "<group set> <configuration element>"
+    Array<std::string> m_usedResources;
+    Array<std::string> m_definedResources;
 
     // Kept with m_usedResources while loading: resource extraction asks it for every token.
     MemberIndex m_usedIndex;
@@ -66,4 +66,4 @@ private:
 // space (or the start) and the first equals sign. Either is empty when its delimiter is
 // missing or stands first; the configuration name is also empty when the first equals sign
 // comes before the first space.
-void GetConfigNames(std::string_view s, CString& groupSetName, CString& configName);
+void GetConfigNames(std::string_view s, std::string& groupSetName, std::string& configName);

@@ -1,12 +1,12 @@
 #include "checker/appnames.h"
 
-void ApplicationNames::Add(std::string_view profile, const Array<CString>& asiNames) {
+void ApplicationNames::Add(std::string_view profile, const Array<std::string>& asiNames) {
     const std::size_t textsBefore = m_texts.size();
     const std::size_t endsBefore = m_textEnds.size();
     try {
         Append(profile);
         for (int a = 0; a < asiNames.Size(); ++a) {
-            if (const CString* asi = asiNames[a]; asi != nullptr) {
+            if (const std::string* asi = asiNames[a]; asi != nullptr) {
                 Append(*asi);
             }
         }

@@ -16,7 +16,7 @@ class ApplicationNames final {
 public:
     // Adds a profile after the others with its ASI names in order; null slots are skipped.
     // Throws std::bad_alloc when there is no room, leaving the profiles added before.
-    void Add(std::string_view profile, const Array<CString>& asiNames);
+    void Add(std::string_view profile, const Array<std::string>& asiNames);
     void Clear();
 
     std::size_t Count() const { return m_firstText.size(); }

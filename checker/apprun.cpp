@@ -13,7 +13,7 @@ namespace {
 // than each profile growing lists of its own. The profile is read from a set of its own, so
 // that what reading it hands out goes with that set rather than staying until the whole result
 // goes.
-void CheckApplication(AppProfChecker& reader, const CString& name, CTkvs contents,
+void CheckApplication(AppProfChecker& reader, const std::string& name, CTkvs contents,
                       Array<CheckMessage>& messages, ApplicationNames& names) {
     const kvsread::PrivateCopy own(contents);
     reader.Load(name, own.Handle());

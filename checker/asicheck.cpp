@@ -7,8 +7,8 @@
 #include "checker/kvsread.h"
 #include "resources/stringids.h"
 
-CString EndpointView::Text() const {
-    CString text;
+std::string EndpointView::Text() const {
+    std::string text;
     text.reserve(profile.size() + 1 + asi.size());
     return text.append(profile).append(1, ':').append(asi);
 }
@@ -57,7 +57,7 @@ void ASIMapChecker::ReadDestinations(CTkvs mapping, ASI_Mapping& out) {
     out.m_destProfiles.Reserve(static_cast<int>(destinations.size()));
     out.m_destASIs.Reserve(static_cast<int>(destinations.size()));
     for (const CTkvs destination : destinations) {
-        CString value;
+        std::string value;
         if (ReadRequiredString(destination, KEY_EndpointProfile, value)) {
             out.m_destProfiles.Append(std::move(value));
         }
@@ -67,7 +67,7 @@ void ASIMapChecker::ReadDestinations(CTkvs mapping, ASI_Mapping& out) {
     }
 }
 
-bool ASIMapChecker::ReadRequiredString(CTkvs kvs, CTsymbol key, CString& out) {
+bool ASIMapChecker::ReadRequiredString(CTkvs kvs, CTsymbol key, std::string& out) {
     if (kvsread::String(kvs, key, out)) {
         return true;
     }
@@ -97,16 +97,16 @@ int ASIMapChecker::DestinationCount() const {
     return destinations;
 }
 
-Array<CString> ASIMapChecker::GetDestASIList() const {
-    Array<CString> endpoints;
+Array<std::string> ASIMapChecker::GetDestASIList() const {
+    Array<std::string> endpoints;
     endpoints.Reserve(DestinationCount());
     ForEachDestination(
         [&endpoints](const EndpointView& destination) { endpoints.Append(destination.Text()); });
     return endpoints;
 }
 
-Array<CString> ASIMapChecker::GetSourceProfiles() const {
-    Array<CString> profiles;
+Array<std::string> ASIMapChecker::GetSourceProfiles() const {
+    Array<std::string> profiles;
     profiles.Reserve(m_mappings.Size());
     for (int m = 0; m < m_mappings.Size(); ++m) {
         profiles.Append(m_mappings[m]->m_srcProfile);
@@ -114,8 +114,8 @@ Array<CString> ASIMapChecker::GetSourceProfiles() const {
     return profiles;
 }
 
-Array<CString> ASIMapChecker::GetSourceASIs(const CString& profileName) const {
-    Array<CString> asis;
+Array<std::string> ASIMapChecker::GetSourceASIs(const std::string& profileName) const {
+    Array<std::string> asis;
     for (int m = 0; m < m_mappings.Size(); ++m) {
         if (m_mappings[m]->m_srcProfile == profileName) {
             asis.Append(m_mappings[m]->m_srcASI);

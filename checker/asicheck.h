@@ -13,10 +13,10 @@ public:
     ASI_Mapping(const ASI_Mapping& other) = default;
     ASI_Mapping& operator=(const ASI_Mapping&) = delete;
 
-    CString m_srcProfile;
-    CString m_srcASI;
-    Array<CString> m_destProfiles;
-    Array<CString> m_destASIs;  // parallel to m_destProfiles
+    std::string m_srcProfile;
+    std::string m_srcASI;
+    Array<std::string> m_destProfiles;
+    Array<std::string> m_destASIs;  // parallel to m_destProfiles
 };
 
 // One endpoint as views of a mapping's texts, valid while the mapping is unchanged. Its text is
@@ -25,7 +25,7 @@ struct EndpointView {
     std::string_view profile;
     std::string_view asi;
 
-    CString Text() const;
+    std::string Text() const;
 };
 
 class ASIMapChecker final : public SingleProfileChecker {
@@ -33,7 +33,7 @@ public:
     ASIMapChecker() = default;
 
     // "profile:ASI" of every destination of every mapping, in order, duplicates included.
-    Array<CString> GetDestASIList() const;
+    Array<std::string> GetDestASIList() const;
     // How many destinations all mappings have together.
     int DestinationCount() const;
     // Calls visit(EndpointView) for the same destinations in the same order, without copying.
@@ -53,9 +53,9 @@ public:
         return DestinationOf(*m_mappings[mapping], j);
     }
     // The source profile of every mapping, in order, duplicates included.
-    Array<CString> GetSourceProfiles() const;
+    Array<std::string> GetSourceProfiles() const;
     // The source ASI of every mapping whose source profile is exactly profileName.
-    Array<CString> GetSourceASIs(const CString& profileName) const;
+    Array<std::string> GetSourceASIs(const std::string& profileName) const;
 
 protected:
     void ReadProfile() override;
@@ -68,7 +68,7 @@ private:
     void ReadSource(CTkvs mapping, ASI_Mapping& out);
     void ReadDestinations(CTkvs mapping, ASI_Mapping& out);
     // Reads key into out; a missing value marks a wrong structure.
-    bool ReadRequiredString(CTkvs kvs, CTsymbol key, CString& out);
+    bool ReadRequiredString(CTkvs kvs, CTsymbol key, std::string& out);
 
     Array<ASI_Mapping> m_mappings;
 };

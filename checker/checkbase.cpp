@@ -6,7 +6,7 @@
 #include "resources/stringids.h"
 #include "resources/stringtable.h"
 
-void SingleProfileChecker::Load(const CString& name, CTkvs profile) {
+void SingleProfileChecker::Load(const std::string& name, CTkvs profile) {
     m_name = name;
     m_profile = profile;
     m_loadStatus = IDS_NO_ERROR;

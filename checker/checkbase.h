@@ -20,7 +20,7 @@ public:
     // Keeps the name and the handle (not owned: it must outlive the checker) and reads the
     // profile; a missing or mistyped value that the class requires marks a wrong structure,
     // and reading goes on with what is left.
-    void Load(const CString& name, CTkvs profile);
+    void Load(const std::string& name, CTkvs profile);
 
     // 0 with one fatal finding when the profile did not have the right structure, else the
     // rules' findings in order and 1.
@@ -44,7 +44,7 @@ protected:
     void MarkWrongStructure();
 
     CTkvs m_profile = CT_kvsEmpty;
-    CString m_name;
+    std::string m_name;
 
 private:
     unsigned m_loadStatus = IDS_NO_ERROR;

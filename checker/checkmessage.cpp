@@ -7,7 +7,7 @@
 
 CheckMessage::CheckMessage() : m_type(CE_Fatal), m_text("Empty Message") {}
 
-CheckMessage::CheckMessage(CE_Type type, CString profileName, CString text)
+CheckMessage::CheckMessage(CE_Type type, std::string profileName, std::string text)
     : m_type(type), m_profileName(std::move(profileName)), m_text(std::move(text)) {}
 
 unsigned LabelIdOf(CE_Type type) {
@@ -24,7 +24,7 @@ unsigned LabelIdOf(CE_Type type) {
     return IDS_LABEL_UNKNOWN;
 }
 
-CString LabelledText(const CheckMessage& message) {
+std::string LabelledText(const CheckMessage& message) {
     return StringTable::Text(LabelIdOf(message.m_type)) + message.m_text;
 }
 

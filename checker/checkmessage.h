@@ -6,8 +6,6 @@
 
 #include "checker/array.h"
 
-using CString = std::string;
-
 enum CE_Type : std::int32_t {
     CE_Info = 0,     // something defined but not used
     CE_Warning = 1,  // consistent but suspicious
@@ -19,11 +17,11 @@ class CheckMessage {
 public:
     // CE_Fatal, no profile, "Empty Message".
     CheckMessage();
-    CheckMessage(CE_Type type, CString profileName, CString text);
+    CheckMessage(CE_Type type, std::string profileName, std::string text);
 
     CE_Type m_type;
-    CString m_profileName;  // empty for findings about the run itself
-    CString m_text;
+    std::string m_profileName;  // empty for findings about the run itself
+    std::string m_text;
 };
 
 // The string-table id of the severity's label ("Info\t:", ...; "<Unknown>\t:" for any other
@@ -31,7 +29,7 @@ public:
 unsigned LabelIdOf(CE_Type type);
 
 // The finding as one report line: its severity's label, then its text.
-CString LabelledText(const CheckMessage& message);
+std::string LabelledText(const CheckMessage& message);
 
 // Appends finding to messages. The array gets room for half as many again whenever it is full,
 // rather than 50 slots: a run with a million findings would otherwise move its slots 20,000 times.

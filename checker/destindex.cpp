@@ -93,7 +93,7 @@ bool DestinationIndex::Match(const EndpointView& endpoint) {
         return found;
     }
     // A ':' in a name lets other splits of the same text name destinations too.
-    const CString text = endpoint.Text();
+    const std::string text = endpoint.Text();
     const std::string_view whole(text);
     for (std::size_t colon = whole.find(':'); colon != std::string_view::npos;
          colon = whole.find(':', colon + 1)) {

@@ -60,5 +60,5 @@ private:
     std::vector<bool> m_matched;                // by slot
     // The profile looked up last: the endpoints of one profile come one after the other.
     std::uint32_t m_lastProfileId = SlotTable::kNone;
-    CString m_lastProfile;
+    std::string m_lastProfile;
 };

@@ -1,8 +1,8 @@
 #include "checker/ismemberof.h"
 
-int IsMemberOf(const CString& s, const Array<CString>& list) {
+int IsMemberOf(const std::string& s, const Array<std::string>& list) {
     for (int i = 0; i < list.Size(); ++i) {
-        const CString* element = list[i];
+        const std::string* element = list[i];
         if (element != nullptr && *element == s) {
             return 1;
         }
@@ -10,10 +10,10 @@ int IsMemberOf(const CString& s, const Array<CString>& list) {
     return 0;
 }
 
-MemberIndex::MemberIndex(const Array<CString>& list) {
+MemberIndex::MemberIndex(const Array<std::string>& list) {
     Reserve(static_cast<std::size_t>(list.Size()));
     for (int i = 0; i < list.Size(); ++i) {
-        if (const CString* element = list[i]; element != nullptr) {
+        if (const std::string* element = list[i]; element != nullptr) {
             Add(*element);
         }
     }

@@ -13,13 +13,13 @@
 #include "checker/slottable.h"
 
 // Element i of list as a view, valid while the element is; empty when there is no such element.
-inline std::string_view TextAt(const Array<CString>& list, int i) {
-    const CString* element = list[i];
+inline std::string_view TextAt(const Array<std::string>& list, int i) {
+    const std::string* element = list[i];
     return element != nullptr ? std::string_view(*element) : std::string_view();
 }
 
 // 1 when some element of list equals s exactly, else 0. Null slots are skipped.
-int IsMemberOf(const CString& s, const Array<CString>& list);
+int IsMemberOf(const std::string& s, const Array<std::string>& list);
 
 // The same test as IsMemberOf, answered from a hash set built once over a list, for rules
 // that ask about every element of one list against another. Elements added with Add count
@@ -27,7 +27,7 @@ int IsMemberOf(const CString& s, const Array<CString>& list);
 class MemberIndex final {
 public:
     MemberIndex() = default;
-    explicit MemberIndex(const Array<CString>& list);
+    explicit MemberIndex(const Array<std::string>& list);
 
     // The position of s among the members, in the order they were first added.
     std::uint32_t Add(std::string_view s);
@@ -43,6 +43,6 @@ private:
     // Makes room for count members.
     void Reserve(std::size_t count);
 
-    std::vector<CString> m_texts;  // the members, in the order they were added
+    std::vector<std::string> m_texts;  // the members, in the order they were added
     SlotTable m_table;
 };

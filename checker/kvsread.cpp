@@ -14,7 +14,7 @@ std::span<const Element> AsSpan(const Element* elements, uint32_t count) {
 
 }  // namespace
 
-bool String(CTkvs kvs, CTsymbol key, CString& out) {
+bool String(CTkvs kvs, CTsymbol key, std::string& out) {
     const char* value = nullptr;
     CTerror error = CTerr_NoError;
     if (CTkvs_GetString(kvs, key, &value, &error) != CT_SUCCESS) {

@@ -11,7 +11,7 @@
 
 namespace kvsread {
 
-bool String(CTkvs kvs, CTsymbol key, CString& out);
+bool String(CTkvs kvs, CTsymbol key, std::string& out);
 bool KVSet(CTkvs kvs, CTsymbol key, CTkvs& out);
 bool KVSetArray(CTkvs kvs, CTsymbol key, std::span<const CTkvs>& out);
 bool StringArray(CTkvs kvs, CTsymbol key, std::span<const char* const>& out);
@@ -26,8 +26,8 @@ inline std::string_view View(const char* element) {
 }
 
 // A string element as text; a null element reads as the empty string.
-inline CString Text(const char* element) {
-    return CString(View(element));
+inline std::string Text(const char* element) {
+    return std::string(View(element));
 }
 
 // A set read through a copy of its own, so that the views reading it hands out go with the copy

@@ -33,7 +33,7 @@ std::unique_ptr<Checker> LoadFirstProfile(const ProfileQueryResult& query, unsig
 }
 
 void AppendRunFinding(Array<CheckMessage>& messages, CE_Type type, unsigned textId) {
-    AddFinding(messages, CheckMessage(type, CString(), StringTable::Text(textId)));
+    AddFinding(messages, CheckMessage(type, std::string(), StringTable::Text(textId)));
 }
 
 }  // namespace
@@ -132,11 +132,11 @@ int ProfileChecker::CheckRest(ApplicationRun& applications, const ProfileQueryRe
 void ProfileChecker::InterProfCheck(const ApplicationNames& applications,
                                     const ASIMapChecker& asiMap, const RRProfChecker& routingRules,
                                     Array<CheckMessage>& messages) {
-    const CString scrAppProfile = StringTable::Text(IDS_SCR_APP_PROFILE);
-    const CString asiMapName = StringTable::Text(IDS_ASIMAP_CLASS);
-    const Array<CString> routingAsis = routingRules.GetInboundASIList();
-    const Array<CString> mapSourceProfiles = asiMap.GetSourceProfiles();
-    const Array<CString> scrAsis = asiMap.GetSourceASIs(scrAppProfile);
+    const std::string scrAppProfile = StringTable::Text(IDS_SCR_APP_PROFILE);
+    const std::string asiMapName = StringTable::Text(IDS_ASIMAP_CLASS);
+    const Array<std::string> routingAsis = routingRules.GetInboundASIList();
+    const Array<std::string> mapSourceProfiles = asiMap.GetSourceProfiles();
+    const Array<std::string> scrAsis = asiMap.GetSourceASIs(scrAppProfile);
     // The application names serve only as a set to look names up in. A destination is missing
     // from the applications exactly when no application endpoint matched it.
     MemberIndex appNames;
@@ -146,7 +146,7 @@ void ProfileChecker::InterProfCheck(const ApplicationNames& applications,
         for (std::size_t a = 0; a < applications.AsiCount(p); ++a) {
             const std::string_view asi = applications.Asi(p, a);
             if (!destinations.Match({profile, asi})) {
-                AddFinding(messages, RuleFinding(CE_Warning, CString(profile),
+                AddFinding(messages, RuleFinding(CE_Warning, std::string(profile),
                                                  IDS_CHK_ASI_NOT_DESTINATION, {asi, profile}));
             }
         }
@@ -154,8 +154,9 @@ void ProfileChecker::InterProfCheck(const ApplicationNames& applications,
     }
 
     // Every element of subjects missing from known gives one finding about profile.
-    const auto reportMissing = [&messages](const Array<CString>& subjects, const MemberIndex& known,
-                                           CE_Type type, const CString& profile, unsigned textId) {
+    const auto reportMissing = [&messages](const Array<std::string>& subjects,
+                                           const MemberIndex& known, CE_Type type,
+                                           const std::string& profile, unsigned textId) {
         for (int i = 0; i < subjects.Size(); ++i) {
             const std::string_view subject = TextAt(subjects, i);
             if (!known.Contains(subject)) {

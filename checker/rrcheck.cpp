@@ -6,7 +6,7 @@
 namespace {
 
 // Appends the rule's devices to devices; false when the rule has no readable device list.
-bool AppendDevices(CTkvs rule, Array<CString>& devices) {
+bool AppendDevices(CTkvs rule, Array<std::string>& devices) {
     std::span<const char* const> names;
     if (!kvsread::StringArray(rule, KEY_RuleDevices, names)) {
         return false;
@@ -35,7 +35,7 @@ void RRProfChecker::ReadInboundRules() {
     }
     for (const CTkvs rule : rules) {
         AppendDevices(rule, m_inboundDevices);
-        CString asi;
+        std::string asi;
         if (kvsread::String(rule, KEY_AsiName, asi)) {
             m_inboundASIs.Append(asi);
         } else {

@@ -9,7 +9,7 @@ class RRProfChecker final : public SingleProfileChecker {
 public:
     RRProfChecker() = default;
 
-    Array<CString> GetInboundASIList() const { return m_inboundASIs; }
+    Array<std::string> GetInboundASIList() const { return m_inboundASIs; }
 
 protected:
     void ReadProfile() override;
@@ -19,7 +19,7 @@ private:
     void ReadInboundRules();
     void ReadOutboundRules();
 
-    Array<CString> m_inboundDevices;
-    Array<CString> m_outboundDevices;
-    Array<CString> m_inboundASIs;
+    Array<std::string> m_inboundDevices;
+    Array<std::string> m_outboundDevices;
+    Array<std::string> m_inboundASIs;
 };

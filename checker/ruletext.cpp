@@ -2,10 +2,10 @@
 
 #include "resources/stringtable.h"
 
-CString FormatRuleText(unsigned textId, std::initializer_list<std::string_view> args) {
+std::string FormatRuleText(unsigned textId, std::initializer_list<std::string_view> args) {
     const std::string_view format = StringTable::Text(textId);
     const std::size_t limit = kRuleTextBufferSize - 1;
-    CString text;
+    std::string text;
     const std::string_view* nextArg = args.begin();
     for (std::size_t i = 0; i < format.size() && text.size() < limit; ++i) {
         const bool directive = format[i] == '%' && i + 1 < format.size();
@@ -25,7 +25,7 @@ CString FormatRuleText(unsigned textId, std::initializer_list<std::string_view> 
     return text;
 }
 
-CheckMessage RuleFinding(CE_Type type, const CString& profileName, unsigned textId,
+CheckMessage RuleFinding(CE_Type type, const std::string& profileName, unsigned textId,
                          std::initializer_list<std::string_view> args) {
     return CheckMessage(type, profileName, profileName + ": " + FormatRuleText(textId, args));
 }

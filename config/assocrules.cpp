@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "config/assocset.h"
-#include "config/nocase.h"
+#include "platform/text/nocase.h"
 #include "resources/stringids.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "config/assocset.h"
 
-#include "config/nocase.h"
+#include "platform/text/nocase.h"
 
 namespace {
 

@@ -13,14 +13,6 @@ constexpr std::uint32_t kUserDomainSize = 40;
 constexpr const char* kAccountBelowDomain = "\\Telvane";
 constexpr std::string_view kWhiteSpace = " \t\n\r\v\f";
 
-std::optional<std::string> ComputerName() {
-    std::array<char, tlv::platform::MAX_COMPUTERNAME_LENGTH + 1> name{};
-    std::uint32_t size = name.size();
-    if (!tlv::platform::GetComputerNameA(name.data(), &size))
-        return std::nullopt;
-    return std::string(name.data(), size);
-}
-
 // Opens or creates the key below HKEY_LOCAL_MACHINE with full access.
 std::unique_ptr<NT_RegKey> CreateKey(const char* path) {
     NT_RegKey root(HKEY_LOCAL_MACHINE);
@@ -29,7 +21,7 @@ std::unique_ptr<NT_RegKey> CreateKey(const char* path) {
 }
 
 bool WriteRemoteCP(NT_RegKey& smp) {
-    const std::optional<std::string> computer = ComputerName();
+    const std::optional<std::string> computer = tlv::platform::ComputerName();
     return computer && smp.SetValue("RemoteCP", RemoteCPText(*computer).c_str());
 }
 

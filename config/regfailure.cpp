@@ -1,5 +1,6 @@
 #include "config/regfailure.h"
 
+#include "platform/registry/scopedkey.h"
 #include "platform/text/shownbytes.h"
 #include "resources/stringtable.h"
 
@@ -9,24 +10,10 @@ using tlv::platform::ShownBytes;
 
 constexpr const char* kSoftwareKey = "SOFTWARE\\Kestrova";
 
-// Closes a key on every way out.
-class ProbeKey final {
-public:
-    explicit ProbeKey(const char* path) {
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &m_key) != ERROR_SUCCESS)
-            m_key = nullptr;
-    }
-    ~ProbeKey() {
-        if (m_key != nullptr)
-            RegCloseKey(m_key);
-    }
-    ProbeKey(const ProbeKey&) = delete;
-    ProbeKey& operator=(const ProbeKey&) = delete;
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
+// Opens the key below HKEY_LOCAL_MACHINE for reading; false when it cannot be.
+bool OpenToRead(const char* path, ScopedKey& key) {
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
+}
 
 // What is wrong with the value of an open key, as the caller would have read it.
 std::string ValueLine(HKEY key, const RegistryPlace& place, const std::string& where,
@@ -66,16 +53,16 @@ std::vector<std::string> NoRegistrySettingsLines() {
 }
 
 std::vector<std::string> RegistryFailureDetails(const RegistryPlace& place, RegistryUse use) {
-    if (ProbeKey(kSoftwareKey).get() == nullptr)
+    if (ScopedKey software; !OpenToRead(kSoftwareKey, software))
         return NoRegistrySettingsLines();
     const std::string where = RegistryFilesText();
     const std::string keyText = ShownBytes(place.key);
-    const ProbeKey key(place.key);
-    if (key.get() == nullptr)
+    ScopedKey key;
+    if (!OpenToRead(place.key, key))
         return {StringTable::Format(IDS_REG_KEY_MISSING, {where, keyText})};
     if (use == RegistryUse::Write)
         return {StringTable::Format(IDS_REG_KEY_NOT_WRITTEN, {where, keyText})};
     if (place.value == nullptr)
         return {StringTable::Format(IDS_REG_KEY_NOT_READ, {where, keyText})};
-    return {ValueLine(key.get(), place, where, keyText)};
+    return {ValueLine(key.Get(), place, where, keyText)};
 }

@@ -20,22 +20,16 @@ bool SucceededIgnoringClass(LONG rc) {
 
 }  // namespace
 
-NT_RegKey::NT_RegKey(HKEY key) : m_hKey(key), m_bValid(1) {}
+NT_RegKey::NT_RegKey(HKEY key) : m_key(key), m_bValid(1) {}
 
-NT_RegKey::NT_RegKey(HKEY root, const char* subKey, REGSAM access) : m_hKey(nullptr), m_bValid(0) {
-    m_bValid = RegOpenKeyExA(root, subKey, 0, access, &m_hKey) == ERROR_SUCCESS ? 1 : 0;
+NT_RegKey::NT_RegKey(HKEY root, const char* subKey, REGSAM access) : m_bValid(0) {
+    m_bValid = RegOpenKeyExA(root, subKey, 0, access, m_key.Out()) == ERROR_SUCCESS ? 1 : 0;
 }
 
-NT_RegKey::NT_RegKey(const NT_RegKey& parent, const char* subKey, REGSAM access)
-    : m_hKey(nullptr), m_bValid(0) {
+NT_RegKey::NT_RegKey(const NT_RegKey& parent, const char* subKey, REGSAM access) : m_bValid(0) {
     if (parent.m_bValid) {
-        m_bValid = RegOpenKeyExA(parent.m_hKey, subKey, 0, access, &m_hKey) == ERROR_SUCCESS;
-    }
-}
-
-NT_RegKey::~NT_RegKey() {
-    if (m_bValid) {
-        RegCloseKey(m_hKey);
+        m_bValid =
+            RegOpenKeyExA(parent.m_key.Get(), subKey, 0, access, m_key.Out()) == ERROR_SUCCESS;
     }
 }
 
@@ -44,7 +38,7 @@ int NT_RegKey::GetValue(const char* name, char* buffer, DWORD size) {
         return 0;
     }
     DWORD length = size;
-    if (RegQueryValueExA(m_hKey, name, nullptr, nullptr, reinterpret_cast<LPBYTE>(buffer),
+    if (RegQueryValueExA(m_key.Get(), name, nullptr, nullptr, reinterpret_cast<LPBYTE>(buffer),
                          &length) != ERROR_SUCCESS) {
         return 0;
     }
@@ -56,14 +50,14 @@ int NT_RegKey::GetValue(const char* name, DWORD* number) {
         return 0;
     }
     DWORD type = REG_NONE;
-    if (RegQueryValueExA(m_hKey, name, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(m_key.Get(), name, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS ||
         type != REG_DWORD) {
         return 0;
     }
     // Read into a local so a short value cannot leave the number half written.
     DWORD value = 0;
     DWORD length = sizeof value;
-    if (RegQueryValueExA(m_hKey, name, nullptr, nullptr, reinterpret_cast<LPBYTE>(&value),
+    if (RegQueryValueExA(m_key.Get(), name, nullptr, nullptr, reinterpret_cast<LPBYTE>(&value),
                          &length) != ERROR_SUCCESS ||
         length != sizeof value) {
         return 0;
@@ -80,7 +74,7 @@ int NT_RegKey::SetValue(const char* name, const char* text) {
     if (length > REG_MAX_VALUE_DATA) {
         return 0;
     }
-    return RegSetValueExA(m_hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+    return RegSetValueExA(m_key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                           static_cast<DWORD>(length)) == ERROR_SUCCESS;
 }
 
@@ -88,16 +82,16 @@ int NT_RegKey::SetValue(const char* name, DWORD number) {
     if (!m_bValid) {
         return 0;
     }
-    return RegSetValueExA(m_hKey, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+    return RegSetValueExA(m_key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                           sizeof number) == ERROR_SUCCESS;
 }
 
 int NT_RegKey::DelValue(const char* name) {
-    return m_bValid && RegDeleteValueA(m_hKey, name) == ERROR_SUCCESS;
+    return m_bValid && RegDeleteValueA(m_key.Get(), name) == ERROR_SUCCESS;
 }
 
 int NT_RegKey::DeleteSubKey(const char* name) {
-    return m_bValid && RegDeleteKeyA(m_hKey, name) == ERROR_SUCCESS;
+    return m_bValid && RegDeleteKeyA(m_key.Get(), name) == ERROR_SUCCESS;
 }
 
 HKEY NT_RegKey::CreateSubKey(const char* name, REGSAM access) {
@@ -106,7 +100,7 @@ HKEY NT_RegKey::CreateSubKey(const char* name, REGSAM access) {
     }
     char emptyClass[] = "";
     HKEY created = nullptr;
-    if (RegCreateKeyExA(m_hKey, name, 0, emptyClass, REG_OPTION_NON_VOLATILE, access, nullptr,
+    if (RegCreateKeyExA(m_key.Get(), name, 0, emptyClass, REG_OPTION_NON_VOLATILE, access, nullptr,
                         &created, nullptr) != ERROR_SUCCESS) {
         return nullptr;
     }
@@ -116,8 +110,8 @@ HKEY NT_RegKey::CreateSubKey(const char* name, REGSAM access) {
 bool NT_RegKey::QueryCounts(DWORD* subKeys, DWORD* values, DWORD* longestName, DWORD* longestData) {
     char className[1];
     DWORD classSize = sizeof className;
-    return SucceededIgnoringClass(RegQueryInfoKeyA(m_hKey, className, &classSize, nullptr, subKeys,
-                                                   nullptr, nullptr, values, longestName,
+    return SucceededIgnoringClass(RegQueryInfoKeyA(m_key.Get(), className, &classSize, nullptr,
+                                                   subKeys, nullptr, nullptr, values, longestName,
                                                    longestData, nullptr, nullptr));
 }
 
@@ -131,7 +125,7 @@ int NT_RegKey::GetNumberOfSubKeys(DWORD& count) {
 }
 
 int NT_RegKey::GetSubKeyName(DWORD index, char* buffer, DWORD size) {
-    return m_bValid && RegEnumKeyA(m_hKey, index, buffer, size) == ERROR_SUCCESS;
+    return m_bValid && RegEnumKeyA(m_key.Get(), index, buffer, size) == ERROR_SUCCESS;
 }
 
 int NT_RegKey::GetValueDetails(DWORD& count, DWORD& longestName, DWORD& longestData) {
@@ -154,7 +148,7 @@ int NT_RegKey::GetStringValue(DWORD index, char* name, DWORD nameSize, char* dat
     DWORD nameLength = nameSize;
     DWORD dataLength = dataSize;
     DWORD type = REG_NONE;
-    if (RegEnumValueA(m_hKey, index, name, &nameLength, nullptr, &type,
+    if (RegEnumValueA(m_key.Get(), index, name, &nameLength, nullptr, &type,
                       reinterpret_cast<LPBYTE>(data), &dataLength) != ERROR_SUCCESS ||
         type != REG_SZ) {
         return 0;
@@ -163,12 +157,10 @@ int NT_RegKey::GetStringValue(DWORD index, char* name, DWORD nameSize, char* dat
 }
 
 int NT_RegKey::ValueExists(const char* subKey, const char* name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(m_hKey, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    ScopedKey key;
+    if (RegOpenKeyExA(m_key.Get(), subKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) {
         return 0;
     }
     // No data buffer: existence must not depend on the value's size.
-    const LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS;
+    return RegQueryValueExA(key.Get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }

@@ -6,6 +6,7 @@
 // platform's error code is dropped: callers turn a 0 into their own message.
 
 #include "platform/registry/regapi.h"
+#include "platform/registry/scopedkey.h"
 
 class NT_RegKey final {
 public:
@@ -14,7 +15,6 @@ public:
     NT_RegKey(HKEY root, const char* subKey, REGSAM access);
     // Opens below an open parent; from an invalid parent the key is invalid.
     NT_RegKey(const NT_RegKey& parent, const char* subKey, REGSAM access);
-    ~NT_RegKey();
     NT_RegKey(const NT_RegKey&) = delete;
     NT_RegKey& operator=(const NT_RegKey&) = delete;
 
@@ -43,6 +43,6 @@ private:
     // The counts of RegQueryInfoKeyA; success also when only the unwanted class did not fit.
     bool QueryCounts(DWORD* subKeys, DWORD* values, DWORD* longestName, DWORD* longestData);
 
-    HKEY m_hKey;
+    ScopedKey m_key;
     int m_bValid;
 };

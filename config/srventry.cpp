@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "config/nocase.h"
+#include "platform/text/nocase.h"
 #include "resources/stringids.h"
 
 namespace {

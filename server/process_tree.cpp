@@ -10,28 +10,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/files/filedescriptor.h"
+
 namespace tlv::server {
 namespace {
+
+using tlv::platform::FileDescriptor;
 
 // An environment is read only this far: marks come first-hand from tlvsd, and a process with a
 // larger environment is still found through its group, session or parent.
 constexpr std::size_t kMaxEnvironmentBytes = 256 * 1024;
-
-class Descriptor final {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            close(m_fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 }  // namespace
 
@@ -83,15 +71,15 @@ std::vector<ProcessInfo> allProcesses() {
 
 bool carriesMark(pid_t pid, const std::string& prefix) {
     const std::string path = "/proc/" + std::to_string(pid) + "/environ";
-    const Descriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.get() < 0) {
+    const FileDescriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (file.Get() < 0) {
         return false;
     }
     std::string environment;
     char buffer[16384];
     ssize_t got = 0;
     while (environment.size() < kMaxEnvironmentBytes &&
-           (got = read(file.get(), buffer, sizeof buffer)) > 0) {
+           (got = read(file.Get(), buffer, sizeof buffer)) > 0) {
         environment.append(buffer, static_cast<std::size_t>(got));
     }
     for (std::size_t at = 0; at < environment.size();) {
@@ -106,15 +94,15 @@ bool carriesMark(pid_t pid, const std::string& prefix) {
 
 bool signalProcess(pid_t pid, unsigned long long startTime, int signal) {
     // Held open, the pidfd keeps meaning this process even if it ends and its pid is reused.
-    const Descriptor handle{static_cast<int>(syscall(SYS_pidfd_open, pid, 0))};
-    if (handle.get() < 0) {
+    const FileDescriptor handle{static_cast<int>(syscall(SYS_pidfd_open, pid, 0))};
+    if (handle.Get() < 0) {
         return false;
     }
     const auto now = readProcess(pid);
     if (!now || now->startTime != startTime) {
         return false;
     }
-    return syscall(SYS_pidfd_send_signal, handle.get(), signal, nullptr, 0) == 0;
+    return syscall(SYS_pidfd_send_signal, handle.Get(), signal, nullptr, 0) == 0;
 }
 
 }  // namespace tlv::server

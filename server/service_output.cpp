@@ -22,21 +22,15 @@ void OutputTail::append(std::string_view line) {
 
 ServiceLog::ServiceLog(const std::string& path) {
     if (!path.empty()) {
-        m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        if (m_fd < 0) {
+        m_fd.Reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+        if (m_fd.Get() < 0) {
             logEvent("cannot open %s: the services' output is not logged", path.c_str());
         }
     }
 }
 
-ServiceLog::~ServiceLog() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-    }
-}
-
 void ServiceLog::write(const std::string& serviceName, std::string_view line) {
-    if (m_fd < 0) {
+    if (m_fd.Get() < 0) {
         return;
     }
     std::string record = isoTime(std::chrono::system_clock::now());
@@ -49,7 +43,7 @@ void ServiceLog::write(const std::string& serviceName, std::string_view line) {
     const char* data = record.data();
     std::size_t left = record.size();
     while (left > 0) {
-        const ssize_t written = ::write(m_fd, data, left);
+        const ssize_t written = ::write(m_fd.Get(), data, left);
         if (written < 0 && errno == EINTR) {
             continue;
         }

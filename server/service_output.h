@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files/filedescriptor.h"
+
 namespace tlv::server {
 
 // The last lines of one service's output, oldest first. At most kMaxLines lines of at most
@@ -33,15 +35,12 @@ private:
 class ServiceLog final {
 public:
     explicit ServiceLog(const std::string& path);
-    ~ServiceLog();
-    ServiceLog(const ServiceLog&) = delete;
-    ServiceLog& operator=(const ServiceLog&) = delete;
 
     // "TIME NAME: line"
     void write(const std::string& serviceName, std::string_view line);
 
 private:
-    int m_fd = -1;
+    tlv::platform::FileDescriptor m_fd{-1};
 };
 
 // The reading end of one started process's output pipe. Reads on the event loop until the

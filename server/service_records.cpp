@@ -154,19 +154,13 @@ void ServiceRecords::save() const {
     }
 }
 
-InstanceLock::~InstanceLock() {
-    if (m_fd >= 0) {
-        close(m_fd);
-    }
-}
-
 bool InstanceLock::acquire(const std::string& path, std::string& error) {
-    m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (m_fd < 0) {
+    m_fd.Reset(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (m_fd.Get() < 0) {
         error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
-    if (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+    if (flock(m_fd.Get(), LOCK_EX | LOCK_NB) != 0) {
         error = "another tlvsd serves this data folder (" + path + " is locked)";
         return false;
     }

@@ -12,6 +12,8 @@
 #include <set>
 #include <string>
 
+#include "platform/files/filedescriptor.h"
+
 namespace tlv::server {
 
 // The kernel's start time of a process (clock ticks since boot), or nothing when it is gone.
@@ -49,16 +51,11 @@ private:
 // Holds DATA/tlvsd.lock for the life of the server.
 class InstanceLock final {
 public:
-    InstanceLock() = default;
-    ~InstanceLock();
-    InstanceLock(const InstanceLock&) = delete;
-    InstanceLock& operator=(const InstanceLock&) = delete;
-
     // False with a message when another server holds the lock or the file cannot be opened.
     bool acquire(const std::string& path, std::string& error);
 
 private:
-    int m_fd = -1;
+    tlv::platform::FileDescriptor m_fd{-1};
 };
 
 }  // namespace tlv::server

@@ -3,9 +3,9 @@
 #include <new>
 #include <optional>
 
-#include "app/resource.h"
 #include "framework/modalseam.h"
 #include "framework/waitcursor.h"
+#include "resources/commandids.h"
 #include "resources/stringtable.h"
 #include "session/connectwords.h"
 #include "session/errormessage.h"

@@ -12,8 +12,8 @@
 #include <optional>
 #include <utility>
 
-#include "app/comnmfc.h"
-#include "app/resource.h"
+#include "framework/comn/comnmfc.h"
+#include "resources/resourceids.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "views/columnwidths.h"

@@ -20,8 +20,6 @@ class CCheckProfileBox;
 class UpdatesSuspended;
 struct SelectedRow;
 
-inline constexpr int IDC_LISTCTRL = 49215;
-
 class CAdminView : public CWndView {
 public:
     CAdminView();

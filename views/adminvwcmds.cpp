@@ -1,8 +1,8 @@
 // The list view's command table: which handler runs each command and when it is enabled, and
 // the commands that change no server data.
 
-#include "app/errorbox.h"
-#include "app/resource.h"
+#include "framework/widgets/errorbox.h"
+#include "resources/commandids.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "views/adminvw.h"

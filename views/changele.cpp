@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "framework/modalseam.h"
+#include "resources/resourceids.h"
 
 CChangeLevel::CChangeLevel(QWidget* parent)
     : QDialog(parent), m_emergencyButton(new QCheckBox(QStringLiteral("Emergency Shutdown"))) {

@@ -11,10 +11,6 @@
 class QCheckBox;
 class QRadioButton;
 
-inline constexpr int IDD_CHANGELEVEL = 133;
-inline constexpr int IDC_LEVEL1 = 49190;  // to IDC_LEVEL1 + 4 for "Level 5"
-inline constexpr int IDC_EMERGENCYSHUTDOWN = 49183;
-
 class CChangeLevel final : public QDialog {
     Q_OBJECT
 

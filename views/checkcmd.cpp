@@ -6,9 +6,9 @@
 #include <atomic>
 #include <new>
 
-#include "app/comnmfc.h"
-#include "app/errorbox.h"
+#include "framework/comn/comnmfc.h"
 #include "framework/waitcursor.h"
+#include "framework/widgets/errorbox.h"
 #include "resources/stringids.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"

@@ -5,15 +5,14 @@
 // Errors count the fatal findings as well: both mean data the operator has to put right, and a
 // run that could not read the server must not sum up as free of errors.
 //
-// The report holds copies of the lines, so it outlives the run's findings. Kept apart from the
-// checker's types, whose CString is not the views' one.
+// The report holds copies of the lines, so it outlives the run's findings.
 
 #include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "platform/comn/comn.h"
+#include "framework/comn/comn.h"
 
 class ECTF_AdminSession;
 

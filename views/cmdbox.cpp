@@ -7,6 +7,7 @@
 #include <span>
 
 #include "framework/modalseam.h"
+#include "resources/resourceids.h"
 
 namespace {
 

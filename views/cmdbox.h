@@ -4,14 +4,10 @@
 
 #include <QDialog>
 
+#include "resources/resourceids.h"
+
 class QHBoxLayout;
 class QPushButton;
-
-inline constexpr unsigned IDD_REMOVE_PROFILES = 2053;
-inline constexpr unsigned IDD_REMOVE_SERVICES = 2056;
-inline constexpr unsigned IDD_START_SERVICE = 144;
-inline constexpr unsigned IDD_STOP_SERVICE = 137;
-inline constexpr unsigned IDD_RESTART_WARNING = 138;
 
 class CCommandBox : public QDialog {
     Q_OBJECT

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "app/resource.h"
 #include "resources/stringtable.h"
 #include "s100/symbols.h"
 

@@ -3,10 +3,10 @@
 #include <QByteArray>
 #include <QDialog>
 
-#include "app/errorbox.h"
 #include "config/ui/newprof.h"
 #include "framework/bytetext.h"
 #include "framework/modalseam.h"
+#include "framework/widgets/errorbox.h"
 #include "resources/stringtable.h"
 #include "s100/s100.h"
 #include "services/ui/editdlls.h"

@@ -6,6 +6,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "resources/resourceids.h"
 #include "resources/stringtable.h"
 #include "views/dibitmap.h"
 #include "views/lamps.h"

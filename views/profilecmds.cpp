@@ -1,6 +1,7 @@
 // The profile commands of the list view: a new profile, and edit and remove the selected ones.
 
-#include "app/errorbox.h"
+#include "framework/widgets/errorbox.h"
+#include "resources/resourceids.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "views/adminvw.h"

@@ -6,8 +6,9 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "app/resource.h"
 #include "framework/modalseam.h"
+#include "resources/commandids.h"
+#include "resources/resourceids.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "views/changele.h"

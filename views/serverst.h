@@ -10,10 +10,6 @@
 
 class CAdminDoc;
 
-inline constexpr unsigned IDB_LAMP_LIT = 139;
-inline constexpr unsigned IDB_LAMP_UNLIT = 140;
-inline constexpr unsigned IDB_LAMP_MASK = 141;
-
 class CServerStatus final : public CWndView {
 public:
     static constexpr int kLevels = 5;

@@ -1,8 +1,9 @@
 // The service commands of the list view that act on the selected services as they are:
 // remove, start and stop.
 
-#include "app/errorbox.h"
 #include "framework/modalseam.h"
+#include "framework/widgets/errorbox.h"
+#include "resources/resourceids.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "views/adminvw.h"

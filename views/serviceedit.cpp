@@ -4,9 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "app/errorbox.h"
 #include "framework/bytetext.h"
 #include "framework/modalseam.h"
+#include "framework/widgets/errorbox.h"
+#include "resources/resourceids.h"
 #include "resources/stringtable.h"
 #include "services/svcdef.h"
 #include "services/ui/editdlls.h"

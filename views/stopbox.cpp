@@ -1,5 +1,7 @@
 #include "views/stopbox.h"
 
+#include "resources/resourceids.h"
+
 #include <QPushButton>
 
 CStopBox::CStopBox(QWidget* parent) : CCommandBox(IDD_STOP_SERVICE, parent) {

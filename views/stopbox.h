@@ -1,9 +1,8 @@
 #pragma once
 // CStopBox, "Stop Service": a normal stop (OK), an emergency stop, or no stop at all.
 
+#include "resources/resourceids.h"
 #include "views/cmdbox.h"
-
-inline constexpr int IDC_EMERGENCY = 49197;
 
 class CStopBox final : public CCommandBox {
     Q_OBJECT

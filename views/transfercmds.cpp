@@ -5,9 +5,9 @@
 #include <QFileInfo>
 #include <optional>
 
-#include "app/errorbox.h"
 #include "framework/bytetext.h"
 #include "framework/modalseam.h"
+#include "framework/widgets/errorbox.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "transfer/profiledir.h"

@@ -3,8 +3,8 @@
 #include <QComboBox>
 #include <algorithm>
 
-#include "config/nocase.h"
 #include "framework/widgets/bytefield.h"
+#include "platform/text/nocase.h"
 
 QComboBox* MakeEditableList(const char* objectName) {
     auto* box = new QComboBox;

@@ -11,10 +11,10 @@
 #include "framework/document.h"
 #include "framework/mdi/commandui.h"
 #include "framework/mdi/doctemplate.h"
-#include "framework/mdi/frameids.h"
 #include "framework/mdi/mdichild.h"
 #include "framework/mdi/winapp.h"
 #include "framework/mdi/wndview.h"
+#include "resources/commandids.h"
 #include "resources/stringtable.h"
 
 namespace {

@@ -12,6 +12,9 @@
 #include "framework/mdi/cmdrouter.h"
 #include "framework/mdi/cmdtarget.h"
 
+// The status bar's text while no prompt is shown.
+inline constexpr const char* kIdleMessage = "Ready";
+
 class CDocument;
 class CMDIChildWnd;
 class CWinApp;

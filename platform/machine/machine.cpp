@@ -28,6 +28,14 @@ int GetComputerNameA(char* buffer, std::uint32_t* size) {
     return 1;
 }
 
+std::optional<std::string> ComputerName() {
+    std::array<char, MAX_COMPUTERNAME_LENGTH + 1> name{};
+    std::uint32_t size = name.size();
+    if (!GetComputerNameA(name.data(), &size))
+        return std::nullopt;
+    return std::string(name.data(), size);
+}
+
 std::uint32_t GetEnvironmentVariableA(const char* name, char* buffer, std::uint32_t size) {
     const char* value = name == nullptr ? nullptr : std::getenv(name);
     if (value == nullptr)

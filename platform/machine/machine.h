@@ -2,6 +2,8 @@
 // Facts about this machine and process, as the platform's calls give them.
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace tlv::platform {
 
@@ -13,6 +15,9 @@ inline constexpr std::uint32_t MAX_COMPUTERNAME_LENGTH = 15;
 // the result is nonzero. A buffer too small, or a host name that cannot be read, gives 0 (for a
 // small buffer *size is then the size needed).
 int GetComputerNameA(char* buffer, std::uint32_t* size);
+
+// The same name as a string; empty optional when the host name cannot be read.
+std::optional<std::string> ComputerName();
 
 // The variable's text, NUL-terminated, when it fits the buffer: returns its length without the
 // NUL. Returns the size needed, NUL included, when it does not fit (the buffer is left alone),

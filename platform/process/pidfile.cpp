@@ -11,6 +11,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/files/filedescriptor.h"
 #include "platform/process/alive.h"
 
 namespace tlv::platform {
@@ -18,22 +19,6 @@ namespace {
 
 // A pid is at most 7 digits on Linux (pid_max <= 2^22); anything longer is not a pid file.
 constexpr std::size_t kMaxPidFileSize = 16;
-
-class FileDescriptor final {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-    int Release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
 
 std::optional<pid_t> ParsePid(const char* text, std::size_t size) {
     std::size_t length = size;
@@ -125,12 +110,11 @@ PidFileWriter::~PidFileWriter() {
 }
 
 void PidFileWriter::Release() {
-    if (m_fd < 0)
+    if (m_fd.Get() < 0)
         return;
-    if (SameFile(m_fd, m_path))
+    if (SameFile(m_fd.Get(), m_path))
         unlink(m_path.c_str());
-    close(m_fd);
-    m_fd = -1;
+    m_fd.Close();
 }
 
 bool PidFileWriter::Write(const std::string& path, std::string& message) {
@@ -162,7 +146,7 @@ bool PidFileWriter::Write(const std::string& path, std::string& message) {
         return false;
     }
     m_path = path;
-    m_fd = file.Release();
+    m_fd.Reset(file.Release());
     return true;
 }
 

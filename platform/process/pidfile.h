@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/files/filedescriptor.h"
+
 namespace tlv::platform {
 
 class PidFileWriter final {
@@ -32,7 +34,7 @@ private:
     void Release();
 
     std::string m_path;
-    int m_fd = -1;
+    FileDescriptor m_fd{-1};
 };
 
 enum class PidFileState {

@@ -8,6 +8,7 @@
 
 #include "platform/process/alive.h"
 #include "platform/registry/regname.h"
+#include "platform/registry/scopedkey.h"
 
 namespace tlv::platform {
 
@@ -16,24 +17,16 @@ namespace {
 constexpr const char* kLockKey = "SYSTEM\\CurrentControlSet\\Control\\ServiceDatabaseLock";
 constexpr const char* kLockOwner = "Owner";
 
-// One open registry key, closed on every way out.
+// One open registry key, closed on every way out, with the reads and writes of the database.
 class Key final {
 public:
-    Key() = default;
-    ~Key() {
-        if (m_hKey != nullptr)
-            RegCloseKey(m_hKey);
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-
     LONG Open(const std::string& path, REGSAM access) {
-        return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &m_hKey);
+        return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, m_key.Out());
     }
     LONG Create(const std::string& path) {
         DWORD disposition = 0;
         return RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr,
-                               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &m_hKey,
+                               REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, m_key.Out(),
                                &disposition);
     }
 
@@ -41,14 +34,14 @@ public:
     LONG ReadText(const char* name, std::string& text) const {
         DWORD type = REG_NONE;
         DWORD size = 0;
-        LONG rc = RegQueryValueExA(m_hKey, name, nullptr, &type, nullptr, &size);
+        LONG rc = RegQueryValueExA(m_key.Get(), name, nullptr, &type, nullptr, &size);
         if (rc == ERROR_FILE_NOT_FOUND)
             return ERROR_SUCCESS;
         if (rc != ERROR_SUCCESS)
             return rc;
         std::string data(size, '\0');
-        rc = RegQueryValueExA(m_hKey, name, nullptr, &type, reinterpret_cast<LPBYTE>(data.data()),
-                              &size);
+        rc = RegQueryValueExA(m_key.Get(), name, nullptr, &type,
+                              reinterpret_cast<LPBYTE>(data.data()), &size);
         if (rc != ERROR_SUCCESS)
             return rc;
         data.resize(size);
@@ -63,7 +56,7 @@ public:
         DWORD type = REG_NONE;
         DWORD value = 0;
         DWORD size = sizeof value;
-        const LONG rc = RegQueryValueExA(m_hKey, name, nullptr, &type,
+        const LONG rc = RegQueryValueExA(m_key.Get(), name, nullptr, &type,
                                          reinterpret_cast<LPBYTE>(&value), &size);
         if (rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value)
             number = value;
@@ -71,18 +64,18 @@ public:
     }
     LONG WriteText(const char* name, const std::string& text, DWORD type = REG_SZ) const {
         const std::string data = type == REG_MULTI_SZ ? text : text + '\0';
-        return RegSetValueExA(m_hKey, name, 0, type,
+        return RegSetValueExA(m_key.Get(), name, 0, type,
                               reinterpret_cast<const BYTE*>(data.data()),
                               static_cast<DWORD>(data.size()));
     }
     LONG WriteNumber(const char* name, DWORD number) const {
-        return RegSetValueExA(m_hKey, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                              sizeof number);
+        return RegSetValueExA(m_key.Get(), name, 0, REG_DWORD,
+                              reinterpret_cast<const BYTE*>(&number), sizeof number);
     }
-    HKEY Handle() const { return m_hKey; }
+    HKEY Handle() const { return m_key.Get(); }
 
 private:
-    HKEY m_hKey = nullptr;
+    ScopedKey m_key;
 };
 
 std::string ServiceKeyPath(const std::string& name) {

@@ -1,10 +1,10 @@
 #include "platform/version/verapi.h"
 
-#include <cctype>
 #include <cstring>
 #include <string>
 #include <string_view>
 
+#include "platform/text/nocase.h"
 #include "platform/version/elfnote.h"
 #include "platform/version/filesource.h"
 
@@ -17,18 +17,6 @@ bool ReadVersionNote(LPCSTR fileName, std::string& desc) {
         return false;
     const FileByteSource file(fileName);
     return file.IsOpen() && FindVersionNote(file, desc) == VersionNoteStatus::Found;
-}
-
-bool SameIgnoringCase(std::string_view left, std::string_view right) {
-    if (left.size() != right.size())
-        return false;
-    for (std::size_t i = 0; i < left.size(); ++i) {
-        const auto a = static_cast<unsigned char>(left[i]);
-        const auto b = static_cast<unsigned char>(right[i]);
-        if (std::tolower(a) != std::tolower(b))
-            return false;
-    }
-    return true;
 }
 
 // The next NUL-terminated text of the block from at; false when no NUL ends it in the block.
@@ -80,7 +68,7 @@ BOOL VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, UINT* length
     std::string_view path;
     std::string_view value;
     while (NextText(pairs, at, path) && !path.empty() && NextText(pairs, at, value)) {
-        if (SameIgnoringCase(path, subBlock)) {
+        if (EqualNoCase(path, subBlock)) {
             *buffer = const_cast<char*>(value.data());
             *length = static_cast<UINT>(value.size() + 1);
             return 1;

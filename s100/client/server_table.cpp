@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/registry/regapi.h"
+#include "platform/registry/scopedkey.h"
 
 namespace tlv::client {
 namespace {
@@ -14,30 +15,13 @@ std::mutex& registryMutex() {
     return mutex;
 }
 
-class OpenKey final {
-public:
-    OpenKey() = default;
-    ~OpenKey() {
-        if (m_key != nullptr) {
-            RegCloseKey(m_key);
-        }
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    PHKEY out() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
-
 EntryFault readEntry(const std::string& entryName, std::string& connectString) {
     if (entryName.empty()) {
         return EntryFault::NoEntry;  // the unnamed value is the key's default, never an entry
     }
     const std::lock_guard lock(registryMutex());
-    OpenKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAdministrationServersKey, 0, KEY_READ, key.out()) !=
+    ScopedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAdministrationServersKey, 0, KEY_READ, key.Out()) !=
         ERROR_SUCCESS) {
         return EntryFault::NoTable;
     }
@@ -45,7 +29,7 @@ EntryFault readEntry(const std::string& entryName, std::string& connectString) {
     DWORD type = REG_NONE;
     DWORD size = kMaxConnectStringBytes;
     const LONG result =
-        RegQueryValueExA(key.get(), entryName.c_str(), nullptr, &type, data.data(), &size);
+        RegQueryValueExA(key.Get(), entryName.c_str(), nullptr, &type, data.data(), &size);
     if (result == ERROR_MORE_DATA) {
         return type == REG_SZ ? EntryFault::TooLong : EntryFault::NotAString;
     }

@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "s100/kvs/file_descriptor.h"
+#include "platform/files/filedescriptor.h"
 
 namespace s100 {
 namespace {
+
+using tlv::platform::FileDescriptor;
 
 constexpr mode_t kFileMode = 0644;  // a profile file, not a secret
 
@@ -24,7 +26,7 @@ bool fail(FileError& error, CTerror code, const std::filesystem::path& path, int
 // Writes everything, flushes it to disk and closes; errno tells why when it fails.
 bool writeAndClose(FileDescriptor& fd, std::string_view data, const FileCalls& calls) {
     while (!data.empty()) {
-        const ssize_t written = calls.write(fd.get(), data.data(), data.size());
+        const ssize_t written = calls.write(fd.Get(), data.data(), data.size());
         if (written < 0 && errno == EINTR) {
             continue;
         }
@@ -36,7 +38,7 @@ bool writeAndClose(FileDescriptor& fd, std::string_view data, const FileCalls& c
         }
         data.remove_prefix(static_cast<size_t>(written));
     }
-    return fsync(fd.get()) == 0 && fd.close();
+    return fsync(fd.Get()) == 0 && fd.Close();
 }
 
 // A file beside the target that is removed again unless it was moved into place.
@@ -45,13 +47,13 @@ public:
     explicit TemporaryFile(const std::filesystem::path& target)
         : path_(target.string() + ".XXXXXX"),
           fd_(mkostemp(path_.data(), O_CLOEXEC)),
-          created_(fd_.get() >= 0) {
+          created_(fd_.Get() >= 0) {
         if (created_) {
-            fchmod(fd_.get(), kFileMode);  // mkstemp's 0600 is too tight; refused on FAT
+            fchmod(fd_.Get(), kFileMode);  // mkstemp's 0600 is too tight; refused on FAT
         }
     }
     ~TemporaryFile() {
-        fd_.close();
+        fd_.Close();
         if (created_ && !kept_) {
             unlink(path_.c_str());
         }
@@ -89,12 +91,12 @@ bool noReplaceRefused(int error) {
 bool writeExclusively(const std::filesystem::path& path, std::string_view data, FileError& error,
                       const FileCalls& calls) {
     FileDescriptor fd(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kFileMode));
-    if (fd.get() < 0) {
+    if (fd.Get() < 0) {
         const int reason = errno;
         return fail(error, reason == EEXIST ? CTerr_Exists : CTerr_FileCreate, path, reason);
     }
     struct stat made {};
-    if (fstat(fd.get(), &made) != 0) {
+    if (fstat(fd.Get(), &made) != 0) {
         const int reason = errno;
         unlink(path.c_str());  // made by O_EXCL a moment ago, still empty
         return fail(error, CTerr_FileCreate, path, reason);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "s100/kvs/symtable.h"
+#include "s100/kvs/text_cursor.h"
 
 namespace s100 {
 namespace {
@@ -48,20 +49,20 @@ std::string shown(char c) {
 class Parser final {
 public:
     Parser(std::string_view text, TextPosition start, ParseError& error)
-        : text_(text), position_(start), error_(error) {}
+        : cursor_(text, start), error_(error) {}
 
     std::optional<KVSet> document() {
         skipSpace();
-        if (atEnd()) {
-            return fail(position_, "empty input: expected '{'");
+        if (cursor_.atEnd()) {
+            return fail(cursor_.position(), "empty input: expected '{'");
         }
         std::optional<KVSet> set = kvset(1);
         if (!set) {
             return std::nullopt;
         }
         skipSpace();
-        if (!atEnd()) {
-            return fail(position_, "unexpected text after the KV set");
+        if (!cursor_.atEnd()) {
+            return fail(cursor_.position(), "unexpected text after the KV set");
         }
         return set;
     }
@@ -69,15 +70,15 @@ public:
 private:
     // depth is the nesting level of this set, 1 for the outermost.
     std::optional<KVSet> kvset(int depth) {
-        if (peek() != '{') {
-            return fail(position_, "expected '{'");
+        if (cursor_.peek() != '{') {
+            return fail(cursor_.position(), "expected '{'");
         }
-        advance();
+        cursor_.advance();
         KVSet set;
         for (;;) {
             skipSpace();
-            if (peek() == '}') {
-                advance();
+            if (cursor_.peek() == '}') {
+                cursor_.advance();
                 return set;
             }
             if (!pair(set, depth)) {
@@ -87,7 +88,7 @@ private:
     }
 
     bool pair(KVSet& set, int depth) {
-        const TextPosition at = position_;
+        const TextPosition at = cursor_.position();
         std::optional<CTsymbol> key = this->key();
         if (!key) {
             return false;
@@ -99,10 +100,10 @@ private:
             return failed(at, "too many pairs in a KV set");
         }
         skipSpace();
-        if (peek() != ':') {
-            return failed(position_, "expected ':' after key");
+        if (cursor_.peek() != ':') {
+            return failed(cursor_.position(), "expected ':' after key");
         }
-        advance();
+        cursor_.advance();
         skipSpace();
         std::optional<Value> value = this->value(depth);
         if (!value) {
@@ -115,14 +116,14 @@ private:
     }
 
     std::optional<CTsymbol> key() {
-        if (atEnd()) {
-            return fail(position_, "expected a key or '}'");
+        if (cursor_.atEnd()) {
+            return fail(cursor_.position(), "expected a key or '}'");
         }
-        const TextPosition at = position_;
-        if (peek() == '0' && peek(1) == 'x') {
+        const TextPosition at = cursor_.position();
+        if (cursor_.peek() == '0' && cursor_.peek(1) == 'x') {
             return hexSymbol();
         }
-        if (!isNameStart(peek())) {
+        if (!isNameStart(cursor_.peek())) {
             return fail(at, "expected a key or '}'");
         }
         return namedSymbol(name(), at);
@@ -130,9 +131,9 @@ private:
 
     // A value held by a set or array at nesting level depth.
     std::optional<Value> value(int depth) {
-        const TextPosition at = position_;
-        const char c = peek();
-        if (atEnd()) {
+        const TextPosition at = cursor_.position();
+        const char c = cursor_.peek();
+        if (cursor_.atEnd()) {
             return fail(at, "expected a value");
         }
         if (c == '{' || c == '[') {
@@ -147,7 +148,7 @@ private:
         if (c == '+' || c == '-') {
             return signedNumber();
         }
-        if (c == '0' && peek(1) == 'x') {
+        if (c == '0' && cursor_.peek(1) == 'x') {
             std::optional<CTsymbol> symbol = hexSymbol();
             return symbol ? std::optional<Value>(Value::symbol(*symbol)) : std::nullopt;
         }
@@ -166,18 +167,18 @@ private:
     }
 
     std::optional<Value> array(int depth) {
-        advance();  // '['
+        cursor_.advance();  // '['
         Array array;
         for (;;) {
             skipSpace();
-            if (peek() == ']') {
-                advance();
+            if (cursor_.peek() == ']') {
+                cursor_.advance();
                 return Value::array(std::move(array));
             }
-            if (atEnd()) {
-                return fail(position_, "expected a value or ']'");
+            if (cursor_.atEnd()) {
+                return fail(cursor_.position(), "expected a value or ']'");
             }
-            const TextPosition at = position_;
+            const TextPosition at = cursor_.position();
             std::optional<Value> element = value(depth);
             if (!element) {
                 return std::nullopt;
@@ -194,20 +195,20 @@ private:
     }
 
     std::optional<Value> string() {
-        const TextPosition at = position_;
-        advance();  // '"'
+        const TextPosition at = cursor_.position();
+        cursor_.advance();  // '"'
         std::string text;
         for (;;) {
-            if (atEnd()) {
+            if (cursor_.atEnd()) {
                 return fail(at, "unterminated string");
             }
-            const TextPosition charAt = position_;
-            char c = peek();
-            advance();
+            const TextPosition charAt = cursor_.position();
+            char c = cursor_.peek();
+            cursor_.advance();
             if (c == '"') {
                 return Value::string(std::move(text));
             }
-            if (c == '\\' && atEnd()) {
+            if (c == '\\' && cursor_.atEnd()) {
                 return fail(at, "unterminated string");
             }
             if (c == '\\' && !escape(c, charAt)) {
@@ -225,8 +226,8 @@ private:
 
     // After the backslash at backslashAt: the byte it stands for, in c.
     bool escape(char& c, TextPosition backslashAt) {
-        const char code = peek();
-        advance();
+        const char code = cursor_.peek();
+        cursor_.advance();
         switch (code) {
             case '"':
             case '\\':
@@ -239,13 +240,13 @@ private:
                 c = '\t';
                 return true;
             case 'x': {
-                const int high = hexDigit(peek());
-                const int low = hexDigit(peek(1));
+                const int high = hexDigit(cursor_.peek());
+                const int low = hexDigit(cursor_.peek(1));
                 if (high < 0 || low < 0) {
-                    return failed(position_, "expected two hex digits after '\\x'");
+                    return failed(cursor_.position(), "expected two hex digits after '\\x'");
                 }
-                advance();
-                advance();
+                cursor_.advance();
+                cursor_.advance();
                 c = static_cast<char>(high * 16 + low);
                 return true;
             }
@@ -255,11 +256,11 @@ private:
     }
 
     std::optional<Value> signedNumber() {
-        const TextPosition at = position_;
-        const bool negative = peek() == '-';
-        advance();
-        if (!isDigit(peek())) {
-            return fail(position_, "expected digits after the sign");
+        const TextPosition at = cursor_.position();
+        const bool negative = cursor_.peek() == '-';
+        cursor_.advance();
+        if (!isDigit(cursor_.peek())) {
+            return fail(cursor_.position(), "expected digits after the sign");
         }
         const uint64_t limit = negative ? 2147483648u : 2147483647u;
         std::optional<uint64_t> magnitude = digits(limit, at);
@@ -272,7 +273,7 @@ private:
     }
 
     std::optional<Value> unsignedNumber() {
-        std::optional<uint64_t> number = digits(UINT32_MAX, position_);
+        std::optional<uint64_t> number = digits(UINT32_MAX, cursor_.position());
         return number ? std::optional<Value>(Value::uinteger(static_cast<uint32_t>(*number)))
                       : std::nullopt;
     }
@@ -281,14 +282,15 @@ private:
     std::optional<uint64_t> digits(uint64_t limit, TextPosition at) {
         uint64_t number = 0;
         bool tooLarge = false;
-        while (isDigit(peek())) {
-            number = number * 10 + static_cast<uint64_t>(peek() - '0');
+        while (isDigit(cursor_.peek())) {
+            number = number * 10 + static_cast<uint64_t>(cursor_.peek() - '0');
             tooLarge = tooLarge || number > limit;
             number = tooLarge ? 0 : number;
-            advance();
+            cursor_.advance();
         }
         if (!endsToken()) {
-            return fail(position_, "unexpected character '" + shown(peek()) + "' in a number");
+            return fail(cursor_.position(),
+                        "unexpected character '" + shown(cursor_.peek()) + "' in a number");
         }
         if (tooLarge) {
             return fail(at, "integer out of range");
@@ -297,15 +299,15 @@ private:
     }
 
     std::optional<CTsymbol> hexSymbol() {
-        const TextPosition at = position_;
-        advance();
-        advance();  // "0x"
+        const TextPosition at = cursor_.position();
+        cursor_.advance();
+        cursor_.advance();  // "0x"
         CTsymbol symbol = 0;
         int count = 0;
-        for (int digit = hexDigit(peek()); digit >= 0; digit = hexDigit(peek())) {
+        for (int digit = hexDigit(cursor_.peek()); digit >= 0; digit = hexDigit(cursor_.peek())) {
             symbol = (symbol << 4) | static_cast<CTsymbol>(digit);
             ++count;
-            advance();
+            cursor_.advance();
         }
         if (count != 8 || !endsToken()) {
             return fail(at, "expected 0x and exactly 8 hex digits");
@@ -315,27 +317,27 @@ private:
 
     // TRUE, FALSE, BOOL(n) or a symbol name.
     std::optional<Value> word() {
-        const TextPosition at = position_;
+        const TextPosition at = cursor_.position();
         const std::string_view text = name();
         if (text == "TRUE" || text == "FALSE") {
             return Value::boolean(text == "TRUE" ? 1 : 0);
         }
-        if (text == "BOOL" && peek() == '(') {
-            advance();
-            if (!isDigit(peek())) {
-                return fail(position_, "expected digits after 'BOOL('");
+        if (text == "BOOL" && cursor_.peek() == '(') {
+            cursor_.advance();
+            if (!isDigit(cursor_.peek())) {
+                return fail(cursor_.position(), "expected digits after 'BOOL('");
             }
             uint64_t number = 0;
-            for (; isDigit(peek()) && number <= UINT32_MAX; advance()) {
-                number = number * 10 + static_cast<uint64_t>(peek() - '0');
+            for (; isDigit(cursor_.peek()) && number <= UINT32_MAX; cursor_.advance()) {
+                number = number * 10 + static_cast<uint64_t>(cursor_.peek() - '0');
             }
             if (number > UINT32_MAX) {
                 return fail(at, "integer out of range");
             }
-            if (peek() != ')') {
-                return fail(position_, "expected ')' after the BOOL word");
+            if (cursor_.peek() != ')') {
+                return fail(cursor_.position(), "expected ')' after the BOOL word");
             }
-            advance();
+            cursor_.advance();
             return Value::boolean(static_cast<CTbool>(number));
         }
         std::optional<CTsymbol> symbol = namedSymbol(text, at);
@@ -350,52 +352,35 @@ private:
     }
 
     std::string_view name() {
-        const size_t begin = offset_;
-        while (isNameChar(peek())) {
-            advance();
+        const size_t begin = cursor_.offset();
+        while (isNameChar(cursor_.peek())) {
+            cursor_.advance();
         }
-        return text_.substr(begin, offset_ - begin);
+        return cursor_.since(begin);
     }
 
     // A token ends at the end, white space, a comment or a bracket, colon or quote.
     bool endsToken() const {
-        if (atEnd()) {
+        if (cursor_.atEnd()) {
             return true;
         }
-        const char c = peek();
+        const char c = cursor_.peek();
         return isSpace(c) || c == '#' || c == '{' || c == '}' || c == '[' || c == ']' || c == ':' ||
                c == '"';
     }
 
     void skipSpace() {
-        while (!atEnd()) {
-            if (peek() == '#') {
-                while (!atEnd() && peek() != '\n') {
-                    advance();
+        while (!cursor_.atEnd()) {
+            if (cursor_.peek() == '#') {
+                while (!cursor_.atEnd() && cursor_.peek() != '\n') {
+                    cursor_.advance();
                 }
-            } else if (isSpace(peek())) {
-                advance();
+            } else if (isSpace(cursor_.peek())) {
+                cursor_.advance();
             } else {
                 return;
             }
         }
-    }
-
-    bool atEnd() const { return offset_ >= text_.size(); }
-    char peek(size_t ahead = 0) const {
-        return offset_ + ahead < text_.size() ? text_[offset_ + ahead] : '\0';
-    }
-    void advance() {
-        if (atEnd()) {
-            return;
-        }
-        if (text_[offset_] == '\n') {
-            ++position_.line;
-            position_.column = 1;
-        } else {
-            ++position_.column;
-        }
-        ++offset_;
     }
 
     std::nullopt_t fail(TextPosition at, std::string message) {
@@ -408,9 +393,7 @@ private:
         return false;
     }
 
-    std::string_view text_;
-    size_t offset_ = 0;
-    TextPosition position_;
+    TextCursor cursor_;
     ParseError& error_;
 };
 

@@ -6,10 +6,13 @@
 #include <cerrno>
 #include <cstring>
 
-#include "s100/kvs/file_descriptor.h"
+#include "platform/files/filedescriptor.h"
+#include "s100/kvs/text_cursor.h"
 
 namespace s100 {
 namespace {
+
+using tlv::platform::FileDescriptor;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -24,57 +27,45 @@ bool isWordChar(char c) {
 // Walks the header line, keeping the position for messages.
 class HeaderReader final {
 public:
-    explicit HeaderReader(std::string_view text) : text_(text) {}
+    explicit HeaderReader(std::string_view text) : cursor_(text) {}
 
     // Blank lines before the name are allowed.
     void skipBlanksAndLines() {
-        while (offset_ < text_.size() && (isBlank(text_[offset_]) || isLineBreak(text_[offset_]))) {
-            step();
+        while (isBlank(cursor_.peek()) || isLineBreak(cursor_.peek())) {
+            cursor_.advance();
         }
     }
     void skipBlanks() {
-        while (offset_ < text_.size() && isBlank(text_[offset_])) {
-            step();
+        while (isBlank(cursor_.peek())) {
+            cursor_.advance();
         }
     }
     std::string word() {
-        const size_t begin = offset_;
-        while (offset_ < text_.size() && isWordChar(text_[offset_])) {
-            step();
+        const size_t begin = cursor_.offset();
+        while (isWordChar(cursor_.peek())) {
+            cursor_.advance();
         }
-        return std::string(text_.substr(begin, offset_ - begin));
+        return std::string(cursor_.since(begin));
     }
     // "\n" or "\r\n".
     bool lineBreak() {
-        if (text_.substr(offset_).starts_with("\r\n")) {
-            step();
-            step();
+        if (cursor_.rest().starts_with("\r\n")) {
+            cursor_.advance();
+            cursor_.advance();
             return true;
         }
-        if (offset_ < text_.size() && text_[offset_] == '\n') {
-            step();
+        if (cursor_.peek() == '\n') {
+            cursor_.advance();
             return true;
         }
         return false;
     }
 
-    TextPosition position() const { return position_; }
-    std::string_view rest() const { return text_.substr(offset_); }
+    TextPosition position() const { return cursor_.position(); }
+    std::string_view rest() const { return cursor_.rest(); }
 
 private:
-    void step() {
-        if (text_[offset_] == '\n') {
-            ++position_.line;
-            position_.column = 1;
-        } else {
-            ++position_.column;
-        }
-        ++offset_;
-    }
-
-    std::string_view text_;
-    size_t offset_ = 0;
-    TextPosition position_;
+    TextCursor cursor_;
 };
 
 std::nullopt_t failParse(ParseError& error, TextPosition at, std::string message) {
@@ -96,12 +87,12 @@ std::string systemReason() {
 // The whole file, at most kMaxNotationBytes.
 bool readWhole(const std::filesystem::path& path, std::string& text, FileError& error) {
     const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
+    if (fd.Get() < 0) {
         return fail(error, CTerr_FileOpen, path.string() + ": " + systemReason());
     }
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
         if (got == 0) {
             return true;
         }

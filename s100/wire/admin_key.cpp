@@ -8,34 +8,16 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/files/filedescriptor.h"
+
 namespace tlv::wire {
 namespace {
+
+using tlv::platform::FileDescriptor;
 
 std::string reason(const std::string& path, const std::string& why) {
     return path + ": " + why;
 }
-
-// Closes a descriptor on every way out.
-class Descriptor final {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    bool closeChecked() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 }  // namespace
 
@@ -54,9 +36,9 @@ bool readAdminKeyFile(const std::string& path, KeyOwner owner, std::string& key,
     KeyFault& found = fault != nullptr ? *fault : ignored;
     found = KeyFault::Unusable;
     // O_NONBLOCK: opening a FIFO would otherwise wait for a writer that never comes.
-    const Descriptor file(
+    const FileDescriptor file(
         ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
-    if (file.get() < 0) {
+    if (file.Get() < 0) {
         const int error = errno;
         if (error == ENOENT) {
             found = KeyFault::Missing;
@@ -66,7 +48,7 @@ bool readAdminKeyFile(const std::string& path, KeyOwner owner, std::string& key,
         return false;
     }
     struct stat info {};
-    if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         problem = reason(path, "not a regular file");
         return false;
     }
@@ -87,7 +69,7 @@ bool readAdminKeyFile(const std::string& path, KeyOwner owner, std::string& key,
     std::string bytes(kAdminKeyBytes, '\0');
     std::size_t got = 0;
     while (got < bytes.size()) {
-        const ssize_t n = ::read(file.get(), bytes.data() + got, bytes.size() - got);
+        const ssize_t n = ::read(file.Get(), bytes.data() + got, bytes.size() - got);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -108,15 +90,15 @@ bool createAdminKeyFile(const std::string& path, std::string& key, std::string& 
         problem = reason(path, "no random bytes for a new key");
         return false;
     }
-    Descriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (file.get() < 0) {
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (file.Get() < 0) {
         problem = reason(path, std::strerror(errno));
         return false;
     }
-    const bool written = ::write(file.get(), bytes.data(), bytes.size()) ==
+    const bool written = ::write(file.Get(), bytes.data(), bytes.size()) ==
                              static_cast<ssize_t>(bytes.size()) &&
-                         ::fsync(file.get()) == 0;
-    if (!file.closeChecked() || !written) {
+                         ::fsync(file.Get()) == 0;
+    if (!file.Close() || !written) {
         problem = reason(path, "cannot write the new key");
         ::unlink(path.c_str());
         return false;

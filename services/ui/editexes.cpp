@@ -13,8 +13,8 @@
 #include "framework/modalseam.h"
 #include "framework/widgets/bytefield.h"
 #include "framework/widgets/dialogparts.h"
+#include "platform/machine/machine.h"
 #include "resources/stringtable.h"
-#include "services/ui/svclocal.h"
 #include "services/ui/svcsave.h"
 
 namespace {
@@ -54,7 +54,7 @@ CEditEXEService::CEditEXEService(CTkvs set, QWidget* parent, int bServerIsLocal)
       m_wndDetectHangs(MakeCheckBox("Detect Hangs", "detectHangs")) {
     ReadExeService(m_kvs, m_fields);
     if (m_bServerIsLocal && !KvsHoldsKey(m_kvs, SVC_MachineName))
-        m_fields.machineName = LocalComputerName().value_or(std::string());
+        m_fields.machineName = tlv::platform::ComputerName().value_or(std::string());
 
     setWindowTitle(QStringLiteral("Edit Executable Service"));
     auto* form = new QFormLayout;

@@ -1,7 +1,5 @@
 #include "services/ui/svclocal.h"
 
-#include <unistd.h>
-
 #include <array>
 #include <cstring>
 
@@ -15,17 +13,6 @@ namespace {
 constexpr DWORD kConnectionBufferSize = kMaxServerField + 1;
 
 }  // namespace
-
-std::optional<std::string> LocalComputerName() {
-    std::array<char, 256> host{};
-    if (gethostname(host.data(), host.size() - 1) != 0)
-        return std::nullopt;
-    std::string name(host.data(), strnlen(host.data(), host.size()));
-    name = name.substr(0, name.find('.'));
-    if (name.size() > kMaxComputerNameLength)
-        name.resize(kMaxComputerNameLength);
-    return name;
-}
 
 int IsServerLocal(const char* entryName) {
     if (entryName == nullptr)

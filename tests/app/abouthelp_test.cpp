@@ -10,7 +10,7 @@
 #include "about/aboutbox.h"
 #include "about/misc.h"
 #include "app/helpviewer.h"
-#include "app/resource.h"
+#include "resources/commandids.h"
 #include "resources/stringtable.h"
 #include "tests/app/app_fixture.h"
 

@@ -7,8 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "app/resource.h"
 #include "framework/mdi/doctemplate.h"
+#include "resources/resourceids.h"
 #include "session/admindoc.h"
 #include "views/adminvw.h"
 

@@ -6,14 +6,15 @@
 #include <QListWidget>
 #include <functional>
 
-#include "app/resource.h"
 #include "app/serverchoice.h"
+#include "framework/comn/getserverdialog.h"
 #include "framework/mdi/mdichild.h"
-#include "platform/comn/getserverdialog.h"
 #include "platform/registry/regapi.h"
-#include "tests/registry/temp_registry.h"
+#include "resources/commandids.h"
+#include "resources/resourceids.h"
 #include "session/admindoc.h"
 #include "tests/app/app_fixture.h"
+#include "tests/registry/temp_registry.h"
 #include "views/adminvw.h"
 
 namespace tlv::test {

@@ -4,10 +4,11 @@
 
 #include <QMdiArea>
 
-#include "app/resource.h"
 #include "app/statusfr.h"
 #include "framework/mdi/doctemplate.h"
 #include "framework/mdi/mdichild.h"
+#include "resources/commandids.h"
+#include "resources/resourceids.h"
 #include "session/admindoc.h"
 #include "tests/app/app_fixture.h"
 #include "views/adminvw.h"

@@ -8,10 +8,10 @@
 #include <QDialog>
 #include <QLineEdit>
 
-#include "app/resource.h"
 #include "config/multinode.h"
-#include "tests/config/dialog_helpers.h"
+#include "resources/commandids.h"
 #include "tests/app/app_fixture.h"
+#include "tests/config/dialog_helpers.h"
 
 namespace tlv::test {
 namespace {

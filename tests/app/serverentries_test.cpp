@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/resource.h"
 #include "app/serverchoice.h"
+#include "resources/commandids.h"
 #include "tests/app/app_fixture.h"
 
 namespace tlv::test {

@@ -11,10 +11,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/resource.h"
 #include "app/windowplace.h"
 #include "config/registry.h"
 #include "framework/mdi/mdichild.h"
+#include "resources/commandids.h"
 #include "tests/app/app_fixture.h"
 
 namespace tlv::test {

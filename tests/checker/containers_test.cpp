@@ -16,8 +16,8 @@
 
 namespace {
 
-Array<CString> ListOf(std::initializer_list<const char*> texts) {
-    Array<CString> list;
+Array<std::string> ListOf(std::initializer_list<const char*> texts) {
+    Array<std::string> list;
     for (const char* text : texts) {
         list.Append(text);
     }
@@ -51,13 +51,13 @@ TEST(ArrayTest, GrowsByFiftySlotsAndKeepsItsBlockWhenEmptied) {
 }
 
 TEST(ArrayTest, OutOfRangeAccessGivesNullAndLeavesTheOutputAlone) {
-    Array<CString> list = ListOf({"a", "b"});
+    Array<std::string> list = ListOf({"a", "b"});
     EXPECT_EQ(list[-1], nullptr);
     EXPECT_EQ(list[2], nullptr);
     ASSERT_NE(list[1], nullptr);
     EXPECT_EQ(*list[1], "b");
 
-    CString out = "untouched";
+    std::string out = "untouched";
     EXPECT_EQ(list.GetElement(-1, out), 0);
     EXPECT_EQ(list.GetElement(2, out), 0);
     EXPECT_EQ(out, "untouched");
@@ -66,18 +66,18 @@ TEST(ArrayTest, OutOfRangeAccessGivesNullAndLeavesTheOutputAlone) {
 }
 
 TEST(ArrayTest, CopiesAreDeepAndReachTheCapacityAppendingWouldGive) {
-    Array<CString> original;
+    Array<std::string> original;
     for (int i = 0; i < 120; ++i) {
         original.Append("item" + std::to_string(i));
     }
-    const Array<CString> copy(original);
+    const Array<std::string> copy(original);
     EXPECT_EQ(copy.Size(), 120);
     EXPECT_EQ(copy.Capacity(), 150);
     original[0]->assign("changed");
     EXPECT_EQ(*copy[0], "item0");
     EXPECT_EQ(*copy[119], "item119");
 
-    const Array<CString> emptyCopy{Array<CString>()};
+    const Array<std::string> emptyCopy{Array<std::string>()};
     EXPECT_EQ(emptyCopy.Size(), 0);
     EXPECT_EQ(emptyCopy.Capacity(), 50);
 }
@@ -148,13 +148,13 @@ TEST(ArrayTest, DestroysEachElementOnceAndRefillsAfterAClearOrAFailedCopy) {
 }
 
 TEST(IsMemberOfTest, MatchesWholeStringsExactly) {
-    const Array<CString> list = ListOf({"Sales", "R1", ""});
+    const Array<std::string> list = ListOf({"Sales", "R1", ""});
     EXPECT_EQ(IsMemberOf("Sales", list), 1);
     EXPECT_EQ(IsMemberOf("", list), 1);
     EXPECT_EQ(IsMemberOf("sales", list), 0);
     EXPECT_EQ(IsMemberOf("Sale", list), 0);
     EXPECT_EQ(IsMemberOf("R1 ", list), 0);
-    EXPECT_EQ(IsMemberOf("x", Array<CString>()), 0);
+    EXPECT_EQ(IsMemberOf("x", Array<std::string>()), 0);
 
     const MemberIndex index(list);
     for (const char* probe : {"Sales", "", "sales", "Sale", "R1 "}) {
@@ -229,8 +229,8 @@ TEST(GetConfigNamesTest, SplitsAtTheFirstSpaceAndTheFirstEqualsSign) {
         {"", "", ""},
     };
     for (const Case& c : cases) {
-        CString groupSet = "stale";
-        CString config = "stale";
+        std::string groupSet = "stale";
+        std::string config = "stale";
         GetConfigNames(c.entry, groupSet, config);
         EXPECT_EQ(groupSet, c.groupSet) << c.entry;
         EXPECT_EQ(config, c.config) << c.entry;
@@ -249,10 +249,10 @@ TEST(RuleTextTest, FillsPlaceholdersInOrderAndCutsAtTheBuffer) {
     EXPECT_EQ(FormatRuleText(IDS_CHK_GROUPSET_UNUSED, {"%s%%"}),
               "The Group Set %s%% is not used in any ASI");
 
-    const CString longName(5000, 'x');
-    const CString cut = FormatRuleText(IDS_CHK_GROUPSET_UNUSED, {longName});
+    const std::string longName(5000, 'x');
+    const std::string cut = FormatRuleText(IDS_CHK_GROUPSET_UNUSED, {longName});
     EXPECT_EQ(cut.size(), kRuleTextBufferSize - 1);
-    EXPECT_EQ(cut, "The Group Set " + CString(kRuleTextBufferSize - 1 - 14, 'x'));
+    EXPECT_EQ(cut, "The Group Set " + std::string(kRuleTextBufferSize - 1 - 14, 'x'));
 
     const CheckMessage finding = RuleFinding(CE_Info, "Sales", IDS_CHK_RESOURCE_UNUSED, {"R9"});
     EXPECT_EQ(finding.m_type, CE_Info);

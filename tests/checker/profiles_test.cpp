@@ -28,7 +28,7 @@ std::vector<Finding> CheckProfile(Checker& checker, const char* name, const char
     return findings;
 }
 
-std::vector<std::string> Texts(const Array<CString>& list) {
+std::vector<std::string> Texts(const Array<std::string>& list) {
     std::vector<std::string> texts;
     for (int i = 0; i < list.Size(); ++i) {
         texts.push_back(*list[i]);

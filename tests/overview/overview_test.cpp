@@ -11,11 +11,12 @@
 #include <QTimer>
 
 #include "app/mainfrm.h"
-#include "app/resource.h"
 #include "app/tlvadmin.h"
 #include "framework/mdi/doctemplate.h"
 #include "framework/mdi/mdichild.h"
 #include "framework/testing/scriptedmodalseam.h"
+#include "resources/commandids.h"
+#include "resources/resourceids.h"
 #include "session/admindoc.h"
 #include "tests/session/fleet_fixture.h"
 #include "views/overview.h"

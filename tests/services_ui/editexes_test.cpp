@@ -13,7 +13,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
-#include "services/ui/svclocal.h"
+#include "platform/machine/machine.h"
 #include "tests/services_ui/svc_helpers.h"
 
 namespace {
@@ -59,7 +59,7 @@ protected:
 };
 
 TEST_F(EditExeServiceTest, NewServiceOnALocalServerIsWrittenInOrder) {
-    const std::string computer = LocalComputerName().value_or("");
+    const std::string computer = tlv::platform::ComputerName().value_or("");
     ASSERT_FALSE(computer.empty());
     const int result = RunNew(1, [&](CEditEXEService& shown) {
         EXPECT_EQ(shown.windowTitle(), "Edit Executable Service");

@@ -7,6 +7,7 @@
 
 #include "config/registry.h"
 #include "config/srventry.h"
+#include "platform/machine/machine.h"
 #include "tests/registry/temp_registry.h"
 
 namespace {
@@ -48,9 +49,9 @@ TEST(ServerIsLocalTest, LocalhostAnywhereInTheConnectionString) {
 TEST(ServerIsLocalTest, ComputerNameIsTheShortHostName) {
     char host[256] = {};
     ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
-    const std::optional<std::string> name = LocalComputerName();
+    const std::optional<std::string> name = tlv::platform::ComputerName();
     ASSERT_TRUE(name.has_value());
-    EXPECT_LE(name->size(), kMaxComputerNameLength);
+    EXPECT_LE(name->size(), tlv::platform::MAX_COMPUTERNAME_LENGTH);
     EXPECT_FALSE(name->empty());
     EXPECT_EQ(std::string(host).rfind(*name, 0), 0u);  // a prefix of the host name
     EXPECT_EQ(name->find('.'), std::string::npos);

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include "resources/resourceids.h"
 #include "views/dibitmap.h"
 #include "views/serverst.h"
 

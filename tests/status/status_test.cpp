@@ -15,9 +15,10 @@
 #include <QStatusBar>
 #include <QTranslator>
 
-#include "app/resource.h"
 #include "app/statusfr.h"
 #include "config/ui/newprof.h"
+#include "resources/commandids.h"
+#include "resources/resourceids.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "tests/app/app_fixture.h"

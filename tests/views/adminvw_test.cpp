@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <set>
 
-#include "app/resource.h"
+#include "resources/commandids.h"
 #include "session/admindoc.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/tlvsd_process.h"

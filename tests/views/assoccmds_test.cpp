@@ -5,8 +5,8 @@
 
 #include <QDialog>
 
-#include "app/resource.h"
 #include "config/assocset.h"
+#include "resources/commandids.h"
 #include "tests/config/regvalues.h"
 #include "tests/views/viewcmds_fixture.h"
 

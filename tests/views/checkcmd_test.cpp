@@ -9,9 +9,9 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 
-#include "app/resource.h"
 #include "framework/waitcursor.h"
-#include "platform/comn/dialogids.h"
+#include "resources/commandids.h"
+#include "resources/resourceids.h"
 #include "session/admindoc.h"
 #include "tests/app/app_fixture.h"
 #include "tests/registry/child_process.h"

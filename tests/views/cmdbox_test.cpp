@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "framework/testing/scriptedmodalseam.h"
+#include "resources/resourceids.h"
 #include "tests/views/viewcmds_fixture.h"
 #include "views/stopbox.h"
 

@@ -10,10 +10,10 @@
 #include <QTest>
 #include <QWidget>
 
-#include "app/comnmfc.h"
-#include "app/errorbox.h"
+#include "framework/comn/comnmfc.h"
 #include "framework/testing/scriptedmodalseam.h"
-#include "platform/comn/dialogids.h"
+#include "framework/widgets/errorbox.h"
+#include "resources/resourceids.h"
 #include "resources/stringids.h"
 
 namespace tlv::test {

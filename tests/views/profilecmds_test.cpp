@@ -9,8 +9,8 @@
 #include <QDialog>
 #include <QKeyEvent>
 
-#include "app/resource.h"
 #include "config/assocset.h"
+#include "resources/commandids.h"
 #include "session/admindoc.h"
 #include "tests/config/regvalues.h"
 #include "tests/support/recording_editor.h"

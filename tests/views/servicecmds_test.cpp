@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "app/resource.h"
 #include "framework/bytetext.h"
 #include "framework/testing/scriptedwaitingbox.h"
+#include "resources/commandids.h"
 #include "session/admindoc.h"
 #include "tests/views/viewcmds_fixture.h"
 #include "views/adminvw.h"

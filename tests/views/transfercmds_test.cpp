@@ -17,8 +17,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/resource.h"
 #include "framework/mdi/commandui.h"
+#include "resources/commandids.h"
 #include "resources/stringtable.h"
 #include "session/admindoc.h"
 #include "tests/views/viewcmds_fixture.h"

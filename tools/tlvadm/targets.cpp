@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "config/nocase.h"
+#include "platform/text/nocase.h"
 
 namespace {
 

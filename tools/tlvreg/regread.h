@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/registry/regapi.h"
+#include "platform/registry/scopedkey.h"
 
 struct RegValue {
     std::string name;
@@ -19,22 +20,3 @@ struct KeyContents {
 
 // The key needs KEY_READ. Run inside a RegTransaction for a consistent snapshot.
 LONG ReadKeyContents(HKEY key, KeyContents& contents);
-
-// Closes the key it holds when it goes.
-class ScopedKey final {
-public:
-    ScopedKey() = default;
-    ~ScopedKey() {
-        if (m_hKey != nullptr) {
-            RegCloseKey(m_hKey);
-        }
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-
-    PHKEY Out() { return &m_hKey; }
-    HKEY Get() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = nullptr;
-};

@@ -4,9 +4,9 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "app/errorbox.h"
 #include "framework/widgets/bytefield.h"
 #include "framework/widgets/dialogparts.h"
+#include "framework/widgets/errorbox.h"
 #include "resources/stringtable.h"
 #include "transfer/profiledir.h"
 #include "transfer/transferrules.h"

@@ -1,8 +1,8 @@
 #include <memory>
 
+#include "framework/comn/comn.h"
+#include "framework/comn/getserverdialog.h"
 #include "framework/modalseam.h"
-#include "platform/comn/comn.h"
-#include "platform/comn/getserverdialog.h"
 #include "resources/stringtable.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include <QStringList>
 
 #include "framework/bytetext.h"
-#include "platform/comn/checkprofiledialog.h"
-#include "platform/comn/comn.h"
+#include "framework/comn/checkprofiledialog.h"
+#include "framework/comn/comn.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // profile-check report box. Every modal run goes through the framework's modal seam.
 //
 // Objects are made by the Create functions and released as each one says; the system reaches
-// them only through the wrappers in app/comnmfc.h.
+// them only through the wrappers in comnmfc.h.
 
 #include <string>
 #include <vector>

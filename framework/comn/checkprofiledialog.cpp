@@ -1,11 +1,12 @@
-#include "platform/comn/checkprofiledialog.h"
+#include "framework/comn/checkprofiledialog.h"
+
+#include "resources/resourceids.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/comn/dialogids.h"
 
 CCheckProfileDialog::CCheckProfileDialog(QWidget* parent)
     : QDialog(parent), m_pText(new QPlainTextEdit(this)) {

@@ -1,4 +1,4 @@
-#include "app/errorbox.h"
+#include "framework/widgets/errorbox.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -1,17 +1,19 @@
 #pragma once
-// Resource and command ids of the administration client.
+// The command ids: the numbers the menus, accelerators, toolbar, status-bar prompts and
+// command handlers share. The framework's own commands keep the numbers they have on every
+// program built on it; the administration client's follow them.
 
-#include "framework/mdi/frameids.h"
+// The framework's commands.
+inline constexpr unsigned ID_FILE_CLOSE = 57602;
+inline constexpr unsigned ID_APP_EXIT = 57665;
+inline constexpr unsigned ID_VIEW_TOOLBAR = 59392;
+inline constexpr unsigned ID_VIEW_STATUS_BAR = 59393;
+inline constexpr unsigned ID_WINDOW_NEW = 57648;
+inline constexpr unsigned ID_WINDOW_ARRANGE = 57649;
+inline constexpr unsigned ID_WINDOW_CASCADE = 57650;
+inline constexpr unsigned ID_WINDOW_TILE_HORZ = 57651;
 
-// Menus, accelerators, titles, icons and the toolbar bitmap.
-inline constexpr unsigned IDR_MAINFRAME = 128;
-inline constexpr unsigned IDR_LISTVIEW = 129;
-inline constexpr unsigned IDR_STATUSVIEW = 130;
-
-inline constexpr unsigned ID_REFRESH_TIMER = 123;
-inline constexpr int kRefreshIntervalMs = 2000;
-
-// Commands.
+// The administration client's commands.
 inline constexpr unsigned ID_FILE_OPEN = 57601;
 inline constexpr unsigned ID_SERVER_CHANGESERVERLEVEL = 32805;
 inline constexpr unsigned ID_MULTINODE_CFG = 32813;

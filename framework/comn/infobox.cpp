@@ -1,4 +1,4 @@
-#include "platform/comn/comn.h"
+#include "framework/comn/comn.h"
 
 #include "framework/modalseam.h"
 #include "resources/stringtable.h"

@@ -1,4 +1,4 @@
-#include "config/nocase.h"
+#include "platform/text/nocase.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/comn/getserverdialog.h"
+#include "framework/comn/getserverdialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "framework/bytetext.h"
-#include "platform/comn/dialogids.h"
+#include "resources/resourceids.h"
 
 CGetServerDialog::CGetServerDialog(const QString& prompt, const std::vector<std::string>& names,
                                    QWidget* parent)

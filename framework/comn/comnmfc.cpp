@@ -1,7 +1,7 @@
-#include "app/comnmfc.h"
+#include "framework/comn/comnmfc.h"
 
+#include "framework/comn/comn.h"
 #include "framework/modalseam.h"
-#include "platform/comn/comn.h"
 
 CInfoBox::CInfoBox(unsigned stringId, QWidget* parent)
     : m_pBox(CreateInfoBox(stringId, parent)) {}
