@@ -15,8 +15,8 @@ TextMeasure Monospaced(int charWidth, int padding = 8) {
 }
 
 int Start(ViewType type, std::size_t column, const TextMeasure& measure) {
-    const ColumnSpec& spec = ColumnsOf(type)[column];
-    return StartWidth(spec, FixedTextsOf(spec, DisplayTexts::Load()), measure);
+    const ColumnSpec& columnDef = ColumnsOf(type)[column];
+    return StartWidth(columnDef, FixedTextsOf(columnDef, DisplayTexts::Load()), measure);
 }
 
 TEST(ColumnWidths, TheTablesWidthsGrowWithTheFontAndNeverShrink) {
