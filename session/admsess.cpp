@@ -61,8 +61,8 @@ private:
     bool m_bCreated = false;
 };
 
-ECTF_AdminSession::ECTF_AdminSession(const SC_String& serverEntryName,
-                                     SessionAbortLine* abortLine, const std::string& keyFile)
+ECTF_AdminSession::ECTF_AdminSession(const SC_String& serverEntryName, SessionAbortLine* abortLine,
+                                     const std::string& keyFile)
     : m_hSession(0),
       m_lStatus(CT_SUCCESS),
       m_ulError(CTerr_NoError),
