@@ -14,7 +14,7 @@
 #include "platform/registry/regapi.h"
 
 using HANDLE = void*;
-// NOLINTNEXTLINE(misc-misplaced-const,performance-no-int-to-ptr): a const tag, never dereferenced
+// NOLINTNEXTLINE(misc-misplaced-const): the handle is the constant, not what it points to
 inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~std::uintptr_t{0});
 
 inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
