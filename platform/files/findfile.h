@@ -14,7 +14,6 @@
 #include "platform/registry/regapi.h"
 
 using HANDLE = void*;
-// NOLINTNEXTLINE(misc-misplaced-const): the handle is the constant, not what it points to
 inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~std::uintptr_t{0});
 
 inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;

@@ -44,7 +44,6 @@ struct FILETIME {
 using PFILETIME = FILETIME*;
 
 // The one root key; it cannot be deleted and closing it does nothing.
-// NOLINTNEXTLINE(misc-misplaced-const): the handle is the constant, not what it points to
 inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(std::uintptr_t{0x80000002});
 
 // Result codes.
