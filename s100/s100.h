@@ -146,7 +146,8 @@ CTstatus CTsym_SymbolToName(CTsession session, CTsymbol symbol, char* buffer, ui
 // options holds the server entry name under KEY_ServerName; the name is resolved through the
 // administration server table of the registry. With KEY_AdminKeyFile (ours) as well,
 // KEY_ServerName is a connection string "tcp:HOST:PORT" used as it is, and the key is read
-// from the file named there, checked as an entry's key file is. Calls block up to TLV_CALL_TIMEOUT_MS (10 s).
+// from the file named there, checked as an entry's key file is. Calls block up to
+// TLV_CALL_TIMEOUT_MS (10 s).
 CTstatus CTses_Create(CTsession* session, const char* reserved_text, uint32_t reserved_flags,
                       CTkvs options, CTevtinfo* record, void* reserved);
 CTstatus CTses_Destroy(CTsession session, CTkvs empty, CTevtinfo* record, void* reserved);

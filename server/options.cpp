@@ -115,7 +115,7 @@ bool parseOptions(int argc, const char* const* argv, ServerOptions& options, std
             options.useCgroups = false;
             continue;
         }
-        if (option.rfind("-", 0) != 0) {
+        if (option.rfind('-', 0) != 0) {
             error = "unexpected argument " + option;
             return false;
         }

@@ -68,7 +68,7 @@ struct ServiceSupervisor::Service {
     unsigned generation = 0;  // bumped to void any scheduled action
 };
 
-ServiceSupervisor::ServiceSupervisor(asio::io_context& io, std::string logPath,
+ServiceSupervisor::ServiceSupervisor(asio::io_context& io, const std::string& logPath,
                                      SupervisorTimings timings)
     : m_io(io),
       m_log(std::make_shared<ServiceLog>(logPath)),

@@ -58,7 +58,8 @@ struct ServiceRuntime {
 
 class ServiceSupervisor final {
 public:
-    ServiceSupervisor(asio::io_context& io, std::string logPath, SupervisorTimings timings = {});
+    ServiceSupervisor(asio::io_context& io, const std::string& logPath,
+                      SupervisorTimings timings = {});
     ~ServiceSupervisor();
     ServiceSupervisor(const ServiceSupervisor&) = delete;
     ServiceSupervisor& operator=(const ServiceSupervisor&) = delete;

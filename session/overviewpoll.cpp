@@ -17,6 +17,7 @@ std::vector<std::string> RegistryEntries() {
     std::vector<ServerEntry> entries;
     ReadServerEntries(kAdministrationTableKey, entries);
     std::vector<std::string> names;
+    names.reserve(entries.size());
     for (ServerEntry& entry : entries)
         names.push_back(std::move(entry.name));
     return names;

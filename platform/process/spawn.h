@@ -17,10 +17,10 @@ namespace tlv::platform {
 // When pid is given, it receives the started process's id.
 bool StartDetachedProcess(const std::string& commandLine, pid_t* pid = nullptr);
 
-// The same with the words given: argv[0] is the program's path, every element one argument
+// The same with the words given: words[0] is the program's path, every element one argument
 // whatever bytes it holds (blanks included). False, and nothing started, when a word holds a
 // NUL, which no argument can carry.
-bool StartDetachedProgram(std::vector<std::string> argv, pid_t* pid = nullptr);
+bool StartDetachedProgram(std::vector<std::string> words, pid_t* pid = nullptr);
 
 // Makes a process this program started another way (spawnas.h) one that is collected here.
 void AdoptStartedProcess(pid_t pid);

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -221,7 +222,7 @@ LONG CopyOut(const std::string& bytes, LPBYTE buffer, LPDWORD size) {
         return ERROR_MORE_DATA;
     }
     if (buffer != nullptr && needed > 0) {
-        std::memcpy(buffer, bytes.data(), needed);
+        std::copy(bytes.begin(), bytes.end(), buffer);
     }
     *size = needed;
     return ERROR_SUCCESS;

@@ -174,8 +174,8 @@ DWORD CreateUnitService(const ServiceRecord& record, std::string& why) {
         return ERROR_INVALID_PARAMETER;
     }
     UnitFileSettings settings{{record.displayName, {}}, record.imagePath, {}};
-    if (!record.dependencies.empty())
-        settings.dependency = record.dependencies.c_str();  // the first name of the list
+    if (!record.dependencies.empty())  // the first name of the list
+        settings.dependency = record.dependencies.substr(0, record.dependencies.find('\0'));
     if (const DWORD rc = UnitUser(record.account, settings.settings.user, why); rc != ERROR_SUCCESS)
         return rc;
     const std::optional<std::string> text = UnitFileText(settings);

@@ -1,6 +1,6 @@
 #include "platform/version/verapi.h"
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -49,7 +49,7 @@ BOOL GetFileVersionInfoA(LPCSTR fileName, DWORD /*handle*/, DWORD size, LPVOID d
     auto* out = static_cast<unsigned char*>(data);
     for (DWORD i = 0; i < kLengthBytes; ++i)
         out[i] = static_cast<unsigned char>(total >> (8 * i));
-    std::memcpy(out + kLengthBytes, desc.data(), desc.size());
+    std::copy(desc.begin(), desc.end(), out + kLengthBytes);
     return 1;
 }
 

@@ -33,7 +33,9 @@ struct VersionNote {
 // the program or library. GCC and Clang give a section named ".note.*" the note type, so the
 // linker keeps it in a note segment.
 // clang-format off
+// NOLINTBEGIN(bugprone-macro-parentheses): variable is the name declared, not an expression
 #define TLV_VERSION_NOTE(variable, text) \
     [[gnu::used, gnu::section(".note.kestrova.version"), gnu::aligned(4)]] \
     const VersionNote<sizeof(text)> variable{text}
+// NOLINTEND(bugprone-macro-parentheses)
 // clang-format on

@@ -68,8 +68,8 @@ CTstatus TLVses_Open(CTsession session, CTkvs options, CTevtinfo* record) {
         error = keyFileOf(options, keyFile);
     }
     if (error == CTerr_NoError) {
-        error = keyFile.empty() ? reserved->open(entryName)
-                                : reserved->openAddress(entryName, keyFile);
+        error =
+            keyFile.empty() ? reserved->open(entryName) : reserved->openAddress(entryName, keyFile);
     }
     if (error != CTerr_NoError) {
         SessionTable::instance().remove(session);

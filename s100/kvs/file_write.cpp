@@ -76,15 +76,15 @@ private:
 };
 
 // link() failing with these says that the file system has no hard links, not that this file
-// cannot be named.
+// cannot be named. (ENOTSUP is EOPNOTSUPP on Linux.)
 bool linksRefused(int error) {
-    return error == EPERM || error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS ||
-           error == EXDEV || error == EMLINK;
+    return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EXDEV ||
+           error == EMLINK;
 }
 
 // renameat2() failing with these says that the file system cannot rename without replacing.
 bool noReplaceRefused(int error) {
-    return error == EINVAL || error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS;
+    return error == EINVAL || error == EOPNOTSUPP || error == ENOSYS;
 }
 
 // Creates the target itself, never replacing one, and writes it; removes it on any failure.

@@ -1,9 +1,9 @@
 #include "tests/registry/child_process.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <signal.h>
 #include <spawn.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -15,11 +15,11 @@ struct TlvadmArgs {
     bool bJson = false;
     bool bHelp = false;
     bool bVersion = false;
-    std::string target;       // as written; empty with --all
-    bool bAll = false;        // every entry of the administration server table
-    int jobs = 16;            // servers run at once
-    bool bYes = false;        // a change to many servers goes ahead at a terminal
-    std::string keyFile;      // --key: the admin key of a tcp:HOST:PORT target
+    std::string target;   // as written; empty with --all
+    bool bAll = false;    // every entry of the administration server table
+    int jobs = 16;        // servers run at once
+    bool bYes = false;    // a change to many servers goes ahead at a terminal
+    std::string keyFile;  // --key: the admin key of a tcp:HOST:PORT target
     std::string command;
     bool bEmergency = false;  // set-level and stop
     bool bWait = false;       // start, stop and set-level: until the target state
