@@ -1,7 +1,10 @@
 #include "views/overview.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -19,6 +22,8 @@ constexpr int kLampSide = 14;
 constexpr int kLampGap = 2;
 constexpr int kVeilAlpha = 170;
 constexpr QSize kInitialSize(820, 320);
+// "Not responding: no answer within 10 s" whole; longer ones end in "..." (the tooltip has all).
+constexpr int kAnswersMaxChars = 40;
 
 // The level column: five small lamps, lit up to the level, greyed while the server does not
 // answer.
@@ -98,18 +103,40 @@ CServerOverview::CServerOverview(QWidget* owner, OpenEntry open, OverviewTimings
     // Enter on the current row, or a double click: as the connect command's choice of it.
     QObject::connect(m_pTable, &QAbstractItemView::activated,
                      [this](const QModelIndex& index) { OpenRow(index.row()); });
+    QObject::connect(m_pTable->horizontalHeader(), &QHeaderView::sectionResized,
+                     [this](int column) {
+                         if (column == ServerOverviewModel::kAnswers && !m_bFitting)
+                             m_bAnswersSizedByHand = true;
+                     });
     m_pPoller->SetChangeHandler([this] {
         const bool bFirst = m_pModel->rowCount() == 0;
         m_pModel->SetRows(m_pPoller->Rows());
         if (bFirst && m_pModel->rowCount() > 0) {
+            const QScopedValueRollback fitting(m_bFitting, true);
             m_pTable->resizeColumnsToContents();
             m_pTable->setCurrentIndex(m_pModel->index(0, 0));
         }
+        FitAnswersColumn();
     });
     m_pPoller->Start();
 }
 
 CServerOverview::~CServerOverview() = default;
+
+// The answers change with every read; the column widens to show them, never narrows (rows would
+// jump at each recovery), and leaves alone a width the operator chose.
+void CServerOverview::FitAnswersColumn() {
+    if (m_bAnswersSizedByHand)
+        return;
+    const int cap = kAnswersMaxChars * m_pTable->fontMetrics().averageCharWidth();
+    const QAbstractItemView& view = *m_pTable;  // where the table's own hint is public
+    const int wanted = std::min(view.sizeHintForColumn(ServerOverviewModel::kAnswers), cap);
+    QHeaderView& header = *m_pTable->horizontalHeader();
+    if (wanted <= header.sectionSize(ServerOverviewModel::kAnswers))
+        return;
+    const QScopedValueRollback fitting(m_bFitting, true);
+    header.resizeSection(ServerOverviewModel::kAnswers, wanted);
+}
 
 void CServerOverview::OpenRow(int row) {
     if (row < 0 || row >= m_pModel->rowCount() || !m_open)

@@ -34,9 +34,12 @@ public:
 
 private:
     void OpenRow(int row);
+    void FitAnswersColumn();
 
     OpenEntry m_open;
     ServerOverviewModel* m_pModel = nullptr;
     QTableView* m_pTable = nullptr;
     std::unique_ptr<ServerOverviewPoller> m_pPoller;
+    bool m_bFitting = false;  // the column resized by the window, not the operator
+    bool m_bAnswersSizedByHand = false;
 };

@@ -6,6 +6,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -142,6 +143,15 @@ TEST_F(OverviewTest, AHungAndAClosedServerComeFirstAndTheWindowKeepsRunning) {
     EXPECT_EQ(Lamps(window, 2),
               (std::vector<std::string>{"lit", "unlit", "unlit", "unlit", "unlit"}));
 
+    // The column widened for the answer that came after the first "Reading...": the hung
+    // server's whole, the refused one's up to the cap, the counts still in view.
+    QHeaderView& header = *window.Table()->horizontalHeader();
+    const int answersWidth = header.sectionSize(ServerOverviewModel::kAnswers);
+    const QFontMetrics metrics = window.Table()->fontMetrics();
+    EXPECT_GE(answersWidth, metrics.horizontalAdvance(QString::fromStdString(
+                                Cell(model, 0, ServerOverviewModel::kAnswers))));
+    EXPECT_LE(answersWidth, 41 * metrics.averageCharWidth());
+
     // Once it runs again it answers, and goes below the one that still fails; the selection
     // goes with it.
     window.Table()->setCurrentIndex(model.index(0, 0));
@@ -151,6 +161,14 @@ TEST_F(OverviewTest, AHungAndAClosedServerComeFirstAndTheWindowKeepsRunning) {
     EXPECT_EQ(Rows(model)[2], "Ok02|Yes|1|0|0|0");
     EXPECT_EQ(window.Table()->currentIndex().row(), 2);
     EXPECT_EQ(Cell(model, 0, ServerOverviewModel::kServer), "Closed");
+
+    // A width the operator gave the column stays through later reads.
+    header.resizeSection(ServerOverviewModel::kAnswers, 30);
+    m_fleet.Hang("Ok01");
+    ASSERT_TRUE(ProcessUntil([&] {
+        return Cell(model, RowOf(model, "Ok01"), ServerOverviewModel::kAnswers).starts_with("Not");
+    })) << testing::PrintToString(Rows(model));
+    EXPECT_EQ(header.sectionSize(ServerOverviewModel::kAnswers), 30);
 }
 
 TEST_F(OverviewTest, NoMoreThanMaxReadingAtOnceAndTheTableIsFollowed) {
