@@ -39,18 +39,18 @@ using benchdata::PutStringArray;
 // The three query results of a server with `profiles` application profiles, as they arrive:
 // each profile decoded from the wire.
 struct GeneratedServer {
-    OwnedSet applications;
-    OwnedSet asiMapResult;
-    OwnedSet rulesResult;
+    s100::OwnedSet applications;
+    s100::OwnedSet asiMapResult;
+    s100::OwnedSet rulesResult;
 
     explicit GeneratedServer(int profiles) {
         std::string application;
         {
-            const OwnedSet built;
+            const s100::OwnedSet built;
             BuildApplication(built.Handle());
             application = benchdata::Encoded(built.Handle());
         }
-        std::vector<OwnedSet> contents(profiles);
+        std::vector<s100::OwnedSet> contents(profiles);
         std::vector<CTkvs> contentHandles;
         std::vector<std::string> names;
         for (int p = 0; p < profiles; ++p) {
@@ -61,8 +61,8 @@ struct GeneratedServer {
         PutStringArray(applications.Handle(), KEY_ProfileNames, names);
         PutKVSetArray(applications.Handle(), KEY_ProfileContents, contentHandles);
 
-        const OwnedSet asiMap;
-        const OwnedSet rules;
+        const s100::OwnedSet asiMap;
+        const s100::OwnedSet rules;
         BuildMapAndRules(profiles, benchdata::kAsisPerProfile - 1, asiMap.Handle(),
                          rules.Handle());
         benchdata::PassThroughTheWire(asiMap.Handle());

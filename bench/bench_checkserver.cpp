@@ -29,7 +29,7 @@ constexpr double kLimitMB = 1024.0;
 
 bool Fill(ECTF_AdminSession& session) {
     // Every generated application profile has the same contents: made once, added under each name.
-    const OwnedSet contents;
+    const s100::OwnedSet contents;
     benchdata::BuildApplication(contents.Handle());
     for (int p = 0; p < kProfiles; ++p) {
         if (session.AddProfile(benchdata::Numbered("App", p).c_str(), "Application", contents.Handle()) ==
@@ -37,8 +37,8 @@ bool Fill(ECTF_AdminSession& session) {
             return false;
         }
     }
-    const OwnedSet asiMap;
-    const OwnedSet rules;
+    const s100::OwnedSet asiMap;
+    const s100::OwnedSet rules;
     benchdata::BuildMapAndRules(kProfiles, kDestinationsPerMapping, asiMap.Handle(),
                                 rules.Handle());
     return session.AddProfile("SCR_ASIMap", "SCR_ASIMap", asiMap.Handle()) != 0 &&

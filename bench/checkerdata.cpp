@@ -36,7 +36,7 @@ void PutStringArray(CTkvs kvs, CTsymbol key, const std::vector<std::string>& tex
 }
 
 void BuildApplication(CTkvs profile) {
-    std::vector<OwnedSet> asis(kAsisPerProfile);
+    std::vector<s100::OwnedSet> asis(kAsisPerProfile);
     std::vector<CTkvs> asiHandles;
     CTary groupSets = 0;
     CTary_Create(&groupSets, nullptr);
@@ -87,14 +87,14 @@ void PassThroughTheWire(CTkvs set) {
 void BuildMapAndRules(int profiles, int destinationsPerMapping, CTkvs asiMap, CTkvs rules) {
     std::vector<CTkvs> mappingHandles;
     std::vector<CTkvs> ruleHandles;
-    std::vector<OwnedSet> mappings(profiles);
-    std::vector<OwnedSet> inbound(profiles);
+    std::vector<s100::OwnedSet> mappings(profiles);
+    std::vector<s100::OwnedSet> inbound(profiles);
     for (int p = 0; p < profiles; ++p) {
         const std::string scrAsi = Numbered("In", p);
-        OwnedSet source;
+        s100::OwnedSet source;
         BuildEndpoint(source.Handle(), "SCR_AppProfile", scrAsi);
         CTkvs_PutKVSet(mappings[p].Handle(), KEY_MapSource, source.Handle(), nullptr);
-        std::vector<OwnedSet> destinations(destinationsPerMapping);
+        std::vector<s100::OwnedSet> destinations(destinationsPerMapping);
         std::vector<CTkvs> destinationHandles;
         for (int a = 0; a < destinationsPerMapping; ++a) {
             BuildEndpoint(destinations[a].Handle(), Numbered("App", p), Numbered("A", a));

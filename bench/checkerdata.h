@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "s100/kvs/ownedset.h"
 #include "s100/s100.h"
-#include "session/ownedset.h"
 
 namespace benchdata {
 

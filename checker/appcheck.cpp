@@ -70,10 +70,7 @@ void AppProfChecker::ReadProfile() {
 
 // A profile without an ASI list is one without ASIs; an ASI entry must have all three values.
 void AppProfChecker::ReadAsis() {
-    std::span<const CTkvs> asis;
-    if (!kvsread::KVSetArray(m_profile, KEY_AsiList, asis)) {
-        return;
-    }
+    const std::span<const CTkvs> asis = kvsread::OptionalKVSetArray(m_profile, KEY_AsiList);
     const struct {
         CTsymbol key;
         Array<std::string>& list;

@@ -1,5 +1,7 @@
 #include "checker/kvsread.h"
 
+#include <functional>
+
 namespace kvsread {
 
 namespace {
@@ -10,6 +12,19 @@ std::span<const Element> AsSpan(const Element* elements, uint32_t count) {
         return {};
     }
     return {elements, count};
+}
+
+// The elements get(&elements, &count, &error) hands out; false when it fails.
+template <typename Element, typename Get>
+bool Elements(Get get, std::span<const Element>& out) {
+    const Element* elements = nullptr;
+    uint32_t count = 0;
+    CTerror error = CTerr_NoError;
+    if (get(&elements, &count, &error) != CT_SUCCESS) {
+        return false;
+    }
+    out = AsSpan(elements, count);
+    return true;
 }
 
 }  // namespace
@@ -30,51 +45,27 @@ bool KVSet(CTkvs kvs, CTsymbol key, CTkvs& out) {
 }
 
 bool KVSetArray(CTkvs kvs, CTsymbol key, std::span<const CTkvs>& out) {
-    const CTkvs* elements = nullptr;
-    uint32_t count = 0;
-    CTerror error = CTerr_NoError;
-    if (CTkvs_GetKVSetArray(kvs, key, &elements, &count, &error) != CT_SUCCESS) {
-        return false;
-    }
-    out = AsSpan(elements, count);
-    return true;
+    return Elements(std::bind_front(CTkvs_GetKVSetArray, kvs, key), out);
+}
+
+std::span<const CTkvs> OptionalKVSetArray(CTkvs kvs, CTsymbol key) {
+    std::span<const CTkvs> sets;
+    return KVSetArray(kvs, key, sets) ? sets : std::span<const CTkvs>();
 }
 
 bool StringArray(CTkvs kvs, CTsymbol key, std::span<const char* const>& out) {
-    const char* const* elements = nullptr;
-    uint32_t count = 0;
-    CTerror error = CTerr_NoError;
-    if (CTkvs_GetStringArray(kvs, key, &elements, &count, &error) != CT_SUCCESS) {
-        return false;
-    }
-    out = AsSpan(elements, count);
-    return true;
+    return Elements(std::bind_front(CTkvs_GetStringArray, kvs, key), out);
 }
 
 bool ArrayOfArrays(CTkvs kvs, CTsymbol key, std::span<const CTary>& out) {
     CTary array = 0;
     CTerror error = CTerr_NoError;
-    if (CTkvs_GetArray(kvs, key, &array, &error) != CT_SUCCESS) {
-        return false;
-    }
-    const CTary* elements = nullptr;
-    uint32_t count = 0;
-    if (CTary_GetArray(array, &elements, &count, &error) != CT_SUCCESS) {
-        return false;
-    }
-    out = AsSpan(elements, count);
-    return true;
+    return CTkvs_GetArray(kvs, key, &array, &error) == CT_SUCCESS &&
+           Elements(std::bind_front(CTary_GetArray, array), out);
 }
 
 bool Strings(CTary array, std::span<const char* const>& out) {
-    const char* const* elements = nullptr;
-    uint32_t count = 0;
-    CTerror error = CTerr_NoError;
-    if (CTary_GetString(array, &elements, &count, &error) != CT_SUCCESS) {
-        return false;
-    }
-    out = AsSpan(elements, count);
-    return true;
+    return Elements(std::bind_front(CTary_GetString, array), out);
 }
 
 PrivateCopy::PrivateCopy(CTkvs original)

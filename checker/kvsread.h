@@ -14,6 +14,8 @@ namespace kvsread {
 bool String(CTkvs kvs, CTsymbol key, std::string& out);
 bool KVSet(CTkvs kvs, CTsymbol key, CTkvs& out);
 bool KVSetArray(CTkvs kvs, CTsymbol key, std::span<const CTkvs>& out);
+// The sets of a list that may be left out: none when the key is missing or holds another type.
+std::span<const CTkvs> OptionalKVSetArray(CTkvs kvs, CTsymbol key);
 bool StringArray(CTkvs kvs, CTsymbol key, std::span<const char* const>& out);
 // The elements of an array of arrays under key.
 bool ArrayOfArrays(CTkvs kvs, CTsymbol key, std::span<const CTary>& out);

@@ -29,11 +29,7 @@ void RRProfChecker::ReadProfile() {
 
 // Devices are optional in an inbound rule, its ASI is not.
 void RRProfChecker::ReadInboundRules() {
-    std::span<const CTkvs> rules;
-    if (!kvsread::KVSetArray(m_profile, KEY_InboundRules, rules)) {
-        return;
-    }
-    for (const CTkvs rule : rules) {
+    for (const CTkvs rule : kvsread::OptionalKVSetArray(m_profile, KEY_InboundRules)) {
         AppendDevices(rule, m_inboundDevices);
         std::string asi;
         if (kvsread::String(rule, KEY_AsiName, asi)) {
@@ -46,11 +42,7 @@ void RRProfChecker::ReadInboundRules() {
 
 // An outbound rule consists of its devices, so it must have them.
 void RRProfChecker::ReadOutboundRules() {
-    std::span<const CTkvs> rules;
-    if (!kvsread::KVSetArray(m_profile, KEY_OutboundRules, rules)) {
-        return;
-    }
-    for (const CTkvs rule : rules) {
+    for (const CTkvs rule : kvsread::OptionalKVSetArray(m_profile, KEY_OutboundRules)) {
         if (!AppendDevices(rule, m_outboundDevices)) {
             MarkWrongStructure();
         }

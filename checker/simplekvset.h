@@ -2,6 +2,6 @@
 // SimpleKVSet: the checker's scoped KV set, one empty set per query result, made with the object
 // and destroyed with it.
 
-#include "session/ownedset.h"
+#include "s100/kvs/ownedset.h"
 
-using SimpleKVSet = OwnedSet;
+using SimpleKVSet = s100::OwnedSet;

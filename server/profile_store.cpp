@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <utility>
+
 #include "server/sqlite_statement.h"
 #include "server/store_file.h"
 
@@ -18,11 +20,11 @@ constexpr const char* kSchema =
 
 std::unique_ptr<ProfileStore> ProfileStore::open(const std::string& path, std::string& error) {
     const std::string target = path.empty() ? ":memory:" : path;
-    sqlite3* db = openStoreFile(
+    StoreConnection connection = openStoreFile(
         target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, "open", error);
-    if (db == nullptr)
+    if (connection == nullptr)
         return nullptr;
-    std::unique_ptr<ProfileStore> store{new ProfileStore(db)};
+    std::unique_ptr<ProfileStore> store{new ProfileStore(std::move(connection))};
     store->m_path = path;
     const bool ready = (path.empty() || store->execute("PRAGMA journal_mode=WAL;")) &&
                        store->execute("PRAGMA synchronous=FULL;") && store->execute(kSchema);
@@ -33,14 +35,10 @@ std::unique_ptr<ProfileStore> ProfileStore::open(const std::string& path, std::s
     return store;
 }
 
-ProfileStore::~ProfileStore() {
-    sqlite3_close(m_db);
-}
-
 bool ProfileStore::execute(const char* sql) const {
     char* message = nullptr;
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        m_lastError = message != nullptr ? message : sqlite3_errmsg(m_db);
+    if (sqlite3_exec(m_db.get(), sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        m_lastError = message != nullptr ? message : sqlite3_errmsg(m_db.get());
         sqlite3_free(message);
         return false;
     }
@@ -50,13 +48,13 @@ bool ProfileStore::execute(const char* sql) const {
 bool ProfileStore::list(const std::string& name, const std::string& profileClass, bool withContents,
                         std::vector<StoredProfile>& out) const {
     out.clear();
-    Statement query{m_db,
+    Statement query{m_db.get(),
                     "SELECT name, class, CASE WHEN ?3 THEN contents ELSE x'' END FROM profiles"
                     " WHERE (length(?1) = 0 OR name = ?1) AND (length(?2) = 0 OR class = ?2)"
                     " ORDER BY name, class"};
     if (!query.ok() || !query.bindBlob(1, name) || !query.bindBlob(2, profileClass) ||
         sqlite3_bind_int(query.get(), 3, withContents ? 1 : 0) != SQLITE_OK) {
-        m_lastError = sqlite3_errmsg(m_db);
+        m_lastError = sqlite3_errmsg(m_db.get());
         return false;
     }
     int step = SQLITE_ROW;
@@ -64,7 +62,7 @@ bool ProfileStore::list(const std::string& name, const std::string& profileClass
         out.push_back({query.column(0), query.column(1), query.column(2)});
     }
     if (step != SQLITE_DONE) {
-        m_lastError = sqlite3_errmsg(m_db);
+        m_lastError = sqlite3_errmsg(m_db.get());
         out.clear();
         return false;
     }
@@ -72,16 +70,16 @@ bool ProfileStore::list(const std::string& name, const std::string& profileClass
 }
 
 bool ProfileStore::isEmpty() const {
-    Statement query{m_db, "SELECT 1 FROM profiles LIMIT 1"};
+    Statement query{m_db.get(), "SELECT 1 FROM profiles LIMIT 1"};
     return query.ok() && sqlite3_step(query.get()) == SQLITE_DONE;
 }
 
 StoreResult ProfileStore::change(const char* sql, const std::string& a, const std::string& b,
                                  const std::string* blob) {
-    Statement statement{m_db, sql};
+    Statement statement{m_db.get(), sql};
     if (!statement.ok() || !statement.bindBlob(1, a) || !statement.bindBlob(2, b) ||
         (blob != nullptr && !statement.bindBlob(3, *blob))) {
-        m_lastError = sqlite3_errmsg(m_db);
+        m_lastError = sqlite3_errmsg(m_db.get());
         return StoreResult::Failed;
     }
     const int step = sqlite3_step(statement.get());
@@ -90,10 +88,10 @@ StoreResult ProfileStore::change(const char* sql, const std::string& a, const st
         return StoreResult::Exists;
     }
     if (step != SQLITE_DONE) {
-        m_lastError = sqlite3_errmsg(m_db);
+        m_lastError = sqlite3_errmsg(m_db.get());
         return StoreResult::Failed;
     }
-    return sqlite3_changes(m_db) == 0 ? StoreResult::NotFound : StoreResult::Ok;
+    return sqlite3_changes(m_db.get()) == 0 ? StoreResult::NotFound : StoreResult::Ok;
 }
 
 StoreResult ProfileStore::insert(const StoredProfile& profile) {
@@ -125,7 +123,7 @@ StoreResult ProfileStore::remove(const std::string& name, const std::string& pro
 }
 
 std::optional<std::string> ProfileStore::setting(const std::string& key) const {
-    Statement query{m_db, "SELECT value FROM settings WHERE key = ?1"};
+    Statement query{m_db.get(), "SELECT value FROM settings WHERE key = ?1"};
     if (!query.ok() || !query.bindText(1, key) || sqlite3_step(query.get()) != SQLITE_ROW) {
         return std::nullopt;
     }
@@ -133,10 +131,10 @@ std::optional<std::string> ProfileStore::setting(const std::string& key) const {
 }
 
 bool ProfileStore::setSetting(const std::string& key, const std::string& value) {
-    Statement statement{m_db, "INSERT OR REPLACE INTO settings (key, value) VALUES (?1, ?2)"};
+    Statement statement{m_db.get(), "INSERT OR REPLACE INTO settings (key, value) VALUES (?1, ?2)"};
     if (!statement.ok() || !statement.bindText(1, key) || !statement.bindText(2, value) ||
         sqlite3_step(statement.get()) != SQLITE_DONE) {
-        m_lastError = sqlite3_errmsg(m_db);
+        m_lastError = sqlite3_errmsg(m_db.get());
         return false;
     }
     return true;

@@ -7,9 +7,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-struct sqlite3;
+#include "server/store_file.h"
 
 namespace tlv::server {
 
@@ -26,9 +27,6 @@ public:
     // Opens (creating when needed) the store in file path, or an in-memory store for "".
     // Returns null and a message in error when that fails.
     static std::unique_ptr<ProfileStore> open(const std::string& path, std::string& error);
-    ~ProfileStore();
-    ProfileStore(const ProfileStore&) = delete;
-    ProfileStore& operator=(const ProfileStore&) = delete;
 
     // Profiles matching the filters ("" matches all), ordered by name, then class, byte order.
     // contents is filled only with withContents. False when the store cannot be read.
@@ -56,12 +54,12 @@ public:
     const std::string& lastError() const { return m_lastError; }
 
 private:
-    explicit ProfileStore(sqlite3* db) : m_db(db) {}
+    explicit ProfileStore(StoreConnection db) : m_db(std::move(db)) {}
     bool execute(const char* sql) const;
     StoreResult change(const char* sql, const std::string& a, const std::string& b,
                        const std::string* blob);
 
-    sqlite3* m_db;
+    StoreConnection m_db;
     std::string m_path;
     mutable std::string m_lastError;
     std::uint64_t m_version = 0;

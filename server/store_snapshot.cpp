@@ -1,5 +1,7 @@
 #include "server/store_snapshot.h"
 
+#include <utility>
+
 #include "server/sqlite_statement.h"
 #include "server/store_file.h"
 
@@ -12,10 +14,12 @@ constexpr const char* kSmallCache = "PRAGMA cache_size=-256;";
 }  // namespace
 
 std::unique_ptr<StoreSnapshot> StoreSnapshot::open(const std::string& path, std::string& error) {
-    sqlite3* db = openStoreFile(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, "read", error);
-    if (db == nullptr)
+    StoreConnection connection =
+        openStoreFile(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, "read", error);
+    if (connection == nullptr)
         return nullptr;
-    std::unique_ptr<StoreSnapshot> snapshot{new StoreSnapshot(db)};
+    std::unique_ptr<StoreSnapshot> snapshot{new StoreSnapshot(std::move(connection))};
+    sqlite3* const db = snapshot->m_db.get();
     // The read transaction lasts until the snapshot closes, so every part sees the same store.
     if (sqlite3_exec(db, kSmallCache, nullptr, nullptr, nullptr) != SQLITE_OK ||
         sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr) != SQLITE_OK) {
@@ -25,19 +29,15 @@ std::unique_ptr<StoreSnapshot> StoreSnapshot::open(const std::string& path, std:
     return snapshot;
 }
 
-StoreSnapshot::~StoreSnapshot() {
-    sqlite3_close_v2(m_db);
-}
-
 bool StoreSnapshot::keys(const std::string& name, const std::string& profileClass,
                          std::vector<ProfileKey>& out, std::string& error) {
     out.clear();
-    Statement query{m_db,
+    Statement query{m_db.get(),
                     "SELECT name, class, length(contents) FROM profiles"
                     " WHERE (length(?1) = 0 OR name = ?1) AND (length(?2) = 0 OR class = ?2)"
                     " ORDER BY name, class"};
     if (!query.ok() || !query.bindBlob(1, name) || !query.bindBlob(2, profileClass)) {
-        error = sqlite3_errmsg(m_db);
+        error = sqlite3_errmsg(m_db.get());
         return false;
     }
     int step = SQLITE_ROW;
@@ -46,7 +46,7 @@ bool StoreSnapshot::keys(const std::string& name, const std::string& profileClas
                        static_cast<std::size_t>(sqlite3_column_int64(query.get(), 2))});
     }
     if (step != SQLITE_DONE) {
-        error = sqlite3_errmsg(m_db);
+        error = sqlite3_errmsg(m_db.get());
         out.clear();
         return false;
     }
@@ -54,9 +54,9 @@ bool StoreSnapshot::keys(const std::string& name, const std::string& profileClas
 }
 
 bool StoreSnapshot::contents(const ProfileKey& key, std::string& out, std::string& error) {
-    Statement query{m_db, "SELECT contents FROM profiles WHERE name = ?1 AND class = ?2"};
+    Statement query{m_db.get(), "SELECT contents FROM profiles WHERE name = ?1 AND class = ?2"};
     if (!query.ok() || !query.bindBlob(1, key.name) || !query.bindBlob(2, key.profileClass)) {
-        error = sqlite3_errmsg(m_db);
+        error = sqlite3_errmsg(m_db.get());
         return false;
     }
     if (sqlite3_step(query.get()) != SQLITE_ROW) {

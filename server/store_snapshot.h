@@ -7,9 +7,10 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-struct sqlite3;
+#include "server/store_file.h"
 
 namespace tlv::server {
 
@@ -23,9 +24,6 @@ class StoreSnapshot final {
 public:
     // Opens the store file read-only and begins the read; null with a message on failure.
     static std::unique_ptr<StoreSnapshot> open(const std::string& path, std::string& error);
-    ~StoreSnapshot();
-    StoreSnapshot(const StoreSnapshot&) = delete;
-    StoreSnapshot& operator=(const StoreSnapshot&) = delete;
 
     // The profiles matching the filters ("" matches all) by name, then class, with the size of
     // their contents, which are not read. False with a message when the store cannot be read.
@@ -35,8 +33,8 @@ public:
     bool contents(const ProfileKey& key, std::string& out, std::string& error);
 
 private:
-    explicit StoreSnapshot(sqlite3* db) : m_db(db) {}
-    sqlite3* m_db;
+    explicit StoreSnapshot(StoreConnection db) : m_db(std::move(db)) {}
+    StoreConnection m_db;
 };
 
 }  // namespace tlv::server

@@ -2,63 +2,44 @@
 
 #include <memory>
 
+#include "s100/kvs/ownedset.h"
 #include "s100/sesabort.h"
 #include "session/abortline.h"
 #include "session/resultarrays.h"
 
+namespace {
+
+// A set the call needs that could not be made fails it with the library's error; an earlier
+// failure stands.
+void FailUnlessMade(const s100::OwnedSet& set, long& status, unsigned long& error) {
+    if (status == CT_SUCCESS && !set.IsValid()) {
+        status = CT_FAILURE;
+        error = set.Error();
+    }
+}
+
+}  // namespace
+
 // The event-information record of one call with its result set, destroyed at scope end; the
-// outcome of the destroy changes neither status nor error.
+// outcome of the destroy changes neither status nor error. Making it starts the call's status
+// afresh.
 class ECTF_AdminSession::CallRecord final {
 public:
     CallRecord(long& status, unsigned long& error) {
         m_record.size = sizeof(CTevtinfo);
         m_record.error = CTerr_NoError;
-        CTerror createError = CTerr_NoError;
-        status = CTkvs_Create(&m_record.kvs, &createError);
-        m_bCreated = status == CT_SUCCESS;
-        if (!m_bCreated)
-            error = createError;
+        m_record.kvs = m_results.Handle();
+        status = CT_SUCCESS;
+        FailUnlessMade(m_results, status, error);
     }
-    ~CallRecord() {
-        if (m_bCreated)
-            CTkvs_Destroy(m_record.kvs, nullptr);
-    }
-    CallRecord(const CallRecord&) = delete;
-    CallRecord& operator=(const CallRecord&) = delete;
 
     CTevtinfo* Get() { return &m_record; }
     CTkvs Results() const { return m_record.kvs; }
     CTerror Error() const { return m_record.error; }
 
 private:
+    const s100::OwnedSet m_results;
     CTevtinfo m_record{};
-    bool m_bCreated = false;
-};
-
-// A KV set the session makes for one call, created only while the status is 1.
-class ECTF_AdminSession::ScratchSet final {
-public:
-    ScratchSet(long& status, unsigned long& error) {
-        if (status != CT_SUCCESS)
-            return;
-        CTerror createError = CTerr_NoError;
-        status = CTkvs_Create(&m_set, &createError);
-        m_bCreated = status == CT_SUCCESS;
-        if (!m_bCreated)
-            error = createError;
-    }
-    ~ScratchSet() {
-        if (m_bCreated)
-            CTkvs_Destroy(m_set, nullptr);
-    }
-    ScratchSet(const ScratchSet&) = delete;
-    ScratchSet& operator=(const ScratchSet&) = delete;
-
-    CTkvs Handle() const { return m_set; }
-
-private:
-    CTkvs m_set = 0;
-    bool m_bCreated = false;
 };
 
 ECTF_AdminSession::ECTF_AdminSession(const SC_String& serverEntryName, SessionAbortLine* abortLine,
@@ -80,7 +61,8 @@ void ECTF_AdminSession::Connect(const SC_String& serverEntryName, const std::str
     m_lConnected = 0;
     m_ulError = CTerr_NoError;
     CallRecord record(m_lStatus, m_ulError);
-    ScratchSet options(m_lStatus, m_ulError);
+    const s100::OwnedSet options;
+    FailUnlessMade(options, m_lStatus, m_ulError);
     if (m_lStatus == CT_SUCCESS) {
         CTerror putError = CTerr_NoError;
         m_lStatus = CTkvs_PutString(options.Handle(), KEY_ServerName, serverEntryName, &putError);
@@ -153,7 +135,8 @@ long ECTF_AdminSession::RunListQuery(bool nothingFoundIsEmpty, Call call,
                                      Arrays& arrays) {
     m_ulError = CTerr_NoError;
     CallRecord record(m_lStatus, m_ulError);
-    ScratchSet query(m_lStatus, m_ulError);
+    const s100::OwnedSet query;
+    FailUnlessMade(query, m_lStatus, m_ulError);
     bool nothingFound = false;
     if (m_lStatus == CT_SUCCESS) {
         m_lStatus = call(query.Handle(), record.Get());
@@ -220,7 +203,8 @@ long ECTF_AdminSession::GetProfile(const SC_String& name, const SC_String& profi
                                    CTkvs contents) {
     m_ulError = CTerr_NoError;
     CallRecord record(m_lStatus, m_ulError);
-    ScratchSet query(m_lStatus, m_ulError);
+    const s100::OwnedSet query;
+    FailUnlessMade(query, m_lStatus, m_ulError);
     if (m_lStatus == CT_SUCCESS) {
         m_lStatus = CTadm_GetProfileInfo(m_hSession, name, profileClass, 1, query.Handle(),
                                          record.Get(), nullptr);

@@ -86,7 +86,6 @@ public:
 
 private:
     class CallRecord;
-    class ScratchSet;
 
     void Connect(const SC_String& serverEntryName, const std::string& keyFile);
     // CTses_Create, in the two steps that let the abort line reach the connect.

@@ -4,11 +4,11 @@
 
 #include "framework/modalseam.h"
 #include "resources/stringtable.h"
+#include "s100/kvs/ownedset.h"
 #include "session/admindoc.h"
 #include "session/errormessage.h"
 #include "session/leveldialog.h"
 #include "session/opmessages.h"
-#include "session/ownedset.h"
 #include "session/textconv.h"
 
 int CAdminDoc::Outcome(long ok, unsigned (*messageFor)(CTerror)) {
@@ -64,7 +64,7 @@ int CAdminDoc::GetServiceProfile(const CString& name, CTkvs result) {
 }
 
 int CAdminDoc::GetProfileContents(const CString& name, const CString& profileClass, CTkvs result) {
-    OwnedSet answer;
+    s100::OwnedSet answer;
     if (!answer.IsValid()) {
         m_nLastMessage = IDS_KVSET_OPERATION_FAILED;
         return 0;

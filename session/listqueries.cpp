@@ -1,12 +1,8 @@
 #include "session/listqueries.h"
 
-namespace {
+#include "session/outarray.h"
 
-// Owns the arrays a list query hands out.
-template <typename T>
-std::unique_ptr<T[]> Adopt(T* array) {
-    return std::unique_ptr<T[]>(array);
-}
+namespace {
 
 // Runs call(session, answer), which returns the session's success flag, and notes its outcome;
 // without a session the answer is the missing session's.
@@ -33,38 +29,20 @@ CallOutcome OutcomeOf(const ECTF_AdminSession* session, long ok) {
 
 ProfileListAnswer QueryProfileList(ECTF_AdminSession* session) {
     return Query<ProfileListAnswer>(session, [](ECTF_AdminSession& s, ProfileListAnswer& answer) {
-        SC_String* names = nullptr;
-        SC_String* classes = nullptr;
-        const long ok = s.GetProfileList("", names, classes, answer.count);
-        answer.names = Adopt(names);
-        answer.classes = Adopt(classes);
-        return ok;
+        return s.GetProfileList("", OutArray(answer.names), OutArray(answer.classes), answer.count);
     });
 }
 
 ServiceListAnswer QueryServiceList(ECTF_AdminSession* session) {
     return Query<ServiceListAnswer>(session, [](ECTF_AdminSession& s, ServiceListAnswer& answer) {
-        SC_String* names = nullptr;
-        unsigned long* states = nullptr;
-        unsigned long* types = nullptr;
-        long* disabled = nullptr;
-        const long ok = s.GetServiceStates(names, states, types, disabled, answer.count);
-        answer.names = Adopt(names);
-        answer.states = Adopt(states);
-        answer.types = Adopt(types);
-        answer.disabled = Adopt(disabled);
-        return ok;
+        return s.GetServiceStates(OutArray(answer.names), OutArray(answer.states),
+                                  OutArray(answer.types), OutArray(answer.disabled), answer.count);
     });
 }
 
 SPListAnswer QuerySPList(ECTF_AdminSession* session) {
     return Query<SPListAnswer>(session, [](ECTF_AdminSession& s, SPListAnswer& answer) {
-        SC_String* names = nullptr;
-        long* available = nullptr;
-        const long ok = s.GetSPList(names, available, answer.count);
-        answer.names = Adopt(names);
-        answer.available = Adopt(available);
-        return ok;
+        return s.GetSPList(OutArray(answer.names), OutArray(answer.available), answer.count);
     });
 }
 

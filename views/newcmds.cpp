@@ -8,13 +8,13 @@
 #include "framework/modalseam.h"
 #include "framework/widgets/errorbox.h"
 #include "resources/stringtable.h"
+#include "s100/kvs/ownedset.h"
 #include "s100/s100.h"
 #include "services/ui/editdlls.h"
 #include "services/ui/editexes.h"
 #include "services/ui/selectse.h"
 #include "services/ui/svclocal.h"
 #include "session/admindoc.h"
-#include "session/ownedset.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ int RunNewProfileCommand(CAdminDoc& document, QWidget* parent) {
 }
 
 int RunNewServiceCommand(CAdminDoc& document, QWidget* parent) {
-    const OwnedSet set;  // the empty set the dialog fills
+    const s100::OwnedSet set;  // the empty set the dialog fills
     if (!set.IsValid()) {
         CErrorBox(IDS_KVSET_CREATE_FAILED, parent).DoModal();
         return 0;

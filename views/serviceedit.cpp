@@ -9,12 +9,12 @@
 #include "framework/widgets/errorbox.h"
 #include "resources/resourceids.h"
 #include "resources/stringtable.h"
+#include "s100/kvs/ownedset.h"
 #include "services/svcdef.h"
 #include "services/ui/editdlls.h"
 #include "services/ui/editexes.h"
 #include "services/ui/svclocal.h"
 #include "session/admindoc.h"
-#include "session/ownedset.h"
 #include "views/adminvw.h"
 #include "views/cmdbox.h"
 #include "views/newcmds.h"
@@ -47,7 +47,7 @@ void CAdminView::OnServiceNew() {
 
 void CAdminView::OnServiceEdit() {
     RunListCommand([this](CAdminDoc& document) {
-        const OwnedSet set;
+        const s100::OwnedSet set;
         if (!set.IsValid()) {
             CErrorBox(IDS_KVSET_CREATE_FAILED, this).DoModal();
             return false;

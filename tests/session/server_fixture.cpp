@@ -4,9 +4,9 @@
 
 #include <QCoreApplication>
 
+#include "s100/kvs/ownedset.h"
 #include "services/svcdef.h"
 #include "session/admindoc.h"
-#include "session/ownedset.h"
 #include "tests/support/server_entry.h"
 
 namespace tlv::test {
@@ -44,7 +44,7 @@ std::unique_ptr<CAdminDoc> ServerFixture::OpenDocument() {
 
 bool ServerFixture::AddDllService(CAdminDoc& doc, const char* name, CTsymbol startType,
                                   CTbool disabled) {
-    OwnedSet set;
+    s100::OwnedSet set;
     DllServiceFields fields;
     fields.dllPath = "/opt/tlvs/services/test.so";
     if (!WriteDllService(set.Handle(), fields))
@@ -57,7 +57,7 @@ bool ServerFixture::AddDllService(CAdminDoc& doc, const char* name, CTsymbol sta
 }
 
 bool ServerFixture::AddProfile(CAdminDoc& doc, const char* name, const char* profileClass) {
-    OwnedSet set;
+    s100::OwnedSet set;
     CTkvs_PutString(set.Handle(), KEY_AsiName, "A1", nullptr);
     long ok = 0;
     doc.RunOnSession([&](ECTF_AdminSession& session) {

@@ -14,9 +14,9 @@
 #include "framework/bytetext.h"
 #include "platform/text/shownbytes.h"
 #include "resources/stringtable.h"
+#include "s100/kvs/ownedset.h"
 #include "services/svcdef.h"
 #include "session/admindoc.h"
-#include "session/ownedset.h"
 #include "tools/tlvadm/checkrun.h"
 #include "tools/tlvadm/kvstext.h"
 #include "tools/tlvadm/listjson.h"
@@ -209,7 +209,7 @@ int Runner::StopServices() {
 }
 
 int Runner::AddService() {
-    OwnedSet definition;
+    s100::OwnedSet definition;
     if (!definition.IsValid())
         return Usage(StringTable::Text(IDS_KVSET_CREATE_FAILED));
     std::string error;
@@ -223,7 +223,7 @@ int Runner::AddService() {
 }
 
 int Runner::ShowProfile() {
-    OwnedSet contents;
+    s100::OwnedSet contents;
     if (!contents.IsValid())
         return Usage(StringTable::Text(IDS_KVSET_CREATE_FAILED));
     if (!m_doc.GetProfileContents(Text(Operand(0)), Text(Operand(1)), contents.Handle()))

@@ -1,12 +1,13 @@
 #include "tools/tlvadm/servicewait.h"
 
 #include <algorithm>
-#include <memory>
 #include <thread>
+#include <utility>
 
 #include "platform/text/shownbytes.h"
 #include "session/admsess.h"
 #include "session/displaytexts.h"
+#include "session/listqueries.h"
 #include "session/servicestatus.h"
 #include "tools/tlvadm/statuscmd.h"
 
@@ -46,23 +47,16 @@ bool IsMandatory(unsigned long type) {
 }
 
 bool ReadLevelTargets(ECTF_AdminSession& session, long from, long to, LevelTargets& targets) {
-    SC_String* names = nullptr;
-    unsigned long* states = nullptr;
-    unsigned long* types = nullptr;
-    long* disabled = nullptr;
-    int count = 0;
-    if (!session.GetServiceStates(names, states, types, disabled, count))
+    const ServiceListAnswer services = QueryServiceList(&session);
+    if (!services.ok)
         return false;
-    const std::unique_ptr<SC_String[]> ownedNames(names);
-    const std::unique_ptr<unsigned long[]> ownedStates(states);
-    const std::unique_ptr<unsigned long[]> ownedTypes(types);
-    const std::unique_ptr<long[]> ownedDisabled(disabled);
-    for (int i = 0; i < count; ++i) {
-        const int groupLevel = IsMandatory(types[i]) ? kMandatoryLevel : kOptionalLevel;
-        if (from < groupLevel && to >= groupLevel && disabled[i] == 0)
-            targets.toRun.emplace_back(static_cast<const char*>(names[i]));
+    for (int i = 0; i < services.count; ++i) {
+        const int groupLevel = IsMandatory(services.types[i]) ? kMandatoryLevel : kOptionalLevel;
+        const char* const name = services.names[i];
+        if (from < groupLevel && to >= groupLevel && services.disabled[i] == 0)
+            targets.toRun.emplace_back(name);
         if (from >= groupLevel && to < groupLevel)
-            targets.toStop.emplace_back(static_cast<const char*>(names[i]));
+            targets.toStop.emplace_back(name);
     }
     return true;
 }

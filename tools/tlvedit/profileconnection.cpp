@@ -1,35 +1,11 @@
 #include "tools/tlvedit/profileconnection.h"
 
 #include "s100/kvs/handles.h"
+#include "s100/kvs/ownedset.h"
 #include "session/admsess.h"
 #include "session/sessionlink.h"
 #include "session/textconv.h"
 #include "tools/tlvedit/editormessages.h"
-
-namespace {
-
-// A KV set handle made for one call and destroyed after it.
-class CallSet final {
-public:
-    explicit CallSet(s100::KVSet contents) {
-        m_error = s100::makeHandle(std::move(contents), m_hSet);
-    }
-    ~CallSet() {
-        if (m_error == CTerr_NoError)
-            CTkvs_Destroy(m_hSet, nullptr);
-    }
-    CallSet(const CallSet&) = delete;
-    CallSet& operator=(const CallSet&) = delete;
-
-    CTerror Error() const { return m_error; }
-    CTkvs Handle() const { return m_hSet; }
-
-private:
-    CTkvs m_hSet = 0;
-    CTerror m_error = CTerr_NoError;
-};
-
-}  // namespace
 
 ProfileConnection::ProfileConnection(const QString& entry)
     : m_strEntry(entry),
@@ -79,7 +55,7 @@ void ProfileConnection::SetResponsivenessHandler(std::function<void()> handler) 
 
 CTerror ProfileConnection::Load(const QString& name, const QString& profileClass,
                                 s100::KVSet& contents) {
-    CallSet result{s100::KVSet{}};
+    const s100::OwnedSet result;
     if (result.Error() != CTerr_NoError)
         return result.Error();
     const CTerror error = Await([&](ECTF_AdminSession& session) {
@@ -104,7 +80,7 @@ CTerror ProfileConnection::Update(const QString& name, const QString& profileCla
 
 CTerror ProfileConnection::Store(Write write, const QString& name, const QString& profileClass,
                                  const s100::KVSet& contents) {
-    CallSet set{contents};
+    const s100::OwnedSet set{contents};
     if (set.Error() != CTerr_NoError)
         return set.Error();
     const SC_String serverName = ToServerText(name);
