@@ -15,52 +15,9 @@
 
 #include "framework/testing/scriptedmodalseam.h"
 #include "s100/s100.h"
+#include "tests/support/kvset.h"
 
-class KvSet final {
-public:
-    KvSet() { EXPECT_EQ(CTkvs_Create(&m_set, nullptr), CT_SUCCESS); }
-    ~KvSet() { CTkvs_Destroy(m_set, nullptr); }
-    KvSet(const KvSet&) = delete;
-    KvSet& operator=(const KvSet&) = delete;
-    CTkvs Handle() const { return m_set; }
-
-    std::vector<CTsymbol> Keys() const {
-        uint32_t count = 0;
-        CTkvs_GetCount(m_set, &count, nullptr);
-        std::vector<CTsymbol> keys(count);
-        for (uint32_t i = 0; i < count; ++i)
-            CTkvs_GetKeyAt(m_set, i, &keys[i], nullptr);
-        return keys;
-    }
-    std::string String(CTsymbol key) const {
-        const char* value = nullptr;
-        EXPECT_EQ(CTkvs_GetString(m_set, key, &value, nullptr), CT_SUCCESS);
-        return value != nullptr ? value : "";
-    }
-    int32_t Int(CTsymbol key) const {
-        int32_t value = -99;
-        EXPECT_EQ(CTkvs_GetInt(m_set, key, &value, nullptr), CT_SUCCESS);
-        return value;
-    }
-    uint32_t UInt(CTsymbol key) const {
-        uint32_t value = 99;
-        EXPECT_EQ(CTkvs_GetUInt(m_set, key, &value, nullptr), CT_SUCCESS);
-        return value;
-    }
-    CTbool Bool(CTsymbol key) const {
-        CTbool value = 7;
-        EXPECT_EQ(CTkvs_GetBool(m_set, key, &value, nullptr), CT_SUCCESS);
-        return value;
-    }
-    CTsymbol Symbol(CTsymbol key) const {
-        CTsymbol value = 0;
-        EXPECT_EQ(CTkvs_GetSymbol(m_set, key, &value, nullptr), CT_SUCCESS);
-        return value;
-    }
-
-private:
-    CTkvs m_set = 0;
-};
+using tlv::test::KvSet;
 
 template <typename Widget>
 Widget& Child(const QWidget& parent, const char* objectName) {

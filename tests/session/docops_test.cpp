@@ -6,23 +6,12 @@
 #include "services/svcdef.h"
 #include "session/admindoc.h"
 #include "tests/session/server_fixture.h"
+#include "tests/support/kvset.h"
 
 namespace tlv::test {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-class OwnedSet final {
-public:
-    OwnedSet() { EXPECT_EQ(CTkvs_Create(&m_set, nullptr), CT_SUCCESS); }
-    ~OwnedSet() { CTkvs_Destroy(m_set, nullptr); }
-    OwnedSet(const OwnedSet&) = delete;
-    OwnedSet& operator=(const OwnedSet&) = delete;
-    CTkvs Handle() const { return m_set; }
-
-private:
-    CTkvs m_set = 0;
-};
 
 // The state text of a service in a fresh read of the list.
 std::string StateOf(CAdminDoc& doc, const std::string& name) {
@@ -50,7 +39,7 @@ protected:
 };
 
 TEST_F(DocOpsTest, AddingServicesMapsTheServersAnswers) {
-    OwnedSet dll;
+    KvSet dll;
     DllDefinition(dll.Handle());
     EXPECT_EQ(m_doc->NewService("Dll1", dll.Handle()), 1);
     EXPECT_EQ(m_doc->LastError(), 16406u);
@@ -60,12 +49,12 @@ TEST_F(DocOpsTest, AddingServicesMapsTheServersAnswers) {
     EXPECT_EQ(m_doc->NewService("two words", dll.Handle()), 0);
     EXPECT_EQ(m_doc->LastError(), 16413u);  // invalid name
 
-    OwnedSet noKind;
+    KvSet noKind;
     EXPECT_EQ(m_doc->NewService("NoKind", noKind.Handle()), 0);
     EXPECT_EQ(m_doc->LastError(), 16446u);  // invalid argument
 
     // An executable the server cannot find: added all the same, but reported.
-    OwnedSet exe;
+    KvSet exe;
     ExeServiceFields fields;
     fields.commandLine = "/nonexistent/tlvs-service --flag";
     ASSERT_TRUE(WriteExeService(exe.Handle(), fields));
@@ -76,13 +65,13 @@ TEST_F(DocOpsTest, AddingServicesMapsTheServersAnswers) {
               (Strings{"Dll1|Idle|Optional", "Missing|Idle|Optional"}));
 
     // The definition comes back as it was written.
-    OwnedSet fetched;
+    KvSet fetched;
     ASSERT_EQ(m_doc->GetServiceProfile("Missing", fetched.Handle()), 1);
     EXPECT_EQ(ServiceKindOf(fetched.Handle()), ServiceKind::Executable);
     ExeServiceFields read;
     ReadExeService(fetched.Handle(), read);
     EXPECT_EQ(read.commandLine, fields.commandLine);
-    OwnedSet none;
+    KvSet none;
     EXPECT_EQ(m_doc->GetServiceProfile("Nobody", none.Handle()), 0);
     EXPECT_EQ(m_doc->LastError(), 4138u);
     // An answer holding two definitions (the empty name matches both) is no definition either,
@@ -95,7 +84,7 @@ TEST_F(DocOpsTest, AddingServicesMapsTheServersAnswers) {
 }
 
 TEST_F(DocOpsTest, RunningServicesRefuseRemovalAndDeferChanges) {
-    OwnedSet dll;
+    KvSet dll;
     DllDefinition(dll.Handle());
     ASSERT_EQ(m_doc->NewService("Svc", dll.Handle()), 1);
     ASSERT_EQ(m_doc->StartService("Svc"), 1);
