@@ -33,28 +33,20 @@ public:
         EXPECT_EQ(CTkvs_GetString(m_set, key, &value, nullptr), CT_SUCCESS);
         return value != nullptr ? value : "";
     }
-    int32_t Int(CTsymbol key) const {
-        int32_t value = -99;
-        EXPECT_EQ(CTkvs_GetInt(m_set, key, &value, nullptr), CT_SUCCESS);
-        return value;
-    }
-    uint32_t UInt(CTsymbol key) const {
-        uint32_t value = 99;
-        EXPECT_EQ(CTkvs_GetUInt(m_set, key, &value, nullptr), CT_SUCCESS);
-        return value;
-    }
-    CTbool Bool(CTsymbol key) const {
-        CTbool value = 7;
-        EXPECT_EQ(CTkvs_GetBool(m_set, key, &value, nullptr), CT_SUCCESS);
-        return value;
-    }
-    CTsymbol Symbol(CTsymbol key) const {
-        CTsymbol value = 0;
-        EXPECT_EQ(CTkvs_GetSymbol(m_set, key, &value, nullptr), CT_SUCCESS);
+    int32_t Int(CTsymbol key) const { return Read<int32_t>(CTkvs_GetInt, key, -99); }
+    uint32_t UInt(CTsymbol key) const { return Read<uint32_t>(CTkvs_GetUInt, key, 99); }
+    CTbool Bool(CTsymbol key) const { return Read<CTbool>(CTkvs_GetBool, key, 7); }
+    CTsymbol Symbol(CTsymbol key) const { return Read<CTsymbol>(CTkvs_GetSymbol, key, 0); }
+
+private:
+    // unset is what a failed read leaves, a value no test writes.
+    template <typename T, typename Get>
+    T Read(Get get, CTsymbol key, T unset) const {
+        T value = unset;
+        EXPECT_EQ(get(m_set, key, &value, nullptr), CT_SUCCESS);
         return value;
     }
 
-private:
     CTkvs m_set = 0;
 };
 
